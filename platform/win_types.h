@@ -25,6 +25,8 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using HLOCAL = void*;
+// A 96 x 96 24-bit bitmap that the caller deletes.
+using HBITMAP = struct PlatformBitmap*;
 
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;

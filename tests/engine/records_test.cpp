@@ -1,0 +1,59 @@
+#include "engine/records.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+TEST(FoundFileRecordResets, ConstructionMarksTypeUnknownAndFillClearsIt) {
+    FoundFileRecord record;
+    std::memset(&record, 0xAB, sizeof record);
+    resetFoundFileOnConstruction(record);
+    EXPECT_EQ(record.Size, 0xFFFFFFFFFFFFFFFFULL);
+    EXPECT_EQ(record.TypeCode, 0xFFFF);
+    EXPECT_EQ(record.Name, nullptr);
+    EXPECT_EQ(record.RecordNumber, 0u);
+    EXPECT_EQ(record.Flags, 0);
+    EXPECT_EQ(record.LastWriteTime.dwHighDateTime, 0u);
+
+    std::memset(&record, 0xCD, sizeof record);
+    resetFoundFileForFill(record);
+    EXPECT_EQ(record.Size, 0xFFFFFFFFFFFFFFFFULL);
+    EXPECT_EQ(record.TypeCode, 0);
+    EXPECT_EQ(record.Name, nullptr);
+    EXPECT_EQ(record.DataPosition, 0u);
+    EXPECT_EQ(record.Reserved65, 0u);
+    EXPECT_EQ(record.OverwriteEstimate, 0);
+}
+
+TEST(BoundaryRecords, OemNameIsUnterminatedAndNextFieldFollows) {
+    _LDRIVE drive{};
+    std::memcpy(drive.OemName, "NTFS    ", 8);
+    drive.FileSystemCode = kFileSystemNtfs;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&drive);
+    EXPECT_EQ(std::memcmp(bytes + 93, "NTFS    ", 8), 0);
+    EXPECT_EQ(bytes[101], 7);  // little-endian FileSystemCode right after the name
+}
+
+TEST(BoundaryRecords, SettingsFlagsAreAlignedForAtomicAccess) {
+    // The record is packed to 4 bytes; the run and work flags are read by one thread while
+    // another clears them.
+    EXPECT_EQ(alignof(EngineSettings), 4u);
+    EXPECT_EQ(offsetof(EngineSettings, Run) % 4, 0u);
+    EXPECT_EQ(offsetof(EngineSettings, WorkFlag) % 4, 0u);
+}
+
+TEST(BoundaryRecords, IoErrorReportBytes) {
+    IoErrorReport report{};
+    report.Code = kIoErrorRead;
+    report.Attempt = 2;
+    report.Position = 0x1122334455667788ULL;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&report);
+    EXPECT_EQ(bytes[0], 30);
+    EXPECT_EQ(bytes[8], 2);
+    EXPECT_EQ(bytes[12], 0x88);
+    EXPECT_EQ(bytes[19], 0x11);
+}
+
+}  // namespace
