@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf_codec.h"
+
 namespace platform::registry_detail {
 
 void appendUtf8(std::string& out, char32_t codePoint);
@@ -27,7 +29,7 @@ bool sameName(std::string_view a, std::string_view b);
 // Orders by the ASCII-folded text, ties broken by the exact text.
 bool nameLess(std::u16string_view a, std::u16string_view b);
 
-inline bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-inline bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+using utf::isHighSurrogate;
+using utf::isLowSurrogate;
 
 }  // namespace platform::registry_detail
