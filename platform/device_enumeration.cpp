@@ -260,7 +260,8 @@ DeviceList DeviceEnumerator::enumerateListed(const std::vector<ListedDisk>& list
                             .disk = diskIndex,
                             .bytes = disk.bytes,
                             .driveType = disk.driveType,
-                            .ready = disk.ready};
+                            .ready = disk.ready,
+                            .mountPoint = {}};
             whole.key = file.path;
             candidates.push_back(std::move(whole));
         }
@@ -275,7 +276,8 @@ DeviceList DeviceEnumerator::enumerateListed(const std::vector<ListedDisk>& list
                            .partitionNumber = partition.number,
                            .partitionType = partition.type,
                            .driveType = disk.driveType,
-                           .ready = partition.length != 0};
+                           .ready = partition.length != 0,
+                           .mountPoint = {}};
             part.key = name;
             candidates.push_back(std::move(part));
         }
