@@ -259,7 +259,7 @@ std::vector<CStorageArray::Entry> CStorageArray::install(std::vector<Entry> fres
     std::lock_guard guard(listLock_);
     std::map<std::int32_t, std::int32_t> newIdOf;
     std::map<std::int32_t, const Entry*> oldById;
-    for (const Entry& entry : entries_) oldById.emplace(entry.drive->GetDriveInfo()->Id, &entry);
+    for (const Entry& entry : entries_) oldById.emplace(std::int32_t{entry.drive->GetDriveInfo()->Id}, &entry);
     const auto freshIdOfKey = [&fresh](const std::string& key) -> std::int32_t {
         if (key.empty()) return -1;
         for (std::size_t i = 0; i < fresh.size(); ++i)
@@ -271,14 +271,15 @@ std::vector<CStorageArray::Entry> CStorageArray::install(std::vector<Entry> fres
     for (const Entry& entry : entries_) {
         _LDRIVE& info = *entry.drive->GetDriveInfo();
         if (!isKeptKind(info.Kind)) continue;
-        newIdOf.try_emplace(info.Id, static_cast<std::int32_t>(fresh.size() + kept.size()));
+        newIdOf.try_emplace(std::int32_t{info.Id}, static_cast<std::int32_t>(fresh.size() + kept.size()));
         kept.push_back(&entry);
     }
     for (const Entry* entry : kept) {
         _LDRIVE& info = *entry->drive->GetDriveInfo();
-        if (info.ParentId >= 0) {
-            auto keptParent = newIdOf.find(info.ParentId);
-            auto oldParent = oldById.find(info.ParentId);
+        const std::int32_t parentId = info.ParentId;
+        if (parentId >= 0) {
+            auto keptParent = newIdOf.find(parentId);
+            auto oldParent = oldById.find(parentId);
             if (keptParent != newIdOf.end())
                 info.ParentId = keptParent->second;
             else
