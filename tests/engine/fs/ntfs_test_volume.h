@@ -234,8 +234,7 @@ class VolumeBuilder {
 public:
     VolumeBuilder(std::uint32_t clusterSize = 4096, std::uint32_t recordSize = 1024,
                   std::uint64_t clusters = 256, std::uint32_t records = 32)
-        : clusterSize_(clusterSize), recordSize_(recordSize), records_(records),
-          image_(clusters * clusterSize, 0) {
+        : clusterSize_(clusterSize), recordSize_(recordSize), image_(clusters * clusterSize, 0) {
         mftClusters_ = (std::uint64_t{records} * recordSize + clusterSize - 1) / clusterSize;
         bitmapCluster_ = kMftCluster + mftClusters_;
         Buffer& b = image_;
@@ -301,7 +300,6 @@ public:
 private:
     std::uint32_t clusterSize_;
     std::uint32_t recordSize_;
-    std::uint32_t records_;
     std::uint64_t mftClusters_;
     std::uint64_t bitmapCluster_;
     Buffer image_;
