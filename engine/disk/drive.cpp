@@ -122,8 +122,9 @@ std::uint32_t CDrive::Initialize() {
         Log(kLogWarning, "CDrive.Initialize except");
     }
     // Saturated: a drive of 2^32 sectors or more must not look empty.
-    constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(std::min(info_.TotalSectors, kMax));
+    const std::uint64_t sectors = info_.TotalSectors;
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(sectors, std::numeric_limits<std::uint32_t>::max()));
 }
 
 std::uint32_t CDrive::SetLetterAndInitialize(const char* letter) {
