@@ -65,9 +65,10 @@ TEST_F(TypeRegistry, EmptyKeyLeavesTheBuiltinsAndWritesNothing) {
 }
 
 TEST_F(TypeRegistry, StoredImageChangesAType) {
-    auto table = load();
+    CInformationStorage builtins(u"\\Unused");
+    builtins.AddBuiltinFileTypes();
     CFileType edited;
-    edited.CopyImage(table->FindFileType(47)->StoredForm().data());
+    edited.CopyImage(builtins.FindFileType(47)->StoredForm().data());
     setImageText(edited.image().Extension, u"XYZ");
     typesKey().writeBinary(u"edited pdf", edited.StoredForm());
 
@@ -81,7 +82,6 @@ TEST_F(TypeRegistry, StoredImageChangesAType) {
 }
 
 TEST_F(TypeRegistry, AddedTypeKeepsItsSignaturesAcrossSaveAndLoad) {
-    load();
     CFileType added;
     added.image().Enabled = 1;
     added.image().SignatureId = 999;
@@ -103,7 +103,6 @@ TEST_F(TypeRegistry, AddedTypeKeepsItsSignaturesAcrossSaveAndLoad) {
 }
 
 TEST_F(TypeRegistry, UnusableValuesAreSkipped) {
-    load();
     platform::RegistryKey key = typesKey();
     key.writeBinary(u"short", std::vector<std::uint8_t>(100, 0x47));
     key.writeBinary(u"too large", std::vector<std::uint8_t>(16384, 0));
@@ -124,7 +123,7 @@ TEST_F(TypeRegistry, UnusableValuesAreSkipped) {
 }
 
 TEST_F(TypeRegistry, DamagedStoreFallsBackToTheBuiltins) {
-    load();
+    typesKey().writeBinary(u"Type 47", std::vector<std::uint8_t>(530, 0));
     auto root = std::filesystem::path(std::getenv("UNDELETE_REGISTRY"));
     const std::u16string path = typesPath();
     std::string relative(path.begin() + 1, path.end());
@@ -144,12 +143,14 @@ TEST_F(TypeRegistry, DamagedStoreFallsBackToTheBuiltins) {
 }
 
 TEST_F(TypeRegistry, LibraryLoadsAtInitializeAndSavesAtUnload) {
+    typesKey();
     ASSERT_EQ(Library_Initialize(baseKey.c_str()), 1);
     CInformationStorage* table = GetObjectInformatinStorage();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->count(), 94u);
+    EXPECT_EQ(table->categories().size(), 14u);
     EXPECT_EQ(table->baseKey(), baseKey);
-    platform::RegistryKey::remove(typesPath());
+    EXPECT_EQ(storedValueCount(), 0u);
     engine::unloadLibrary();
     EXPECT_EQ(GetObjectInformatinStorage(), nullptr);
     EXPECT_EQ(storedValueCount(), 94u);
