@@ -164,7 +164,7 @@ TEST_F(BuiltinTable, RecognisesInstalledFiles) {
     const std::pair<const char*, std::uint16_t> kinds[] = {
         {"/usr/share/doc/coreutils/changelog.Debian.gz", 331},
         {"/usr/share/gitweb/static/git-logo.png", 88},
-        {"/usr/share/doc/shared-mime-info/shared-mime-info-spec.pdf", 47},
+        {"/usr/share/doc/libtasn1-doc/libtasn1.pdf", 47},
     };
     int checked = 0;
     for (const auto& [path, id] : kinds) {
