@@ -4,6 +4,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/library.h"
+#include "engine/no_destructor.h"
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "platform/handles.h"
@@ -31,10 +32,10 @@ void unloadLibrary() {
     flushLogSink();
 }
 
-// Never destroyed by the runtime: the unload above decides the order of destruction.
+// The unload above decides the order of destruction.
 EngineState& state() {
-    static EngineState* instance = new EngineState;
-    return *instance;
+    static NoDestructor<EngineState> instance;
+    return instance.get();
 }
 
 }  // namespace engine

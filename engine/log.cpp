@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "engine/exports.h"
+#include "engine/no_destructor.h"
 #include "platform/format.h"
 
 namespace {
@@ -26,10 +27,10 @@ struct LogState {
     std::size_t sinkFill = 0;
 };
 
-// Never destroyed: the library's unload still logs after static destructors may have run.
+// The library's unload still logs after static destructors may have run.
 LogState& state() {
-    static LogState* instance = new LogState;
-    return *instance;
+    static engine::NoDestructor<LogState> instance;
+    return instance.get();
 }
 
 // Caller holds the lock. A failed write drops the buffered lines: a log never fails its

@@ -30,11 +30,12 @@ enum class RegistryType : std::uint32_t { String = 1, Binary = 3, Dword = 4, Qwo
 using RegistryData =
     std::variant<std::u16string, std::vector<std::uint8_t>, std::uint32_t, std::uint64_t>;
 
-struct RegistryValue {
+struct PLATFORM_API RegistryValue {
     std::u16string name;
     RegistryData data;
 
     RegistryType type() const;
+    bool operator==(const RegistryValue&) const = default;
 };
 
 class PLATFORM_API RegistryKey {

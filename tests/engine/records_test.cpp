@@ -10,21 +10,22 @@ TEST(FoundFileRecordResets, ConstructionMarksTypeUnknownAndFillClearsIt) {
     FoundFileRecord record;
     std::memset(&record, 0xAB, sizeof record);
     resetFoundFileOnConstruction(record);
-    EXPECT_EQ(record.Size, 0xFFFFFFFFFFFFFFFFULL);
-    EXPECT_EQ(record.TypeCode, 0xFFFF);
-    EXPECT_EQ(record.Name, nullptr);
-    EXPECT_EQ(record.RecordNumber, 0u);
-    EXPECT_EQ(record.Flags, 0);
-    EXPECT_EQ(record.LastWriteTime.dwHighDateTime, 0u);
+    // Packed fields are copied out before comparing: gtest binds references.
+    EXPECT_EQ(std::uint64_t{record.Size}, 0xFFFFFFFFFFFFFFFFULL);
+    EXPECT_EQ(std::uint16_t{record.TypeCode}, 0xFFFF);
+    EXPECT_EQ(static_cast<const void*>(record.Name), nullptr);
+    EXPECT_EQ(std::uint64_t{record.RecordNumber}, 0u);
+    EXPECT_EQ(std::uint16_t{record.Flags}, 0);
+    EXPECT_EQ(DWORD{record.LastWriteTime.dwHighDateTime}, 0u);
 
     std::memset(&record, 0xCD, sizeof record);
     resetFoundFileForFill(record);
-    EXPECT_EQ(record.Size, 0xFFFFFFFFFFFFFFFFULL);
-    EXPECT_EQ(record.TypeCode, 0);
-    EXPECT_EQ(record.Name, nullptr);
-    EXPECT_EQ(record.DataPosition, 0u);
-    EXPECT_EQ(record.Reserved65, 0u);
-    EXPECT_EQ(record.OverwriteEstimate, 0);
+    EXPECT_EQ(std::uint64_t{record.Size}, 0xFFFFFFFFFFFFFFFFULL);
+    EXPECT_EQ(std::uint16_t{record.TypeCode}, 0);
+    EXPECT_EQ(static_cast<const void*>(record.Name), nullptr);
+    EXPECT_EQ(std::uint64_t{record.DataPosition}, 0u);
+    EXPECT_EQ(std::uint64_t{record.Reserved65}, 0u);
+    EXPECT_EQ(std::uint8_t{record.OverwriteEstimate}, 0);
 }
 
 TEST(BoundaryRecords, OemNameIsUnterminatedAndNextFieldFollows) {

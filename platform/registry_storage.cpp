@@ -1,0 +1,164 @@
+#include "platform/registry_storage.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <functional>
+#include <mutex>
+
+#include "platform/registry_file.h"
+
+namespace platform {
+namespace registry_detail {
+namespace {
+
+constexpr std::string_view kTemporarySuffix = ".tmp.XXXXXX";
+// A values file is a few lines of settings; anything near this size is not one of ours.
+constexpr std::size_t kMaxValuesFileSize = 64u << 20;
+
+struct Diagnostics {
+    std::mutex mutex;
+    std::function<void(const std::string&)> sink;
+};
+
+Diagnostics& diagnostics() {
+    static Diagnostics instance;
+    return instance;
+}
+
+void report(const std::string& message) {
+    std::function<void(const std::string&)> sink;
+    {
+        std::lock_guard lock(diagnostics().mutex);
+        sink = diagnostics().sink;
+    }
+    if (sink) {
+        sink(message);
+    } else {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    }
+}
+
+std::string valuesFilePath(const std::string& folder) {
+    return folder + "/" + std::string(kValuesFileName);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now, reporting whether the last writes reached the file.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult readWholeFile(const std::string& path, std::string& text) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    char buffer[16384];
+    while (true) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 || text.size() + static_cast<std::size_t>(count) > kMaxValuesFileSize) {
+            return ReadResult::Failed;
+        }
+        if (count == 0) {
+            return ReadResult::Ok;
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t count = ::write(fd, text.data(), text.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<RegistryValue>> loadValues(const std::string& folder) {
+    const std::string path = valuesFilePath(folder);
+    std::string text;
+    switch (readWholeFile(path, text)) {
+        case ReadResult::Missing: return std::vector<RegistryValue>{};
+        case ReadResult::Failed:
+            report("registry: " + path + ": cannot be read");
+            return std::nullopt;
+        case ReadResult::Ok: break;
+    }
+    auto parsed = registry_file::parse(text);
+    if (parsed.firstDamage) {
+        std::string message = "registry: " + path + ":" +
+                              std::to_string(parsed.firstDamage->line) + ": " +
+                              parsed.firstDamage->reason;
+        if (parsed.damagedLines > 1) {
+            message += " (" + std::to_string(parsed.damagedLines) + " damaged lines skipped)";
+        } else {
+            message += " (line skipped)";
+        }
+        report(message);
+    }
+    return std::move(parsed.values);
+}
+
+bool saveValues(const std::string& folder, const std::vector<RegistryValue>& values) {
+    const std::string finalPath = valuesFilePath(folder);
+    std::string temporaryPath = finalPath + std::string(kTemporarySuffix);
+    FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
+    if (!file.valid()) {
+        return false;
+    }
+    const bool written = writeAll(file.get(), registry_file::serialize(values)) &&
+                         ::fsync(file.get()) == 0 && file.close() &&
+                         ::rename(temporaryPath.c_str(), finalPath.c_str()) == 0;
+    if (!written) {
+        ::unlink(temporaryPath.c_str());
+        return false;
+    }
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.valid()) {
+        ::fsync(directory.get());  // makes the rename durable; the data is safe either way
+    }
+    return true;
+}
+
+}  // namespace registry_detail
+
+void setRegistryDiagnostics(std::function<void(const std::string&)> sink) {
+    std::lock_guard lock(registry_detail::diagnostics().mutex);
+    registry_detail::diagnostics().sink = std::move(sink);
+}
+
+}  // namespace platform

@@ -1,0 +1,293 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every test gets a fresh registry root inside a fresh folder, so that anything written
+// outside the root shows up as a sibling of it.
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "registry-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        outer_ = pattern;
+        root_ = outer_ / "root";
+        ::setenv("UNDELETE_REGISTRY", root_.c_str(), 1);
+        setRegistryDiagnostics([this](const std::string& line) {
+            std::lock_guard lock(reportsMutex_);
+            reports_.push_back(line);
+        });
+    }
+
+    void TearDown() override {
+        setRegistryDiagnostics(nullptr);
+        ::unsetenv("UNDELETE_REGISTRY");
+        fs::remove_all(outer_);
+    }
+
+    std::vector<std::string> reports() {
+        std::lock_guard lock(reportsMutex_);
+        return reports_;
+    }
+
+    static std::string readText(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    static void writeText(const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    static std::vector<std::u16string> namesOf(const std::vector<RegistryValue>& values) {
+        std::vector<std::u16string> names;
+        for (const auto& value : values) {
+            names.push_back(value.name);
+        }
+        return names;
+    }
+
+    fs::path outer_;
+    fs::path root_;
+    std::mutex reportsMutex_;
+    std::vector<std::string> reports_;
+};
+
+TEST_F(RegistryTest, EveryTypeRoundTripsThroughAFreshOpen) {
+    auto key = RegistryKey::create(u"\\Software\\Kelvorin\\Pramblex\\3.0");
+    ASSERT_TRUE(key);
+    const std::vector<std::uint8_t> bytes{0x00, 0x7f, 0x80, 0xff};
+    EXPECT_TRUE(key->writeDword(u"Dword", 0xfffffffe));
+    EXPECT_TRUE(key->writeQword(u"Qword", 0xfedcba9876543210));
+    EXPECT_TRUE(key->writeString(u"String", u"C:\\Recovered"));
+    EXPECT_TRUE(key->writeBinary(u"Binary", bytes));
+    EXPECT_TRUE(key->writeBinary(u"EmptyBinary", {}));
+    EXPECT_TRUE(key->writeString(u"", u"default value"));
+
+    const auto again = RegistryKey::open(u"Software\\Kelvorin\\Pramblex\\3.0");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->readDword(u"Dword"), 0xfffffffeu);
+    EXPECT_EQ(again->readQword(u"Qword"), 0xfedcba9876543210u);
+    EXPECT_EQ(again->readString(u"String"), u"C:\\Recovered");
+    EXPECT_EQ(again->readBinary(u"Binary"), bytes);
+    EXPECT_EQ(again->readBinary(u"EmptyBinary"), std::vector<std::uint8_t>{});
+    EXPECT_EQ(again->readString(u""), u"default value");
+    EXPECT_FALSE(again->read(u"Missing"));
+
+    const auto values = again->values();
+    ASSERT_EQ(values.size(), 6u);
+    EXPECT_EQ(values[0].type(), RegistryType::Dword);
+    EXPECT_EQ(values[1].type(), RegistryType::Qword);
+    EXPECT_EQ(values[2].type(), RegistryType::String);
+    EXPECT_EQ(values[3].type(), RegistryType::Binary);
+    EXPECT_TRUE(reports().empty());
+
+    // The file stays readable by a person.
+    const std::string text = readText(root_ / "Software/Kelvorin/Pramblex/3.0/.values");
+    EXPECT_NE(text.find("\"Dword\"=dword:fffffffe\n"), std::string::npos) << text;
+}
+
+TEST_F(RegistryTest, TypedReadsKeepTheStoredType) {
+    auto key = RegistryKey::create(u"Types");
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->writeDword(u"Value", 7));
+    EXPECT_FALSE(key->readQword(u"Value"));
+    EXPECT_FALSE(key->readString(u"Value"));
+    EXPECT_FALSE(key->readBinary(u"Value"));
+
+    ASSERT_TRUE(key->writeString(u"value", u"7"));
+    EXPECT_FALSE(key->readDword(u"Value"));
+    EXPECT_EQ(key->readString(u"VALUE"), u"7");
+    const auto values = key->values();
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, u"Value");  // first spelling kept
+    EXPECT_EQ(values[0].type(), RegistryType::String);
+}
+
+TEST_F(RegistryTest, ValuesKeepTheirFirstWrittenOrder) {
+    auto key = RegistryKey::create(u"Order");
+    ASSERT_TRUE(key);
+    for (const auto* name : {u"Zeta", u"Alpha", u"Mid"}) {
+        ASSERT_TRUE(key->writeDword(name, 1));
+    }
+    ASSERT_TRUE(key->writeString(u"ALPHA", u"rewritten"));
+    EXPECT_EQ(namesOf(key->values()), (std::vector<std::u16string>{u"Zeta", u"Alpha", u"Mid"}));
+
+    EXPECT_TRUE(key->removeValue(u"zeta"));
+    EXPECT_FALSE(key->removeValue(u"zeta"));
+    ASSERT_TRUE(key->writeDword(u"Zeta", 2));
+    EXPECT_EQ(namesOf(key->values()), (std::vector<std::u16string>{u"Alpha", u"Mid", u"Zeta"}));
+}
+
+TEST_F(RegistryTest, AwkwardTextRoundTrips) {
+    auto key = RegistryKey::create(u"Text");
+    ASSERT_TRUE(key);
+    const std::u16string texts[] = {
+        u"say \"hi\"\\", u"two\nlines\r\n", u"caf\u00e9 \u4e2d \U0001F600",
+        u"lone \xD800 high", u"lone \xDC00 low", std::u16string(u"nul\0x", 5),
+    };
+    for (const auto& text : texts) {
+        ASSERT_TRUE(key->writeString(text, text));
+    }
+    const auto values = RegistryKey::open(u"text")->values();
+    ASSERT_EQ(values.size(), std::size(texts));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(values[i].name, texts[i]);
+        EXPECT_EQ(values[i].data, RegistryData{texts[i]});
+    }
+    EXPECT_TRUE(reports().empty());
+}
+
+TEST_F(RegistryTest, DamagedFileReadsTheGoodValuesAndReportsOnce) {
+    auto key = RegistryKey::create(u"Damaged");
+    ASSERT_TRUE(key);
+    const fs::path file = root_ / "Damaged/.values";
+    writeText(file, "; registry values, format 1\n"
+                    "\"Good\"=dword:00000001\n"
+                    "\"Broken\"=dword:zz\n"
+                    "\"Also good\"=\"yes\"\n"
+                    "\"Cut\"=\"no closing");
+    EXPECT_EQ(key->readDword(u"Good"), 1u);
+    const auto lines = reports();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(file.string() + ":3"), std::string::npos) << lines[0];
+
+    EXPECT_EQ(namesOf(key->values()), (std::vector<std::u16string>{u"Good", u"Also good"}));
+    EXPECT_EQ(reports().size(), 2u);  // once per load
+
+    // A write keeps the good values and leaves a clean file.
+    ASSERT_TRUE(key->writeDword(u"New", 3));
+    EXPECT_EQ(namesOf(key->values()),
+              (std::vector<std::u16string>{u"Good", u"Also good", u"New"}));
+    EXPECT_EQ(reports().size(), 3u);  // the write's own load saw the damage
+}
+
+TEST_F(RegistryTest, UnreadableGarbageIsNotACrash) {
+    auto key = RegistryKey::create(u"Garbage");
+    ASSERT_TRUE(key);
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) {
+        garbage.push_back(static_cast<char>((i * 131) % 256));
+    }
+    writeText(root_ / "Garbage/.values", garbage);
+    EXPECT_FALSE(key->read(u"x"));
+    EXPECT_EQ(reports().size(), 1u);
+}
+
+TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {
+    auto key = RegistryKey::create(u"Busy");
+    ASSERT_TRUE(key);
+    constexpr int kThreads = 4;
+    constexpr int kWritesEach = 25;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t] {
+            auto own = RegistryKey::open(u"busy");
+            for (int i = 0; i < kWritesEach; ++i) {
+                const auto name = u"T" + std::u16string(1, u'0' + t) + u"-" +
+                                  std::u16string(1, static_cast<char16_t>(u'A' + i));
+                own->writeDword(name, static_cast<std::uint32_t>(t * 100 + i));
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(key->values().size(), std::size_t{kThreads * kWritesEach});
+    EXPECT_EQ(key->readDword(u"T3-C"), 302u);
+}
+
+TEST_F(RegistryTest, NestedKeysCreateOpenEnumerateAndRemove) {
+    EXPECT_FALSE(RegistryKey::open(u"Software"));  // not even the root exists yet
+    auto leaf = RegistryKey::create(u"\\Software\\Kelvorin\\Pramblex");
+    ASSERT_TRUE(leaf);
+    EXPECT_EQ(leaf->path(), u"Software\\Kelvorin\\Pramblex");
+    EXPECT_TRUE(fs::is_directory(root_ / "Software/Kelvorin/Pramblex"));
+
+    // Another spelling finds the same folders and reports the first spelling.
+    auto other = RegistryKey::create(u"SOFTWARE\\kelvorin\\pramblex\\Sub");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->path(), u"Software\\Kelvorin\\Pramblex\\Sub");
+    ASSERT_TRUE(RegistryKey::create(u"software\\kelvorin\\pramblex\\alpha"));
+    ASSERT_TRUE(RegistryKey::create(u"software\\kelvorin\\pramblex\\Beta"));
+    ASSERT_TRUE(leaf->writeDword(u"Keys are not values", 1));
+    EXPECT_EQ(leaf->subKeyNames(), (std::vector<std::u16string>{u"alpha", u"Beta", u"Sub"}));
+
+    EXPECT_FALSE(RegistryKey::remove(u"Software\\Kelvorin\\Missing"));
+    EXPECT_TRUE(RegistryKey::remove(u"software\\KELVORIN"));
+    EXPECT_FALSE(RegistryKey::open(u"Software\\Kelvorin"));
+    EXPECT_FALSE(RegistryKey::open(u"Software\\Kelvorin\\Pramblex\\Sub"));
+    EXPECT_TRUE(RegistryKey::open(u"Software"));
+    EXPECT_FALSE(RegistryKey::remove(u"software\\kelvorin"));
+
+    // A key whose folder is gone can no longer be written.
+    EXPECT_FALSE(leaf->writeDword(u"After removal", 1));
+    EXPECT_FALSE(leaf->read(u"Keys are not values"));
+}
+
+TEST_F(RegistryTest, PathsCannotLeaveTheRoot) {
+    ASSERT_TRUE(RegistryKey::create(u"Inside"));
+    const std::u16string refused[] = {
+        u"",       u"\\",          u"..",         u"Inside\\..",   u"Inside\\..\\..\\Out",
+        u".",      u"Inside\\.",   u"a/b",        u"..\\Out",      u"Inside\\\\Twice",
+        u"Trail\\", u".values",    u"Inside\\.VALUES.tmp.abc",    std::u16string(u"a\0b", 3),
+        u"lone\xD800",
+    };
+    for (const auto& path : refused) {
+        SCOPED_TRACE(testing::PrintToString(path));
+        EXPECT_FALSE(RegistryKey::create(path));
+        EXPECT_FALSE(RegistryKey::open(path));
+        EXPECT_FALSE(RegistryKey::remove(path));
+    }
+    std::vector<fs::path> outside;
+    for (const auto& entry : fs::directory_iterator(outer_)) {
+        outside.push_back(entry.path());
+    }
+    EXPECT_EQ(outside, std::vector<fs::path>{root_});
+    EXPECT_EQ(RegistryKey::open(u"Inside")->subKeyNames(), std::vector<std::u16string>{});
+}
+
+TEST_F(RegistryTest, SymbolicLinksAreNotFollowed) {
+    fs::create_directories(outer_ / "elsewhere");
+    auto key = RegistryKey::create(u"Real");
+    ASSERT_TRUE(key);
+    fs::create_directory_symlink(outer_ / "elsewhere", root_ / "Real/Link");
+    EXPECT_FALSE(RegistryKey::open(u"Real\\Link"));
+    EXPECT_TRUE(key->subKeyNames().empty());
+}
+
+TEST_F(RegistryTest, RootFollowsTheEnvironmentAtEachOpen) {
+    ASSERT_TRUE(RegistryKey::create(u"First"));
+    ::setenv("UNDELETE_REGISTRY", (outer_ / "second").c_str(), 1);
+    EXPECT_FALSE(RegistryKey::open(u"First"));
+    ASSERT_TRUE(RegistryKey::create(u"First"));
+    EXPECT_TRUE(fs::is_directory(outer_ / "second/First"));
+
+    ::unsetenv("UNDELETE_REGISTRY");
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg ? xdg : "";
+    ::setenv("XDG_CONFIG_HOME", (outer_ / "xdg").c_str(), 1);
+    ASSERT_TRUE(RegistryKey::create(u"Third"));
+    EXPECT_TRUE(fs::is_directory(outer_ / "xdg/Third"));
+    if (xdg) {
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace platform
