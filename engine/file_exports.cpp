@@ -18,7 +18,9 @@ bool isFatCode(std::int32_t code) {
 }
 
 std::int32_t currentFileSystem(const engine::EngineState& engine) {
-    return engine.currentDrive ? engine.currentDrive->GetDriveInfo()->FileSystemCode : kFileSystemNone;
+    if (!engine.currentDrive) return kFileSystemNone;
+    const std::int32_t code = engine.currentDrive->GetDriveInfo()->FileSystemCode;
+    return code;
 }
 
 void reportInitFailure(const EngineSettings* settings) {
