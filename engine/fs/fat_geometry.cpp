@@ -19,7 +19,8 @@ FatGeometryResult fail(const char* field, std::uint64_t value) {
     return {std::nullopt, std::string("not a FAT volume: ") + field + " " + std::to_string(value)};
 }
 
-// Bits a FAT entry takes, times 2 (FAT12 entries are one and a half bytes).
+}  // namespace
+
 std::uint64_t fatEntriesIn(FatKind kind, std::uint64_t fatBytes) {
     switch (kind) {
         case FatKind::Fat12: return fatBytes * 2 / 3;
@@ -28,8 +29,6 @@ std::uint64_t fatEntriesIn(FatKind kind, std::uint64_t fatBytes) {
     }
     return 0;
 }
-
-}  // namespace
 
 FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int32_t fileSystemCode,
                                    std::uint64_t driveBytes) {

@@ -35,6 +35,9 @@ struct FatGeometry {
     }
 };
 
+// Entries that `fatBytes` of a FAT hold (FAT12 entries take a byte and a half).
+std::uint64_t fatEntriesIn(FatKind kind, std::uint64_t fatBytes);
+
 struct FatGeometryResult {
     std::optional<FatGeometry> geometry;
     std::string error;  // "not a FAT volume: ..." when geometry is empty

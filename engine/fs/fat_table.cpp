@@ -8,22 +8,9 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 
-namespace {
-
-std::uint64_t entriesIn(FatKind kind, std::uint64_t bytes) {
-    switch (kind) {
-        case FatKind::Fat12: return bytes * 2 / 3;
-        case FatKind::Fat16: return bytes / 2;
-        case FatKind::Fat32: return bytes / 4;
-    }
-    return 0;
-}
-
-}  // namespace
-
 FatTable::FatTable(const FatGeometry& geometry, std::vector<std::uint8_t> bytes)
     : kind_(geometry.kind), lastCluster_(geometry.lastCluster()), bytes_(std::move(bytes)) {
-    const std::uint64_t present = entriesIn(kind_, bytes_.size());
+    const std::uint64_t present = fatEntriesIn(kind_, bytes_.size());
     entryCount_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(present, std::uint64_t{lastCluster_} + 1));
 }
 
