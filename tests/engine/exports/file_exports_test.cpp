@@ -130,10 +130,17 @@ TEST_F(FileEnumeration, ANewDriveInitializeWaitsForReadsInFlight) {
             if (FileRead(&big, buffer.data(), 0, buffer.size()) == buffer.size()) ++reads;
         }
     });
+    const auto waitForReads = [&](int atLeast) {
+        for (int i = 0; i < 5000 && reads.load() < atLeast; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return reads.load();
+    };
+    const int before = waitForReads(1);
+    EXPECT_GT(before, 0);
     for (int i = 0; i < 5; ++i) EXPECT_GT(DriveInitialize(&settings_), 0);
+    // Reads go on through the new reader.
+    EXPECT_GT(waitForReads(before + 1), before);
     stop = true;
     reader.join();
-    EXPECT_GT(reads.load(), 0);
 }
 
 }  // namespace
