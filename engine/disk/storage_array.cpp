@@ -100,12 +100,13 @@ std::shared_ptr<CDrive> CStorageArray::share(int index) const {
 CDrive* CStorageArray::drive(int index) const { return share(index).get(); }
 
 int CStorageArray::add(std::shared_ptr<CDrive> drive) {
-    if (!drive) return 0;
+    if (!drive) return -1;
     std::lock_guard guard(listLock_);
     // Its Id is its index, so that the index a caller is given opens this drive.
-    drive->GetDriveInfo()->Id = static_cast<std::int32_t>(entries_.size());
+    const auto index = static_cast<std::int32_t>(entries_.size());
+    drive->GetDriveInfo()->Id = index;
     entries_.push_back({std::move(drive), {}});
-    return 1;
+    return index;
 }
 
 _LDRIVE* CStorageArray::DiskGetInformation(int index) const {

@@ -45,7 +45,7 @@ public:
     CDrive* drive(int index) const;
     std::shared_ptr<CDrive> share(int index) const;
 
-    // Appends; returns 1.
+    // Appends and returns the drive's index (-1 for no drive).
     int add(std::shared_ptr<CDrive> drive);
 
     // Null for an index outside the list; at or past the count also logs a warning.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/disk/listed_disks.h"
+#include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/messages.h"
 #include "platform/handles.h"
@@ -140,6 +141,20 @@ TEST_F(ListedDisks, DriveAddAppendsAnEmptyDriveThatARescanDrops) {
     EXPECT_EQ(DriveGetParent(added), nullptr);
     rescan(unpack("bare_fat.img"));
     EXPECT_EQ(DriveGetCount(), before);
+}
+
+TEST_F(ListedDisks, OpenedDriveOutlivesARescanUntilTheNextInitialize) {
+    const std::string bare = unpack("bare_fat.img");
+    rescan(bare);
+    ASSERT_GT(DriveInitializeSimple(DriveIDByLetter("C")), 0);
+    const CDrive* opened = engine::state().currentDrive.get();
+    rescan(bare);
+    EXPECT_NE(DriveGetParent(const_cast<CDrive*>(opened)), nullptr);  // the new disk 0
+    // Reads of the drive that was opened before go on (ASan watches for a freed drive).
+    EXPECT_EQ(engine::state().currentDrive.get(), opened);
+    FileGetNext();
+    EXPECT_EQ(+opened->GetDriveInfo()->Letter, 'C');
+    engine::releaseFileReaders();
 }
 
 TEST(ListedDiskPaths, SplitOnColonsSkippingEmptyOnes) {
