@@ -1,0 +1,88 @@
+#include "engine/disk/boot_sector.h"
+
+#include <cstring>
+
+#include "engine/records.h"
+
+namespace boot {
+
+bool isFat1216Family(std::int32_t code) {
+    return code == 1 || code == 4 || code == 6 || code == 14 || code == 134;
+}
+
+bool isFat32Family(std::int32_t code) {
+    return code == 11 || code == 12 || code == 139 || code == 140;
+}
+
+bool isNtfsFamily(std::int32_t code) { return code == 7 || code == 135; }
+
+bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]) {
+    return offset + 8 <= boot.size() && std::memcmp(boot.data() + offset, name, 8) == 0;
+}
+
+std::uint32_t readLe32(std::span<const std::uint8_t> boot, std::size_t offset) {
+    if (offset + 4 > boot.size()) return 0;
+    const std::uint8_t* p = boot.data() + offset;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+std::uint64_t readNtfsSerial(std::span<const std::uint8_t> boot) {
+    return std::uint64_t{readLe32(boot, kNtfsSerialOffset)} |
+           std::uint64_t{readLe32(boot, kNtfsSerialOffset + 4)} << 32;
+}
+
+std::uint32_t sectorsPerCluster(std::span<const std::uint8_t> boot, std::int32_t code) {
+    if (boot.size() <= kSectorsPerClusterOffset) return 0;
+    const std::uint8_t value = boot[kSectorsPerClusterOffset];
+    if (isNtfsFamily(code) && value > 0x80) {
+        const unsigned shift = 256u - value;
+        return shift <= 16 ? std::uint32_t{1} << shift : 0;
+    }
+    return value;
+}
+
+}  // namespace boot
+
+CBOOT::CBOOT() {
+    std::memset(buffer_, 0, sizeof buffer_);
+    std::memset(oemName_, 0, sizeof oemName_);
+    std::memset(label_, 0, sizeof label_);
+}
+
+bool CBOOT::DetectFileSystem() {
+    const std::span<const std::uint8_t> boot(buffer_);
+    if (boot::hasName(boot, boot::kNtfsTypeOffset, "NTFS    ")) {
+        fileSystemId_ = kFileSystemNtfs;
+    } else if (boot::hasName(boot, boot::kFat32TypeOffset, "FAT32   ")) {
+        fileSystemId_ = kFileSystemFat32;
+    } else if (boot::hasName(boot, boot::kFat1216TypeOffset, "FAT16   ")) {
+        fileSystemId_ = kFileSystemFat16;
+    } else if (boot::hasName(boot, boot::kFat1216TypeOffset, "FAT12   ")) {
+        fileSystemId_ = kFileSystemFat12;
+    } else {
+        fileSystemId_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool CBOOT::ParseBoot() {
+    const std::span<const std::uint8_t> boot(buffer_);
+    std::memcpy(oemName_, buffer_ + boot::kOemNameOffset, boot::kOemNameLength);
+    if (!DetectFileSystem()) return false;
+    auto takeLabel = [&](std::size_t offset) {
+        std::memcpy(label_, buffer_ + offset, boot::kLabelLength);
+        label_[boot::kLabelLength] = '\0';
+    };
+    if (boot::isFat1216Family(fileSystemId_)) {
+        takeLabel(boot::kFat1216LabelOffset);
+        serialNumber_ = boot::readLe32(boot, boot::kFat1216SerialOffset);
+    } else if (boot::isFat32Family(fileSystemId_)) {
+        takeLabel(boot::kFat32LabelOffset);
+        serialNumber_ = boot::readLe32(boot, boot::kFat32SerialOffset);
+    } else {
+        serialNumber_ = boot::readNtfsSerial(boot);
+    }
+    return true;
+}

@@ -1,0 +1,283 @@
+// Filling the drive record from what Linux tells about the source, by kind.
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <string>
+
+#include "engine/disk/drive.h"
+#include "engine/disk/text_field.h"
+#include "engine/exports.h"
+#include "engine/log.h"
+#include "platform/device_info.h"
+#include "platform/handles.h"
+
+namespace {
+
+constexpr DWORD kFileDeviceDisk = 7;
+constexpr DWORD kRemovableMedia = 11;
+constexpr DWORD kFixedMedia = 12;
+
+struct PartitionKind {
+    std::uint8_t type;
+    std::int32_t code;
+    const char* name;
+};
+
+constexpr PartitionKind kPartitionKinds[] = {
+    {0x01, kFileSystemFat12, "FAT12"}, {0x04, kFileSystemFat16, "FAT16"},
+    {0x06, kFileSystemNtfs, "NTFS"},   {0x07, kFileSystemNtfs, "NTFS"},
+    {0x80, kFileSystemNtfs, "NTFS"},   {0x0B, kFileSystemFat32, "FAT32"},
+    {0x0C, kFileSystemFat32, "FAT32"},
+};
+
+// The name a mounted volume's file system is known by, from the kernel's type name.
+std::string fileSystemDisplayName(const std::string& kernelType, std::int32_t code) {
+    if (kernelType == "vfat" || kernelType == "msdos") {
+        return code == kFileSystemFat32 ? "FAT32" : "FAT";
+    }
+    if (kernelType == "ntfs" || kernelType == "ntfs3" || kernelType == "fuseblk") return "NTFS";
+    if (kernelType == "exfat") return "exFAT";
+    std::string upper = kernelType;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
+}  // namespace
+
+_LDRIVE* CDrive::QueryInformation() {
+    try {
+        switch (info_.Kind) {
+            case kDrivePhysical:
+                queryPhysicalDisk();
+                break;
+            case kDriveVolume:
+                queryVolume();
+                break;
+            case kDriveLostPartition:
+            case kDriveRegion:
+                queryRegion();
+                break;
+            case kDriveImage:
+                queryImage();
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+        Log(kLogError, "QueryInformation except in drive: %s, code: %d", openPath().c_str(), errno);
+    }
+    return &info_;
+}
+
+void CDrive::queryPhysicalDisk() {
+    info_.DriveType = platform::kDriveTypeFixed;
+    platform::OpenResult opened = opener_(openPath(), platform::OpenMode::Shared);
+    if (opened.device) {
+        const platform::RawDevice& device = *opened.device;
+        queryDeviceName(device);
+        fillDeviceNumber(device);
+        fillGeometry(device);
+        fillLayout(device);
+        info_.BytesPerSector = info_.Geometry.BytesPerSector;
+        const std::uint64_t bytes = sourceSize_ ? sourceSize_ : device.byteSize().value_or(0);
+        setSizeFromBytes(bytes);
+    } else {
+        Log(kLogError, "Can't open drive: %s, code: %d", openPath().c_str(), opened.error);
+    }
+    info_.Ready = 1;
+}
+
+void CDrive::queryVolume() {
+    platform::OpenResult opened = opener_(openPath(), platform::OpenMode::Shared);
+    if (!opened.device) {
+        Log(kLogError, "Can't open drive: %s, code: %d", openPath().c_str(), opened.error);
+        info_.Ready = 0;
+        return;
+    }
+    const platform::RawDevice& device = *opened.device;
+    info_.DriveType = platform::driveTypeOf(device.deviceNumber());
+    fillDeviceNumber(device);
+    fillPartitionInfo(device);
+    fillMountedVolume(device);
+    engine::disk::trimTextField(info_.Label);
+
+    if (info_.SpaceTotal == 0) {
+        const platform::DeviceGeometry geometry = device.geometry();
+        setSizeFromBytes(geometry.cylinders * geometry.tracksPerCylinder *
+                         geometry.sectorsPerTrack * geometry.bytesPerSector);
+    }
+    if (info_.SpaceTotal != 0) {
+        setSizeFromBytes(info_.SpaceTotal);
+        info_.Ready = 1;
+    }
+    if (ReadBoot() != 0) ParseBoot();
+    if (info_.SpaceTotal != 0) {
+        setSizeFromBytes(info_.SpaceTotal);
+        info_.Ready = 1;
+    } else {
+        info_.Ready = 0;
+        Log(kLogWarning, "Warning! SpaceTotal == 0, on %s", openPath().c_str());
+    }
+    Close();
+}
+
+void CDrive::queryRegion() {
+    info_.DriveType = platform::kDriveTypeFixed;
+    platform::OpenResult opened = opener_(openPath(), platform::OpenMode::Shared);
+    if (opened.device) {
+        const platform::RawDevice& device = *opened.device;
+        queryDeviceName(device);
+        fillGeometry(device);
+        fillLayout(device);
+        // The region's own extent, when the drive array gave none: the parent past the
+        // region's start.
+        const std::uint64_t parentBytes = device.byteSize().value_or(0);
+        if (info_.TotalSectors == 0 && parentBytes > info_.BaseOffset) {
+            setSizeFromBytes(parentBytes - info_.BaseOffset);
+        }
+    } else {
+        Log(kLogError, "Can't open drive: %s, code: %d", openPath().c_str(), opened.error);
+    }
+    info_.Ready = 1;
+}
+
+void CDrive::queryImage() {
+    info_.DriveType = platform::kDriveTypeFixed;
+    platform::OpenResult opened = opener_(openPath(), platform::OpenMode::Shared);
+    if (!opened.device) {
+        Log(kLogError, "Can't open drive: %s, code: %d", openPath().c_str(), opened.error);
+        return;
+    }
+    info_.SpaceTotal = opened.device->byteSize().value_or(0);
+    info_.BytesPerSector = kSectorSize;
+    info_.BytesPerCluster = kSectorSize;
+    info_.SectorsPerCluster = 1;
+    info_.TotalClusters = info_.SpaceTotal / kSectorSize;
+    info_.Ready = 1;
+}
+
+void CDrive::queryDeviceName(const platform::RawDevice& device) {
+    const auto number = device.deviceNumber();
+    if (!number) return;
+    const platform::DeviceIdentity identity = platform::deviceIdentity(*number);
+    if (!identity.vendor.empty() && !identity.model.empty()) {
+        engine::disk::setTextField(info_.Description, identity.vendor + ", " + identity.model);
+    } else if (!identity.model.empty()) {
+        engine::disk::setTextField(info_.Description, identity.model);
+    }
+}
+
+void CDrive::fillDeviceNumber(const platform::RawDevice& device) {
+    STORAGE_DEVICE_NUMBER& number = info_.DeviceNumber;
+    number.DeviceType = kFileDeviceDisk;
+    if (info_.Kind == kDrivePhysical) {
+        if (info_.Letter >= '0') number.DeviceNumber = static_cast<DWORD>(diskNumber());
+        number.PartitionNumber = 0;
+        return;
+    }
+    // A volume's disk is the drive that the drive array named as its parent.
+    if (info_.ParentId >= 0) number.DeviceNumber = static_cast<DWORD>(info_.ParentId);
+    const auto extent = device.partition();
+    number.PartitionNumber = extent ? extent->number : partitionNumber_;
+}
+
+void CDrive::fillGeometry(const platform::RawDevice& device) {
+    const platform::DeviceGeometry geometry = device.geometry();
+    const bool removable = platform::driveTypeOf(device.deviceNumber()) ==
+                           platform::kDriveTypeRemovable;
+    info_.Geometry.Cylinders = static_cast<LONGLONG>(geometry.cylinders);
+    info_.Geometry.MediaType = removable ? kRemovableMedia : kFixedMedia;
+    info_.Geometry.TracksPerCylinder = geometry.tracksPerCylinder;
+    info_.Geometry.SectorsPerTrack = geometry.sectorsPerTrack;
+    info_.Geometry.BytesPerSector = geometry.bytesPerSector;
+}
+
+// The kernel's partitions of a block device; a plain file's table is parsed by the
+// drive array.
+void CDrive::fillLayout(const platform::RawDevice& device) {
+    const auto number = device.deviceNumber();
+    if (!number) return;
+    const auto partitions = platform::diskPartitions(platform::wholeDiskOf(*number));
+    DRIVE_LAYOUT_INFORMATION& layout = info_.Layout;
+    layout.PartitionCount = 0;
+    for (const platform::PartitionExtent& extent : partitions) {
+        if (layout.PartitionCount == std::size(layout.PartitionEntry)) break;
+        PARTITION_INFORMATION& entry = layout.PartitionEntry[layout.PartitionCount++];
+        entry = PARTITION_INFORMATION{};
+        entry.StartingOffset = static_cast<LONGLONG>(extent.start);
+        entry.PartitionLength = static_cast<LONGLONG>(extent.length);
+        entry.HiddenSectors = static_cast<DWORD>(extent.start / kSectorSize);
+        entry.PartitionNumber = extent.number;
+    }
+}
+
+void CDrive::fillPartitionInfo(const platform::RawDevice& device) {
+    // A partition device starts at its partition; a volume inside an image file lies at
+    // its base offset.
+    platform::PartitionExtent extent;
+    if (const auto own = device.partition()) {
+        extent = *own;
+    } else {
+        const std::uint64_t bytes = device.byteSize().value_or(0);
+        extent.start = info_.BaseOffset;
+        extent.length = sourceSize_ ? sourceSize_
+                                    : (bytes > info_.BaseOffset ? bytes - info_.BaseOffset : 0);
+        extent.number = partitionNumber_;
+    }
+    PARTITION_INFORMATION& entry = info_.Layout.PartitionEntry[0];
+    entry = PARTITION_INFORMATION{};
+    entry.StartingOffset = static_cast<LONGLONG>(extent.start);
+    entry.PartitionLength = static_cast<LONGLONG>(extent.length);
+    entry.HiddenSectors = static_cast<DWORD>(extent.start / kSectorSize);
+    entry.PartitionNumber = extent.number;
+    entry.PartitionType = partitionType_;
+    info_.Layout.PartitionCount = 1;
+
+    info_.SpaceTotal = extent.length;
+    for (const PartitionKind& kind : kPartitionKinds) {
+        if (kind.type != partitionType_) continue;
+        info_.FileSystemCode = kind.code;
+        engine::disk::setTextField(info_.FileSystemName, kind.name);
+        break;
+    }
+}
+
+// What a mounted volume adds: its file system's name, flags and free space. A volume
+// that is not mounted has none of them and stays not ready until its size is known.
+void CDrive::fillMountedVolume(const platform::RawDevice& device) {
+    const auto number = device.deviceNumber();
+    const auto mounted = number ? platform::findMount(*number) : std::nullopt;
+    if (number) {
+        const std::string label = platform::volumeLabel(*number);
+        if (!label.empty()) engine::disk::setTextField(info_.Label, label);
+    }
+    if (!mounted) {
+        info_.Ready = 0;
+        return;
+    }
+    engine::disk::setTextField(info_.FileSystemName,
+                               fileSystemDisplayName(mounted->fileSystem, info_.FileSystemCode));
+    info_.FileSystemFlags = mounted->flags;
+    info_.SpaceFree = mounted->freeBytes;
+    if (info_.SpaceTotal == 0) info_.SpaceTotal = mounted->totalBytes;
+}
+
+HANDLE CDrive::StartQueryThread() {
+    std::lock_guard guard(queryLock_);
+    if (queryRunning_) return nullptr;
+    HANDLE thread = CreateThread(nullptr, 0, &CDrive::queryThreadMain, this, 0, nullptr);
+    queryRunning_ = thread != nullptr;
+    return thread;
+}
+
+DWORD CDrive::queryThreadMain(void* parameter) {
+    auto* drive = static_cast<CDrive*>(parameter);
+    drive->QueryInformation();
+    // Last touch of the drive: its destructor waits for this.
+    std::lock_guard guard(drive->queryLock_);
+    drive->queryRunning_ = false;
+    drive->queryDone_.notify_all();
+    return 0;
+}

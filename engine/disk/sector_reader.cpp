@@ -1,0 +1,80 @@
+#include "engine/disk/sector_reader.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "engine/engine_state.h"
+#include "engine/messages.h"
+#include "platform/local_heap.h"
+#include "platform/messages.h"
+
+namespace engine::disk {
+
+namespace {
+
+constexpr std::int32_t kDefaultRetries = 10;
+
+IoErrorReport makeReport(std::uint32_t code, int error, std::uint32_t attempt,
+                         std::uint64_t position) {
+    IoErrorReport report{};
+    report.Code = code;
+    report.SystemError = static_cast<std::uint32_t>(error);
+    report.Attempt = attempt;
+    report.Position = position;
+    return report;
+}
+
+}  // namespace
+
+Sleeper realSleeper() {
+    return [](std::uint32_t milliseconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    };
+}
+
+ReadPolicy currentReadPolicy() {
+    const EngineSettings* settings = engine::state().settings;
+    if (!settings) return ReadPolicy{kDefaultRetries, 0, 0};
+    return ReadPolicy{settings->ReadRetries, settings->RetryPause, settings->NotifyWindow};
+}
+
+void postIoError(HWND window, const IoErrorReport& report) {
+    if (window == 0) return;
+    void* block = LocalAlloc(LPTR, sizeof report);
+    if (!block) return;
+    std::memcpy(block, &report, sizeof report);
+    if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
+        LocalFree(block);
+    }
+}
+
+std::uint64_t readWithRetries(const SectorRun& run, const ReadPolicy& policy,
+                              const Sleeper& sleep, const ReadOnce& readOnce,
+                              const Reopen& reopen) {
+    bool reopened = false;
+    for (std::int32_t attempt = 1; attempt <= policy.retries; ++attempt) {
+        const platform::IoResult result = readOnce(run);
+        if (result.ok()) return result.bytes;
+        if (result.error == EBADF && !reopened) {
+            // A dead handle is opened again once and the attempt repeated; a failed
+            // reopen is a failed positioning, reported with the low half all ones.
+            reopened = true;
+            if (const int error = reopen()) {
+                postIoError(policy.notifyWindow,
+                            makeReport(kIoErrorSeek, error, 0, run.position | 0xFFFFFFFFu));
+                return 0;
+            }
+            --attempt;
+            continue;
+        }
+        postIoError(policy.notifyWindow,
+                    makeReport(kIoErrorRead, result.error, static_cast<std::uint32_t>(attempt),
+                               run.position));
+        if (policy.pauseMilliseconds != 0) sleep(policy.pauseMilliseconds);
+    }
+    return 0;
+}
+
+}  // namespace engine::disk

@@ -1,0 +1,198 @@
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "disk_test_support.h"
+#include "engine/disk/boot_sector.h"
+#include "engine/disk/drive.h"
+#include "platform/fault_injection.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put(Bytes& boot, std::size_t offset, const std::string& text) {
+    std::memcpy(boot.data() + offset, text.data(), text.size());
+}
+
+void put32(Bytes& boot, std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) boot[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+Bytes fat16Boot() {
+    Bytes boot(1024, 0);
+    put(boot, 3, "MSDOS5.0");
+    boot[13] = 4;
+    put32(boot, 39, 0x12345678);
+    put(boot, 43, "MY DISK    ");
+    put(boot, 54, "FAT16   ");
+    return boot;
+}
+
+Bytes fat32Boot() {
+    Bytes boot(1024, 0);
+    put(boot, 3, "mkfs.fat");
+    boot[13] = 8;
+    put32(boot, 67, 0xCAFEF00D);
+    put(boot, 71, "BIGVOLUME  ");
+    put(boot, 82, "FAT32   ");
+    return boot;
+}
+
+Bytes ntfsBoot() {
+    Bytes boot(1024, 0);
+    put(boot, 3, "NTFS    ");
+    boot[13] = 8;
+    put32(boot, 72, 0x89ABCDEF);
+    put32(boot, 76, 0x01234567);
+    return boot;
+}
+
+// A drive of kind 8 over an in-memory image whose first two sectors are `boot`.
+std::unique_ptr<CDrive> driveOver(const Bytes& boot, std::uint64_t sectors = 64) {
+    auto image = std::make_shared<std::vector<std::uint8_t>>(sectors * 512, 0);
+    std::memcpy(image->data(), boot.data(), boot.size());
+    auto drive = std::make_unique<CDrive>();
+    drive->SetSource({kDriveImage, "memory", 0, image->size()});
+    drive->SetDeviceOpener(platform::memoryOpener(image));
+    return drive;
+}
+
+TEST(BootSector, RecognisesEachFileSystemWhereItsNameStands) {
+    CBOOT boot;
+    EXPECT_FALSE(boot.DetectFileSystem());
+    EXPECT_EQ(boot.fileSystemId(), -1);
+
+    const Bytes cases[] = {fat16Boot(), fat32Boot(), ntfsBoot()};
+    const std::int32_t expected[] = {kFileSystemFat16, kFileSystemFat32, kFileSystemNtfs};
+    for (int i = 0; i < 3; ++i) {
+        std::memcpy(boot.buffer(), cases[i].data(), cases[i].size());
+        EXPECT_TRUE(boot.DetectFileSystem());
+        EXPECT_EQ(boot.fileSystemId(), expected[i]);
+    }
+    Bytes fat12 = fat16Boot();
+    put(fat12, 54, "FAT12   ");
+    std::memcpy(boot.buffer(), fat12.data(), fat12.size());
+    EXPECT_TRUE(boot.DetectFileSystem());
+    EXPECT_EQ(boot.fileSystemId(), kFileSystemFat12);
+}
+
+TEST(BootSector, TakesLabelAndSerialByFileSystem) {
+    CBOOT boot;
+    Bytes fat16 = fat16Boot();
+    std::memcpy(boot.buffer(), fat16.data(), fat16.size());
+    ASSERT_TRUE(boot.ParseBoot());
+    EXPECT_STREQ(boot.label(), "MY DISK    ");
+    EXPECT_EQ(boot.serialNumber(), 0x12345678u);
+    EXPECT_EQ(std::string(boot.oemName(), 8), "MSDOS5.0");
+
+    Bytes fat32 = fat32Boot();
+    std::memcpy(boot.buffer(), fat32.data(), fat32.size());
+    ASSERT_TRUE(boot.ParseBoot());
+    EXPECT_STREQ(boot.label(), "BIGVOLUME  ");
+    EXPECT_EQ(boot.serialNumber(), 0xCAFEF00Du);
+
+    Bytes ntfs = ntfsBoot();
+    std::memcpy(boot.buffer(), ntfs.data(), ntfs.size());
+    ASSERT_TRUE(boot.ParseBoot());
+    EXPECT_EQ(boot.serialNumber(), 0x0123456789ABCDEFu);
+}
+
+TEST(BootSector, UnknownBootKeepsTheOemNameAndFails) {
+    CBOOT boot;
+    Bytes junk(1024, 0xEE);
+    std::memcpy(boot.buffer(), junk.data(), junk.size());
+    EXPECT_FALSE(boot.ParseBoot());
+    EXPECT_EQ(static_cast<std::uint8_t>(boot.oemName()[0]), 0xEE);
+}
+
+TEST(DriveBoot, ConstructionDefaults) {
+    CDrive drive;
+    const _LDRIVE* info = drive.GetDriveInfo();
+    EXPECT_EQ(+info->BytesPerSector, 512u);
+    EXPECT_EQ(+info->BytesPerCluster, 512u);
+    EXPECT_EQ(+info->SectorsPerCluster, 1u);
+    EXPECT_EQ(+info->ParentId, -1);
+    EXPECT_EQ(+info->FileSystemCode, kFileSystemNone);
+    EXPECT_STREQ(info->FileSystemName, "Unknown");
+    EXPECT_EQ(+info->DeviceNumber.DeviceType, 0xFFFFFFFFu);
+    EXPECT_EQ(+info->DeviceNumber.DeviceNumber, 0xFFFFFFFFu);
+    EXPECT_EQ(+info->DeviceNumber.PartitionNumber, 0xFFFFFFFFu);
+    EXPECT_EQ(+info->Description[0], '\0');
+    EXPECT_EQ(+info->TotalSectors, 0u);
+    EXPECT_EQ(drive.clusterMap().GetData(), nullptr);
+    EXPECT_FALSE(drive.isOpen());
+}
+
+TEST(DriveBoot, Fat16FillsAnEmptyLabelWithItsBlanksAndTheSerial) {
+    disktest::ScopedSettings settings;
+    auto drive = driveOver(fat16Boot());
+    ASSERT_EQ(drive->Initialize(), 64u);
+    const _LDRIVE* info = drive->GetDriveInfo();
+    EXPECT_EQ(+info->FileSystemCode, kFileSystemFat16);
+    EXPECT_STREQ(info->Label, "MY DISK    ");
+    EXPECT_EQ(+info->SerialNumber, 0x12345678u);
+    EXPECT_EQ(+info->SectorsPerCluster, 4u);
+    EXPECT_EQ(+info->BytesPerCluster, 2048u);
+}
+
+TEST(DriveBoot, KnownLabelIsKept) {
+    disktest::ScopedSettings settings;
+    auto drive = driveOver(fat32Boot());
+    std::strcpy(drive->GetDriveInfo()->Label, "FROMDEVICE");
+    ASSERT_NE(drive->Initialize(), 0u);
+    EXPECT_STREQ(drive->GetDriveInfo()->Label, "FROMDEVICE");
+    EXPECT_EQ(+drive->GetDriveInfo()->FileSystemCode, kFileSystemFat32);
+    EXPECT_EQ(+drive->GetDriveInfo()->SerialNumber, 0xCAFEF00Du);
+}
+
+TEST(DriveBoot, NtfsOemNameIsNotTerminatedAndSizesFollowTheSectors) {
+    disktest::ScopedSettings settings;
+    auto drive = driveOver(ntfsBoot(), 4096);
+    ASSERT_EQ(drive->Initialize(), 4096u);
+    const _LDRIVE* info = drive->GetDriveInfo();
+    EXPECT_EQ(std::memcmp(info->OemName, "NTFS    ", 8), 0);
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(info);
+    EXPECT_EQ(raw[93 + 8], kFileSystemNtfs);  // the next field starts right after
+    EXPECT_EQ(+info->SerialNumber, 0x0123456789ABCDEFu);
+    EXPECT_EQ(+info->SpaceTotal, 4096u * 512);
+    EXPECT_EQ(+info->TotalClusters, 4096u / 8);
+}
+
+TEST(DriveBoot, NtfsLargeClustersUseTheNegativeExponent) {
+    disktest::ScopedSettings settings;
+    Bytes boot = ntfsBoot();
+    boot[13] = 0xF4;  // 2^12 sectors: 2 MiB clusters
+    auto drive = driveOver(boot);
+    ASSERT_NE(drive->Initialize(), 0u);
+    EXPECT_EQ(+drive->GetDriveInfo()->SectorsPerCluster, 4096u);
+    EXPECT_EQ(+drive->GetDriveInfo()->BytesPerCluster, 4096u * 512);
+}
+
+TEST(DriveBoot, LabelWithoutTerminatorStaysInsideItsField) {
+    disktest::ScopedSettings settings;
+    Bytes boot = fat16Boot();
+    put(boot, 43, "ABCDEFGHIJK");  // 11 bytes, then the type name without a gap
+    auto drive = driveOver(boot);
+    ASSERT_NE(drive->Initialize(), 0u);
+    EXPECT_STREQ(drive->GetDriveInfo()->Label, "ABCDEFGHIJK");
+}
+
+TEST(DriveBoot, UnknownBootLeavesTheDriveRaw) {
+    disktest::ScopedSettings settings;
+    Bytes boot(1024, 0);
+    put(boot, 3, "EXFAT   ");
+    boot[13] = 64;
+    auto drive = driveOver(boot);
+    ASSERT_NE(drive->Initialize(), 0u);
+    const _LDRIVE* info = drive->GetDriveInfo();
+    EXPECT_EQ(+info->FileSystemCode, kFileSystemNone);
+    EXPECT_EQ(+info->SectorsPerCluster, 1u);  // not taken without a known file system
+    EXPECT_EQ(std::memcmp(info->OemName, "EXFAT   ", 8), 0);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#pragma once
+// Shared pieces of the drive and volume tests: a settings record that the engine reads
+// for the test's duration, a window that collects I/O error reports, a pause that only
+// records, in-memory images and sparse files.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine_state.h"
+#include "engine/records.h"
+#include "platform/local_heap.h"
+#include "platform/messages.h"
+
+namespace disktest {
+
+// Installs its own settings record as the engine's current one.
+class ScopedSettings {
+public:
+    explicit ScopedSettings(std::int32_t retries = 10, std::uint32_t pause = 0, HWND window = 0)
+        : previous_(engine::state().settings) {
+        settings_.ReadRetries = retries;
+        settings_.RetryPause = pause;
+        settings_.NotifyWindow = window;
+        engine::state().settings = &settings_;
+    }
+    ~ScopedSettings() { engine::state().settings = previous_; }
+    ScopedSettings(const ScopedSettings&) = delete;
+    ScopedSettings& operator=(const ScopedSettings&) = delete;
+
+    EngineSettings& get() { return settings_; }
+
+private:
+    EngineSettings settings_{};
+    EngineSettings* previous_;
+};
+
+// Collects the IoErrorReports posted to it, freeing each block as a receiver must.
+class ReportWindow {
+public:
+    ReportWindow()
+        : window_([this](const platform::Message& message) -> LRESULT {
+              auto* block = reinterpret_cast<IoErrorReport*>(message.lParam);
+              if (message.message == WM_USER + 5 && block) reports_.push_back(*block);
+              LocalFree(block);
+              return 0;
+          }) {}
+
+    HWND handle() const { return window_.handle(); }
+    const std::vector<IoErrorReport>& reports() {
+        window_.dispatchPending();
+        return reports_;
+    }
+
+private:
+    std::vector<IoErrorReport> reports_;
+    platform::QueueWindow window_;
+};
+
+// Records every pause instead of waiting.
+struct PauseLog {
+    std::vector<std::uint32_t> pauses;
+    auto sleeper() {
+        return [this](std::uint32_t milliseconds) { pauses.push_back(milliseconds); };
+    }
+};
+
+// Bytes whose every 512-byte sector starts with its own number, as 64-bit little-endian.
+inline std::shared_ptr<std::vector<std::uint8_t>> numberedSectors(std::uint64_t sectors) {
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(sectors * 512, 0);
+    for (std::uint64_t s = 0; s < sectors; ++s) std::memcpy(bytes->data() + s * 512, &s, 8);
+    return bytes;
+}
+
+inline std::uint64_t sectorNumberAt(const std::uint8_t* sector) {
+    std::uint64_t number = 0;
+    std::memcpy(&number, sector, 8);
+    return number;
+}
+
+// A temporary file removed when the test ends.
+class TempFile {
+public:
+    TempFile() {
+        const char* dir = std::getenv("TMPDIR");
+        path_ = std::string(dir ? dir : "/tmp") + "/undelete-disk-XXXXXX";
+        fd_ = ::mkstemp(path_.data());
+    }
+    ~TempFile() {
+        if (fd_ >= 0) ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+        return ::pwrite(fd_, data, size, static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(size);
+    }
+    bool resize(std::uint64_t size) { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+}  // namespace disktest

@@ -1,0 +1,352 @@
+#include <atomic>
+#include <cstddef>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocation hooks (its header is not shipped with every compiler).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*mallocHook)(const volatile void*, std::size_t), void (*freeHook)(const volatile void*));
+#define UNDELETE_HAVE_MALLOC_HOOKS 1
+#endif
+
+#include "disk_test_support.h"
+#include "engine/disk/drive.h"
+#include "engine/exports.h"
+#include "platform/fault_injection.h"
+
+namespace {
+
+using disktest::numberedSectors;
+using disktest::PauseLog;
+using disktest::ReportWindow;
+using disktest::ScopedSettings;
+using disktest::sectorNumberAt;
+
+constexpr std::uint64_t kSectors = 64;
+
+// A drive of `kind` over numbered in-memory sectors whose reads follow `plan`.
+struct FaultyDrive {
+    explicit FaultyDrive(std::uint64_t baseOffset = 0, std::int32_t kind = kDriveImage)
+        : image(numberedSectors(kSectors)), plan(std::make_shared<platform::FaultPlan>()) {
+        drive.SetSource({kind, "memory", baseOffset, kSectors * 512 - baseOffset});
+        drive.SetDeviceOpener(platform::faultyOpener(plan, platform::memoryOpener(image)));
+        drive.SetSleeper(pauses.sleeper());
+    }
+
+    std::shared_ptr<std::vector<std::uint8_t>> image;
+    std::shared_ptr<platform::FaultPlan> plan;
+    PauseLog pauses;
+    CDrive drive;
+};
+
+TEST(DriveRead, CountZeroTouchesNeitherDeviceNorBuffer) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    std::uint8_t buffer[512];
+    std::memset(buffer, 0x5A, sizeof buffer);
+    EXPECT_EQ(f.drive.ReadSectors(3, 0, buffer), 0u);
+    EXPECT_EQ(buffer[0], 0x5A);
+    EXPECT_EQ(f.plan->opens(), 0);
+    EXPECT_TRUE(f.plan->reads().empty());
+}
+
+TEST(DriveRead, ClosedDriveOpensItselfAndReads) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    std::vector<std::uint8_t> buffer(3 * 512);
+    EXPECT_EQ(f.drive.ReadSectors(5, 3, buffer.data()), 3u * 512);
+    EXPECT_EQ(sectorNumberAt(&buffer[0]), 5u);
+    EXPECT_EQ(sectorNumberAt(&buffer[1024]), 7u);
+    EXPECT_EQ(f.plan->opens(), 1);
+}
+
+TEST(DriveRead, EachFailedAttemptPostsOneReportAndPauses) {
+    ReportWindow window;
+    ScopedSettings settings(3, 100, window.handle());
+    FaultyDrive f(4096);
+    f.plan->failReads(0, UINT64_MAX, EIO, -1);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.ReadSectors(2, 1, buffer.data()), 0u);
+
+    const auto& reports = window.reports();
+    ASSERT_EQ(reports.size(), 3u);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(+reports[i].Code, kIoErrorRead);
+        EXPECT_EQ(+reports[i].SystemError, static_cast<std::uint32_t>(EIO));
+        EXPECT_EQ(+reports[i].Attempt, i + 1);
+        EXPECT_EQ(+reports[i].Position, 2u * 512 + 4096);  // base offset included
+        for (std::uint8_t reserved : reports[i].Reserved20) EXPECT_EQ(reserved, 0);
+    }
+    EXPECT_EQ(f.pauses.pauses, (std::vector<std::uint32_t>{100, 100, 100}));
+    // Every attempt reads again from the same position.
+    for (const auto& call : f.plan->reads()) EXPECT_EQ(call.offset, 2u * 512 + 4096);
+}
+
+TEST(DriveRead, SucceedsOnALaterAttempt) {
+    ReportWindow window;
+    ScopedSettings settings(5, 0, window.handle());
+    FaultyDrive f;
+    f.plan->failReads(10 * 512, 11 * 512, EIO, 2);
+    std::vector<std::uint8_t> buffer(4 * 512);
+    EXPECT_EQ(f.drive.ReadSectors(8, 4, buffer.data()), 4u * 512);
+    EXPECT_EQ(sectorNumberAt(&buffer[2 * 512]), 10u);
+    ASSERT_EQ(window.reports().size(), 2u);
+    EXPECT_EQ(+window.reports()[1].Attempt, 2u);
+    EXPECT_TRUE(f.pauses.pauses.empty());  // no pause configured
+}
+
+TEST(DriveRead, NoRetriesMeansNoReadAndNoReport) {
+    ReportWindow window;
+    ScopedSettings settings(0, 100, window.handle());
+    FaultyDrive f;
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.ReadSectors(1, 1, buffer.data()), 0u);
+    EXPECT_TRUE(f.plan->reads().empty());
+    EXPECT_TRUE(window.reports().empty());
+    EXPECT_TRUE(f.pauses.pauses.empty());
+}
+
+#if defined(UNDELETE_HAVE_MALLOC_HOOKS)
+std::atomic<int> reportSizedAllocations{0};
+void countAllocation(const volatile void*, std::size_t size) {
+    if (size == sizeof(IoErrorReport)) ++reportSizedAllocations;
+}
+void ignoreFree(const volatile void*) {}
+#endif
+
+TEST(DriveRead, WithoutANotifyWindowNothingIsAllocated) {
+#if defined(UNDELETE_HAVE_MALLOC_HOOKS)
+    static const bool installed =
+        __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
+    ASSERT_TRUE(installed);
+    ScopedSettings settings(4, 0, 0);
+    FaultyDrive f;
+    f.plan->failReads(0, UINT64_MAX, EIO, -1);
+    std::vector<std::uint8_t> buffer(512);
+    ASSERT_TRUE(f.drive.OpenDrive());
+    reportSizedAllocations = 0;
+    EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 0u);
+    EXPECT_EQ(reportSizedAllocations.load(), 0);
+    EXPECT_EQ(f.plan->reads().size(), 4u);
+
+    // The same failures with a window allocate one block per report.
+    ReportWindow window;
+    settings.get().NotifyWindow = window.handle();
+    EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 0u);
+    EXPECT_EQ(reportSizedAllocations.load(), 4);
+    EXPECT_EQ(window.reports().size(), 4u);
+#else
+    GTEST_SKIP() << "needs the sanitizer allocator hooks";
+#endif
+}
+
+TEST(DriveRead, ReportToAWindowThatIsGoneIsFreedByThePoster) {
+    HWND gone = 0;
+    {
+        ReportWindow window;
+        gone = window.handle();
+    }
+    ScopedSettings settings(2, 0, gone);
+    FaultyDrive f;
+    f.plan->failReads(0, UINT64_MAX, EIO, -1);
+    std::vector<std::uint8_t> buffer(512);
+    // The leak checker fails the run if a refused block stays allocated.
+    EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 0u);
+}
+
+TEST(DriveRead, ReadEndingPastTheDiskIsClamped) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    std::vector<std::uint8_t> buffer(8 * 512, 0xCC);
+    EXPECT_EQ(f.drive.ReadSectors(kSectors - 2, 8, buffer.data()), 1024u);
+    EXPECT_EQ(sectorNumberAt(&buffer[512]), kSectors - 1);
+    EXPECT_EQ(buffer[1024], 0xCC);  // nothing written past the clamp
+}
+
+TEST(DriveRead, ReadStartingAtOrPastTheEndReturnsNothing) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    std::vector<std::uint8_t> buffer(512, 0xCC);
+    EXPECT_EQ(f.drive.ReadSectors(kSectors, 1, buffer.data()), 0u);
+    EXPECT_EQ(f.drive.ReadSectors(kSectors + 1, 4, buffer.data()), 0u);
+    EXPECT_EQ(f.drive.ReadSectors(UINT64_MAX, UINT64_MAX, buffer.data()), 0u);
+    EXPECT_EQ(buffer[0], 0xCC);
+    EXPECT_TRUE(f.plan->reads().empty());
+}
+
+TEST(DriveRead, DriveWithoutSizeReadsNothing) {
+    ScopedSettings settings;
+    CDrive drive;
+    auto image = numberedSectors(4);
+    drive.SetSource({kDriveRegion, "", 0, 0});
+    drive.SetParentPath("memory");
+    drive.SetDeviceOpener(platform::memoryOpener(image));
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(drive.ReadSectors(0, 1, buffer.data()), 0u);
+}
+
+TEST(DriveRead, BaseOffsetIsAddedToEveryPosition) {
+    ScopedSettings settings;
+    FaultyDrive f(4096);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 512u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 8u);
+    EXPECT_EQ(f.plan->reads().at(0).offset, 4096u);
+}
+
+TEST(DriveRead, ShortReadAtTheDeviceEndIsReturnedAsItIs) {
+    ReportWindow window;
+    ScopedSettings settings(3, 0, window.handle());
+    FaultyDrive f;
+    f.plan->cutReadsAt(20 * 512 + 100);
+    std::vector<std::uint8_t> buffer(4 * 512);
+    EXPECT_EQ(f.drive.ReadSectors(19, 4, buffer.data()), 612u);
+    EXPECT_TRUE(window.reports().empty());
+}
+
+TEST(DriveRead, DeadHandleIsReopenedOnceWithoutAReport) {
+    ReportWindow window;
+    ScopedSettings settings(1, 0, window.handle());
+    FaultyDrive f;
+    ASSERT_TRUE(f.drive.OpenDrive());
+    f.plan->killHandleOnce();
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.ReadSectors(6, 1, buffer.data()), 512u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 6u);
+    EXPECT_EQ(f.plan->opens(), 2);
+    EXPECT_TRUE(window.reports().empty());
+}
+
+TEST(DriveRead, FailedReopenIsReportedAsAPositioningFailure) {
+    ReportWindow window;
+    ScopedSettings settings(3, 50, window.handle());
+    FaultyDrive f;
+    ASSERT_TRUE(f.drive.OpenDrive());
+    f.plan->killHandleOnce();
+    f.plan->failOpens(EACCES, 1);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.ReadSectors(1, 1, buffer.data()), 0u);
+    ASSERT_EQ(window.reports().size(), 1u);
+    const IoErrorReport& report = window.reports()[0];
+    EXPECT_EQ(+report.Code, kIoErrorSeek);
+    EXPECT_EQ(+report.Attempt, 0u);
+    EXPECT_EQ(+report.SystemError, static_cast<std::uint32_t>(EACCES));
+    EXPECT_EQ(+report.Position & 0xFFFFFFFFu, 0xFFFFFFFFu);
+    EXPECT_TRUE(f.pauses.pauses.empty());
+}
+
+TEST(DriveRead, OpenFailureIsLoggedWithPathAndErrno) {
+    ScopedSettings settings;
+    CDrive drive;
+    drive.SetSource({kDriveImage, "/nonexistent/undelete-image.img", 0, 0});
+    EXPECT_FALSE(drive.OpenDrive());
+    EXPECT_STREQ(GetLastErrorString(),
+                 ("Can't open drive: /nonexistent/undelete-image.img, code: " +
+                  std::to_string(ENOENT))
+                     .c_str());
+    EXPECT_EQ(drive.Initialize(), 0u);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(drive.ReadSectors(0, 1, buffer.data()), 0u);
+}
+
+TEST(DriveRead, KindWithoutASourceOpensNothing) {
+    CDrive drive;
+    EXPECT_FALSE(drive.OpenDrive());
+    EXPECT_TRUE(drive.openPath().empty());
+}
+
+TEST(DriveRead, RegionsReadThroughTheirParentsPath) {
+    ScopedSettings settings;
+    auto image = numberedSectors(kSectors);
+    std::vector<std::string> opened;
+    CDrive drive;
+    drive.SetSource({kDriveRegion, "region-of-disk-0", 1024, 8 * 512});
+    drive.SetParentPath("/dev/parent-disk");
+    drive.SetDeviceOpener([&](const std::string& path, platform::OpenMode mode) {
+        opened.push_back(path);
+        return platform::memoryOpener(image)(path, mode);
+    });
+    std::vector<std::uint8_t> buffer(16 * 512);
+    EXPECT_EQ(drive.ReadSectors(0, 16, buffer.data()), 8u * 512);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 2u);
+    EXPECT_EQ(opened, (std::vector<std::string>{"/dev/parent-disk"}));
+}
+
+TEST(DriveRead, ReopeningRacesNoReadOfAnotherThread) {
+    ScopedSettings settings(1, 0, 0);
+    FaultyDrive f;
+    std::atomic<bool> stop{false};
+    std::atomic<int> bad{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&, t] {
+            std::vector<std::uint8_t> buffer(2 * 512);
+            for (int i = 0; i < 2000; ++i) {
+                const std::uint64_t lba = static_cast<std::uint64_t>((i + t) % (kSectors - 2));
+                if (f.drive.ReadSectors(lba, 2, buffer.data()) != 1024 ||
+                    sectorNumberAt(&buffer[512]) != lba + 1) {
+                    ++bad;
+                }
+            }
+        });
+    }
+    std::thread reopener([&] {
+        while (!stop) f.drive.OpenDrive();
+    });
+    for (auto& reader : readers) reader.join();
+    stop = true;
+    reopener.join();
+    EXPECT_EQ(bad.load(), 0);
+}
+
+TEST(DriveFileRead, PartialSectorReturnsTheRequestedSize) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    FoundFileRecord record{};
+    record.DataPosition = 4 * 512;
+    std::vector<std::uint8_t> buffer(2 * 512);
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 512, 1000, &record}), 1000u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 5u);
+    EXPECT_EQ(f.plan->reads().back().bytes, 1024u);
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 1024, &record}), 1024u);
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 0, &record}), 0u);
+}
+
+TEST(DriveFileRead, ShortReadReturnsTheBytesActuallyRead) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    FoundFileRecord record{};
+    record.DataPosition = (kSectors - 1) * 512;
+    std::vector<std::uint8_t> buffer(2 * 512);
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 1000, &record}), 512u);
+}
+
+TEST(DriveFileRead, SizesAbove4GiBAreNotCutTo32Bits) {
+    ScopedSettings settings;
+    FaultyDrive f;
+    FoundFileRecord record{};
+    std::vector<std::uint8_t> buffer(kSectors * 512);
+    // Low 32 bits of the size are 512; the drive clamps the run to its end.
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, (std::uint64_t{1} << 32) + 512, &record}),
+              kSectors * 512);
+}
+
+TEST(DriveFileRead, UnreadableDataGivesZeroAndAnErrorLine) {
+    ScopedSettings settings(1, 0, 0);
+    FaultyDrive f;
+    f.plan->failReads(0, UINT64_MAX, EIO, -1);
+    FoundFileRecord record{};
+    record.DataPosition = 3 * 512;
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 512, &record}), 0u);
+    EXPECT_STREQ(GetLastErrorString(), "CDrive.FileRead: Can't read sector at: 3");
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "disk_test_support.h"
+#include "engine/disk/blocks_map.h"
+#include "engine/disk/drive.h"
+#include "engine/disk/volume.h"
+#include "platform/fault_injection.h"
+
+namespace {
+
+using disktest::numberedSectors;
+using disktest::ReportWindow;
+using disktest::ScopedSettings;
+using disktest::sectorNumberAt;
+using disktest::TempFile;
+
+constexpr std::uint64_t kMiB = 1 << 20;
+
+TEST(Volume, ReadingThroughTheParentAddsThePartitionStart) {
+    ScopedSettings settings;
+    auto image = numberedSectors(4 * kMiB / 512);
+    CVolume volume(CVolume::kLetteredVolume, "disk-image");
+    volume.SetDeviceOpener(platform::memoryOpener(image));
+    volume.SetPartition(kMiB, 2 * kMiB, 0x06, true);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(volume.ReadSectors(0, 1, buffer.data()), 512u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), kMiB / 512);
+}
+
+TEST(Volume, APartitionDeviceAlreadyStartsAtItsPartition) {
+    ScopedSettings settings;
+    auto partitionBytes = numberedSectors(2 * kMiB / 512);
+    CVolume volume(CVolume::kLetteredVolume, "/dev/sdz1");
+    volume.SetDeviceOpener(platform::memoryOpener(partitionBytes));
+    volume.SetPartition(kMiB, 2 * kMiB, 0x06, false);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(volume.ReadSectors(3, 1, buffer.data()), 512u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 3u);
+    EXPECT_EQ(volume.GetSize(), 2 * kMiB);
+}
+
+TEST(Volume, ReadsAreClampedToTheSectorCount) {
+    ScopedSettings settings;
+    auto image = numberedSectors(64);
+    CVolume volume(CVolume::kFile, "file");
+    volume.SetDeviceOpener(platform::memoryOpener(image));
+    ASSERT_EQ(volume.Initialize(), 64u);
+    std::vector<std::uint8_t> buffer(4 * 512);
+    EXPECT_EQ(volume.ReadSectors(63, 4, buffer.data()), 512u);
+    EXPECT_EQ(volume.ReadSectors(64, 4, buffer.data()), 0u);
+    EXPECT_EQ(volume.ReadSectors(0, 0, buffer.data()), 0u);
+    EXPECT_EQ(volume.GetSize(), 64u * 512);
+}
+
+TEST(Volume, FailedAttemptsAreReportedWithTheirNumberAndPosition) {
+    ReportWindow window;
+    ScopedSettings settings(2, 30, window.handle());
+    auto plan = std::make_shared<platform::FaultPlan>();
+    plan->failReads(0, UINT64_MAX, EIO, -1);
+    disktest::PauseLog pauses;
+    CVolume volume(CVolume::kLetteredVolume, "disk-image");
+    volume.SetDeviceOpener(platform::faultyOpener(plan, platform::memoryOpener(numberedSectors(64))));
+    volume.SetSleeper(pauses.sleeper());
+    volume.SetPartition(8 * 512, 32 * 512, 0x0C, true);
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(volume.ReadSectors(1, 1, buffer.data()), 0u);
+    ASSERT_EQ(window.reports().size(), 2u);
+    EXPECT_EQ(+window.reports()[1].Attempt, 2u);
+    EXPECT_EQ(+window.reports()[1].Position, 9u * 512);
+    EXPECT_EQ(pauses.pauses.size(), 2u);
+}
+
+TEST(Volume, InitializeParsesTheBootSector) {
+    ScopedSettings settings;
+    auto image = std::make_shared<std::vector<std::uint8_t>>(64 * 512, 0);
+    std::memcpy(image->data() + 3, "NTFS    ", 8);
+    (*image)[72] = 0x44;
+    CVolume volume(CVolume::kFile, "file");
+    volume.SetDeviceOpener(platform::memoryOpener(image));
+    ASSERT_EQ(volume.Initialize(), 64u);
+    EXPECT_EQ(volume.boot().fileSystemId(), kFileSystemNtfs);
+    EXPECT_EQ(volume.boot().serialNumber(), 0x44u);
+}
+
+TEST(Volume, ImageVolumeReadsThroughAHandleOfItsOwn) {
+    ScopedSettings settings;
+    auto image = numberedSectors(64);
+    CDrive drive;
+    drive.SetSource({kDriveImage, "image", 0, image->size()});
+    drive.SetDeviceOpener(platform::memoryOpener(image));
+    ASSERT_TRUE(drive.OpenDrive());
+
+    CVolume volume(CVolume::kImage, "", &drive);
+    volume.SetPartition(16 * 512, 16 * 512, 0x07, false);  // through the image regardless
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(volume.ReadSectors(2, 1, buffer.data()), 512u);
+    EXPECT_EQ(sectorNumberAt(buffer.data()), 18u);
+    volume.Close();
+    EXPECT_TRUE(drive.isOpen());
+    volume.QueryInformation();
+    EXPECT_TRUE(volume.ready());
+    EXPECT_FALSE(volume.Lock(true));
+}
+
+TEST(Volume, ImageVolumeOfAClosedDriveCannotOpen) {
+    ScopedSettings settings;
+    CDrive drive;
+    CVolume volume(CVolume::kImage, "", &drive);
+    EXPECT_FALSE(volume.Open());
+    EXPECT_EQ(volume.Initialize(), 0u);
+}
+
+TEST(Volume, LockHoldsAnExclusiveClaimUntilUnlock) {
+    TempFile file;
+    ASSERT_TRUE(file.resize(64 * 512));
+    CVolume first(CVolume::kFile, file.path());
+    CVolume second(CVolume::kFile, file.path());
+    ASSERT_TRUE(first.Lock(true));
+    EXPECT_TRUE(first.isLocked());
+    EXPECT_FALSE(second.Lock(true));
+    EXPECT_TRUE(first.Open());  // shared reads stay possible for the holder
+    EXPECT_TRUE(first.Lock(false));
+    EXPECT_FALSE(first.isLocked());
+    EXPECT_TRUE(second.Lock(true));
+    EXPECT_TRUE(second.Lock(false));
+    EXPECT_FALSE(second.Lock(false));
+}
+
+TEST(Volume, QueryOfAVolumeInsideAFile) {
+    ScopedSettings settings;
+    TempFile file;
+    ASSERT_TRUE(file.resize(4 * kMiB));
+    std::vector<std::uint8_t> boot(512, 0);
+    std::memcpy(&boot[54], "FAT16   ", 8);
+    std::memcpy(&boot[43], "DATA       ", 11);
+    ASSERT_TRUE(file.writeAt(kMiB, boot.data(), boot.size()));
+    CVolume volume(CVolume::kLetteredVolume, file.path());
+    volume.SetPartition(kMiB, 2 * kMiB, 0x04, true);
+    volume.QueryInformation();
+    EXPECT_EQ(volume.fileSystemCode(), kFileSystemFat16);
+    EXPECT_EQ(volume.sectorCount(), 2 * kMiB / 512);
+    EXPECT_STREQ(volume.boot().label(), "DATA       ");
+    EXPECT_FALSE(volume.ready());  // not mounted
+    EXPECT_FALSE(volume.isOpen());
+}
+
+TEST(BlocksMap, HasOneBitPerSectorOfItsVolume) {
+    ScopedSettings settings;
+    CVolume volume(CVolume::kFile, "file");
+    volume.SetDeviceOpener(platform::memoryOpener(numberedSectors(20)));
+    ASSERT_EQ(volume.Initialize(), 20u);
+    CBlocksMap map;
+    EXPECT_FALSE(map.IsValid());
+    EXPECT_FALSE(map.GetBit(0));
+    ASSERT_TRUE(map.Init(volume));
+    EXPECT_TRUE(map.IsValid());
+    map.SetBit(19, true);
+    EXPECT_TRUE(map.GetBit(19));
+    EXPECT_FALSE(map.GetBit(18));
+
+    CVolume empty(CVolume::kFile, "file");
+    EXPECT_FALSE(map.Init(empty));
+    EXPECT_FALSE(map.IsValid());
+}
+
+TEST(BlocksLayer, AddressesTheFirstSectorOfEachBlock) {
+    ScopedSettings settings;
+    CVolume volume(CVolume::kFile, "file");
+    volume.SetDeviceOpener(platform::memoryOpener(numberedSectors(64)));
+    ASSERT_EQ(volume.Initialize(), 64u);
+    CBlocksMap map;
+    ASSERT_TRUE(map.Init(volume));
+
+    CBlocksLayer layer(4096, 8, &map);
+    EXPECT_EQ(layer.sectorsPerBlock(), 8u);
+    EXPECT_EQ(layer.GetTotalBlocks(), 8u);
+    EXPECT_EQ(layer.SetBlockState(3, true), kBlockOk);
+    EXPECT_TRUE(map.GetBit(24));
+    EXPECT_EQ(layer.GetBlockState(3), 1);
+    EXPECT_EQ(layer.GetBlockState(2), 0);
+    EXPECT_EQ(layer.SetBlockState(8, true), kBlockFail);
+    EXPECT_EQ(layer.GetBlockState(UINT64_MAX), kBlockFail);
+
+    CBlocksLayer unmapped;
+    EXPECT_EQ(unmapped.blockSize(), 512u);
+    EXPECT_EQ(unmapped.GetTotalBlocks(), 0u);
+    EXPECT_EQ(unmapped.SetBlockState(0, true), kBlockFail);
+    EXPECT_EQ(unmapped.GetBlockState(0), kBlockFail);
+}
+
+}  // namespace
