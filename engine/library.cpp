@@ -26,6 +26,7 @@ void unloadLibrary() {
     EngineState& engine = state();
     Log(kLogStatus, "DLL uninitialize");
     engine.drives.reset();
+    if (engine.types) engine.types->SaveFileTypes();
     engine.types.reset();
     if (engine.logObject) engine.logObject->Close();
     engine.logObject.reset();
@@ -56,6 +57,7 @@ UNDELETE_API int Library_Initialize(const char16_t* registryKey) {
     Log(kLogStatus, "DLL try initialize");
     engine.drives = std::make_unique<CStorageArray>(kPhysicalDiskRoom);
     engine.types = std::make_unique<CInformationStorage>(std::u16string(engine.registryKey));
+    engine.types->LoadFileTypes();
     return 1;
 }
 

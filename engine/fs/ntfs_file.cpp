@@ -1,0 +1,139 @@
+#include "engine/fs/ntfs_file.h"
+
+#include <cstring>
+#include <set>
+
+#include "engine/exports.h"
+#include "engine/log.h"
+#include "engine/fs/ntfs_record.h"
+
+using namespace ntfs;
+
+namespace {
+
+// The record number a record states about itself; records of old volumes lack it.
+std::optional<std::uint64_t> ownNumber(Bytes record) {
+    if (fieldOr<std::uint16_t>(record, kHeaderFixupOffset) < kHeaderSize) return std::nullopt;
+    return fieldOr<std::uint32_t>(record, kHeaderRecordNumber);
+}
+
+}  // namespace
+
+CNTFile::CNTFile(const RecordSource& owner) : owner_(owner), record_(owner.RecordSize(), 0) {}
+
+CNTFile::CNTFile(const RecordSource& owner, const std::uint8_t* raw) : CNTFile(owner) {
+    SetFileRecord(raw);
+}
+
+int CNTFile::SetFileRecord(const std::uint8_t* raw) {
+    try {
+        std::memcpy(record_.data(), raw, record_.size());
+        return ParseRecord();
+    } catch (...) {
+        Log(kLogError, "SetFileRecord except");
+        return 0;
+    }
+}
+
+int CNTFile::ParseRecord() {
+    try {
+        runs_.clear();
+        hasData_ = nonResident_ = false;
+        lowestVcn_ = dataSize_ = initializedSize_ = 0;
+        residentValueOffset_ = 0;
+        if (!isFileRecord(record_)) return 0;
+        if (!applyFixups(record_)) {
+            Log(kLogDebug, "CNTFile.ParseRecord: damaged update sequence");
+            return 0;
+        }
+        ParseDataFile();
+        return 1;
+    } catch (...) {
+        Log(kLogError, "ParseRecord except");
+        return 0;
+    }
+}
+
+void CNTFile::ParseDataFile() {
+    // Only the unnamed stream is the file's data; named ones are alternate streams.
+    AttributeWalk walk(record_);
+    std::optional<Attribute> data;
+    while ((data = walk.next(kAttrData)) && !data->unnamed()) {
+    }
+    if (!data) return;
+    if (!data->nonResident()) {
+        auto value = data->residentValue();
+        if (!value) return;
+        hasData_ = true;
+        dataSize_ = initializedSize_ = value->size();
+        residentValueOffset_ = static_cast<std::size_t>(value->data() - record_.data());
+        return;
+    }
+    hasData_ = nonResident_ = true;
+    lowestVcn_ = fieldOr<std::uint64_t>(data->bytes, kNonResidentLowestVcn);
+    dataSize_ = fieldOr<std::uint64_t>(data->bytes, kNonResidentRealSize);
+    initializedSize_ =
+        std::min(dataSize_, fieldOr<std::uint64_t>(data->bytes, kNonResidentInitializedSize));
+    std::size_t pairsOffset = fieldOr<std::uint16_t>(data->bytes, kNonResidentMappingPairs);
+    if (pairsOffset < kNonResidentHeaderSize || pairsOffset >= data->bytes.size()) return;
+    if (!decodeDataRuns(data->bytes.subspan(pairsOffset), lowestVcn_, owner_.TotalClusters(),
+                        runs_)) {
+        Log(kLogWarning, "ParseDataRuns: bad run after %d runs", static_cast<int>(runs_.size()));
+    }
+}
+
+bool CNTFile::HasAttribute(std::uint32_t type) const {
+    AttributeWalk walk(record_);
+    return walk.next(type).has_value();
+}
+
+void CNTFile::MergeAttributeList() {
+    try {
+        auto self = ownNumber(record_);
+        std::set<std::uint64_t> visited;
+        AttributeWalk walk(record_);
+        while (auto list = walk.next(kAttrAttributeList)) {
+            // A non-resident list would need its own data read; such records keep the
+            // runs of their base record.
+            auto value = list->residentValue();
+            if (!value) continue;
+            std::size_t position = 0;
+            while (auto entry = readField<std::uint32_t>(*value, position + kListEntryType)) {
+                auto length = fieldOr<std::uint16_t>(*value, position + kListEntryLength);
+                if (*entry == kAttrEnd || length < kListEntryMinimumSize ||
+                    value->size() - position < length) {
+                    break;
+                }
+                Bytes item = value->subspan(position, length);
+                position += length;
+                std::uint64_t number =
+                    fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask;
+                if (*entry != kAttrData || item[kListEntryNameLength] != 0 || number == self ||
+                    !visited.insert(number).second) {
+                    continue;
+                }
+                CNTFile extension(owner_);
+                if (!owner_.GetFileRec(number, extension.RecordBuffer())) continue;
+                if (!extension.ParseRecord() || !extension.hasData_ ||
+                    baseRecordOf(extension.record_) == 0) {
+                    continue;
+                }
+                // The first extent carries the sizes of the whole stream.
+                if (!hasData_ && extension.lowestVcn_ == 0) {
+                    hasData_ = nonResident_ = extension.nonResident_;
+                    dataSize_ = extension.dataSize_;
+                    initializedSize_ = extension.initializedSize_;
+                }
+                for (const DataRun& run : extension.runs_) {
+                    Log(kLogDebug,
+                        "MergeDataRuns:Add: vcnStart= %I64d, vcnEnd= %I64d, clusterBegin= "
+                        "%I64d, clusterCount= %I64d",
+                        run.vcnStart, run.vcnEnd, run.clusterBegin, run.clusterCount);
+                }
+                mergeDataRuns(runs_, extension.runs_);
+            }
+        }
+    } catch (...) {
+        Log(kLogError, "MergeDataRuns except");
+    }
+}

@@ -1,0 +1,235 @@
+// CNTFile on synthetic records: data reads (resident, runs, sparse, initialised size,
+// attribute lists), alternate streams, and the name, time and size it reports.
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "engine/exports.h"
+#include "engine/fs/ntfs.h"
+#include "ntfs_test_volume.h"
+
+using namespace ntfs_test;
+
+namespace {
+
+Buffer pattern(std::size_t size, std::uint8_t seed) {
+    Buffer data(size);
+    for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + seed + i / 251);
+    return data;
+}
+
+class NtfsFileTest : public ::testing::Test {
+protected:
+    // Opens the volume as built so far and parses `record` against it.
+    std::unique_ptr<CNTFile> open(const RecordBuilder& record) {
+        ntfs_.reset();
+        drive_ = std::make_unique<MemoryDrive>(volume_.image());
+        ntfs_ = std::make_unique<CNTFS>(drive_.get());
+        EXPECT_GT(ntfs_->Initialize(), 0);
+        Buffer raw = record.finish();
+        auto file = std::make_unique<CNTFile>(*ntfs_);
+        parsed_ = file->SetFileRecord(raw.data());
+        return file;
+    }
+
+    Buffer readAll(const CNTFile& file, std::size_t room) {
+        Buffer out(room, 0xEE);
+        out.resize(file.GetData(0, room, out.data()) + 0);
+        return out;
+    }
+
+    VolumeBuilder volume_;
+    std::unique_ptr<MemoryDrive> drive_;
+    std::unique_ptr<CNTFS> ntfs_;
+    int parsed_ = 0;
+};
+
+}  // namespace
+
+TEST_F(NtfsFileTest, ResidentReadsAreClampedToTheValue) {
+    Buffer value = pattern(100, 1);
+    auto file = open(volume_.record(20).fileName(5, u"r.txt").residentData(value));
+    ASSERT_EQ(parsed_, 1);
+    Buffer out(4096);
+    EXPECT_EQ(file->GetData(0, 4096, out.data()), 100u);
+    EXPECT_TRUE(std::equal(value.begin(), value.end(), out.begin()));
+    EXPECT_EQ(file->GetData(40, 100, out.data()), 60u);
+    EXPECT_EQ(out[0], value[40]);
+    EXPECT_EQ(file->GetData(100, 10, out.data()), 0u);
+    EXPECT_EQ(file->GetData(101, 10, out.data()), 0u);
+    EXPECT_TRUE(file->Runs().empty());
+}
+
+TEST_F(NtfsFileTest, NonResidentRunsReadBackInOrder) {
+    const std::uint32_t cs = volume_.clusterSize();
+    std::uint64_t first = volume_.firstDataCluster() + 10, second = volume_.firstDataCluster() + 2;
+    Buffer data = pattern(cs * 3 + 100, 2);
+    volume_.putCluster(first, Buffer(data.begin(), data.begin() + 2 * cs));
+    volume_.putCluster(second, Buffer(data.begin() + 2 * cs, data.end()));
+    auto file = open(volume_.record(20).nonResidentData(
+        encodeRuns({{2, std::int64_t(first)}, {2, std::int64_t(second)}}), data.size(), data.size()));
+    ASSERT_EQ(file->Runs().size(), 2u);
+    EXPECT_EQ(file->VCN_to_LCN(3), second + 1);
+    EXPECT_EQ(file->VCN_to_LCN(4), ~std::uint64_t{0});
+    Buffer out(data.size() + 4096, 0xEE);
+    ASSERT_EQ(file->GetData(0, out.size(), out.data()), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+    EXPECT_EQ(out[data.size()], 0xEE);  // no slack past the data size
+    // A range that starts inside a cluster and crosses into the next run.
+    ASSERT_EQ(file->GetData(2 * cs - 10, 20, out.data()), 20u);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 20, data.begin() + 2 * cs - 10));
+}
+
+TEST_F(NtfsFileTest, SparseRunsAndUninitialisedTailReadAsZeros) {
+    const std::uint32_t cs = volume_.clusterSize();
+    std::uint64_t lcn = volume_.firstDataCluster();
+    volume_.putCluster(lcn, Buffer(3 * cs, 0xAA));
+    // Cluster 0 real, cluster 1 a hole, clusters 2..3 real but only half initialised.
+    auto file = open(volume_.record(20).nonResidentData(
+        encodeRuns({{1, std::int64_t(lcn)}, {1, -1}, {2, std::int64_t(lcn + 1)}}), 4 * cs,
+        2 * cs + cs / 2));
+    Buffer out(4 * cs, 0x55);
+    ASSERT_EQ(file->GetData(0, out.size(), out.data()), out.size());
+    EXPECT_EQ(out[cs - 1], 0xAA);
+    EXPECT_EQ(std::count(out.begin() + cs, out.begin() + 2 * cs, 0), cs);
+    EXPECT_EQ(out[2 * cs + cs / 2 - 1], 0xAA);
+    EXPECT_EQ(std::count(out.begin() + 2 * cs + cs / 2, out.end(), 0), cs + cs / 2);
+}
+
+TEST_F(NtfsFileTest, ReadStopsWhereTheRunsEnd) {
+    const std::uint32_t cs = volume_.clusterSize();
+    auto file = open(volume_.record(20).nonResidentData(
+        encodeRuns({{1, std::int64_t(volume_.firstDataCluster())}}), 3 * cs, 3 * cs));
+    Buffer out(3 * cs);
+    EXPECT_EQ(file->GetData(0, out.size(), out.data()), cs);
+    EXPECT_STREQ(GetLastErrorString(), "VCN_to_LCN return -1; Cluster number not found: VCN 1");
+}
+
+TEST_F(NtfsFileTest, AlternateStreamIsNotTheFileData) {
+    Buffer main = pattern(300, 3);
+    auto file = open(volume_.record(20)
+                         .residentData(pattern(50, 9), u"extra")
+                         .residentData(main));
+    EXPECT_EQ(file->DataSize(), 300u);
+    EXPECT_EQ(readAll(*file, 1000), main);
+
+    auto onlyStream = open(volume_.record(21).nonResidentData(
+        encodeRuns({{1, std::int64_t(volume_.firstDataCluster())}}), 100, 100, 0, u"s"));
+    EXPECT_FALSE(onlyStream->HasData());
+    EXPECT_TRUE(readAll(*onlyStream, 100).empty());
+}
+
+TEST_F(NtfsFileTest, DamagedRecordParsesToNothing) {
+    RecordBuilder record = volume_.record(20).residentData(pattern(10, 1));
+    Buffer raw = record.finish();
+    raw[1022] ^= 1;
+    auto file = open(record);
+    EXPECT_EQ(file->SetFileRecord(raw.data()), 0);
+    EXPECT_FALSE(file->HasData());
+    Buffer notFile(volume_.recordSize(), 0);
+    EXPECT_EQ(file->SetFileRecord(notFile.data()), 0);
+}
+
+TEST_F(NtfsFileTest, AttributeListMergesExtensionRuns) {
+    const std::uint32_t cs = volume_.clusterSize();
+    std::uint64_t lcn = volume_.firstDataCluster();
+    Buffer data = pattern(5 * cs, 4);
+    volume_.putCluster(lcn + 20, Buffer(data.begin(), data.begin() + 2 * cs));
+    volume_.putCluster(lcn, Buffer(data.begin() + 2 * cs, data.end()));
+    volume_.putRecord(21, volume_.record(21).baseRecord(20).nonResidentData(
+                              encodeRuns({{3, std::int64_t(lcn)}}), 0, 0, 2));
+    // A named stream's extent and a record that is not an extension are not followed.
+    volume_.putRecord(22, volume_.record(22).baseRecord(20).nonResidentData(
+                              encodeRuns({{3, std::int64_t(lcn + 40)}}), 0, 0, 5, u"ads"));
+    volume_.putRecord(23, volume_.record(23).nonResidentData(
+                              encodeRuns({{3, std::int64_t(lcn + 50)}}), 0, 0, 5));
+    auto file = open(volume_.record(20)
+                         .attributeList({{0x80, 20}, {0x80, 21}, {0x80, 21}, {0x80, 22, 3},
+                                         {0x80, 23}, {0x80, 999}})
+                         .nonResidentData(encodeRuns({{2, std::int64_t(lcn + 20)}}), data.size(),
+                                          data.size()));
+    file->MergeAttributeList();
+    ASSERT_EQ(file->Runs().size(), 2u);
+    EXPECT_EQ(readAll(*file, data.size() + 10), data);
+}
+
+TEST_F(NtfsFileTest, AttributeListWithTheWholeStreamInExtensions) {
+    const std::uint32_t cs = volume_.clusterSize();
+    std::uint64_t lcn = volume_.firstDataCluster();
+    Buffer data = pattern(2 * cs - 7, 5);
+    volume_.putCluster(lcn, data);
+    volume_.putRecord(21, volume_.record(21).baseRecord(20).nonResidentData(
+                              encodeRuns({{2, std::int64_t(lcn)}}), data.size(), data.size()));
+    auto file = open(volume_.record(20).attributeList({{0x80, 21}}));
+    EXPECT_FALSE(file->HasData());
+    file->MergeAttributeList();
+    EXPECT_EQ(file->DataSize(), data.size());
+    EXPECT_EQ(readAll(*file, 3 * cs), data);
+}
+
+TEST_F(NtfsFileTest, HostileAttributeListEntriesEndTheWalk) {
+    RecordBuilder record = volume_.record(20).attributeList({{0x80, 21}, {0x80, 22}});
+    // The first entry claims a length of 4: shorter than an entry.
+    record.poke(72 + 24 + 4, {4, 0});
+    auto file = open(record);
+    file->MergeAttributeList();
+    EXPECT_TRUE(file->Runs().empty());
+}
+
+TEST_F(NtfsFileTest, InfoFromStandardInformationAndNames) {
+    const std::uint64_t parent = (std::uint64_t{7} << 48) | 30;  // sequence number above
+    auto file = open(volume_.record(20)
+                         .standardInfo(111, 222, 333, 0x20)
+                         .fileName(parent, u"LONGNA~1.TXT", 2, 50)
+                         .fileName(parent, u"long name.txt", 1, 50)
+                         .residentData(pattern(70, 1)));
+    FoundFileRecord record{};
+    resetFoundFileForFill(record);
+    std::u16string name;
+    ASSERT_EQ(file->GetInfo(&record, name), 1);
+    EXPECT_EQ(std::u16string(record.Name), u"long name.txt");
+    EXPECT_TRUE(+record.Flags & kFileHasName);
+    EXPECT_EQ(+record.ParentNumber, 30u);
+    EXPECT_EQ(+record.Size, 70u);  // the data size, not the stale copy in the name
+    EXPECT_EQ(+record.CreationTime.dwLowDateTime, 111u);
+    EXPECT_EQ(+record.LastWriteTime.dwLowDateTime, 222u);
+    EXPECT_EQ(+record.LastAccessTime.dwLowDateTime, 333u);
+    EXPECT_EQ(+record.Attributes, 0x20u);
+}
+
+TEST_F(NtfsFileTest, NameChoiceByNamespace) {
+    auto nameOf = [&](RecordBuilder record) {
+        auto file = open(record);
+        FoundFileRecord info{};
+        resetFoundFileForFill(info);
+        std::u16string name;
+        file->GetInfo(&info, name);
+        return info.Name ? std::u16string(info.Name) : u"<none>";
+    };
+    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"W.TXT", 1).fileName(5, u"D.TXT", 2)), u"W.TXT");
+    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"D.TXT", 2).fileName(5, u"posix", 0)), u"posix");
+    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"both.txt", 3)), u"both.txt");
+    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"", 1).fileName(5, u"D.TXT", 2)), u"D.TXT");
+    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"", 1)), u"<none>");
+
+    auto file = open(volume_.record(20).fileName(5, u"", 1, 77));
+    FoundFileRecord info{};
+    resetFoundFileForFill(info);
+    std::u16string name;
+    file->GetInfo(&info, name);
+    EXPECT_FALSE(+info.Flags & kFileHasName);
+    EXPECT_EQ(+info.Size, 77u);  // no data attribute: the size in the name
+}
+
+TEST_F(NtfsFileTest, NameLongerThanItsValueIsIgnored) {
+    RecordBuilder record = volume_.record(20).fileName(5, u"abc", 1);
+    record.poke(72 + 24 + 64, {200});
+    auto file = open(record);
+    FoundFileRecord info{};
+    resetFoundFileForFill(info);
+    std::u16string name;
+    EXPECT_EQ(file->GetInfo(&info, name), 1);
+    EXPECT_EQ(+info.Name, nullptr);
+    EXPECT_EQ(+info.Size, kUnknownSize);
+}

@@ -1,0 +1,309 @@
+// CNTFS on synthetic volumes: opening, the enumeration, single records, paths and reads.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "engine/exports.h"
+#include "engine/log.h"
+#include "engine/fs/ntfs.h"
+#include "ntfs_test_volume.h"
+
+using namespace ntfs_test;
+
+namespace {
+
+constexpr std::uint16_t kDir = ntfs::kRecordInUse | ntfs::kRecordDirectory;
+
+class NtfsReaderTest : public ::testing::Test {
+protected:
+    CNTFS& open() {
+        ntfs_.reset();
+        drive_ = std::make_unique<MemoryDrive>(volume_.image());
+        ntfs_ = std::make_unique<CNTFS>(drive_.get());
+        count_ = ntfs_->Initialize();
+        return *ntfs_;
+    }
+
+    std::u16string pathOf(std::uint64_t number) {
+        FoundFileRecord record{};
+        record.RecordNumber = number;
+        const char16_t* path = ntfs_->FileGetPath(&record);
+        return path ? path : u"<null>";
+    }
+
+    std::vector<FoundFileRecord> enumerate() {
+        std::vector<FoundFileRecord> all;
+        while (FoundFileRecord* record = ntfs_->FileGetNext()) all.push_back(*record);
+        return all;
+    }
+
+    VolumeBuilder volume_;
+    std::unique_ptr<MemoryDrive> drive_;
+    std::unique_ptr<CNTFS> ntfs_;
+    int count_ = 0;
+};
+
+}  // namespace
+
+TEST_F(NtfsReaderTest, OpensAndLoadsTheClusterMap) {
+    open();
+    EXPECT_EQ(count_, 32);
+    const _LDRIVE* info = drive_->GetDriveInfo();
+    EXPECT_EQ(+info->BytesPerCluster, 4096u);
+    EXPECT_EQ(+info->SectorsPerCluster, 8u);
+    EXPECT_EQ(+info->TotalClusters, 256u);
+    CBitArray& map = drive_->clusterMap();
+    EXPECT_EQ(map.sizeInBits(), 256u);
+    EXPECT_TRUE(map.GetBit(0));
+    EXPECT_TRUE(map.GetBit(volume_.firstDataCluster() - 1));
+    EXPECT_FALSE(map.GetBit(volume_.firstDataCluster()));
+}
+
+TEST_F(NtfsReaderTest, GeometryVariants) {
+    struct Variant { std::uint32_t cluster, record; };
+    for (Variant v : {Variant{512, 1024}, Variant{8192, 1024}, Variant{4096, 4096},
+                      Variant{1024, 4096}, Variant{65536, 1024}}) {
+        volume_ = VolumeBuilder(v.cluster, v.record, 128, 16);
+        volume_.putRecord(12, volume_.record(12).fileName(5, u"f.bin").residentData({1, 2, 3}));
+        open();
+        ASSERT_EQ(count_, 16) << v.cluster << " " << v.record;
+        FoundFileRecord info{};
+        ntfs_->FileGetInfo(12, info);
+        ASSERT_NE(+info.Name, nullptr) << v.cluster << " " << v.record << " " << info.Flags;
+        EXPECT_EQ(std::u16string(info.Name), u"f.bin");
+        std::uint8_t buffer[512];
+        FileReadRequest request{buffer, 0, 3, &info};
+        EXPECT_EQ(ntfs_->FileRead(request), 3u);
+    }
+}
+
+TEST_F(NtfsReaderTest, RefusesVolumesItCannotRead) {
+    Buffer& image = volume_.image();
+    Buffer saved = image;
+    image[3] = 'X';
+    EXPECT_EQ(open().Initialize(), 0);
+    EXPECT_EQ(ntfs_->FileGetNext(), nullptr);
+
+    image = saved;
+    std::fill(image.begin() + 4 * 4096, image.begin() + 4 * 4096 + 1024, 0);  // record 0
+    open();
+    EXPECT_EQ(count_, 0);
+    EXPECT_STREQ(GetLastErrorString(), "Load MFT failed.");
+    FoundFileRecord record{};
+    record.RecordNumber = 5;
+    std::uint8_t buffer[512];
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{buffer, 0, 10, &record}), 0u);
+}
+
+TEST_F(NtfsReaderTest, RecordCountIsClampedToTheMftRuns) {
+    // $MFT claims 100000 records but its run covers 8 clusters: 32 records.
+    volume_.putRecord(0, volume_.record(0).nonResidentData(
+                             encodeRuns({{8, VolumeBuilder::kMftCluster}}), 100000 * 1024,
+                             100000 * 1024));
+    open();
+    EXPECT_EQ(count_, 32);
+    EXPECT_STREQ(GetLastErrorString(),
+                 "CNTFS.CheckMFT: Not all found MFT clusters! Must be: 25000, Found : 8,");
+}
+
+TEST_F(NtfsReaderTest, RecordSizeFromRecordZero) {
+    // The boot sector says 4096-byte records; record 0 knows they are 1024.
+    volume_.image()[64] = 0xF4;
+    open();
+    EXPECT_EQ(ntfs_->RecordSize(), 1024u);
+    EXPECT_EQ(count_, 32);
+}
+
+TEST_F(NtfsReaderTest, EnumeratesEveryRecordOnce) {
+    std::uint64_t lcn = volume_.firstDataCluster();
+    volume_.putRecord(16, volume_.record(16, kDir).fileName(5, u"folder"));
+    volume_.putRecord(17, volume_.record(17).fileName(16, u"live.bin").nonResidentData(
+                              encodeRuns({{2, std::int64_t(lcn)}}), 5000, 5000));
+    volume_.putRecord(18, volume_.record(18, 0).standardInfo(1, 2, 3, 0x20)
+                              .fileName(16, u"gone.txt").residentData({'h', 'i'}));
+    volume_.putRecord(19, volume_.record(19).baseRecord(17));  // extension of 17
+    Buffer damaged = volume_.record(20).fileName(5, u"torn").finish();
+    damaged[1023] ^= 0xFF;
+    volume_.putRaw(20, damaged);
+    open();
+    Log(kLogError, "previous error");
+    std::vector<FoundFileRecord> all = enumerate();
+    EXPECT_STREQ(GetLastErrorString(), "previous error");  // zeroed records log nothing
+    ASSERT_EQ(all.size(), 31u);  // 32 records, one extension
+
+    // Records of the volume builder: 0, 5, 6 are files; the rest of 1..15 are zeroed.
+    EXPECT_EQ(+all[0].RecordNumber, 0u);
+    EXPECT_EQ(+all[0].Flags, kFileHasName);
+    EXPECT_EQ(+all[0].FirstCluster, VolumeBuilder::kMftCluster);
+    EXPECT_EQ(+all[1].Flags, kFileDamaged);
+    EXPECT_EQ(+all[1].RecordNumber, 0u);
+    EXPECT_EQ(+all[5].RecordNumber, 5u);
+    EXPECT_EQ(+all[5].Flags, kFileDirectory | kFileHasName);
+
+    const FoundFileRecord& folder = all[16];
+    EXPECT_EQ(+folder.Flags, kFileDirectory | kFileHasName);
+
+    const FoundFileRecord& live = all[17];
+    EXPECT_EQ(+live.RecordNumber, 17u);
+    EXPECT_EQ(+live.Size, 5000u);
+    EXPECT_EQ(+live.ParentNumber, 16u);
+    EXPECT_EQ(+live.FirstCluster, lcn);
+    EXPECT_EQ(+live.DataPosition, lcn * 4096);
+
+    const FoundFileRecord& gone = all[18];
+    EXPECT_EQ(+gone.RecordNumber, 18u);
+    EXPECT_EQ(+gone.Flags, kFileDeleted | kFileHasName);
+    EXPECT_EQ(+gone.Size, 2u);
+    EXPECT_EQ(+gone.FirstCluster, 0u);
+    EXPECT_EQ(+gone.DataPosition, 0u);
+    EXPECT_EQ(+gone.Attributes, 0x20u);
+
+    const FoundFileRecord& torn = all[19];  // record 20: after the skipped extension
+    EXPECT_EQ(+torn.RecordNumber, 20u);
+    EXPECT_EQ(+torn.Flags, kFileDamaged);
+
+    EXPECT_EQ(ntfs_->FileGetNext(), nullptr);
+    EXPECT_EQ(ntfs_->CurrentFileCount(), 32u);
+}
+
+TEST_F(NtfsReaderTest, FileGetInfoFillsItsOwnRecord) {
+    volume_.putRecord(16, volume_.record(16, 0).fileName(5, u"old.txt").residentData({1}));
+    open();
+    FoundFileRecord info{};
+    resetFoundFileOnConstruction(info);
+    ASSERT_EQ(ntfs_->FileGetInfo(16, info), &info);
+    EXPECT_EQ(+info.RecordNumber, 16u);
+    EXPECT_EQ(+info.Flags, kFileDeleted | kFileHasName);
+    EXPECT_EQ(std::u16string(info.Name), u"old.txt");
+    EXPECT_EQ(+info.TypeCode, 0);
+
+    ntfs_->FileGetInfo(3, info);  // zeroed
+    EXPECT_EQ(+info.Flags, kFileDamaged);
+    EXPECT_EQ(+info.Name, nullptr);
+
+    ntfs_->FileGetInfo(40, info);  // past the MFT
+    EXPECT_EQ(+info.Flags, kFileDamaged);
+    EXPECT_STREQ(GetLastErrorString(), "Can't read file record 40");
+}
+
+TEST_F(NtfsReaderTest, PathsThroughFolders) {
+    volume_.putRecord(16, volume_.record(16, kDir).fileName(5, u"A"));
+    volume_.putRecord(17, volume_.record(17, kDir).fileName(16, u"B"));
+    volume_.putRecord(18, volume_.record(18).fileName(17, u"file.txt"));
+    volume_.putRecord(19, volume_.record(19).fileName(5, u"top.txt"));
+    volume_.putRecord(20, volume_.record(20, ntfs::kRecordDirectory).fileName(5, u"deleted dir"));
+    volume_.putRecord(21, volume_.record(21, 0).fileName(20, u"child.txt"));
+    open();
+    EXPECT_EQ(pathOf(18), u"N:\\A\\B\\");
+    EXPECT_EQ(pathOf(17), u"N:\\A\\");
+    EXPECT_EQ(pathOf(19), u"N:\\");
+    EXPECT_EQ(pathOf(5), u"N:\\");
+    EXPECT_EQ(pathOf(0), u"N:\\");
+    EXPECT_EQ(pathOf(21), u"N:\\deleted dir\\");
+}
+
+TEST_F(NtfsReaderTest, BrokenChainsBecomeLostFolders) {
+    volume_.putRecord(16, volume_.record(16, kDir).fileName(16, u"self"));
+    volume_.putRecord(17, volume_.record(17).fileName(16, u"in-self.txt"));
+    volume_.putRecord(18, volume_.record(18, kDir).fileName(19, u"ping"));
+    volume_.putRecord(19, volume_.record(19, kDir).fileName(18, u"pong"));
+    volume_.putRecord(20, volume_.record(20).fileName(18, u"in-loop.txt"));
+    volume_.putRecord(21, volume_.record(21).fileName(5, u"plain.txt"));
+    volume_.putRecord(22, volume_.record(22).fileName(21, u"under-a-file.txt"));
+    volume_.putRecord(23, volume_.record(23).fileName(3, u"under-zeroed.txt"));
+    volume_.putRecord(24, volume_.record(24).fileName(900, u"under-missing.txt"));
+    volume_.putRecord(25, volume_.record(25, kDir).fileName(5, u""));
+    volume_.putRecord(26, volume_.record(26).fileName(25, u"under-nameless.txt"));
+    volume_.putRecord(27, volume_.record(27, kDir).fileName(27, u"own parent"));
+    open();
+    EXPECT_EQ(pathOf(17), u"lost_folder_16\\self\\");
+    EXPECT_EQ(pathOf(16), u"lost_folder_16\\");
+    EXPECT_EQ(pathOf(20), u"lost_folder_18\\pong\\ping\\");
+    EXPECT_EQ(pathOf(22), u"lost_folder_21\\");
+    EXPECT_EQ(pathOf(23), u"lost_folder_3\\");
+    EXPECT_EQ(pathOf(24), u"lost_folder_900\\");
+    EXPECT_EQ(pathOf(26), u"lost_folder_25\\");
+    EXPECT_EQ(pathOf(27), u"lost_folder_27\\");
+}
+
+TEST_F(NtfsReaderTest, DeepChainsStayInsideThePathBuffer) {
+    VolumeBuilder deep(4096, 1024, 1024, 3000);
+    volume_ = std::move(deep);
+    const std::u16string longName(200, u'x');
+    for (std::uint32_t n = 16; n < 3000; ++n) {
+        volume_.putRecord(n, volume_.record(n, kDir).fileName(n == 16 ? 5 : n - 1, longName));
+    }
+    open();
+    std::u16string path = pathOf(2999);
+    EXPECT_LT(path.size(), 4096u);
+    EXPECT_EQ(path.rfind(u"lost_folder_", 0), 0u);
+}
+
+TEST_F(NtfsReaderTest, ReadsRecordsRecordsBySignatureAndHits) {
+    std::uint64_t lcn = volume_.firstDataCluster();
+    Buffer data(6000);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i % 253);
+    volume_.putCluster(lcn, data);
+    volume_.putRecord(16, volume_.record(16).fileName(5, u"d.bin").nonResidentData(
+                              encodeRuns({{2, std::int64_t(lcn)}}), data.size(), data.size()));
+    open();
+    Buffer out(8192, 0);
+    FoundFileRecord record{};
+    record.RecordNumber = 16;
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 0, &record}), 0u);
+    ASSERT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 8192, &record}), 6000u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+    ASSERT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 5990, 100, &record}), 10u);
+    EXPECT_EQ(out[0], data[5990]);
+
+    // The same record located by the signature search at its position in the MFT.
+    FoundFileRecord bySignature{};
+    bySignature.Flags = kFileNtfsRecordBySignature;
+    bySignature.DataPosition = VolumeBuilder::kMftCluster * 4096 + 16 * 1024;
+    ASSERT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 8192, &bySignature}), 6000u);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.begin()));
+
+    // A signature hit reads whole sectors from its position.
+    FoundFileRecord hit{};
+    hit.Flags = kFileDeleted | kFileFoundBySignature;
+    hit.DataPosition = lcn * 4096;
+    ASSERT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 512, 700, &hit}), 700u);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 700, data.begin() + 512));
+    hit.DataPosition = volume_.image().size();
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 700, &hit}), 0u);
+
+    record.RecordNumber = 3;  // zeroed
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 100, &record}), 0u);
+    record.RecordNumber = 5000;
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, 100, &record}), 0u);
+    EXPECT_STREQ(GetLastErrorString(), "CNTFS.FileRead: Can't read record");
+}
+
+TEST_F(NtfsReaderTest, ConcurrentReadsDoNotShareBuffers) {
+    std::uint64_t lcn = volume_.firstDataCluster();
+    for (std::uint32_t f = 0; f < 4; ++f) {
+        volume_.putCluster(lcn + 4 * f, Buffer(4 * 4096, static_cast<std::uint8_t>(0x10 + f)));
+        volume_.putRecord(16 + f, volume_.record(16 + f).nonResidentData(
+                                      encodeRuns({{4, std::int64_t(lcn + 4 * f)}}), 4 * 4096,
+                                      4 * 4096));
+    }
+    open();
+    std::vector<std::thread> threads;
+    std::vector<int> mismatches(4, 0);
+    for (std::uint32_t f = 0; f < 4; ++f) {
+        threads.emplace_back([&, f] {
+            FoundFileRecord record{};
+            record.RecordNumber = 16 + f;
+            Buffer out(4 * 4096);
+            for (int round = 0; round < 50; ++round) {
+                ntfs_->FileRead(FileReadRequest{out.data(), 0, out.size(), &record});
+                mismatches[f] += std::count(out.begin(), out.end(), 0x10 + f) != 4 * 4096;
+            }
+        });
+    }
+    while (ntfs_->FileGetNext()) {
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}

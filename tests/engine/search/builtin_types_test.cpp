@@ -1,0 +1,181 @@
+#include "engine/search/builtin_types.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "engine/search/information_storage.h"
+
+namespace {
+
+using Unit = std::array<std::uint8_t, kUnitSize>;
+
+class BuiltinTable : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        table_ = new CInformationStorage(u"\\Software\\Unused");
+        table_->AddBuiltinFileTypes();
+        table_->AddFileCategories();
+    }
+    static void TearDownTestSuite() {
+        delete table_;
+        table_ = nullptr;
+    }
+
+    // The id of the first type that matches, 0 for none.
+    static std::uint16_t detect(const Unit& unit) {
+        const CFileType* type = table_->MatchUnit(unit);
+        return type ? type->signatureId() : 0;
+    }
+    static Unit unitWith(std::initializer_list<std::pair<std::size_t, std::string>> pieces) {
+        Unit unit{};
+        for (const auto& [offset, bytes] : pieces) std::memcpy(unit.data() + offset, bytes.data(), bytes.size());
+        return unit;
+    }
+
+    static CInformationStorage* table_;
+};
+
+CInformationStorage* BuiltinTable::table_ = nullptr;
+
+TEST_F(BuiltinTable, HoldsTheRowsInOrderWithUniqueIds) {
+    ASSERT_EQ(table_->count(), 94u);
+    std::set<std::uint16_t> ids;
+    for (const auto& type : table_->types()) {
+        EXPECT_TRUE(ids.insert(type->signatureId()).second) << type->signatureId();
+        EXPECT_EQ(+type->image().Enabled, 1);
+        EXPECT_EQ(+type->image().Reserved2, 1);
+        EXPECT_EQ(+type->image().SecondSize, 50);
+        EXPECT_TRUE(type->categoryCode() == -16 || table_->FindCategory(type->categoryCode()))
+            << type->signatureId();
+    }
+    EXPECT_EQ(table_->types().front()->signatureId(), 47);
+    EXPECT_EQ(table_->types()[23]->signatureId(), 83);
+    EXPECT_EQ(table_->types()[79]->signatureId(), 6);
+    EXPECT_EQ(table_->types().back()->signatureId(), 27);
+    EXPECT_EQ(table_->types()[68]->name(), u"EXE-DOS");
+    EXPECT_EQ(table_->types()[69]->name(), u"EXE-LIBCOFF");
+    EXPECT_EQ(table_->types()[70]->name(), u"EXE-MSLIB");
+    EXPECT_EQ(table_->types()[49]->name(), u"ZIP");
+    EXPECT_EQ(table_->types()[80]->description(), u"NTFS File Entry ");
+    for (std::size_t row = 83; row < 94; ++row) EXPECT_TRUE(table_->types()[row]->signatures().empty()) << row;
+}
+
+TEST_F(BuiltinTable, EveryConditionHasTheWidthOfItsKind) {
+    for (const BuiltinType& row : builtinFileTypes()) {
+        for (const BuiltinSignature& signature : row.signatures) {
+            ASSERT_FALSE(signature.empty()) << row.id;
+            for (const BuiltinCondition& condition : signature) {
+                std::size_t width = condition.kind == kConditionRange16 ? 4 : condition.kind;
+                if (condition.kind != kConditionBytes) {
+                    EXPECT_EQ(condition.value.size(), width) << row.id;
+                }
+                EXPECT_GE(condition.offset, 0);
+                EXPECT_LE(condition.offset + condition.value.size(), kUnitSize) << row.id;
+            }
+        }
+    }
+}
+
+// A unit built to meet one signature is reported as its type, unless an earlier row
+// claims it: exactly the shadowing that the table order implies.
+TEST_F(BuiltinTable, OnlyKnownSignaturesAreShadowedByEarlierRows) {
+    std::set<std::pair<std::uint16_t, std::size_t>> shadowed;
+    for (const BuiltinType& row : builtinFileTypes()) {
+        for (std::size_t index = 0; index < row.signatures.size(); ++index) {
+            Unit unit{};
+            for (const BuiltinCondition& condition : row.signatures[index]) {
+                std::size_t length = condition.kind == kConditionRange16 ? 2 : condition.value.size();
+                std::memcpy(unit.data() + condition.offset, condition.value.data(), length);
+            }
+            std::uint16_t found = detect(unit);
+            ASSERT_NE(found, 0) << "row " << row.id << " signature " << index << " cannot be met";
+            if (found != row.id) shadowed.insert({row.id, index});
+        }
+    }
+    const std::set<std::pair<std::uint16_t, std::size_t>> expected = {
+        {114, 0}, {114, 1},  // same signatures as TIFF, which comes first
+        {344, 0},            // gzip's two bytes come first
+        {338, 0},            // starts with the ZIP signature
+        {95, 0},             // "II*" with a zero fourth byte is a TIFF header
+    };
+    EXPECT_EQ(shadowed, expected);
+}
+
+TEST_F(BuiltinTable, RecognisesRealHeaders) {
+    using namespace std::string_literals;
+    EXPECT_EQ(detect(unitWith({{0, "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x01\0"s}})), 88);
+    EXPECT_EQ(detect(unitWith({{0, "GIF89a\x10\0\x10\0"s}})), 85);
+    EXPECT_EQ(detect(unitWith({{0, "GIF87a"s}})), 85);
+    EXPECT_EQ(detect(unitWith({{0, "BM\x36\x0c\0\0\0\0\0\0\x36\0\0\0"s}})), 84);
+    EXPECT_EQ(detect(unitWith({{0, "\xFF\xD8\xFF\xE0\0\x10JFIF\0"s}})), 83);
+    EXPECT_EQ(detect(unitWith({{0, "\xFF\xD8\xFF\xE1\x1c\x45" "Exif\0\0"s}})), 83);
+    EXPECT_EQ(detect(unitWith({{0, "\xFF\xD8\xFF\xDB"s}})), 0);
+    EXPECT_EQ(detect(unitWith({{0, "II*\0\x08\0\0\0"s}})), 87);
+    EXPECT_EQ(detect(unitWith({{0, "MM\0*\0\0\0\x08"s}})), 87);
+    EXPECT_EQ(detect(unitWith({{0, "PK\x03\x04\x0a\0\0\0"s}})), 300);
+    EXPECT_EQ(detect(unitWith({{0, "PK\x03\x04\x14\0\x08\0"s}})), 300);
+    EXPECT_EQ(detect(unitWith({{0, "JARCS\0"s}})), 338);
+    EXPECT_EQ(detect(unitWith({{0, "\x1f\x8b\x08\0\0\0\0\0\0\x03"s}})), 331);
+    EXPECT_EQ(detect(unitWith({{0, "7z\xBC\xAF\x27\x1C\0\x04"s}})), 345);
+    EXPECT_EQ(detect(unitWith({{0, "7z\xBC\xAF\x27\x1D"s}})), 0);
+    EXPECT_EQ(detect(unitWith({{0, "Rar!\x1a\x07\0"s}})), 310);
+    EXPECT_EQ(detect(unitWith({{4, "\x1a\x07\0"s}})), 310);
+    EXPECT_EQ(detect(unitWith({{0, "%PDF-1.4\n"s}})), 47);
+    EXPECT_EQ(detect(unitWith({{0, "MSCF\0\0\0\0\x10\x27\0\0"s}})), 336);
+    EXPECT_EQ(detect(unitWith({{0, "OggS\0\x02\0\0\0\0"s}})), 202);
+    EXPECT_EQ(detect(unitWith({{0, "RIFF\x24\x08\0\0WAVEfmt \x10\0\0\0"s}})), 200);
+    EXPECT_EQ(detect(unitWith({{0, "RIFF\x24\x08\0\0" "AVI LIST"s}})), 130);
+    EXPECT_EQ(detect(unitWith({{0, "RIFF\x24\x08\0\0" "CDR9vrsn"s}})), 94);
+    EXPECT_EQ(detect(unitWith({{0, "MZ\x90\0\x03\0"s}})), 400);
+    EXPECT_EQ(detect(unitWith({{2, "-lz5-"s}})), 333);
+    EXPECT_EQ(detect(unitWith({{0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s}})), 10);
+    EXPECT_EQ(detect(unitWith({{0, "FILE0\0\x03\0"s}})), 4);
+    EXPECT_EQ(detect(Unit{}), 0);
+}
+
+TEST_F(BuiltinTable, NtfsBootSectorComesBeforeAnyBootSector) {
+    using namespace std::string_literals;
+    Unit boot = unitWith({{0, "\xEB\x52\x90NTFS    \0\x02\x08"s}, {36, "\x80\0\x80\0"s}, {510, "\x55\xAA"s}});
+    EXPECT_EQ(detect(boot), 6);
+    std::memcpy(boot.data() + 3, "MSDOS5.0", 8);
+    EXPECT_EQ(detect(boot), 1);
+    EXPECT_EQ(detect(unitWith({{510, "\x55\xAA"s}})), 1);
+}
+
+TEST_F(BuiltinTable, EveryTypeWithSignaturesCanBeIndexedByItsBytes) {
+    for (const auto& type : table_->types()) {
+        std::optional<std::vector<AnchorByte>> anchors = type->Anchors();
+        ASSERT_TRUE(anchors) << type->signatureId();
+        EXPECT_EQ(anchors->size(), type->signatures().size());
+    }
+    EXPECT_EQ(table_->FindFileType(6)->Anchors()->front(), (AnchorByte{0, 0xEB}));
+    EXPECT_EQ(table_->FindFileType(52)->Anchors()->size(), 3u);
+}
+
+// Files that Debian packages install, where present.
+TEST_F(BuiltinTable, RecognisesInstalledFiles) {
+    const std::pair<const char*, std::uint16_t> kinds[] = {
+        {"/usr/share/doc/coreutils/changelog.Debian.gz", 331},
+        {"/usr/share/gitweb/static/git-logo.png", 88},
+        {"/usr/share/doc/libtasn1-doc/libtasn1.pdf", 47},
+    };
+    int checked = 0;
+    for (const auto& [path, id] : kinds) {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) continue;
+        Unit unit{};
+        file.read(reinterpret_cast<char*>(unit.data()), unit.size());
+        EXPECT_EQ(detect(unit), id) << path;
+        ++checked;
+    }
+    if (checked == 0) GTEST_SKIP() << "none of the sample files is installed";
+}
+
+}  // namespace
