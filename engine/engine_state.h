@@ -9,9 +9,8 @@
 #include "engine/records.h"
 #include "engine/disk/storage_array.h"
 #include "engine/fs/fat_reader.h"
+#include "engine/fs/ntfs.h"
 #include "engine/search/information_storage.h"
-
-class CNTFS;
 
 namespace engine {
 
@@ -33,8 +32,7 @@ struct EngineState {
     // for reads in flight and no reader or drive pointer outlives its object.
     std::shared_mutex fileLock;
     std::unique_ptr<CFAT> fatReader;
-    // CNTFS is defined by the NTFS reader; whoever creates one passes its deleter.
-    std::unique_ptr<CNTFS, void (*)(CNTFS*)> ntfsReader{nullptr, nullptr};
+    std::unique_ptr<CNTFS> ntfsReader;
     CDrive* currentDrive = nullptr;
     // Filled and returned by FileGetInfo.
     FoundFileRecord information = [] {
