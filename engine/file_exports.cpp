@@ -160,5 +160,3 @@ UNDELETE_API std::uint64_t FileRead(FoundFileRecord* record, void* buffer, std::
 }
 
 UNDELETE_API HANDLE DriveSearchSignatures() { return nullptr; }
-UNDELETE_API HBITMAP FileGetThumbnail(FoundFileRecord*) { return nullptr; }
-UNDELETE_API int FileOpenViewer(FoundFileRecord*) { return 0; }
