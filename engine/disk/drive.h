@@ -123,7 +123,7 @@ private:
     void fillGeometry(const platform::RawDevice& device);
     void fillLayout(const platform::RawDevice& device);
     void fillPartitionInfo(const platform::RawDevice& device);
-    void fillMountedVolume(const platform::RawDevice& device);
+    bool fillMountedVolume(const platform::RawDevice& device);
     void setSizeFromBytes(std::uint64_t bytes);
     static DWORD queryThreadMain(void* drive);
 
