@@ -44,6 +44,5 @@ UNDELETE_API std::uint64_t FileRead(FoundFileRecord*, void*, std::uint64_t, std:
 
 UNDELETE_API HANDLE FileRecovery(const char16_t*, HWND, FoundFileRecord*) { return nullptr; }
 UNDELETE_API int DoFileRecovery(RecoveryRequest*) { return 0; }
-UNDELETE_API HANDLE DriveSearchSignatures() { return nullptr; }
 UNDELETE_API HBITMAP FileGetThumbnail(FoundFileRecord*) { return nullptr; }
 UNDELETE_API int FileOpenViewer(FoundFileRecord*) { return 0; }
