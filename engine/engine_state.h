@@ -3,11 +3,15 @@
 // library is unloaded.
 
 #include <memory>
+#include <shared_mutex>
 
 #include "engine/log_object.h"
 #include "engine/records.h"
 #include "engine/disk/storage_array.h"
+#include "engine/fs/fat_reader.h"
 #include "engine/search/information_storage.h"
+
+class CNTFS;
 
 namespace engine {
 
@@ -23,7 +27,26 @@ struct EngineState {
     std::unique_ptr<CLogObject> logObject;
     std::unique_ptr<CStorageArray> drives;
     std::unique_ptr<CInformationStorage> types;
+
+    // The file readers and the drive they read. `fileLock` is held shared by every read
+    // through them and exclusively while they are replaced, so a DriveInitialize waits
+    // for reads in flight and no reader or drive pointer outlives its object.
+    std::shared_mutex fileLock;
+    std::unique_ptr<CFAT> fatReader;
+    // CNTFS is defined by the NTFS reader; whoever creates one passes its deleter.
+    std::unique_ptr<CNTFS, void (*)(CNTFS*)> ntfsReader{nullptr, nullptr};
+    CDrive* currentDrive = nullptr;
+    // Filled and returned by FileGetInfo.
+    FoundFileRecord information = [] {
+        FoundFileRecord record;
+        resetFoundFileOnConstruction(record);
+        return record;
+    }();
 };
+
+// Destroys both readers and forgets the current drive, under the exclusive lock. Call it
+// before the drive array frees drives (rescan, unload).
+void releaseFileReaders();
 
 EngineState& state();
 

@@ -1,4 +1,9 @@
-// Exports that open a drive and read the files its reader lists.
+// Exports that open a drive and read the files its reader lists. They dispatch on the
+// current drive's file-system code; the reader slots and the current drive are guarded
+// by EngineState::fileLock (readers shared, replacement exclusive).
+
+#include <mutex>
+#include <shared_mutex>
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
@@ -8,41 +13,144 @@
 
 namespace {
 
+bool isFatCode(std::int32_t code) {
+    return code == kFileSystemFat12 || code == kFileSystemFat16 || code == kFileSystemFat32;
+}
+
+std::int32_t currentFileSystem(const engine::EngineState& engine) {
+    if (!engine.currentDrive) return kFileSystemNone;
+    const std::int32_t code = engine.currentDrive->GetDriveInfo()->FileSystemCode;
+    return code;
+}
+
 void reportInitFailure(const EngineSettings* settings) {
-    if (settings) PostMessageW(settings->NotifyWindow, WM_ENGINE_INIT_FAILED, 0, 0);
+    if (settings && settings->NotifyWindow != 0) {
+        PostMessageW(settings->NotifyWindow, WM_ENGINE_INIT_FAILED, 0, 0);
+    }
+}
+
+// Opens drive `index` and builds the reader for its file system; the caller holds the
+// exclusive lock.
+int initializeDrive(engine::EngineState& engine, int index) {
+    Log(kLogStatus, "DLLEXPORT.DriveInitializeSimple.enter: DiskNumber %d", index);
+    if (!engine.drives) {
+        Log(kLogError, "DLLEXPORT.DriveInitializeSimple.enter: StorageMassive == 0");
+        return 0;
+    }
+    CDrive* drive = engine.drives->drive(index);
+    Log(kLogStatus, "DLLEXPORT.DiskInitializeSimple.StorageMassive->DiskInitialize dsk: 0x%X",
+        static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(drive)));
+    if (!drive) return 0;
+    // Opens the drive and refreshes its boot-sector fields, the file-system code among them.
+    drive->Initialize();
+
+    const std::int32_t code = drive->GetDriveInfo()->FileSystemCode;
+    Log(kLogStatus, "DLLEXPORT.DiskInitializeSimple fs: %d", code);
+    int result = 0;
+    if (isFatCode(code)) {
+        engine.fatReader.reset();
+        engine.fatReader = std::make_unique<CFAT>(drive);
+        result = engine.fatReader->Initialize();
+        engine.currentDrive = drive;
+    } else if (code == kFileSystemNtfs) {
+        // The NTFS reader is built here once it exists.
+        engine.ntfsReader.reset();
+        engine.currentDrive = drive;
+    } else if (code == kFileSystemNone) {
+        result = static_cast<int>(drive->Initialize());
+        engine.currentDrive = drive;
+    }
+    if (result == 0) {
+        Log(kLogError, "DLLEXPORT.DiskInitialize.ByFileSystemType filed, try initialize not use FileSystem");
+        result = static_cast<int>(drive->Initialize());
+        engine.currentDrive = drive;
+    }
+    return result;
 }
 
 }  // namespace
 
+namespace engine {
+
+void releaseFileReaders() {
+    EngineState& engine = state();
+    std::unique_lock lock(engine.fileLock);
+    engine.fatReader.reset();
+    engine.ntfsReader.reset();
+    engine.currentDrive = nullptr;
+}
+
+}  // namespace engine
+
 UNDELETE_API int DriveInitialize(EngineSettings* settings) {
+    engine::EngineState& engine = engine::state();
+    std::unique_lock lock(engine.fileLock);
     // The caller keeps the record alive and in place; every later read, search and
     // recovery works through this pointer.
-    if (settings) engine::state().settings = settings;
-    const EngineSettings* current = engine::state().settings;
-    int result = engine::guarded<int>("DLLEXPORT.DiskInitialize.except", -1,
-                                      [&] { return DriveInitializeSimple(current->DiskNumber); });
+    if (settings) engine.settings = settings;
+    const EngineSettings* current = engine.settings;
+    engine::guarded<int>(nullptr, 0, [&] {
+        engine.fatReader.reset();
+        engine.ntfsReader.reset();
+        return 0;
+    });
+    const int result = engine::guarded<int>("DLLEXPORT.DiskInitialize.except", 0, [&] {
+        return current ? initializeDrive(engine, current->DiskNumber) : 0;
+    });
     if (result > 0) return result;
+    engine.currentDrive = nullptr;
     reportInitFailure(current);
     return 0;
 }
 
 UNDELETE_API int DriveInitializeSimple(int index) {
-    Log(kLogStatus, "DLLEXPORT.DriveInitializeSimple.enter: DiskNumber %d", index);
-    if (!engine::state().drives) {
-        Log(kLogError, "DLLEXPORT.DriveInitializeSimple.enter: StorageMassive == 0");
+    engine::EngineState& engine = engine::state();
+    std::unique_lock lock(engine.fileLock);
+    return engine::guarded<int>("DLLEXPORT.DiskInitialize.except", 0,
+                                [&] { return initializeDrive(engine, index); });
+}
+
+UNDELETE_API FoundFileRecord* FileGetNext() {
+    engine::EngineState& engine = engine::state();
+    std::unique_lock lock(engine.fileLock);
+    return engine::guarded<FoundFileRecord*>("FileGetNext: except", nullptr, [&]() -> FoundFileRecord* {
+        if (isFatCode(currentFileSystem(engine)) && engine.fatReader) return engine.fatReader->GetFileNext();
+        return nullptr;
+    });
+}
+
+UNDELETE_API const char16_t* FileGetPath(FoundFileRecord* record) {
+    engine::EngineState& engine = engine::state();
+    std::unique_lock lock(engine.fileLock);
+    return engine::guarded<const char16_t*>("FileGetPath: except", nullptr, [&]() -> const char16_t* {
+        if (isFatCode(currentFileSystem(engine)) && engine.fatReader) return engine.fatReader->GetFilePath(record);
+        return nullptr;
+    });
+}
+
+UNDELETE_API FoundFileRecord* FileGetInfo(std::uint32_t, std::uint32_t) {
+    engine::EngineState& engine = engine::state();
+    std::unique_lock lock(engine.fileLock);
+    return engine::guarded<FoundFileRecord*>("FileGetInfo: except", nullptr, [&]() -> FoundFileRecord* {
+        // Only NTFS records can be looked up by number; the NTFS reader fills
+        // engine.information here once it exists.
+        return nullptr;
+    });
+}
+
+UNDELETE_API std::uint64_t FileRead(FoundFileRecord* record, void* buffer, std::uint64_t offset,
+                                    std::uint64_t size) {
+    engine::EngineState& engine = engine::state();
+    std::shared_lock lock(engine.fileLock);
+    return engine::guarded<std::uint64_t>("FileRead_Thread: except", 0, [&]() -> std::uint64_t {
+        if (size == 0 || !record || !buffer || !engine.currentDrive) return 0;
+        const FileReadRequest request{buffer, offset, size, record};
+        const std::int32_t code = currentFileSystem(engine);
+        if (isFatCode(code)) return engine.fatReader ? engine.fatReader->FileRead(request) : 0;
+        if (code == kFileSystemNone) return engine.currentDrive->FileRead(request);
         return 0;
-    }
-    return 0;
+    });
 }
 
-UNDELETE_API FoundFileRecord* FileGetNext() { return nullptr; }
-UNDELETE_API const char16_t* FileGetPath(FoundFileRecord*) { return nullptr; }
-UNDELETE_API FoundFileRecord* FileGetInfo(std::uint32_t, std::uint32_t) { return nullptr; }
-UNDELETE_API std::uint64_t FileRead(FoundFileRecord*, void*, std::uint64_t, std::uint64_t) {
-    return 0;
-}
-
-UNDELETE_API HANDLE FileRecovery(const char16_t*, HWND, FoundFileRecord*) { return nullptr; }
-UNDELETE_API int DoFileRecovery(RecoveryRequest*) { return 0; }
 UNDELETE_API HBITMAP FileGetThumbnail(FoundFileRecord*) { return nullptr; }
 UNDELETE_API int FileOpenViewer(FoundFileRecord*) { return 0; }

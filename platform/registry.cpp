@@ -145,6 +145,16 @@ std::vector<RegistryValue>::iterator findValue(std::vector<RegistryValue>& value
     });
 }
 
+void setValue(std::vector<RegistryValue>& values, std::u16string_view name,
+              const RegistryData& data) {
+    const auto found = findValue(values, name);
+    if (found != values.end()) {
+        found->data = data;  // the first spelling and the place stay
+    } else {
+        values.push_back(RegistryValue{std::u16string(name), data});
+    }
+}
+
 template <typename Change>
 bool modifyValues(const std::string& folder, Change change) {
     std::lock_guard lock(writeMutex());
@@ -240,12 +250,14 @@ std::optional<std::vector<std::uint8_t>> RegistryKey::readBinary(
 
 bool RegistryKey::write(std::u16string_view name, const RegistryData& data) {
     return modifyValues(folder_, [&](std::vector<RegistryValue>& values) {
-        const auto found = findValue(values, name);
-        if (found != values.end()) {
-            found->data = data;  // the first spelling and the place stay
-        } else {
-            values.push_back(RegistryValue{std::u16string(name), data});
-        }
+        setValue(values, name, data);
+        return true;
+    });
+}
+
+bool RegistryKey::writeAll(const std::vector<RegistryValue>& changes) {
+    return modifyValues(folder_, [&](std::vector<RegistryValue>& values) {
+        for (const RegistryValue& change : changes) setValue(values, change.name, change.data);
         return true;
     });
 }

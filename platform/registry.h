@@ -65,6 +65,8 @@ public:
     bool writeQword(std::u16string_view name, std::uint64_t value);
     bool writeString(std::u16string_view name, std::u16string_view value);
     bool writeBinary(std::u16string_view name, const std::vector<std::uint8_t>& value);
+    // Writes several values with one replacement of the key's file.
+    bool writeAll(const std::vector<RegistryValue>& values);
     bool removeValue(std::u16string_view name);
 
     std::vector<RegistryValue> values() const;

@@ -3,6 +3,8 @@
 // else on a new thread whose handle the caller waits on and closes.
 
 #include <exception>
+#include <mutex>
+#include <shared_mutex>
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
@@ -12,9 +14,12 @@
 
 namespace {
 
-CDrive* currentDrive(const engine::EngineState& engine) {
-    if (!engine.drives || !engine.settings) return nullptr;
-    return engine.drives->drive(engine.settings->DiskNumber);
+// The drive that the last DriveInitialize opened. The lock is not kept for the search:
+// hit handlers may call the file exports, which take it exclusively. The drive itself
+// lives in the drive array, which a host does not rescan while its search runs.
+CDrive* currentDrive(engine::EngineState& engine) {
+    std::shared_lock lock(engine.fileLock);
+    return engine.currentDrive;
 }
 
 DWORD DriveSearchSignatures_Thread(void*) {

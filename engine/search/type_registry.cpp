@@ -72,20 +72,19 @@ int CInformationStorage::LoadFileTypes() {
     return 1;
 }
 
-// Every write replaces the key's file, so values that already hold a type's stored form
-// are left alone.
+// Every write replaces the key's file: the changed values go out together, and a run
+// that changed nothing writes nothing.
 int CInformationStorage::SaveFileTypes() const {
     std::optional<platform::RegistryKey> key = platform::RegistryKey::create(RegistryPath());
     if (!key) return 1;
     const std::vector<platform::RegistryValue> present = key->values();
+    std::vector<platform::RegistryValue> changes;
     for (const auto& type : types_) {
-        const std::u16string name = valueNameFor(type->signatureId());
-        const std::vector<std::uint8_t> stored = storedFormToWrite(*type);
-        bool unchanged = std::any_of(present.begin(), present.end(), [&](const platform::RegistryValue& v) {
-            const auto* data = std::get_if<std::vector<std::uint8_t>>(&v.data);
-            return v.name == name && data != nullptr && *data == stored;
-        });
-        if (!unchanged) key->writeBinary(name, stored);
+        platform::RegistryValue value{valueNameFor(type->signatureId()), storedFormToWrite(*type)};
+        if (std::find(present.begin(), present.end(), value) == present.end()) {
+            changes.push_back(std::move(value));
+        }
     }
+    if (!changes.empty()) key->writeAll(changes);
     return 1;
 }

@@ -132,6 +132,18 @@ TEST_F(RegistryTest, ValuesKeepTheirFirstWrittenOrder) {
     EXPECT_EQ(namesOf(key->values()), (std::vector<std::u16string>{u"Alpha", u"Mid", u"Zeta"}));
 }
 
+TEST_F(RegistryTest, WriteAllReplacesAndAppendsInOneGo) {
+    auto key = RegistryKey::create(u"Batch");
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->writeDword(u"Kept", 1));
+    ASSERT_TRUE(key->writeDword(u"Changed", 2));
+    ASSERT_TRUE(key->writeAll({{u"CHANGED", std::u16string(u"now text")},
+                               {u"New", std::uint64_t{1} << 40}}));
+    EXPECT_EQ(namesOf(key->values()), (std::vector<std::u16string>{u"Kept", u"Changed", u"New"}));
+    EXPECT_EQ(key->readString(u"changed"), u"now text");
+    EXPECT_EQ(key->readQword(u"new"), std::uint64_t{1} << 40);
+}
+
 TEST_F(RegistryTest, AwkwardTextRoundTrips) {
     auto key = RegistryKey::create(u"Text");
     ASSERT_TRUE(key);

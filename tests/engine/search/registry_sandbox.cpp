@@ -1,10 +1,15 @@
 // Keeps every engine test away from the user's own registry: unless the run names a
-// registry folder, the tests use one inside their working folder (the build tree).
+// registry folder, each test process gets a fresh one of its own (ctest runs tests in
+// parallel processes), removed when its tests are done.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <string>
+
+#include "engine/library.h"
 
 namespace {
 
@@ -13,10 +18,20 @@ public:
     void SetUp() override {
         const char* chosen = std::getenv("UNDELETE_REGISTRY");
         if (chosen != nullptr && *chosen != '\0') return;
-        std::filesystem::path folder = std::filesystem::current_path() / "registry-sandbox";
-        std::filesystem::create_directories(folder);
-        ::setenv("UNDELETE_REGISTRY", folder.c_str(), 1);
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("undelete-registry-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder_);
+        ::setenv("UNDELETE_REGISTRY", folder_.c_str(), 1);
     }
+    void TearDown() override {
+        if (folder_.empty()) return;
+        engine::unloadLibrary();  // saves the type table now, not after the folder is gone
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+private:
+    std::filesystem::path folder_;
 };
 
 const auto* const kSandbox = ::testing::AddGlobalTestEnvironment(new RegistrySandbox);

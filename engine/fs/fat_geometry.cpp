@@ -1,0 +1,100 @@
+#include "engine/fs/fat_geometry.h"
+
+#include <algorithm>
+
+#include "engine/fs/fat_bytes.h"
+#include "engine/records.h"
+
+namespace {
+
+constexpr std::size_t kBootSectorSize = 512;
+constexpr std::uint32_t kDriveSectorSize = 512;
+constexpr std::uint32_t kMaxBytesPerSector = 4096;
+constexpr std::uint32_t kMaxBytesPerCluster = 256 * 1024;
+constexpr std::uint32_t kMaxFat32Clusters = 0x0FFFFFF5;
+
+bool isPowerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+
+FatGeometryResult fail(const char* field, std::uint64_t value) {
+    return {std::nullopt, std::string("not a FAT volume: ") + field + " " + std::to_string(value)};
+}
+
+}  // namespace
+
+std::uint64_t fatEntriesIn(FatKind kind, std::uint64_t fatBytes) {
+    switch (kind) {
+        case FatKind::Fat12: return fatBytes * 2 / 3;
+        case FatKind::Fat16: return fatBytes / 2;
+        case FatKind::Fat32: return fatBytes / 4;
+    }
+    return 0;
+}
+
+FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int32_t fileSystemCode,
+                                   std::uint64_t driveBytes) {
+    FatGeometry g;
+    switch (fileSystemCode) {
+        case kFileSystemFat12: g.kind = FatKind::Fat12; break;
+        case kFileSystemFat16: g.kind = FatKind::Fat16; break;
+        case kFileSystemFat32: g.kind = FatKind::Fat32; break;
+        default: return fail("file-system code", static_cast<std::uint32_t>(fileSystemCode));
+    }
+    if (boot.size() < kBootSectorSize) return fail("boot sector size", boot.size());
+
+    g.bytesPerSector = readLe16(boot, 11);
+    if (!isPowerOfTwo(g.bytesPerSector) || g.bytesPerSector < kDriveSectorSize ||
+        g.bytesPerSector > kMaxBytesPerSector) {
+        return fail("bytes per sector", g.bytesPerSector);
+    }
+    g.sectorsPerCluster = boot[13];
+    if (!isPowerOfTwo(g.sectorsPerCluster)) return fail("sectors per cluster", g.sectorsPerCluster);
+    g.bytesPerCluster = g.bytesPerSector * g.sectorsPerCluster;
+    if (g.bytesPerCluster > kMaxBytesPerCluster) return fail("cluster size", g.bytesPerCluster);
+
+    const std::uint32_t reservedSectors = readLe16(boot, 14);
+    if (reservedSectors == 0) return fail("reserved sectors", 0);
+    g.fatCount = boot[16];
+    if (g.fatCount == 0) return fail("FAT count", 0);
+    g.rootEntryCount = readLe16(boot, 17);
+
+    const std::uint32_t totalSectors16 = readLe16(boot, 19);
+    const std::uint64_t totalSectors = totalSectors16 != 0 ? totalSectors16 : readLe32(boot, 32);
+    if (totalSectors == 0) return fail("total sectors", 0);
+
+    std::uint64_t fatSectors = readLe16(boot, 22);
+    if (g.kind == FatKind::Fat32) {
+        fatSectors = readLe32(boot, 36);
+        g.rootCluster = readLe32(boot, 44);
+        if (g.rootEntryCount != 0) return fail("FAT32 root entry count", g.rootEntryCount);
+    } else if (g.rootEntryCount == 0) {
+        return fail("root entry count", 0);
+    }
+    if (fatSectors == 0) return fail("FAT sectors", 0);
+
+    const std::uint64_t bps = g.bytesPerSector;
+    g.volumeBytes = totalSectors * bps;
+    g.fatOffset = std::uint64_t{reservedSectors} * bps;
+    g.fatBytes = fatSectors * bps;
+    g.rootOffset = g.fatOffset + g.fatCount * g.fatBytes;
+    const std::uint64_t rootBytes = std::uint64_t{g.rootEntryCount} * 32;
+    const std::uint64_t rootSectors = (rootBytes + bps - 1) / bps;
+    g.dataOffset = g.rootOffset + rootSectors * bps;
+    if (g.dataOffset >= g.volumeBytes) return fail("data area start", g.dataOffset);
+    if (driveBytes != 0 && g.dataOffset > driveBytes) {
+        return fail("data area start beyond the drive", g.dataOffset);
+    }
+
+    const std::uint64_t clusters = (g.volumeBytes - g.dataOffset) / g.bytesPerCluster;
+    const std::uint64_t fatEntries = fatEntriesIn(g.kind, g.fatBytes);
+    if (fatEntries < 3) return fail("FAT entries", fatEntries);
+    // A FAT shorter than the data area leaves the clusters it cannot describe unused.
+    std::uint64_t usable = std::min(clusters, fatEntries - 2);
+    if (g.kind == FatKind::Fat32) usable = std::min<std::uint64_t>(usable, kMaxFat32Clusters);
+    if (usable == 0) return fail("cluster count", 0);
+    g.clusterCount = static_cast<std::uint32_t>(usable);
+
+    if (g.kind == FatKind::Fat32 && !g.isDataCluster(g.rootCluster)) {
+        return fail("root cluster", g.rootCluster);
+    }
+    return {g, {}};
+}

@@ -1,0 +1,203 @@
+// The recovery writer over a FAT image held in memory: whole copies, progress, stop,
+// short reads, refusals and a write failure.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/engine_state.h"
+#include "engine/exports.h"
+#include "engine/fs/fat_fixture.h"
+#include "engine/messages.h"
+#include "engine/recovery_writer.h"
+#include "platform/handles.h"
+#include "platform/messages.h"
+#include "platform/text.h"
+
+namespace {
+
+using fattest::MemoryDrive;
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kMiB = 1024 * 1024;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class RecoveryWriter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+        engine::releaseFileReaders();
+        Library_Initialize(u"\\Software\\Test");
+        auto drive = std::make_unique<MemoryDrive>(fattest::loadImage("fat16"), kFileSystemFat16, 'E');
+        drive_ = drive.get();
+        settings_.ReadRetries = 1;
+        settings_.DiskNumber = engine::state().drives->add(std::move(drive));
+        ASSERT_GT(DriveInitialize(&settings_), 0);
+        while (FoundFileRecord* record = FileGetNext()) listed_[fattest::utf8(record->Name)] = *record;
+        directory_ = fs::temp_directory_path() / ("recovery-" + std::to_string(::getpid()));
+        fs::create_directories(directory_);
+    }
+    void TearDown() override {
+        engine::releaseFileReaders();
+        fs::remove_all(directory_);
+    }
+
+    // A signature hit over the image's first bytes: any size up to the image's.
+    FoundFileRecord rawRecord(std::uint64_t size, std::uint64_t position = 0) {
+        FoundFileRecord record{};
+        resetFoundFileForFill(record);
+        record.Flags = kFileFoundBySignature | kFileDeleted;
+        record.DataPosition = position;
+        record.Size = size;
+        return record;
+    }
+
+    std::uint32_t recoverHere(const FoundFileRecord& record, const std::string& name, RecoveryRequest* out = nullptr) {
+        auto request = std::make_unique<RecoveryRequest>();
+        request->Options = kRecoveryDefaultOptions;
+        request->ProgressWindow = window_.handle();
+        const std::u16string path = platform::toUtf16((directory_ / name).string());
+        platform::copyToField(request->TargetPath, kRecoveryTargetCapacity, path);
+        request->Record = &record;
+        const int result = DoFileRecovery(request.get());
+        if (out) *out = *request;
+        window_.dispatchPending();
+        return static_cast<std::uint32_t>(result);
+    }
+
+    std::string imageBytes(std::uint64_t position, std::uint64_t size) {
+        return std::string(drive_->image().begin() + static_cast<long>(position),
+                           drive_->image().begin() + static_cast<long>(position + size));
+    }
+
+    EngineSettings settings_{};
+    MemoryDrive* drive_ = nullptr;
+    std::map<std::string, FoundFileRecord> listed_;
+    fs::path directory_;
+    std::vector<LPARAM> percents_;
+    platform::QueueWindow window_{[this](const platform::Message& message) -> LRESULT {
+        if (message.message == WM_ENGINE_RECOVERY_PROGRESS) percents_.push_back(message.lParam);
+        return 0;
+    }};
+};
+
+TEST_F(RecoveryWriter, CopiesLiveAndDeletedFilesOnItsOwnThread) {
+    for (const auto& [name, start] : {std::pair{"BIG.BIN", 6000L}, std::pair{"_ELBIG.BIN", 7000L}}) {
+        SCOPED_TRACE(name);
+        FoundFileRecord record = listed_.at(name);
+        const fs::path target = directory_ / name;
+        HANDLE thread = FileRecovery(platform::toUtf16(target.string()).c_str(), window_.handle(), &record);
+        ASSERT_NE(thread, nullptr);
+        ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+        DWORD code = 0;
+        EXPECT_TRUE(GetExitCodeThread(thread, &code));
+        EXPECT_EQ(code, kRecoveryPieceSize);
+        CloseHandle(thread);
+        const std::uint64_t size = record.Size;
+        EXPECT_EQ(readFile(target), fattest::content(start, size));
+        struct stat info{};
+        ASSERT_EQ(::stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0644u);
+        EXPECT_EQ(info.st_mtim.tv_sec, 1683356890);  // 2023-05-06 07:08:10, local time UTC
+    }
+    EXPECT_EQ(settings_.WorkFlag, 1);
+}
+
+TEST_F(RecoveryWriter, PostsPercentsInOrder) {
+    RecoveryRequest request{};
+    EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), "ten", &request), 10 * kMiB);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 20, 40, 60, 80}));
+    EXPECT_EQ(request.Percent, 100u);
+    EXPECT_EQ(readFile(directory_ / "ten"), imageBytes(0, 10 * kMiB));
+
+    percents_.clear();
+    EXPECT_EQ(recoverHere(rawRecord(2 * kMiB + 1), "two-plus"), 4 * kMiB);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 100}));
+    EXPECT_EQ(fs::file_size(directory_ / "two-plus"), 2 * kMiB + 1);
+
+    percents_.clear();
+    EXPECT_EQ(recoverHere(rawRecord(2 * kMiB), "two"), 2 * kMiB);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0}));
+}
+
+TEST_F(RecoveryWriter, AnEmptyFileIsCreatedAndKeptWithoutProgress) {
+    RecoveryRequest request{};
+    EXPECT_EQ(recoverHere(rawRecord(0), "empty", &request), 0u);
+    EXPECT_TRUE(percents_.empty());
+    EXPECT_EQ(request.Percent, 100u);
+    ASSERT_TRUE(fs::exists(directory_ / "empty"));
+    EXPECT_EQ(fs::file_size(directory_ / "empty"), 0u);
+}
+
+TEST_F(RecoveryWriter, AClearedWorkFlagStopsAfterTheCurrentPiece) {
+    drive_->onRead = [this](std::uint64_t lba, std::uint64_t) {
+        if (lba >= 2 * kMiB / 512) settings_.WorkFlag = 0;
+    };
+    EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), "stopped"), 2 * kMiB);
+    EXPECT_EQ(fs::file_size(directory_ / "stopped"), 4 * kMiB);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 20}));
+}
+
+TEST_F(RecoveryWriter, AShortReadIsZeroFilledInPlace) {
+    const std::uint64_t end = drive_->image().size();
+    EXPECT_EQ(recoverHere(rawRecord(3000, end - 1024), "short"), 2 * kMiB);
+    std::string expected = imageBytes(end - 1024, 1024);
+    expected.resize(3000, '\0');
+    EXPECT_EQ(readFile(directory_ / "short"), expected);
+}
+
+TEST_F(RecoveryWriter, RefusesUnknownSizesLongPathsAndSymbolicLinks) {
+    EXPECT_EQ(recoverHere(rawRecord(kUnknownSize), "unknown"), 0u);
+    EXPECT_FALSE(fs::exists(directory_ / "unknown"));
+
+    std::u16string longPath(kRecoveryTargetCapacity, u'a');
+    FoundFileRecord record = rawRecord(10);
+    EXPECT_EQ(FileRecovery(longPath.c_str(), window_.handle(), &record), nullptr);
+
+    const fs::path victim = directory_ / "victim";
+    std::ofstream(victim) << "keep me";
+    fs::create_symlink(victim, directory_ / "link");
+    EXPECT_EQ(recoverHere(rawRecord(100), "link"), 0u);
+    EXPECT_EQ(readFile(victim), "keep me");
+}
+
+TEST_F(RecoveryWriter, AnExistingFileIsReplaced) {
+    std::ofstream(directory_ / "again") << std::string(5000, 'x');
+    recoverHere(rawRecord(100), "again");
+    EXPECT_EQ(readFile(directory_ / "again"), imageBytes(0, 100));
+}
+
+TEST_F(RecoveryWriter, AFailedWriteIsNotReportedAsSuccess) {
+    const fs::path target = directory_ / "limited";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{3 * kMiB, 3 * kMiB};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const std::uint32_t result = recoverHere(rawRecord(10 * kMiB), "limited");
+        ::_exit(result == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // What was written stays; it holds the file's first bytes.
+    ASSERT_TRUE(fs::exists(target));
+    EXPECT_EQ(readFile(target), imageBytes(0, fs::file_size(target)));
+}
+
+}  // namespace
