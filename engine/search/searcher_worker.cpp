@@ -20,7 +20,7 @@ CSearchWorker::~CSearchWorker() {
 bool CSearchWorker::Start() {
     for (SearchSlot& slot : slots_) {
         slot.request.reset(CreateEventW(nullptr, 1, 0, nullptr));
-        slot.done.reset(CreateEventW(nullptr, 0, 1, nullptr));
+        slot.done.reset(CreateEventW(nullptr, 0, 0, nullptr));
         if (!slot.request || !slot.done) return false;
     }
     thread_.reset(CreateThread(nullptr, 0, &CSearchWorker::threadMain, this, 0, nullptr));

@@ -37,7 +37,7 @@ struct SearchSlot {
     std::uint64_t firstSector = 0;  // of the block in `buffer`
     std::uint64_t sectors = 0;      // sectors of the block; the rest of `buffer` is stale
     ScopedHandle request;           // manual reset: the buffer holds a block to parse
-    ScopedHandle done;              // auto reset, set at first: the buffer may be refilled
+    ScopedHandle done;              // auto reset: the worker has parsed the block
     bool handedOver = false;        // searcher's own note: parsing or waiting to be parsed
 };
 
