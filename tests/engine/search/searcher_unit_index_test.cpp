@@ -103,3 +103,33 @@ TEST(SearchUnitIndex, ManyTypesSpanSeveralWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SearchUnitIndex, AnchorPrefersAFixedPairThenTheLowestOffset) {
+    CFileSignature signature;
+    signature.AddCondition(kConditionUint8, "\xEB", 0, 0, 0);
+    signature.AddCondition(kConditionBytes, "NTFS", 3, 4, 0);
+    signature.AddCondition(kConditionUint16, "\x55\xAA", 510, 0, 0);
+    auto anchor = CSearchUnitIndex::AnchorOf(signature);
+    ASSERT_TRUE(anchor);
+    EXPECT_EQ(anchor->offset, 3);
+    EXPECT_EQ(anchor->first, 'N');
+    EXPECT_EQ(anchor->second, 'T');
+
+    CFileSignature single;
+    single.AddCondition(kConditionUint8, "\x61", 5, 0, 0);
+    single.AddCondition(kConditionRange16, "\x01\x00\xFF\x01", 4, 4, 0);
+    anchor = CSearchUnitIndex::AnchorOf(single);
+    ASSERT_TRUE(anchor);
+    EXPECT_EQ(anchor->offset, 5);
+    EXPECT_FALSE(anchor->second);
+
+    // A pair must lie inside the unit; a last byte alone does not anchor.
+    CFileSignature tail;
+    tail.AddCondition(kConditionUint8, "\x01", 511, 0, 0);
+    tail.AddCondition(kConditionBytes, "", 0, 0, 0);
+    EXPECT_FALSE(CSearchUnitIndex::AnchorOf(tail));
+}
+
+}  // namespace
