@@ -9,9 +9,8 @@
 #include "engine/records.h"
 #include "engine/disk/storage_array.h"
 #include "engine/fs/fat_reader.h"
+#include "engine/fs/ntfs.h"
 #include "engine/search/information_storage.h"
-
-class CNTFS;
 
 namespace engine {
 
@@ -33,9 +32,10 @@ struct EngineState {
     // for reads in flight and no reader or drive pointer outlives its object.
     std::shared_mutex fileLock;
     std::unique_ptr<CFAT> fatReader;
-    // CNTFS is defined by the NTFS reader; whoever creates one passes its deleter.
-    std::unique_ptr<CNTFS, void (*)(CNTFS*)> ntfsReader{nullptr, nullptr};
-    CDrive* currentDrive = nullptr;
+    std::unique_ptr<CNTFS> ntfsReader;
+    // Shared with the drive array: a rescan that drops this drive from the list leaves it
+    // alive for the readers until the next DriveInitialize replaces it.
+    std::shared_ptr<CDrive> currentDrive;
     // Filled and returned by FileGetInfo.
     FoundFileRecord information = [] {
         FoundFileRecord record;
@@ -44,8 +44,8 @@ struct EngineState {
     }();
 };
 
-// Destroys both readers and forgets the current drive, under the exclusive lock. Call it
-// before the drive array frees drives (rescan, unload).
+// Destroys both readers and forgets the current drive, under the exclusive lock. A rescan
+// need not call it: the current drive is shared and outlives its removal from the list.
 void releaseFileReaders();
 
 EngineState& state();

@@ -37,9 +37,9 @@ int initializeDrive(engine::EngineState& engine, int index) {
         Log(kLogError, "DLLEXPORT.DriveInitializeSimple.enter: StorageMassive == 0");
         return 0;
     }
-    CDrive* drive = engine.drives->drive(index);
+    std::shared_ptr<CDrive> drive = engine.drives->share(index);
     Log(kLogStatus, "DLLEXPORT.DiskInitializeSimple.StorageMassive->DiskInitialize dsk: 0x%X",
-        static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(drive)));
+        static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(drive.get())));
     if (!drive) return 0;
     // Opens the drive and refreshes its boot-sector fields, the file-system code among them.
     drive->Initialize();
@@ -49,12 +49,13 @@ int initializeDrive(engine::EngineState& engine, int index) {
     int result = 0;
     if (isFatCode(code)) {
         engine.fatReader.reset();
-        engine.fatReader = std::make_unique<CFAT>(drive);
+        engine.fatReader = std::make_unique<CFAT>(drive.get());
         result = engine.fatReader->Initialize();
         engine.currentDrive = drive;
     } else if (code == kFileSystemNtfs) {
-        // The NTFS reader is built here once it exists.
         engine.ntfsReader.reset();
+        engine.ntfsReader = std::make_unique<CNTFS>(drive.get());
+        result = engine.ntfsReader->Initialize();
         engine.currentDrive = drive;
     } else if (code == kFileSystemNone) {
         result = static_cast<int>(drive->Initialize());
@@ -114,7 +115,9 @@ UNDELETE_API FoundFileRecord* FileGetNext() {
     engine::EngineState& engine = engine::state();
     std::unique_lock lock(engine.fileLock);
     return engine::guarded<FoundFileRecord*>("FileGetNext: except", nullptr, [&]() -> FoundFileRecord* {
-        if (isFatCode(currentFileSystem(engine)) && engine.fatReader) return engine.fatReader->GetFileNext();
+        const std::int32_t code = currentFileSystem(engine);
+        if (isFatCode(code) && engine.fatReader) return engine.fatReader->GetFileNext();
+        if (code == kFileSystemNtfs && engine.ntfsReader) return engine.ntfsReader->FileGetNext();
         return nullptr;
     });
 }
@@ -123,18 +126,21 @@ UNDELETE_API const char16_t* FileGetPath(FoundFileRecord* record) {
     engine::EngineState& engine = engine::state();
     std::unique_lock lock(engine.fileLock);
     return engine::guarded<const char16_t*>("FileGetPath: except", nullptr, [&]() -> const char16_t* {
-        if (isFatCode(currentFileSystem(engine)) && engine.fatReader) return engine.fatReader->GetFilePath(record);
+        const std::int32_t code = currentFileSystem(engine);
+        if (isFatCode(code) && engine.fatReader) return engine.fatReader->GetFilePath(record);
+        if (code == kFileSystemNtfs && engine.ntfsReader) return engine.ntfsReader->FileGetPath(record);
         return nullptr;
     });
 }
 
-UNDELETE_API FoundFileRecord* FileGetInfo(std::uint32_t, std::uint32_t) {
+UNDELETE_API FoundFileRecord* FileGetInfo(std::uint32_t recordLow, std::uint32_t recordHigh) {
     engine::EngineState& engine = engine::state();
     std::unique_lock lock(engine.fileLock);
     return engine::guarded<FoundFileRecord*>("FileGetInfo: except", nullptr, [&]() -> FoundFileRecord* {
-        // Only NTFS records can be looked up by number; the NTFS reader fills
-        // engine.information here once it exists.
-        return nullptr;
+        // Only NTFS records can be looked up by number.
+        if (currentFileSystem(engine) != kFileSystemNtfs || !engine.ntfsReader) return nullptr;
+        const std::uint64_t number = (std::uint64_t{recordHigh} << 32) | recordLow;
+        return engine.ntfsReader->FileGetInfo(number, engine.information);
     });
 }
 
@@ -147,10 +153,9 @@ UNDELETE_API std::uint64_t FileRead(FoundFileRecord* record, void* buffer, std::
         const FileReadRequest request{buffer, offset, size, record};
         const std::int32_t code = currentFileSystem(engine);
         if (isFatCode(code)) return engine.fatReader ? engine.fatReader->FileRead(request) : 0;
+        if (code == kFileSystemNtfs) return engine.ntfsReader ? engine.ntfsReader->FileRead(request) : 0;
         if (code == kFileSystemNone) return engine.currentDrive->FileRead(request);
         return 0;
     });
 }
 
-UNDELETE_API HBITMAP FileGetThumbnail(FoundFileRecord*) { return nullptr; }
-UNDELETE_API int FileOpenViewer(FoundFileRecord*) { return 0; }

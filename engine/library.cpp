@@ -25,6 +25,7 @@ namespace engine {
 void unloadLibrary() {
     EngineState& engine = state();
     Log(kLogStatus, "DLL uninitialize");
+    releaseFileReaders();
     engine.drives.reset();
     if (engine.types) engine.types->SaveFileTypes();
     engine.types.reset();
@@ -53,6 +54,9 @@ UNDELETE_API int Library_Initialize(const char16_t* registryKey) {
     }
     platform::copyToField(engine.registryKey, engine::kRegistryKeyCapacity, key);
 
+    // A host that initialises again starts from nothing: no reader keeps a drive of the
+    // array that is replaced below.
+    engine::releaseFileReaders();
     engine.logObject = std::make_unique<CLogObject>();
     Log(kLogStatus, "DLL try initialize");
     engine.drives = std::make_unique<CStorageArray>(kPhysicalDiskRoom);

@@ -3,6 +3,7 @@
 // else on a new thread whose handle the caller waits on and closes.
 
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 
@@ -14,17 +15,16 @@
 
 namespace {
 
-// The drive that the last DriveInitialize opened. The lock is not kept for the search:
-// hit handlers may call the file exports, which take it exclusively. The drive itself
-// lives in the drive array, which a host does not rescan while its search runs.
-CDrive* currentDrive(engine::EngineState& engine) {
+// The drive that the last DriveInitialize opened, kept alive for the whole search. The
+// lock is not kept: hit handlers may call the file exports, which take it exclusively.
+std::shared_ptr<CDrive> currentDrive(engine::EngineState& engine) {
     std::shared_lock lock(engine.fileLock);
     return engine.currentDrive;
 }
 
 DWORD DriveSearchSignatures_Thread(void*) {
     engine::EngineState& engine = engine::state();
-    CDrive* drive = currentDrive(engine);
+    const std::shared_ptr<CDrive> drive = currentDrive(engine);
     if (!drive || !engine.settings || !engine.types) return 0;
     try {
         CSearcher searcher(*drive, *engine.settings, *engine.types);

@@ -11,6 +11,7 @@
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/messages.h"
+#include "engine/support/test_images.h"
 #include "platform/messages.h"
 
 namespace {
@@ -57,6 +58,30 @@ TEST_F(FileEnumeration, ReturnNothingBeforeAnyDriveIsOpen) {
     EXPECT_EQ(FileGetPath(&record), nullptr);
     EXPECT_EQ(FileGetInfo(1, 0), nullptr);
     EXPECT_EQ(FileRead(&record, buffer, 0, 100), 0u);
+}
+
+TEST_F(FileEnumeration, ListLookUpAndReadAnNtfsVolume) {
+    auto drive = std::make_unique<MemoryDrive>(test_images::gunzip("ntfs/ntfs-basic.img.gz"),
+                                               kFileSystemNtfs, 'F');
+    settings_.DiskNumber = engine::state().drives->add(std::move(drive));
+    ASSERT_GT(DriveInitialize(&settings_), 0);
+    std::map<std::string, FoundFileRecord> listed;
+    while (FoundFileRecord* record = FileGetNext()) {
+        if (!record->Name) continue;
+        listed[fattest::utf8(FileGetPath(record)) + fattest::utf8(record->Name)] = *record;
+    }
+    ASSERT_TRUE(listed.contains("F:\\docs\\sub\\deep.txt"));
+    ASSERT_TRUE(listed.contains("F:\\olddir\\child.txt"));
+    const FoundFileRecord child = listed["F:\\olddir\\child.txt"];
+    EXPECT_TRUE(child.Flags & kFileDeleted);
+    EXPECT_EQ(std::uint64_t{child.Size}, 9000u);
+
+    FoundFileRecord* info = FileGetInfo(64, 0);  // hello.txt
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(fattest::utf8(info->Name), "hello.txt");
+    std::vector<std::uint8_t> buffer(512);
+    EXPECT_EQ(FileRead(info, buffer.data(), 0, 13), 13u);
+    EXPECT_EQ(initFailures(), 0);
 }
 
 TEST_F(FileEnumeration, ListAndReadAFatVolume) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/support/test_images.h"
 #include "engine/disk/drive.h"
 #include "engine/log.h"
 
@@ -84,21 +85,10 @@ private:
     FILE* file_;
 };
 
-inline std::string dataPath(const std::string& name) {
-    const char* root = std::getenv("UNDELETE_TEST_DATA");
-    return std::string(root ? root : "tests/data") + "/fat/" + name;
-}
+inline std::string dataPath(const std::string& name) { return test_images::dataPath("fat/" + name); }
 
 inline std::vector<std::uint8_t> loadImage(const std::string& name) {
-    const std::string command = "gzip -dc '" + dataPath(name + ".img.gz") + "'";
-    std::vector<std::uint8_t> bytes;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    ::pclose(pipe);
-    return bytes;
+    return test_images::gunzip("fat/" + name + ".img.gz");
 }
 
 inline std::int32_t codeOf(const std::string& name) {

@@ -12,6 +12,7 @@
 
 #include "engine/fs/ntfs.h"
 #include "ntfs_test_volume.h"
+#include "engine/support/test_images.h"
 #include "platform/text.h"
 #include "platform/time.h"
 
@@ -27,22 +28,7 @@ struct Expected {
     std::string path;  // "\folder\name" or "lost_folder_N\name"
 };
 
-std::string dataFolder() {
-    const char* folder = std::getenv("UNDELETE_TEST_DATA");
-    return std::string(folder ? folder : "tests/data") + "/ntfs/";
-}
-
-Buffer gunzip(const std::string& path) {
-    Buffer out;
-    std::string command = "gzip -dc < '" + path + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::uint8_t chunk[65536];
-    std::size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.insert(out.end(), chunk, chunk + n);
-    pclose(pipe);
-    return out;
-}
+std::string dataFolder() { return test_images::dataPath("ntfs/"); }
 
 std::vector<Expected> readListing(const std::string& path) {
     std::vector<Expected> rows;
@@ -76,7 +62,7 @@ class NtfsFixtureTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(NtfsFixtureTest, ListsAndRecoversEveryFile) {
     const std::string name = GetParam();
-    Buffer image = gunzip(dataFolder() + name + ".img.gz");
+    Buffer image = test_images::gunzip("ntfs/" + name + ".img.gz");
     ASSERT_FALSE(image.empty()) << "missing image " << name;
     std::vector<Expected> listing = readListing(dataFolder() + name + ".listing");
     ASSERT_FALSE(listing.empty());
