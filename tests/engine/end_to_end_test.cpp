@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/disk/listed_disks.h"
 #include "engine/exports.h"
@@ -100,6 +101,30 @@ TEST_F(EndToEnd, DeletedNtfsFilesAndLostFoldersAreListedAndRecovered) {
     // a drive.
     EXPECT_TRUE(entries.contains("lost_folder_76\\orphan.txt"));
     EXPECT_EQ(recover(entries["D:\\hello.txt"], "hello.txt").size(), 13u);
+}
+
+// A card image with no file system left is searched sector by sector for file headers.
+TEST_F(EndToEnd, ARawImageIsSearchedForFileHeaders) {
+    std::vector<std::uint8_t> card(1 << 20, 0);
+    const std::uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    const std::uint8_t gif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0};
+    std::copy(std::begin(png), std::end(png), card.begin() + 100 * 512);
+    std::copy(std::begin(gif), std::end(gif), card.end() - 512);  // the drive's last sector
+    const fs::path raw = work_ / "card.img";
+    std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(card.data()),
+                                               static_cast<std::streamsize>(card.size()));
+    ::setenv(engine::kListedDisksVariable, raw.c_str(), 1);
+    HANDLE rescan = DrivesRescan(0);
+    ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
+    CloseHandle(rescan);
+
+    settings_.DiskNumber = DriveIDByLetter("C");
+    ASSERT_GT(DriveInitialize(&settings_), 0);
+    static std::vector<std::uint64_t> positions;
+    positions.clear();
+    settings_.FoundCallback = [](std::uint32_t, FoundFileRecord* hit) { positions.push_back(std::uint64_t{hit->DataPosition}); };
+    EXPECT_EQ(DriveSearchSignatures(), kSearchRanOnCaller);
+    EXPECT_EQ(positions, (std::vector<std::uint64_t>{100 * 512, card.size() - 512}));
 }
 
 }  // namespace

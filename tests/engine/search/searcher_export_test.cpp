@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/support/test_images.h"
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
@@ -26,8 +27,7 @@ struct ExpectedHit {
 };
 
 std::vector<ExpectedHit> loadExpectedHits() {
-    const char* root = std::getenv("UNDELETE_TEST_DATA");
-    std::ifstream file(std::string(root ? root : "tests/data") + "/search/fat12-hits.expected");
+    std::ifstream file(test_images::dataPath("search/fat12-hits.expected"));
     std::vector<ExpectedHit> hits;
     std::string line;
     while (std::getline(file, line)) {
@@ -41,18 +41,7 @@ std::vector<ExpectedHit> loadExpectedHits() {
     return hits;
 }
 
-std::vector<std::uint8_t> loadFatImage() {
-    const char* root = std::getenv("UNDELETE_TEST_DATA");
-    const std::string command = "gzip -dc '" + std::string(root ? root : "tests/data") + "/search/fat12-hits.img.gz'";
-    std::vector<std::uint8_t> bytes;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return bytes;
-    std::uint8_t chunk[65536];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    ::pclose(pipe);
-    return bytes;
-}
+std::vector<std::uint8_t> loadFatImage() { return test_images::gunzip("search/fat12-hits.img.gz"); }
 
 const Hit* find(const std::vector<Hit>& hits, std::uint64_t position) {
     for (const Hit& hit : hits) {
@@ -130,9 +119,10 @@ TEST_F(SearchExports, FatImageHitsInCallbackAndMessageMode) {
 TEST_F(SearchExports, FreeSpaceOnlyFindsTheDeletedFilesAndReadsNoUsedCluster) {
     fattest::MemoryDrive* drive = addFatDrive();
     ASSERT_GT(DriveInitialize(&settings_), 0);
-    // The FAT reader's map counts clusters from the data area.
+    // The FAT reader's map counts clusters from the data area, and says so.
     const FatGeometry& geometry = *engine::state().fatReader->geometry();
-    drive->SetClusterMapOrigin({geometry.dataOffset / 512, 2});
+    EXPECT_EQ(drive->clusterMapOrigin().firstSector, geometry.dataOffset / 512);
+    EXPECT_EQ(drive->clusterMapOrigin().firstBit, 2u);
 
     std::vector<std::pair<std::uint64_t, std::uint64_t>> reads;
     drive->onRead = [&](std::uint64_t lba, std::uint64_t count) { reads.emplace_back(lba, count); };
