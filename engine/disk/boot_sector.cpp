@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "engine/byte_order.h"
 #include "engine/records.h"
+
+using engine::readLittleEndian;
 
 namespace boot {
 
@@ -18,18 +21,6 @@ bool isNtfsFamily(std::int32_t code) { return code == 7 || code == 135; }
 
 bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]) {
     return offset + 8 <= boot.size() && std::memcmp(boot.data() + offset, name, 8) == 0;
-}
-
-std::uint32_t readLe32(std::span<const std::uint8_t> boot, std::size_t offset) {
-    if (offset + 4 > boot.size()) return 0;
-    const std::uint8_t* p = boot.data() + offset;
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
-std::uint64_t readNtfsSerial(std::span<const std::uint8_t> boot) {
-    return std::uint64_t{readLe32(boot, kNtfsSerialOffset)} |
-           std::uint64_t{readLe32(boot, kNtfsSerialOffset + 4)} << 32;
 }
 
 std::uint32_t sectorsPerCluster(std::span<const std::uint8_t> boot, std::int32_t code) {
@@ -77,12 +68,12 @@ bool CBOOT::ParseBoot() {
     };
     if (boot::isFat1216Family(fileSystemId_)) {
         takeLabel(boot::kFat1216LabelOffset);
-        serialNumber_ = boot::readLe32(boot, boot::kFat1216SerialOffset);
+        serialNumber_ = readLittleEndian<std::uint32_t>(boot, boot::kFat1216SerialOffset).value_or(0);
     } else if (boot::isFat32Family(fileSystemId_)) {
         takeLabel(boot::kFat32LabelOffset);
-        serialNumber_ = boot::readLe32(boot, boot::kFat32SerialOffset);
+        serialNumber_ = readLittleEndian<std::uint32_t>(boot, boot::kFat32SerialOffset).value_or(0);
     } else {
-        serialNumber_ = boot::readNtfsSerial(boot);
+        serialNumber_ = readLittleEndian<std::uint64_t>(boot, boot::kNtfsSerialOffset).value_or(0);
     }
     return true;
 }

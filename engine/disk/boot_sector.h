@@ -34,8 +34,6 @@ inline constexpr std::int32_t kNoBootFields = 240;
 
 // True when the 8 bytes at `offset` are `name`.
 bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]);
-std::uint32_t readLe32(std::span<const std::uint8_t> boot, std::size_t offset);
-std::uint64_t readNtfsSerial(std::span<const std::uint8_t> boot);
 // Byte 13; NTFS writes clusters of more than 128 sectors as a negative power of two.
 std::uint32_t sectorsPerCluster(std::span<const std::uint8_t> boot, std::int32_t code);
 

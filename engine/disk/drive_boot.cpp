@@ -3,10 +3,13 @@
 #include <cstring>
 #include <span>
 
+#include "engine/byte_order.h"
 #include "engine/disk/drive.h"
 #include "engine/disk/text_field.h"
 #include "engine/exports.h"
 #include "engine/log.h"
+
+using engine::readLittleEndian;
 
 namespace {
 
@@ -52,7 +55,8 @@ void CDrive::ParseBoot() {
     const std::int32_t code = info_.FileSystemCode;
     const std::uint64_t serialHigh = info_.SerialNumber & 0xFFFFFFFF00000000u;
     if (boot::isFat1216Family(code)) {
-        info_.SerialNumber = serialHigh | boot::readLe32(boot, boot::kFat1216SerialOffset);
+        info_.SerialNumber =
+            serialHigh | readLittleEndian<std::uint32_t>(boot, boot::kFat1216SerialOffset).value_or(0);
         if (info_.Label[0] == '\0') {
             engine::disk::setTextField(info_.Label, bootLabel(boot_, boot::kFat1216LabelOffset));
         }
@@ -60,12 +64,13 @@ void CDrive::ParseBoot() {
         if (info_.Label[0] == '\0') {
             engine::disk::setTextField(info_.Label, bootLabel(boot_, boot::kFat32LabelOffset));
         }
-        info_.SerialNumber = serialHigh | boot::readLe32(boot, boot::kFat32SerialOffset);
+        info_.SerialNumber =
+            serialHigh | readLittleEndian<std::uint32_t>(boot, boot::kFat32SerialOffset).value_or(0);
     } else if (boot::isNtfsFamily(code)) {
         // TotalSectors counts 512-byte units whatever the device's sector size.
         info_.SpaceTotal = info_.TotalSectors * kSectorSize;
         info_.TotalClusters = info_.SpaceTotal / (info_.SectorsPerCluster * info_.BytesPerSector);
-        info_.SerialNumber = boot::readNtfsSerial(boot);
+        info_.SerialNumber = readLittleEndian<std::uint64_t>(boot, boot::kNtfsSerialOffset).value_or(0);
     } else if (code != boot::kNoBootFields) {
         Log(kLogError, "Unknow filesystem ID");
     }

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "engine/byte_order.h"
+
 inline constexpr std::size_t kFatEntrySize = 32;
 // Longest name and path the reader produces, in UTF-16 units.
 inline constexpr std::size_t kFatMaxNameLength = 4095;
@@ -28,11 +30,12 @@ struct FatDirEntry {
     std::array<std::uint8_t, kFatEntrySize> raw;
 
     std::uint8_t attributes() const { return raw[11]; }
+    // Callers pass the entry's own fixed field offsets, all inside `raw`.
     std::uint16_t word(std::size_t offset) const {
-        return static_cast<std::uint16_t>(raw[offset] | (raw[offset + 1] << 8));
+        return engine::loadLittleEndian<std::uint16_t>(raw.data() + offset);
     }
     std::uint32_t key() const { return (std::uint32_t{word(20)} << 16) | word(26); }
-    std::uint32_t fileSize() const { return std::uint32_t{word(28)} | (std::uint32_t{word(30)} << 16); }
+    std::uint32_t fileSize() const { return engine::loadLittleEndian<std::uint32_t>(raw.data() + 28); }
     std::uint16_t creationTime() const { return word(14); }
     std::uint16_t creationDate() const { return word(16); }
     std::uint16_t accessDate() const { return word(18); }

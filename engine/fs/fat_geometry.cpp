@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/fs/fat_bytes.h"
+#include "engine/byte_order.h"
 #include "engine/records.h"
+
+using engine::loadLittleEndian;
 
 namespace {
 
@@ -41,7 +43,7 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     }
     if (boot.size() < kBootSectorSize) return fail("boot sector size", boot.size());
 
-    g.bytesPerSector = readLe16(boot, 11);
+    g.bytesPerSector = loadLittleEndian<std::uint16_t>(boot.data() + 11);
     if (!isPowerOfTwo(g.bytesPerSector) || g.bytesPerSector < kDriveSectorSize ||
         g.bytesPerSector > kMaxBytesPerSector) {
         return fail("bytes per sector", g.bytesPerSector);
@@ -51,20 +53,21 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     g.bytesPerCluster = g.bytesPerSector * g.sectorsPerCluster;
     if (g.bytesPerCluster > kMaxBytesPerCluster) return fail("cluster size", g.bytesPerCluster);
 
-    const std::uint32_t reservedSectors = readLe16(boot, 14);
+    const std::uint32_t reservedSectors = loadLittleEndian<std::uint16_t>(boot.data() + 14);
     if (reservedSectors == 0) return fail("reserved sectors", 0);
     g.fatCount = boot[16];
     if (g.fatCount == 0) return fail("FAT count", 0);
-    g.rootEntryCount = readLe16(boot, 17);
+    g.rootEntryCount = loadLittleEndian<std::uint16_t>(boot.data() + 17);
 
-    const std::uint32_t totalSectors16 = readLe16(boot, 19);
-    const std::uint64_t totalSectors = totalSectors16 != 0 ? totalSectors16 : readLe32(boot, 32);
+    const std::uint32_t totalSectors16 = loadLittleEndian<std::uint16_t>(boot.data() + 19);
+    const std::uint64_t totalSectors =
+        totalSectors16 != 0 ? totalSectors16 : loadLittleEndian<std::uint32_t>(boot.data() + 32);
     if (totalSectors == 0) return fail("total sectors", 0);
 
-    std::uint64_t fatSectors = readLe16(boot, 22);
+    std::uint64_t fatSectors = loadLittleEndian<std::uint16_t>(boot.data() + 22);
     if (g.kind == FatKind::Fat32) {
-        fatSectors = readLe32(boot, 36);
-        g.rootCluster = readLe32(boot, 44);
+        fatSectors = loadLittleEndian<std::uint32_t>(boot.data() + 36);
+        g.rootCluster = loadLittleEndian<std::uint32_t>(boot.data() + 44);
         if (g.rootEntryCount != 0) return fail("FAT32 root entry count", g.rootEntryCount);
     } else if (g.rootEntryCount == 0) {
         return fail("root entry count", 0);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "engine/byte_order.h"
 #include "engine/disk/bit_array.h"
-#include "engine/fs/fat_bytes.h"
 #include "engine/exports.h"
 #include "engine/log.h"
+
+using engine::readLittleEndian;
 
 FatTable::FatTable(const FatGeometry& geometry, std::vector<std::uint8_t> bytes)
     : kind_(geometry.kind), lastCluster_(geometry.lastCluster()), bytes_(std::move(bytes)) {
@@ -19,11 +21,13 @@ std::uint32_t FatTable::value(std::uint32_t index) const {
     const std::span<const std::uint8_t> bytes(bytes_);
     switch (kind_) {
         case FatKind::Fat12: {
-            const std::uint16_t pair = readLe16(bytes, std::size_t{index} * 3 / 2);
+            const std::uint16_t pair =
+                readLittleEndian<std::uint16_t>(bytes, std::size_t{index} * 3 / 2).value_or(0);
             return (index & 1) ? pair >> 4 : pair & 0x0FFF;
         }
-        case FatKind::Fat16: return readLe16(bytes, std::size_t{index} * 2);
-        case FatKind::Fat32: return readLe32(bytes, std::size_t{index} * 4) & 0x0FFFFFFF;
+        case FatKind::Fat16: return readLittleEndian<std::uint16_t>(bytes, std::size_t{index} * 2).value_or(0);
+        case FatKind::Fat32:
+            return readLittleEndian<std::uint32_t>(bytes, std::size_t{index} * 4).value_or(0) & 0x0FFFFFFF;
     }
     return 0;
 }

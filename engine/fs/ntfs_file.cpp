@@ -98,7 +98,7 @@ void CNTFile::MergeAttributeList() {
             auto value = list->residentValue();
             if (!value) continue;
             std::size_t position = 0;
-            while (auto entry = readField<std::uint32_t>(*value, position + kListEntryType)) {
+            while (auto entry = engine::readLittleEndian<std::uint32_t>(*value, position + kListEntryType)) {
                 auto length = fieldOr<std::uint16_t>(*value, position + kListEntryLength);
                 if (*entry == kAttrEnd || length < kListEntryMinimumSize ||
                     value->size() - position < length) {

@@ -1,12 +1,14 @@
 #pragma once
-// NTFS on-disk constants and bounded little-endian field reads. Every read names the
-// container it may not leave: a field that does not fit reads as absent.
+// NTFS on-disk constants and bounded field reads. Every read names the container it may
+// not leave: a field that does not fit reads as absent (engine::readLittleEndian) or as a
+// fallback (fieldOr).
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <span>
+
+#include "engine/byte_order.h"
 
 namespace ntfs {
 
@@ -79,18 +81,10 @@ inline constexpr std::uint8_t kNamespaceWin32 = 1;
 inline constexpr std::uint8_t kNamespaceDos = 2;
 inline constexpr std::uint8_t kNamespaceWin32AndDos = 3;
 
-template <typename T>
-std::optional<T> readField(Bytes container, std::size_t offset) {
-    if (offset > container.size() || container.size() - offset < sizeof(T)) return std::nullopt;
-    T value;
-    std::memcpy(&value, container.data() + offset, sizeof(T));  // the host is little-endian
-    return value;
-}
-
 // For fields whose container was already checked to hold them.
-template <typename T>
+template <engine::ByteOrderInteger T>
 T fieldOr(Bytes container, std::size_t offset, T fallback = T{}) {
-    return readField<T>(container, offset).value_or(fallback);
+    return engine::readLittleEndian<T>(container, offset).value_or(fallback);
 }
 
 // A sub-range [offset, offset + length) of the container, or nothing when it leaves it.

@@ -22,8 +22,8 @@ std::uint64_t baseRecordOf(Bytes record) {
 
 bool applyFixups(std::span<std::uint8_t> record) {
     Bytes view(record);
-    auto offset = readField<std::uint16_t>(view, kHeaderFixupOffset);
-    auto count = readField<std::uint16_t>(view, kHeaderFixupCount);
+    auto offset = engine::readLittleEndian<std::uint16_t>(view, kHeaderFixupOffset);
+    auto count = engine::readLittleEndian<std::uint16_t>(view, kHeaderFixupCount);
     if (!offset || !count || *count < 2) return false;
     std::size_t strides = *count - 1u;
     if (strides * kFixupStride > record.size()) return false;
@@ -54,8 +54,8 @@ AttributeWalk::AttributeWalk(Bytes record)
     : record_(record), position_(fieldOr<std::uint16_t>(record, kHeaderFirstAttribute)) {}
 
 std::optional<Attribute> AttributeWalk::next() {
-    auto type = readField<std::uint32_t>(record_, position_);
-    auto length = readField<std::uint32_t>(record_, position_ + kAttrLength);
+    auto type = engine::readLittleEndian<std::uint32_t>(record_, position_);
+    auto length = engine::readLittleEndian<std::uint32_t>(record_, position_ + kAttrLength);
     if (!type || !length || *type == kAttrEnd || *length < kAttrCommonSize) return std::nullopt;
     auto bytes = subRange(record_, position_, *length);
     if (!bytes) return std::nullopt;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/imaging/byte_reader.h"
+#include "engine/byte_order.h"
 
 namespace engine::imaging {
 
@@ -49,11 +49,13 @@ struct DibHeader {
 
 std::optional<DibHeader> readHeader(std::span<const std::uint8_t> dib) {
     DibHeader header;
-    auto size = readU32(dib, 0);
+    auto size = readLittleEndian<std::uint32_t>(dib, 0);
     if (!size) return std::nullopt;
     header.headerSize = *size;
     if (header.headerSize == kCoreHeaderSize) {
-        auto width = readU16(dib, 4), height = readU16(dib, 6), bits = readU16(dib, 10);
+        auto width = readLittleEndian<std::uint16_t>(dib, 4);
+        auto height = readLittleEndian<std::uint16_t>(dib, 6);
+        auto bits = readLittleEndian<std::uint16_t>(dib, 10);
         if (!width || !height || !bits) return std::nullopt;
         header.width = *width;
         header.height = *height;
@@ -61,9 +63,11 @@ std::optional<DibHeader> readHeader(std::span<const std::uint8_t> dib) {
         return header;
     }
     if (header.headerSize < kInfoHeaderSize || header.headerSize > 4096) return std::nullopt;
-    auto width = readU32(dib, 4), height = readU32(dib, 8), compression = readU32(dib, 16),
-         used = readU32(dib, 32);
-    auto bits = readU16(dib, 14);
+    auto width = readLittleEndian<std::uint32_t>(dib, 4);
+    auto height = readLittleEndian<std::uint32_t>(dib, 8);
+    auto compression = readLittleEndian<std::uint32_t>(dib, 16);
+    auto used = readLittleEndian<std::uint32_t>(dib, 32);
+    auto bits = readLittleEndian<std::uint16_t>(dib, 14);
     if (!width || !height || !bits || !compression || !used) return std::nullopt;
     header.width = static_cast<std::int32_t>(*width);
     header.height = static_cast<std::int32_t>(*height);
@@ -93,7 +97,7 @@ bool readMasks(std::span<const std::uint8_t> dib, DibHeader& header, std::size_t
     for (std::size_t i = 0; i < 4; ++i) {
         std::uint32_t mask = 0;
         if (i < count || header.headerSize >= 56) {
-            auto value = readU32(dib, at + 4 * i);
+            auto value = readLittleEndian<std::uint32_t>(dib, at + 4 * i);
             if (!value) return false;
             mask = *value;
         }
@@ -130,11 +134,9 @@ std::uint32_t pixelAt(const std::uint8_t* row, std::uint64_t x, unsigned bits) {
         case 1: return (row[x / 8] >> (7 - x % 8)) & 0x1;
         case 4: return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
         case 8: return row[x];
-        case 16: return row[x * 2] | (row[x * 2 + 1] << 8);
-        case 24: return row[x * 3] | (row[x * 3 + 1] << 8) | (std::uint32_t{row[x * 3 + 2]} << 16);
-        default:
-            return row[x * 4] | (row[x * 4 + 1] << 8) | (std::uint32_t{row[x * 4 + 2]} << 16) |
-                   (std::uint32_t{row[x * 4 + 3]} << 24);
+        case 16: return loadLittleEndian<std::uint16_t>(row + x * 2);
+        case 24: return loadLittleEndian<std::uint16_t>(row + x * 3) | (std::uint32_t{row[x * 3 + 2]} << 16);
+        default: return loadLittleEndian<std::uint32_t>(row + x * 4);
     }
 }
 
@@ -205,7 +207,7 @@ bool looksLikeBmp(std::span<const std::uint8_t> data) {
 
 std::optional<Picture> decodeBmp(std::span<const std::uint8_t> data) {
     if (!looksLikeBmp(data)) return std::nullopt;
-    auto pixelStart = readU32(data, 10);
+    auto pixelStart = readLittleEndian<std::uint32_t>(data, 10);
     std::optional<std::size_t> offset;
     if (pixelStart && *pixelStart >= kFileHeaderSize + kCoreHeaderSize && *pixelStart < data.size())
         offset = *pixelStart - kFileHeaderSize;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/imaging/bmp_decoder.h"
-#include "engine/imaging/byte_reader.h"
+#include "engine/byte_order.h"
 
 namespace engine::imaging {
 
@@ -26,8 +26,9 @@ std::vector<Entry> readEntries(std::span<const std::uint8_t> data, unsigned coun
     std::vector<Entry> entries;
     for (unsigned i = 0; i < count; ++i) {
         const std::size_t at = kDirectorySize + i * kEntrySize;
-        auto bits = readU16(data, at + 6);
-        auto size = readU32(data, at + 8), offset = readU32(data, at + 12);
+        auto bits = readLittleEndian<std::uint16_t>(data, at + 6);
+        auto size = readLittleEndian<std::uint32_t>(data, at + 8);
+        auto offset = readLittleEndian<std::uint32_t>(data, at + 12);
         if (!bits || !size || !offset) break;
         const unsigned width = data[at] ? data[at] : 256;
         const unsigned height = data[at + 1] ? data[at + 1] : 256;
@@ -43,13 +44,15 @@ std::vector<Entry> readEntries(std::span<const std::uint8_t> data, unsigned coun
 }  // namespace
 
 bool looksLikeIco(std::span<const std::uint8_t> data) {
-    auto reserved = readU16(data, 0), type = readU16(data, 2), count = readU16(data, 4);
+    auto reserved = readLittleEndian<std::uint16_t>(data, 0);
+    auto type = readLittleEndian<std::uint16_t>(data, 2);
+    auto count = readLittleEndian<std::uint16_t>(data, 4);
     return reserved && *reserved == 0 && type && (*type == 1 || *type == 2) && count && *count > 0;
 }
 
 std::optional<Picture> decodeIco(std::span<const std::uint8_t> data) {
     if (!looksLikeIco(data)) return std::nullopt;
-    for (const Entry& entry : readEntries(data, *readU16(data, 4))) {
+    for (const Entry& entry : readEntries(data, *readLittleEndian<std::uint16_t>(data, 4))) {
         if (entry.offset >= data.size()) continue;
         const std::size_t size = std::min<std::size_t>(entry.size, data.size() - entry.offset);
         const std::span<const std::uint8_t> image = data.subspan(entry.offset, size);

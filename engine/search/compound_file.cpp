@@ -10,7 +10,7 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "engine/records.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace compound {
 namespace {
@@ -50,7 +50,7 @@ char16_t foldCase(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<ch
 std::u16string entryName(std::span<const std::uint8_t> entry) {
     std::u16string name;
     for (std::size_t i = 0; i < kNameUnits && 2 * i + 1 < entry.size(); ++i) {
-        const auto unit = search::loadLittleEndian<std::uint16_t>(entry.data() + 2 * i);
+        const auto unit = engine::loadLittleEndian<std::uint16_t>(entry.data() + 2 * i);
         if (unit == 0) break;
         name.push_back(static_cast<char16_t>(unit));
     }
@@ -85,14 +85,14 @@ std::size_t readDriveBytes(CDrive& drive, std::uint64_t position, std::span<std:
 
 std::optional<CompoundHeader> ParseHeader(std::span<const std::uint8_t> unit) {
     if (unit.size() < kHeaderBytes || !std::equal(kMagic.begin(), kMagic.end(), unit.begin())) return std::nullopt;
-    const auto shift = search::loadLittleEndian<std::uint16_t>(unit.data() + kSectorShiftOffset);
+    const auto shift = engine::loadLittleEndian<std::uint16_t>(unit.data() + kSectorShiftOffset);
     if (shift < kMinSectorShift || shift > kMaxSectorShift) return std::nullopt;
     CompoundHeader header;
     header.sectorSize = std::uint32_t{1} << shift;
-    const std::uint64_t fatSectors = search::loadLittleEndian<std::uint32_t>(unit.data() + kFatSectorCountOffset);
+    const std::uint64_t fatSectors = engine::loadLittleEndian<std::uint32_t>(unit.data() + kFatSectorCountOffset);
     // Each FAT sector addresses S / 4 sectors of S bytes: at most 2^32 x 2^30, no overflow.
     header.addressableBytes = fatSectors * (header.sectorSize / 4) * header.sectorSize;
-    const std::uint64_t directorySector = search::loadLittleEndian<std::uint32_t>(unit.data() + kFirstDirectorySectorOffset);
+    const std::uint64_t directorySector = engine::loadLittleEndian<std::uint32_t>(unit.data() + kFirstDirectorySectorOffset);
     // Sector n of the file starts after the header sector.
     header.directoryOffset = (directorySector + 1) * header.sectorSize;
     return header;

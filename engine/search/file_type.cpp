@@ -5,7 +5,7 @@
 
 #include "engine/exports.h"
 #include "engine/log.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::unique_ptr<CFileType> CFileType::FromStoredForm(std::span<const std::uint8_
     auto type = std::make_unique<CFileType>();
     type->CopyImage(stored.data());
 
-    const std::int32_t declared = search::loadLittleEndian<std::int32_t>(
+    const std::int32_t declared = engine::loadLittleEndian<std::int32_t>(
         stored.data() + offsetof(FileTypeImage, SignatureCount));
     std::span<const std::uint8_t> rest = stored.subspan(kFileTypeImageSize);
     for (std::int32_t index = 0; index < declared && !rest.empty(); ++index) {
@@ -87,19 +87,19 @@ CFileSignature* CFileType::AddSignature8(std::uint8_t value, std::int32_t offset
 
 CFileSignature* CFileType::AddSignature16(std::uint16_t value, std::int32_t offset, std::uint16_t repeat) {
     std::uint8_t bytes[2];
-    search::storeLittleEndian(bytes, value);
+    engine::storeLittleEndian(bytes, value);
     return AddSignature(kConditionUint16, bytes, offset, 2, repeat);
 }
 
 CFileSignature* CFileType::AddSignature32(std::uint32_t value, std::int32_t offset, std::uint16_t repeat) {
     std::uint8_t bytes[4];
-    search::storeLittleEndian(bytes, value);
+    engine::storeLittleEndian(bytes, value);
     return AddSignature(kConditionUint32, bytes, offset, 4, repeat);
 }
 
 CFileSignature* CFileType::AddSignature64(std::uint64_t value, std::int32_t offset, std::uint16_t repeat) {
     std::uint8_t bytes[8];
-    search::storeLittleEndian(bytes, value);
+    engine::storeLittleEndian(bytes, value);
     return AddSignature(kConditionUint64, bytes, offset, 8, repeat);
 }
 
@@ -131,7 +131,7 @@ std::optional<std::vector<AnchorByte>> CFileType::Anchors() const {
 std::vector<std::uint8_t> CFileType::StoredForm() const {
     std::vector<std::uint8_t> out(kFileTypeImageSize);
     std::memcpy(out.data(), &image_, kFileTypeImageSize);
-    search::storeLittleEndian(out.data() + offsetof(FileTypeImage, SignatureCount),
+    engine::storeLittleEndian(out.data() + offsetof(FileTypeImage, SignatureCount),
                               static_cast<std::int32_t>(signatures_.size()));
     for (const CFileSignature& signature : signatures_) signature.AppendStoredForm(out);
     return out;

@@ -4,7 +4,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ void CInformationStorage::IndexExtensions(std::u16string_view text, CFileType* t
 
 bool CInformationStorage::ApplyStoredType(std::span<const std::uint8_t> stored) {
     if (stored.size() < kFileTypeImageSize) return false;
-    auto id = search::loadLittleEndian<std::uint16_t>(stored.data() + offsetof(FileTypeImage, SignatureId));
+    auto id = engine::loadLittleEndian<std::uint16_t>(stored.data() + offsetof(FileTypeImage, SignatureId));
     if (CFileType* known = FindFileType(id)) return known->CopyImage(stored.data()) == 1;
     return RegisterFileType(CFileType::FromStoredForm(stored)) != nullptr;
 }

@@ -5,7 +5,7 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "engine/search/compound_file.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace search_hit {
 namespace {
@@ -18,12 +18,12 @@ void compoundFile(FoundFileRecord& record, std::span<const std::uint8_t> unit, C
 
 // The file size at offset 2 of the header.
 void bitmap(FoundFileRecord& record, std::span<const std::uint8_t> unit, CDrive&) {
-    record.Size = search::loadLittleEndian<std::uint32_t>(unit.data() + 2);
+    record.Size = engine::loadLittleEndian<std::uint32_t>(unit.data() + 2);
 }
 
 // The RIFF chunk size, with room for the index that may follow it.
 void avi(FoundFileRecord& record, std::span<const std::uint8_t> unit, CDrive&) {
-    record.Size = std::uint64_t{search::loadLittleEndian<std::uint32_t>(unit.data() + 4)} + 2048;
+    record.Size = std::uint64_t{engine::loadLittleEndian<std::uint32_t>(unit.data() + 4)} + 2048;
 }
 
 void special(FoundFileRecord& record, std::span<const std::uint8_t>, CDrive&) {

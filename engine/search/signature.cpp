@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
-using search::loadLittleEndian;
-using search::storeLittleEndian;
+using engine::loadLittleEndian;
+using engine::storeLittleEndian;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "engine/search/information_storage.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 #include "platform/registry.h"
 
 namespace {
@@ -35,7 +35,7 @@ std::vector<std::uint8_t> storedFormToWrite(const CFileType& type) {
         Log(kLogWarning, "CFileType.SaveToRegistry: type %u: signatures too large, image only",
             unsigned{type.signatureId()});
         stored.resize(kFileTypeImageSize);
-        search::storeLittleEndian(stored.data() + offsetof(FileTypeImage, SignatureCount),
+        engine::storeLittleEndian(stored.data() + offsetof(FileTypeImage, SignatureCount),
                                   std::int32_t{0});
     }
     return stored;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "disk_test_support.h"
+#include "engine/byte_order.h"
 #include "engine/disk/boot_sector.h"
 #include "engine/disk/drive.h"
 #include "platform/fault_injection.h"
@@ -20,7 +21,7 @@ void put(Bytes& boot, std::size_t offset, const std::string& text) {
 }
 
 void put32(Bytes& boot, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) boot[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    engine::storeLittleEndian(boot.data() + offset, value);
 }
 
 Bytes fat16Boot() {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/byte_order.h"
 #include "engine/disk/bit_array.h"
 #include "engine/fs/fat_entry.h"
 #include "engine/fs/fat_fixture.h"
@@ -17,13 +18,11 @@
 namespace {
 
 void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    engine::storeLittleEndian(bytes.data() + at, value);
 }
 
 void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
-    put16(bytes, at, static_cast<std::uint16_t>(value));
-    put16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+    engine::storeLittleEndian(bytes.data() + at, value);
 }
 
 // A 16 MiB FAT16 volume: 512-byte sectors, 4 sectors per cluster, 2 FATs of 32 sectors.
@@ -205,8 +204,7 @@ FatDirEntry longPart(std::u16string_view name, int index, bool last, const FatDi
     for (std::size_t k = 0; k < 13; ++k) {
         const std::size_t at = (index - 1) * 13 + k;
         const char16_t unit = at < name.size() ? name[at] : (at == name.size() ? 0 : 0xFFFF);
-        part.raw[offsets[k]] = static_cast<std::uint8_t>(unit);
-        part.raw[offsets[k] + 1] = static_cast<std::uint8_t>(unit >> 8);
+        engine::storeLittleEndian(part.raw.data() + offsets[k], static_cast<std::uint16_t>(unit));
     }
     return part;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/byte_order.h"
 #include "engine/disk/drive.h"
 #include "engine/fs/ntfs_layout.h"
 
@@ -18,7 +19,7 @@ using Buffer = std::vector<std::uint8_t>;
 template <typename T>
 void put(Buffer& buffer, std::size_t offset, T value) {
     if (buffer.size() < offset + sizeof(T)) buffer.resize(offset + sizeof(T));
-    std::memcpy(buffer.data() + offset, &value, sizeof(T));
+    engine::storeLittleEndian(buffer.data() + offset, value);
 }
 
 inline Buffer utf16Bytes(const std::u16string& text) {

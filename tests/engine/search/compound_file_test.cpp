@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/byte_order.h"
 #include "searcher_test_support.h"
 
 namespace {
@@ -17,9 +18,9 @@ std::vector<std::uint8_t> header(std::uint16_t shift, std::uint32_t fatSectors, 
     std::vector<std::uint8_t> unit(512, 0);
     const std::uint8_t magic[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     std::memcpy(unit.data(), magic, 8);
-    std::memcpy(unit.data() + 30, &shift, 2);
-    std::memcpy(unit.data() + 44, &fatSectors, 4);
-    std::memcpy(unit.data() + 48, &directorySector, 4);
+    engine::storeLittleEndian(unit.data() + 30, shift);
+    engine::storeLittleEndian(unit.data() + 44, fatSectors);
+    engine::storeLittleEndian(unit.data() + 48, directorySector);
     return unit;
 }
 

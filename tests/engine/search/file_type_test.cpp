@@ -5,14 +5,14 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace {
 
 std::u16string textAt(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t units) {
     std::u16string text;
     for (std::size_t i = 0; i < units; ++i) {
-        auto c = search::loadLittleEndian<std::uint16_t>(bytes.data() + offset + 2 * i);
+        auto c = engine::loadLittleEndian<std::uint16_t>(bytes.data() + offset + 2 * i);
         if (c == 0) break;
         text.push_back(static_cast<char16_t>(c));
     }
@@ -42,20 +42,20 @@ TEST(FileTypeImage, FieldsSitAtTheirStoredOffsets) {
     type.AddSignature(kConditionBytes, "%PDF-1.", 0, 7, 0);
     std::vector<std::uint8_t> stored = type.StoredForm();
     ASSERT_GE(stored.size(), kFileTypeImageSize);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[0]), 1);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[4]), 0);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[8]), 1);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[12]), 2048);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[16]), 50);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[0]), 1);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[4]), 0);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[8]), 1);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[12]), 2048);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[16]), 50);
     EXPECT_EQ(textAt(stored, 20, 10), u"PDF");
     EXPECT_EQ(textAt(stored, 40, 50), u"AI;EPSF");
     EXPECT_EQ(textAt(stored, 140, 100), u"Portable Document Format");
     EXPECT_EQ(textAt(stored, 340, 30), u"Text Documents");
     EXPECT_EQ(textAt(stored, 400, 30), u"PDF");
     EXPECT_EQ(textAt(stored, 460, 30), u"adobe");
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[520]), -144);
-    EXPECT_EQ(search::loadLittleEndian<std::uint16_t>(&stored[524]), 47);
-    EXPECT_EQ(search::loadLittleEndian<std::int32_t>(&stored[526]), 1);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[520]), -144);
+    EXPECT_EQ(engine::loadLittleEndian<std::uint16_t>(&stored[524]), 47);
+    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[526]), 1);
     EXPECT_EQ(stored.size(), kFileTypeImageSize + 20 + 39);
     // Unused text units are zero.
     for (std::size_t i = 20 + 6; i < 40; ++i) EXPECT_EQ(stored[i], 0) << i;
@@ -162,13 +162,13 @@ TEST(FileTypeStoredForm, DamagedSignaturesAreDroppedSafely) {
 
     // A count far beyond the bytes present reads only what is there.
     corrupt = stored;
-    search::storeLittleEndian(corrupt.data() + 526, std::int32_t{0x7FFFFFFF});
+    engine::storeLittleEndian(corrupt.data() + 526, std::int32_t{0x7FFFFFFF});
     loaded = CFileType::FromStoredForm(corrupt);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->signatures().size(), 3u);
 
     // A negative count reads none.
-    search::storeLittleEndian(corrupt.data() + 526, std::int32_t{-5});
+    engine::storeLittleEndian(corrupt.data() + 526, std::int32_t{-5});
     EXPECT_EQ(CFileType::FromStoredForm(corrupt)->signatures().size(), 0u);
 }
 

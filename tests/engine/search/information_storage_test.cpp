@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/exports.h"
-#include "engine/search/little_endian.h"
+#include "engine/byte_order.h"
 
 namespace {
 

@@ -10,10 +10,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
-#include "engine/messages.h"
 #include "platform/handles.h"
-#include "platform/local_heap.h"
-#include "platform/messages.h"
 #include "searcher_test_support.h"
 
 namespace {
@@ -69,28 +66,17 @@ protected:
 
     // A search whose hits come as messages, handled here until its thread ends.
     std::vector<Hit> searchWithMessages() {
-        std::vector<Hit> hits;
-        int progress = 0;
-        platform::QueueWindow window([&](const platform::Message& message) -> LRESULT {
-            if (message.message == WM_ENGINE_FILE_FOUND) {
-                auto* record = reinterpret_cast<FoundFileRecord*>(message.lParam);
-                hits.push_back(hitOf(*record));
-                LocalFree(record);
-            } else if (message.message == WM_ENGINE_SEARCH_PROGRESS) {
-                ++progress;
-            }
-            return 0;
-        });
+        SearchWindow window;
         settings_.NotifyWindow = window.handle();
         HANDLE thread = DriveSearchSignatures();
         EXPECT_NE(thread, nullptr);
-        if (!thread) return hits;
-        while (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) window.dispatchOne(std::chrono::milliseconds(10));
+        if (!thread) return window.hits;
+        while (WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) window.waitForMessage(std::chrono::milliseconds(10));
         CloseHandle(thread);
-        window.dispatchPending();
-        EXPECT_GE(progress, 2);
+        window.drain();
+        EXPECT_GE(window.progress, 2);
         settings_.NotifyWindow = 0;
-        return hits;
+        return window.hits;
     }
 
     EngineSettings settings_{};

@@ -8,9 +8,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/messages.h"
-#include "platform/local_heap.h"
-#include "platform/messages.h"
 #include "searcher_test_support.h"
 
 namespace {
@@ -26,30 +23,6 @@ std::vector<std::uint64_t> positions(const std::vector<Hit>& hits) {
     for (const Hit& hit : hits) out.push_back(hit.position);
     return out;
 }
-
-// Collects what a message-mode search sends and posts, freeing every record.
-class SearchWindow {
-public:
-    SearchWindow()
-        : window_([this](const platform::Message& message) -> LRESULT {
-              if (message.message == WM_ENGINE_FILE_FOUND) {
-                  auto* record = reinterpret_cast<FoundFileRecord*>(message.lParam);
-                  hits.push_back(hitOf(*record));
-                  LocalFree(record);
-              } else if (message.message == WM_ENGINE_SEARCH_PROGRESS) {
-                  ++progress;
-              }
-              return 0;
-          }) {}
-    HWND handle() const { return window_.handle(); }
-    void drain() { window_.dispatchPending(); }
-
-    std::vector<Hit> hits;
-    int progress = 0;
-
-private:
-    platform::QueueWindow window_;
-};
 
 // Runs a message-mode search on its own thread while this thread handles the messages.
 void searchWithMessages(CDrive& drive, EngineSettings& settings, SearchWindow& window) {

@@ -1,9 +1,11 @@
 #pragma once
 // Shared pieces of the search tests: a drive over bytes in memory (optionally behind a
 // fault plan that counts and fails reads), the built-in type table, settings installed as
-// the engine's own, and a collector of the hits that a search delivers.
+// the engine's own, and collectors of the hits that a search delivers by callback or by
+// message.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -12,9 +14,12 @@
 
 #include "engine/disk/drive.h"
 #include "engine/engine_state.h"
+#include "engine/messages.h"
 #include "engine/records.h"
 #include "engine/search/information_storage.h"
 #include "platform/fault_injection.h"
+#include "platform/local_heap.h"
+#include "platform/messages.h"
 
 namespace searchtest {
 
@@ -109,6 +114,31 @@ private:
         }
     }
     EngineSettings* settings_ = nullptr;
+};
+
+// Collects what a message-mode search sends and posts, freeing every record.
+class SearchWindow {
+public:
+    SearchWindow()
+        : window_([this](const platform::Message& message) -> LRESULT {
+              if (message.message == WM_ENGINE_FILE_FOUND) {
+                  auto* record = reinterpret_cast<FoundFileRecord*>(message.lParam);
+                  hits.push_back(hitOf(*record));
+                  LocalFree(record);
+              } else if (message.message == WM_ENGINE_SEARCH_PROGRESS) {
+                  ++progress;
+              }
+              return 0;
+          }) {}
+    HWND handle() const { return window_.handle(); }
+    void drain() { window_.dispatchPending(); }
+    void waitForMessage(std::chrono::milliseconds timeout) { window_.dispatchOne(timeout); }
+
+    std::vector<Hit> hits;
+    int progress = 0;
+
+private:
+    platform::QueueWindow window_;
 };
 
 inline void put(std::vector<std::uint8_t>& image, std::uint64_t at, const std::string& bytes) {

@@ -14,13 +14,9 @@ namespace {
 
 using engine::imaging::Picture;
 using test_pictures::Bytes;
+using test_pictures::pixelOf;
 
 constexpr std::uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
-
-std::uint32_t pixel(const Picture& picture, std::uint32_t x, std::uint32_t y) {
-    const std::uint8_t* p = picture.rgb.data() + (std::size_t{y} * picture.width + x) * 3;
-    return (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
-}
 
 // Lossy formats: each channel within `tolerance`.
 void expectNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 24) {
@@ -31,8 +27,8 @@ void expectNear(std::uint32_t actual, std::uint32_t expected, int tolerance = 24
 
 void expectRedOverBlue(const Picture& picture, int tolerance = 0) {
     ASSERT_GT(picture.height, 3u);
-    expectNear(pixel(picture, 0, 0), kRed, tolerance);
-    expectNear(pixel(picture, picture.width - 1, picture.height - 1), kBlue, tolerance);
+    expectNear(pixelOf(picture, 0, 0), kRed, tolerance);
+    expectNear(pixelOf(picture, picture.width - 1, picture.height - 1), kBlue, tolerance);
 }
 
 TEST(JpegDecoder, DecodesUprightAndScalesLargePicturesDown) {
@@ -71,8 +67,8 @@ TEST(GifDecoder, DecodesPlainAndInterlacedImages) {
         EXPECT_EQ(picture->width, 40u);
         EXPECT_EQ(picture->height, 30u);
         expectRedOverBlue(*picture);
-        EXPECT_EQ(pixel(*picture, 0, 14), kRed);
-        EXPECT_EQ(pixel(*picture, 0, 15), kBlue);
+        EXPECT_EQ(pixelOf(*picture, 0, 14), kRed);
+        EXPECT_EQ(pixelOf(*picture, 0, 15), kBlue);
     }
 }
 
@@ -103,9 +99,9 @@ TEST(BmpDecoder, PalettedAndBitFieldPixels) {
                  0x80, 0, 0, 0, 0x40, 0, 0, 0};
     auto picture = engine::imaging::decodeBmp(bmp);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(pixel(*picture, 0, 0), 0x000000u);
-    EXPECT_EQ(pixel(*picture, 1, 0), 0xFFFFFFu);
-    EXPECT_EQ(pixel(*picture, 0, 1), 0xFFFFFFu);
+    EXPECT_EQ(pixelOf(*picture, 0, 0), 0x000000u);
+    EXPECT_EQ(pixelOf(*picture, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(pixelOf(*picture, 0, 1), 0xFFFFFFu);
 
     // 1 x 1, 16 bits, 5-6-5 bit fields: pure green.
     Bytes fields = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 66, 0, 0, 0,
@@ -115,7 +111,7 @@ TEST(BmpDecoder, PalettedAndBitFieldPixels) {
                     0xE0, 0x07, 0, 0};
     picture = engine::imaging::decodeBmp(fields);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(pixel(*picture, 0, 0), 0x00FF00u);
+    EXPECT_EQ(pixelOf(*picture, 0, 0), 0x00FF00u);
 }
 
 TEST(BmpDecoder, HostileHeadersAreRefusedAndCutFilesKeepBlackRows) {
@@ -136,8 +132,8 @@ TEST(BmpDecoder, HostileHeadersAreRefusedAndCutFilesKeepBlackRows) {
     // Only the two bottom rows are present: the top of the picture stays black.
     auto cut = engine::imaging::decodeBmp({good.data(), good.size() - 2 * 12});
     ASSERT_TRUE(cut);
-    EXPECT_EQ(pixel(*cut, 0, 0), 0u);
-    EXPECT_EQ(pixel(*cut, 0, 3), kBlue);
+    EXPECT_EQ(pixelOf(*cut, 0, 0), 0u);
+    EXPECT_EQ(pixelOf(*cut, 0, 3), kBlue);
     for (std::size_t size = 0; size < good.size(); ++size) engine::imaging::decodeBmp({good.data(), size});
 }
 

@@ -15,11 +15,6 @@ void putLe(Bytes& out, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::uint32_t pixelOf(const Picture& picture, std::uint32_t x, std::uint32_t y) {
-    const std::uint8_t* p = picture.rgb.data() + (std::size_t{y} * picture.width + x) * 3;
-    return (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
-}
-
 Bytes dib24Rows(const Picture& picture, bool topDown) {
     Bytes rows;
     const std::uint32_t stride = (picture.width * 3 + 3) / 4 * 4;
@@ -50,6 +45,11 @@ int writeToBytes(GifFileType* file, const GifByteType* data, int size) {
 }
 
 }  // namespace
+
+std::uint32_t pixelOf(const Picture& picture, std::uint32_t x, std::uint32_t y) {
+    const std::uint8_t* p = picture.rgb.data() + (std::size_t{y} * picture.width + x) * 3;
+    return (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
+}
 
 Picture twoBands(std::uint32_t width, std::uint32_t height, std::uint32_t top, std::uint32_t bottom) {
     Picture picture{width, height, {}};

@@ -12,6 +12,9 @@ namespace test_pictures {
 using Bytes = std::vector<std::uint8_t>;
 using engine::imaging::Picture;
 
+// The pixel at (x, y) as 0xRRGGBB.
+std::uint32_t pixelOf(const Picture& picture, std::uint32_t x, std::uint32_t y);
+
 // A picture whose top half is `top` and bottom half `bottom` (RGB triples).
 Picture twoBands(std::uint32_t width, std::uint32_t height, std::uint32_t top, std::uint32_t bottom);
 
