@@ -159,4 +159,3 @@ UNDELETE_API std::uint64_t FileRead(FoundFileRecord* record, void* buffer, std::
     });
 }
 
-UNDELETE_API HANDLE DriveSearchSignatures() { return nullptr; }

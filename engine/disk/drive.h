@@ -56,6 +56,18 @@ public:
 
     // One bit per cluster, set for a cluster in use; filled by the file-system readers.
     CBitArray& clusterMap() { return clusterMap_; }
+    const CBitArray& clusterMap() const { return clusterMap_; }
+
+    // Where the cluster map lies on the drive: bit `firstBit` stands for the cluster that
+    // starts at 512-byte sector `firstSector`, the following bits for the clusters after
+    // it. FAT numbers clusters from its data area (cluster 2 at its first sector), so its
+    // reader sets {data area sector, 2}; the default counts clusters from sector 0.
+    struct ClusterMapOrigin {
+        std::uint64_t firstSector = 0;
+        std::uint64_t firstBit = 0;
+    };
+    void SetClusterMapOrigin(ClusterMapOrigin origin) { clusterMapOrigin_ = origin; }
+    ClusterMapOrigin clusterMapOrigin() const { return clusterMapOrigin_; }
 
     // Sets Kind, BaseOffset and, when the size is given, SpaceTotal and TotalSectors.
     void SetSource(const DriveSource& source);
@@ -123,13 +135,14 @@ private:
     void fillGeometry(const platform::RawDevice& device);
     void fillLayout(const platform::RawDevice& device);
     void fillPartitionInfo(const platform::RawDevice& device);
-    void fillMountedVolume(const platform::RawDevice& device);
+    bool fillMountedVolume(const platform::RawDevice& device);
     void setSizeFromBytes(std::uint64_t bytes);
     static DWORD queryThreadMain(void* drive);
 
     _LDRIVE info_;
     std::uint8_t boot_[boot::kBootBufferSize];
     CBitArray clusterMap_;
+    ClusterMapOrigin clusterMapOrigin_;
 
     std::string path_;
     std::string parentPath_;

@@ -24,12 +24,25 @@ struct PartitionKind {
     const char* name;
 };
 
+// Types 0x06 and 0x0E are FAT16 partitions (above 32 MB, and addressed by LBA): taking
+// them for NTFS would name most FAT16 sticks wrongly.
 constexpr PartitionKind kPartitionKinds[] = {
     {0x01, kFileSystemFat12, "FAT12"}, {0x04, kFileSystemFat16, "FAT16"},
-    {0x06, kFileSystemNtfs, "NTFS"},   {0x07, kFileSystemNtfs, "NTFS"},
-    {0x80, kFileSystemNtfs, "NTFS"},   {0x0B, kFileSystemFat32, "FAT32"},
-    {0x0C, kFileSystemFat32, "FAT32"},
+    {0x06, kFileSystemFat16, "FAT16"}, {0x0E, kFileSystemFat16, "FAT16"},
+    {0x07, kFileSystemNtfs, "NTFS"},   {0x80, kFileSystemNtfs, "NTFS"},
+    {0x0B, kFileSystemFat32, "FAT32"}, {0x0C, kFileSystemFat32, "FAT32"},
 };
+
+// The name of a file system recognised from its boot sector.
+const char* fileSystemNameOf(std::int32_t code) {
+    switch (code) {
+        case kFileSystemFat12: return "FAT12";
+        case kFileSystemFat16: return "FAT16";
+        case kFileSystemFat32: return "FAT32";
+        case kFileSystemNtfs: return "NTFS";
+        default: return "Unknown";
+    }
+}
 
 // The name a mounted volume's file system is known by, from the kernel's type name.
 std::string fileSystemDisplayName(const std::string& kernelType, std::int32_t code) {
@@ -100,7 +113,7 @@ void CDrive::queryVolume() {
     info_.DriveType = platform::driveTypeOf(device.deviceNumber());
     fillDeviceNumber(device);
     fillPartitionInfo(device);
-    fillMountedVolume(device);
+    const bool mounted = fillMountedVolume(device);
     engine::disk::trimTextField(info_.Label);
 
     if (info_.SpaceTotal == 0) {
@@ -113,6 +126,9 @@ void CDrive::queryVolume() {
         info_.Ready = 1;
     }
     if (ReadBoot() != 0) ParseBoot();
+    // Without a mount the boot sector is the only word on the file system (an image's
+    // volume, an unmounted stick).
+    if (!mounted) engine::disk::setTextField(info_.FileSystemName, fileSystemNameOf(info_.FileSystemCode));
     if (info_.SpaceTotal != 0) {
         setSizeFromBytes(info_.SpaceTotal);
         info_.Ready = 1;
@@ -246,7 +262,8 @@ void CDrive::fillPartitionInfo(const platform::RawDevice& device) {
 
 // What a mounted volume adds: its file system's name, flags and free space. A volume
 // that is not mounted has none of them and stays not ready until its size is known.
-void CDrive::fillMountedVolume(const platform::RawDevice& device) {
+// Returns whether the volume is mounted.
+bool CDrive::fillMountedVolume(const platform::RawDevice& device) {
     const auto number = device.deviceNumber();
     const auto mounted = number ? platform::findMount(*number) : std::nullopt;
     if (number) {
@@ -255,13 +272,14 @@ void CDrive::fillMountedVolume(const platform::RawDevice& device) {
     }
     if (!mounted) {
         info_.Ready = 0;
-        return;
+        return false;
     }
     engine::disk::setTextField(info_.FileSystemName,
                                fileSystemDisplayName(mounted->fileSystem, info_.FileSystemCode));
     info_.FileSystemFlags = mounted->flags;
     info_.SpaceFree = mounted->freeBytes;
     if (info_.SpaceTotal == 0) info_.SpaceTotal = mounted->totalBytes;
+    return true;
 }
 
 HANDLE CDrive::StartQueryThread() {

@@ -58,7 +58,10 @@ int CFAT::Initialize() {
     try {
         if (!loadFat()) return 0;
         compareFatCopies();
-        if (!fat_.fillClusterMap(drive_->clusterMap())) {
+        if (fat_.fillClusterMap(drive_->clusterMap())) {
+            // Bit i is FAT cluster i, and cluster 2 starts the data area.
+            drive_->SetClusterMapOrigin({geometry_->dataOffset / CDrive::kSectorSize, 2});
+        } else {
             Log(kLogWarning, "CFAT.Initialize: no cluster map");
         }
         data_ = std::make_unique<FatFileData>(*drive_, *geometry_, fat_);

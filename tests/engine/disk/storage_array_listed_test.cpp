@@ -84,6 +84,7 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     EXPECT_EQ(+c->SpaceTotal, 4u << 20);
     EXPECT_EQ(+c->TotalSectors, 8192u);
     EXPECT_EQ(+c->FileSystemCode, kFileSystemFat16);
+    EXPECT_STREQ(c->FileSystemName, "FAT16");  // partition type 6 is FAT16, not NTFS
     EXPECT_EQ(std::string(c->Label).substr(0, 6), "MBRFAT");
 
     const _LDRIVE* d = DriveGetInformation(DriveIDByLetter("D"));
@@ -100,6 +101,7 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     EXPECT_EQ(+e->BaseOffset, 0u);
     EXPECT_EQ(+e->SpaceTotal, 2u << 20);
     EXPECT_EQ(+e->FileSystemCode, kFileSystemFat12);
+    EXPECT_STREQ(e->FileSystemName, "FAT12");  // from its boot sector: no table, no mount
     EXPECT_EQ(std::string(e->Label).substr(0, 7), "BAREFAT");
 
     EXPECT_EQ(DriveGetInformation(5), nullptr);
@@ -117,6 +119,7 @@ TEST_F(ListedDisks, GptImageGivesItsPartition) {
     EXPECT_EQ(+c->BaseOffset, 1u << 20);
     EXPECT_EQ(+c->SpaceTotal, 4u << 20);
     EXPECT_EQ(+c->FileSystemCode, kFileSystemFat16);
+    EXPECT_STREQ(c->FileSystemName, "FAT16");  // partition type 6 is FAT16, not NTFS
     // The boot sector of the volume reads through the image at the partition's offset.
     ASSERT_NE(DriveGetInformationEx(1), nullptr);
     EXPECT_EQ(std::string(DriveGetInformation(1)->Label).substr(0, 6), "GPTFAT");

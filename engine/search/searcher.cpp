@@ -1,0 +1,150 @@
+#include "engine/search/searcher.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+
+#include "engine/disk/drive.h"
+#include "engine/exports.h"
+#include "engine/log.h"
+#include "engine/messages.h"
+#include "engine/search/information_storage.h"
+#include "engine/search/searcher_hit.h"
+#include "engine/search/searcher_worker.h"
+#include "platform/local_heap.h"
+#include "platform/messages.h"
+
+namespace {
+
+// Run is cleared by the host from any thread; every thread of the search reads it.
+std::int32_t loadRun(EngineSettings& settings) {
+    return std::atomic_ref<std::int32_t>(settings.Run).load(std::memory_order_relaxed);
+}
+
+}  // namespace
+
+CSearcher::CSearcher(CDrive& drive, EngineSettings& settings, const CInformationStorage& types)
+    : drive_(drive), settings_(settings), index_(types) {
+    resetFoundFileOnConstruction(ownRecord_);
+}
+
+CSearcher::~CSearcher() { DestroyWorkers(); }
+
+bool CSearcher::running() const { return loadRun(settings_) != 0; }
+
+void CSearcher::postProgress() const {
+    PostMessageW(settings_.NotifyWindow, WM_ENGINE_SEARCH_PROGRESS, 0, 0);
+}
+
+int CSearcher::Search() {
+    std::atomic_ref<std::int32_t>(settings_.Run).store(1);
+    settings_.ReaderThreads = 1;
+    settings_.UnitMode = 1;
+    settings_.StartCluster = 0;
+    if (settings_.BufferSize == 0) settings_.BufferSize = kDefaultBufferSize;
+
+    plan_ = std::make_unique<CSearchBlockPlan>(drive_, settings_.BufferSize, settings_.FreeSpaceOnly == 1);
+    settings_.TotalClusters = plan_->totalClusters();
+    settings_.FreeClusters = plan_->CountFreeClusters();
+    settings_.CurrentCluster = 0;
+
+    // Without a worker nothing would parse the blocks: the search ends at once.
+    if (AddWorker(plan_->blockSectors() * kUnit)) {
+        while (running()) {
+            if (!worker_->WaitNextSlot(kWorkerWaitMs)) continue;
+            std::optional<SearchBlock> block = plan_->Next();
+            if (!block || !running()) break;
+            SearchSlot& slot = worker_->NextSlot();
+            slot.firstSector = block->firstSector;
+            slot.sectors = block->sectors;
+            ReadBlock(slot);
+            settings_.CurrentCluster = (block->firstSector + block->sectors) / plan_->sectorsPerCluster();
+            if (!running()) break;
+            if (settings_.NotifyWindow != 0) postProgress();
+            worker_->HandOver();
+        }
+    }
+    // Every hit is delivered before the last progress message.
+    DestroyWorkers();
+    postProgress();
+    return 0;
+}
+
+bool CSearcher::AddWorker(std::size_t slotBytes) {
+    auto worker = std::make_unique<CSearchWorker>(slotBytes, [this](SearchSlot& slot) { ParseBlock(slot); });
+    if (!worker->Start()) return false;
+    worker_ = std::move(worker);
+    return true;
+}
+
+void CSearcher::DestroyWorkers() { worker_.reset(); }
+
+std::uint64_t CSearcher::ReadBlock(SearchSlot& slot) {
+    std::uint8_t* buffer = slot.buffer.data();
+    const std::uint64_t bytes = slot.sectors * kUnit;
+    std::uint64_t read = std::min(drive_.ReadSectors(slot.firstSector, slot.sectors, buffer), bytes);
+    if (read != 0) {
+        // A short read (the device ended early) leaves the rest of the block zero.
+        std::memset(buffer + read, 0, bytes - read);
+        return read;
+    }
+    Log(kLogError, "CSearcher.ReadBlock at: %I64d not readed, try read by one sector", slot.firstSector);
+    for (std::uint64_t i = 0; i < slot.sectors && running(); ++i) {
+        std::uint8_t* sector = buffer + i * kUnit;
+        if (drive_.ReadSectors(slot.firstSector + i, 1, sector) == kUnit) {
+            read += kUnit;
+        } else {
+            std::memset(sector, 0, kUnit);
+        }
+    }
+    return read;
+}
+
+void CSearcher::ParseBlock(SearchSlot& slot) {
+    const std::span<const std::uint8_t> block(slot.buffer.data(), slot.sectors * kUnit);
+    const std::uint64_t start = slot.firstSector * kUnit;
+    for (std::uint64_t offset = 0; offset < block.size(); offset += kUnit) {
+        if (!running()) return;
+        const std::span<const std::uint8_t> unit = block.subspan(offset);
+        const CFileType* type = index_.FirstMatch(unit);
+        if (type) ReportHit(*type, start + offset, unit);
+    }
+}
+
+void CSearcher::ReportHit(const CFileType& type, std::uint64_t position, std::span<const std::uint8_t> unit) {
+    FoundFileRecord* record = &ownRecord_;
+    if (!settings_.FoundCallback) {
+        // Nobody to receive the hit: nothing is allocated.
+        if (!IsWindow(settings_.NotifyWindow)) {
+            lastTypeId_ = type.signatureId();
+            return;
+        }
+        record = static_cast<FoundFileRecord*>(LocalAlloc(LPTR, sizeof(FoundFileRecord)));
+        if (!record) {
+            Log(kLogError, "CSearcher.ParseBlock: Can't allocate memory");
+            return;
+        }
+    }
+    search_hit::Fill(*record, type.signatureId(), position, plan_->bytesPerCluster());
+    search_hit::ApplyFixUps(*record, unit, drive_);
+    const std::uint16_t typeId = record->TypeCode;
+    Deliver(record);
+    lastTypeId_ = typeId;
+}
+
+void CSearcher::Deliver(FoundFileRecord* record) {
+    if (settings_.FoundCallback) {
+        settings_.FoundCallback(settings_.CallbackContext, record);
+        return;
+    }
+    // A QuickTime atom right after another is part of the same movie.
+    const bool repeat = lastTypeId_ == search_hit::kQuickTimeTypeId && record->TypeCode == search_hit::kQuickTimeTypeId;
+    if (loadRun(settings_) == 1 && !repeat) {
+        // The receiver frees the record.
+        SendMessageW(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
+                     reinterpret_cast<LPARAM>(record));
+        return;
+    }
+    LocalFree(record);
+}
