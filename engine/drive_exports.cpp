@@ -50,7 +50,3 @@ UNDELETE_API CDrive* DriveAdd() {
     list->add(drive);
     return drive.get();
 }
-
-UNDELETE_API HANDLE DriveImageCreate(ImageRequest*) { return nullptr; }
-UNDELETE_API CDrive* DriveImageLoad(const char16_t*) { return nullptr; }
-UNDELETE_API HANDLE DrivesLostSearch(LostSearchRequest*) { return nullptr; }
