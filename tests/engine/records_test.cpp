@@ -37,24 +37,4 @@ TEST(BoundaryRecords, OemNameIsUnterminatedAndNextFieldFollows) {
     EXPECT_EQ(bytes[101], 7);  // little-endian FileSystemCode right after the name
 }
 
-TEST(BoundaryRecords, SettingsFlagsAreAlignedForAtomicAccess) {
-    // The record is packed to 4 bytes; the run and work flags are read by one thread while
-    // another clears them.
-    EXPECT_EQ(alignof(EngineSettings), 4u);
-    EXPECT_EQ(offsetof(EngineSettings, Run) % 4, 0u);
-    EXPECT_EQ(offsetof(EngineSettings, WorkFlag) % 4, 0u);
-}
-
-TEST(BoundaryRecords, IoErrorReportBytes) {
-    IoErrorReport report{};
-    report.Code = kIoErrorRead;
-    report.Attempt = 2;
-    report.Position = 0x1122334455667788ULL;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&report);
-    EXPECT_EQ(bytes[0], 30);
-    EXPECT_EQ(bytes[8], 2);
-    EXPECT_EQ(bytes[12], 0x88);
-    EXPECT_EQ(bytes[19], 0x11);
-}
-
 }  // namespace
