@@ -21,9 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string readWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -38,29 +37,27 @@ class LogObjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         log_.SetDebugSink([this](std::u16string_view text) { debug_ += text; });
-        folder_ = fs::temp_directory_path() / ("log-object-" + std::to_string(::getpid()));
         fs::create_directories(folder_);
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    IoErrorReport* report(std::uint32_t code, std::uint32_t error, std::uint32_t attempt,
-                          std::uint64_t position) {
+    IoErrorReport* report(std::uint32_t code, std::uint32_t error, std::uint32_t attempt, std::uint64_t position) {
         auto* block = static_cast<IoErrorReport*>(LocalAlloc(LPTR, sizeof(IoErrorReport)));
         block->Code = code, block->SystemError = error, block->Attempt = attempt, block->Position = position;
         return block;
     }
+    // The entry without its time stamp.
     std::u16string textOf(std::size_t entry) {
-        const auto entries = log_.entries();
-        const std::u16string& line = entries.at(entry);
+        const std::u16string line = log_.entries().at(entry);
         return line.substr(line.find(u" - ") + 3);
     }
 
     CLogObject log_;
     std::u16string debug_;
-    fs::path folder_;
+    const fs::path folder_ = fs::temp_directory_path() / ("log-object-" + std::to_string(::getpid()));
 };
 
-TEST_F(LogObjectTest, LevelsGiveTheirLineFormats) {
+TEST_F(LogObjectTest, LevelsGiveTheirLineFormatsAndPrintfTheEngineDialect) {
     log_.Add(kLogObjectDebug, u"d", u"T");
     log_.Add(kLogObjectError, u"e", u"T");
     log_.Add(kLogObjectCritical, u"c", u"T");
@@ -68,6 +65,8 @@ TEST_F(LogObjectTest, LevelsGiveTheirLineFormats) {
     log_.Add(77, u"x", u"T");
     EXPECT_EQ(log_.entries(), (std::vector<std::u16string>{u"T - DBG: d", u"T - ERR: e",
                                                            u"T - CRITICALERR: c", u"T - n", u"T - x"}));
+    log_.Printf("%I64d of %s", 5000000000LL, "disk");
+    EXPECT_EQ(textOf(5), u"5000000000 of disk");
 }
 
 TEST_F(LogObjectTest, ErrorIsStampedWithLocalDateAndTimeAndSentToDebugOutput) {
@@ -81,9 +80,8 @@ TEST_F(LogObjectTest, ErrorIsStampedWithLocalDateAndTimeAndSentToDebugOutput) {
     log_.SetDebugOutput(false);
     log_.Note(u"quiet");
     EXPECT_EQ(debug_, line + u"\r\n");
-}
 
-TEST_F(LogObjectTest, FormatLogTimeIsShortDateBlankTime) {
+    // The stamp is the short date, a blank and the time.
     EXPECT_EQ(CLogObject::FormatLogTime(nullptr), u"");
     const std::time_t when = 1700000000;
     const FILETIME time = platform::toFileTime((std::uint64_t(when) + kFileTimeUnixEpochSeconds) * 10000000);
@@ -92,11 +90,6 @@ TEST_F(LogObjectTest, FormatLogTimeIsShortDateBlankTime) {
     char expected[256];
     std::strftime(expected, sizeof expected, "%x %X", &local);
     EXPECT_EQ(CLogObject::FormatLogTime(&time), platform::toUtf16(expected));
-}
-
-TEST_F(LogObjectTest, PrintfUsesTheEngineFormatDialect) {
-    log_.Printf("%I64d of %s", 5000000000LL, "disk");
-    EXPECT_EQ(textOf(0), u"5000000000 of disk");
 }
 
 TEST_F(LogObjectTest, FileOutputCreatesNewOrAppendsLinesWithoutBreaks) {
@@ -154,23 +147,27 @@ TEST_F(LogObjectTest, ShowLogDumpsEveryEntryAsUtf16AndOpensTheFile) {
     ::unsetenv("TMPDIR");
 }
 
-TEST_F(LogObjectTest, ReadAndSeekReportsBecomeErrorEntries) {
-    log_.ReportIoError(report(30, 23, 2, 4096));
-    EXPECT_EQ(textOf(0), u"ERR: Drive read error at position 4096, try retry 2; Windows Error: " +
-                             platform::toUtf16(std::strerror(23)));
-    log_.ReportIoError(report(25, 0, 0, 0xFFFFFFFFull));
-    EXPECT_EQ(textOf(1), u"ERR: Drive seek error on position 4294967295; ");
-    log_.ReportIoError(report(29, 0, 1, 512));
-    EXPECT_EQ(textOf(2), u"ERR: Drive write error at position 512, try retry 1; ");
-}
-
-TEST_F(LogObjectTest, QuietAndEmptyReportsMakeNoEntry) {
-    log_.ReportIoError(report(1, 5, 0, 0));   // its system error is ignored
-    log_.ReportIoError(report(99, 0, 0, 0));  // no text at all
+TEST_F(LogObjectTest, IoErrorReportsBecomeErrorEntriesOrNone) {
+    struct Case { std::uint32_t code, error, attempt; std::uint64_t position; std::u16string text; };
+    const Case cases[] = {
+        {30, 23, 2, 4096, u"ERR: Drive read error at position 4096, try retry 2; Windows Error: " +
+                              platform::toUtf16(std::strerror(23))},
+        {25, 0, 0, 0xFFFFFFFFull, u"ERR: Drive seek error on position 4294967295; "},
+        {29, 0, 1, 512, u"ERR: Drive write error at position 512, try retry 1; "},
+        {99, 2, 0, 0, u"ERR: Windows Error: " + platform::toUtf16(std::strerror(2))},
+        {1, 5, 0, 0, u""},   // quiet: its system error is ignored
+        {99, 0, 0, 0, u""},  // no text at all
+    };
+    for (const Case& c : cases) {
+        log_.Close();
+        log_.ReportIoError(report(c.code, c.error, c.attempt, c.position));
+        ASSERT_EQ(log_.entryCount(), c.text.empty() ? 0u : 1u) << c.code;
+        if (!c.text.empty()) {
+            EXPECT_EQ(textOf(0), c.text) << c.code;
+        }
+    }
     log_.ReportIoError(nullptr);
     EXPECT_EQ(log_.entryCount(), 0u);
-    log_.ReportIoError(report(99, 2, 0, 0));
-    EXPECT_EQ(textOf(0), u"ERR: Windows Error: " + platform::toUtf16(std::strerror(2)));
 }
 
 TEST_F(LogObjectTest, TextReportNeverReadsPastItsThirtyEightBytes) {
@@ -179,12 +176,6 @@ TEST_F(LogObjectTest, TextReportNeverReadsPastItsThirtyEightBytes) {
     std::memcpy(full->Reserved20, units, sizeof units);
     log_.ReportIoError(full);
     EXPECT_EQ(textOf(0), u"ERR: Error: ABCDEFGHI");
-}
-
-TEST_F(LogObjectTest, CloseEmptiesTheEntries) {
-    log_.Note(u"x");
-    log_.Close();
-    EXPECT_EQ(log_.entryCount(), 0u);
 }
 
 }  // namespace

@@ -4,39 +4,31 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/viewer_handoff.h"
-#include "platform/bitmap.h"
 #include "test_pictures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 class PictureOnFat : public ::testing::Test {
 protected:
     void SetUp() override {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
-        std::memset(&settings_, 0, sizeof settings_);
         settings_.ReadRetries = 1;
-        auto drive = std::make_unique<fattest::MemoryDrive>(fattest::loadImage("fat12"),
-                                                            kFileSystemFat12, 'E');
+        auto drive = std::make_unique<fattest::MemoryDrive>(fattest::loadImage("fat12"), kFileSystemFat12, 'E');
         fattest::MemoryDrive* memory = drive.get();
         settings_.DiskNumber = engine::state().drives->add(std::move(drive));
         ASSERT_GT(DriveInitialize(&settings_), 0);
         while (FoundFileRecord* found = FileGetNext())
             if (fattest::utf8(found->Name) == "deleted long name.txt") record_ = *found;
-        const std::uint64_t listedSize = record_.Size;
+        const std::uint64_t listedSize = record_.Size;  // packed field: no reference to it
         ASSERT_EQ(listedSize, 1200u);
         // The picture replaces the start of the file's data; the caller sets its size.
         std::copy(picture_.begin(), picture_.end(), memory->image().begin() + record_.DataPosition);
@@ -47,8 +39,7 @@ protected:
 
     EngineSettings settings_{};
     FoundFileRecord record_{};
-    const test_pictures::Bytes picture_ =
-        test_pictures::encodeBmp24(test_pictures::twoBands(8, 4, 0xFF0000, 0x0000FF));
+    const test_pictures::Bytes picture_ = test_pictures::encodeBmp24(test_pictures::twoBands(8, 4, 0xFF0000, 0x0000FF));
 };
 
 TEST_F(PictureOnFat, ThumbnailExportFitsThePictureOfTheFile) {
@@ -65,22 +56,18 @@ TEST_F(PictureOnFat, ThumbnailExportFitsThePictureOfTheFile) {
 TEST_F(PictureOnFat, ViewerExportHandsTheFileBytesOver) {
     const fs::path folder = fs::temp_directory_path() / ("viewer-export-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    const fs::path script = folder / "copy.sh";
-    std::ofstream(script) << "for block; do :; done\ncp \"/dev/shm$block\" " << folder.string()
-                          << "/block.tmp\nmv " << folder.string() << "/block.tmp " << folder.string()
-                          << "/block\n";
-    ::setenv(engine::viewer::kViewerCommandVariable, ("/bin/sh " + script.string()).c_str(), 1);
+    std::ofstream(folder / "copy.sh") << "for block; do :; done\ncp \"/dev/shm$block\" " << folder.string()
+                                      << "/block.tmp\nmv " << folder.string() << "/block.tmp " << folder.string()
+                                      << "/block\n";
+    ::setenv(engine::viewer::kViewerCommandVariable, ("/bin/sh " + (folder / "copy.sh").string()).c_str(), 1);
     EXPECT_EQ(FileOpenViewer(&record_), 0);
     ::unsetenv(engine::viewer::kViewerCommandVariable);
 
-    for (int i = 0; i < 1000 && !fs::exists(folder / "block"); ++i) std::this_thread::sleep_for(10ms);
-    std::ifstream in(folder / "block", std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string block = bytes.str();
+    ASSERT_TRUE(test_pictures::waitForFile(folder / "block"));
+    const std::string block = test_pictures::readWhole(folder / "block");
+    fs::remove_all(folder);
     ASSERT_EQ(block.size(), 512u);
     EXPECT_EQ(block.substr(0, picture_.size()), std::string(picture_.begin(), picture_.end()));
-    fs::remove_all(folder);
     EXPECT_EQ(FileOpenViewer(nullptr), 0);
 }
 
