@@ -116,30 +116,26 @@ TEST_F(RecoveryWriter, CopiesLiveAndDeletedFilesOnItsOwnThread) {
     EXPECT_EQ(settings_.WorkFlag, 1);
 }
 
-TEST_F(RecoveryWriter, PostsPercentsInOrder) {
-    RecoveryRequest request{};
-    EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), "ten", &request), 10 * kMiB);
-    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 20, 40, 60, 80}));
-    EXPECT_EQ(request.Percent, 100u);
-    EXPECT_EQ(readFile(directory_ / "ten"), imageBytes(0, 10 * kMiB));
-
-    percents_.clear();
-    EXPECT_EQ(recoverHere(rawRecord(2 * kMiB + 1), "two-plus"), 4 * kMiB);
-    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 100}));
-    EXPECT_EQ(fs::file_size(directory_ / "two-plus"), 2 * kMiB + 1);
-
-    percents_.clear();
-    EXPECT_EQ(recoverHere(rawRecord(2 * kMiB), "two"), 2 * kMiB);
-    EXPECT_EQ(percents_, (std::vector<LPARAM>{0}));
-}
-
-TEST_F(RecoveryWriter, AnEmptyFileIsCreatedAndKeptWithoutProgress) {
-    RecoveryRequest request{};
-    EXPECT_EQ(recoverHere(rawRecord(0), "empty", &request), 0u);
-    EXPECT_TRUE(percents_.empty());
-    EXPECT_EQ(request.Percent, 100u);
-    ASSERT_TRUE(fs::exists(directory_ / "empty"));
-    EXPECT_EQ(fs::file_size(directory_ / "empty"), 0u);
+TEST_F(RecoveryWriter, PostsPercentsInOrderAndCopiesExactly) {
+    const struct {
+        const char* name;
+        std::uint64_t size, returned;
+        std::vector<LPARAM> percents;
+    } cases[] = {
+        {"ten", 10 * kMiB, 10 * kMiB, {0, 20, 40, 60, 80}},
+        {"two-plus", 2 * kMiB + 1, 4 * kMiB, {0, 100}},
+        {"two", 2 * kMiB, 2 * kMiB, {0}},
+        {"empty", 0, 0, {}},  // created and kept, without progress
+    };
+    for (const auto& c : cases) {
+        percents_.clear();
+        RecoveryRequest request{};
+        EXPECT_EQ(recoverHere(rawRecord(c.size), c.name, &request), c.returned) << c.name;
+        EXPECT_EQ(percents_, c.percents) << c.name;
+        EXPECT_EQ(request.Percent, 100u) << c.name;
+        ASSERT_TRUE(fs::exists(directory_ / c.name)) << c.name;
+        EXPECT_EQ(readFile(directory_ / c.name), imageBytes(0, c.size)) << c.name;
+    }
 }
 
 TEST_F(RecoveryWriter, AClearedWorkFlagStopsAfterTheCurrentPiece) {

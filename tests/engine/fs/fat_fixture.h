@@ -1,16 +1,13 @@
 #pragma once
-// Test helpers for the FAT reader: a drive over an image held in memory, the committed
-// fixture images and their expected listings.
+// FAT test helpers: a drive over an image in memory, the committed fixture images with
+// their expected listings, and a capture of the engine's log.
 
-#include <sys/wait.h>
-
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,7 +30,6 @@ public:
     }
 
     std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer) override {
-        ++reads;
         if (onRead) onRead(lba, count);
         const std::uint64_t total = image_.size() / 512;
         if (count == 0 || lba >= total || failReads) return 0;
@@ -45,7 +41,6 @@ public:
     std::vector<std::uint8_t>& image() { return image_; }
     std::function<void(std::uint64_t, std::uint64_t)> onRead;
     bool failReads = false;
-    int reads = 0;
 
 private:
     std::vector<std::uint8_t> image_;
@@ -65,17 +60,11 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    std::string text() {
+    std::size_t count(const std::string& needle) {
         engine::flushLogSink();
         std::string all;
         std::rewind(file_);
-        char chunk[4096];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file_)) > 0) all.append(chunk, got);
-        return all;
-    }
-    std::size_t count(const std::string& needle) {
-        const std::string all = text();
+        for (int c; (c = std::fgetc(file_)) != EOF;) all.push_back(static_cast<char>(c));
         std::size_t found = 0;
         for (std::size_t at = all.find(needle); at != std::string::npos; at = all.find(needle, at + 1)) ++found;
         return found;
@@ -85,16 +74,8 @@ private:
     FILE* file_;
 };
 
-inline std::string dataPath(const std::string& name) { return test_images::dataPath("fat/" + name); }
-
 inline std::vector<std::uint8_t> loadImage(const std::string& name) {
     return test_images::gunzip("fat/" + name + ".img.gz");
-}
-
-inline std::int32_t codeOf(const std::string& name) {
-    if (name == "fat12") return 1;
-    if (name == "fat32") return 11;
-    return 4;
 }
 
 struct ExpectedEntry {
@@ -105,20 +86,16 @@ struct ExpectedEntry {
     long start = -1;  // content is `seq start 9999999 | head -c size`
 };
 
+// One tab-separated line per entry: kind, state, path, size, first number or "-".
 inline std::vector<ExpectedEntry> loadListing(const std::string& name) {
     std::vector<ExpectedEntry> entries;
-    std::ifstream file(dataPath(name + ".expected"));
-    std::string line;
-    while (std::getline(file, line)) {
+    std::ifstream file(test_images::dataPath("fat/" + name + ".expected"));
+    for (std::string line; std::getline(file, line);) {
         std::istringstream fields(line);
-        std::string kind, state, path, size, start;
-        std::getline(fields, kind, '\t');
-        std::getline(fields, state, '\t');
-        std::getline(fields, path, '\t');
-        std::getline(fields, size, '\t');
-        std::getline(fields, start, '\t');
-        entries.push_back({kind == "d", state == "deleted", path, std::stoull(size),
-                           start == "-" ? -1 : std::stol(start)});
+        std::string field[5];
+        for (std::string& text : field) std::getline(fields, text, '\t');
+        entries.push_back({field[0] == "d", field[1] == "deleted", field[2], std::stoull(field[3]),
+                           field[4] == "-" ? -1 : std::stol(field[4])});
     }
     return entries;
 }

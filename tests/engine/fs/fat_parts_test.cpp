@@ -1,14 +1,14 @@
-// Boot-sector checks, FAT entry values and chains, and directory entry tests and names,
-// on bytes built in memory.
+// Boot-sector checks, FAT entries and chains, and directory entries and names, on bytes
+// built in memory.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "engine/byte_order.h"
-#include "engine/disk/bit_array.h"
 #include "engine/fs/fat_entry.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/fs/fat_geometry.h"
@@ -17,37 +17,38 @@
 
 namespace {
 
-void put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value) {
-    engine::storeLittleEndian(bytes.data() + at, value);
-}
+using Bytes = std::vector<std::uint8_t>;
 
-void put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+template <typename T>
+void put(Bytes& bytes, std::size_t at, T value) {
     engine::storeLittleEndian(bytes.data() + at, value);
 }
 
 // A 16 MiB FAT16 volume: 512-byte sectors, 4 sectors per cluster, 2 FATs of 32 sectors.
-std::vector<std::uint8_t> fat16Boot() {
-    std::vector<std::uint8_t> boot(512, 0);
-    put16(boot, 11, 512);
+Bytes fat16Boot() {
+    Bytes boot(512, 0);
+    put<std::uint16_t>(boot, 11, 512);
     boot[13] = 4;
-    put16(boot, 14, 4);
+    put<std::uint16_t>(boot, 14, 4);
     boot[16] = 2;
-    put16(boot, 17, 512);
-    put16(boot, 19, 32768);
-    put16(boot, 22, 32);
+    put<std::uint16_t>(boot, 17, 512);
+    put<std::uint16_t>(boot, 19, 32768);
+    put<std::uint16_t>(boot, 22, 32);
     return boot;
 }
 
-class FatGeometryTest : public ::testing::Test {
-protected:
-    FatGeometryResult parse(std::int32_t code = kFileSystemFat16, std::uint64_t driveBytes = 0) {
-        return parseFatGeometry(boot_, code, driveBytes);
-    }
-    std::vector<std::uint8_t> boot_ = fat16Boot();
-};
+// The same volume as FAT32, its root directory at cluster 2.
+Bytes fat32Boot() {
+    Bytes boot = fat16Boot();
+    put<std::uint16_t>(boot, 17, 0);
+    put<std::uint16_t>(boot, 22, 0);
+    put<std::uint32_t>(boot, 36, 64);
+    put<std::uint32_t>(boot, 44, 2);
+    return boot;
+}
 
-TEST_F(FatGeometryTest, DerivesTheRegionsInBytes) {
-    const auto result = parse();
+TEST(FatGeometry, DerivesTheRegionsInBytes) {
+    const auto result = parseFatGeometry(fat16Boot(), kFileSystemFat16, 16 * 1024 * 1024);
     ASSERT_TRUE(result.geometry) << result.error;
     const FatGeometry& g = *result.geometry;
     EXPECT_EQ(g.bytesPerCluster, 2048u);
@@ -59,70 +60,60 @@ TEST_F(FatGeometryTest, DerivesTheRegionsInBytes) {
     EXPECT_TRUE(g.isDataCluster(2));
     EXPECT_FALSE(g.isDataCluster(1));
     EXPECT_FALSE(g.isDataCluster(g.lastCluster() + 1));
+
+    Bytes large = fat16Boot();  // 4096-byte sectors
+    put<std::uint16_t>(large, 11, 4096);
+    large[13] = 1;
+    put<std::uint16_t>(large, 19, 4096);
+    const auto big = parseFatGeometry(large, kFileSystemFat16, 0);
+    ASSERT_TRUE(big.geometry) << big.error;
+    EXPECT_EQ(big.geometry->fatOffset, 4u * 4096);
+    EXPECT_EQ(big.geometry->bytesPerCluster, 4096u);
+    EXPECT_EQ(big.geometry->volumeBytes, 4096ull * 4096);
+    EXPECT_TRUE(parseFatGeometry(fat32Boot(), kFileSystemFat32, 0).geometry);
 }
 
-TEST_F(FatGeometryTest, ConvertsLargerSectorsToBytes) {
-    put16(boot_, 11, 4096);
-    boot_[13] = 1;
-    put16(boot_, 19, 4096);
-    const auto result = parse();
-    ASSERT_TRUE(result.geometry) << result.error;
-    EXPECT_EQ(result.geometry->fatOffset, 4u * 4096);
-    EXPECT_EQ(result.geometry->bytesPerCluster, 4096u);
-    EXPECT_EQ(result.geometry->volumeBytes, 4096ull * 4096);
-}
-
-TEST_F(FatGeometryTest, RejectsZeroAndAbsurdFieldsByName) {
+TEST(FatGeometry, RejectsHostileBootSectors) {
+    const auto set16 = [](std::size_t at, std::uint16_t v) { return [=](Bytes& b) { put(b, at, v); }; };
+    const auto set8 = [](std::size_t at, std::uint8_t v) { return [=](Bytes& b) { b[at] = v; }; };
+    const auto root32 = [](std::uint32_t v) { return [=](Bytes& b) { put(b, 44, v); }; };
+    const auto none = [](Bytes&) {};
     const struct {
-        std::size_t offset;
-        std::uint16_t value;
-        bool wide;
-        const char* field;
+        const char* name;
+        std::function<void(Bytes&)> damage;
+        std::int32_t code = kFileSystemFat16;
+        std::uint64_t driveBytes = 0;
+        const char* error = nullptr;  // the field the message names
     } cases[] = {
-        {11, 0, true, "bytes per sector"},     {11, 513, true, "bytes per sector"},
-        {11, 8192, true, "bytes per sector"},  {13, 0, false, "sectors per cluster"},
-        {13, 3, false, "sectors per cluster"}, {14, 0, true, "reserved sectors"},
-        {16, 0, false, "FAT count"},           {17, 0, true, "root entry count"},
-        {22, 0, true, "FAT sectors"},          {14, 40000, true, "data area start"},
+        {"sector 0", set16(11, 0), kFileSystemFat16, 0, "bytes per sector"},
+        {"sector 513", set16(11, 513), kFileSystemFat16, 0, "bytes per sector"},
+        {"sector 8192", set16(11, 8192), kFileSystemFat16, 0, "bytes per sector"},
+        {"cluster 0", set8(13, 0), kFileSystemFat16, 0, "sectors per cluster"},
+        {"cluster 3", set8(13, 3), kFileSystemFat16, 0, "sectors per cluster"},
+        {"reserved 0", set16(14, 0), kFileSystemFat16, 0, "reserved sectors"},
+        {"no FATs", set8(16, 0), kFileSystemFat16, 0, "FAT count"},
+        {"no root", set16(17, 0), kFileSystemFat16, 0, "root entry count"},
+        {"FAT size 0", set16(22, 0), kFileSystemFat16, 0, "FAT sectors"},
+        {"data past the end", set16(14, 40000), kFileSystemFat16, 0, "data area start"},
+        {"zero sectors", set16(19, 0)},
+        {"NTFS code", none, kFileSystemNtfs},
+        {"no file system code", none, kFileSystemNone},
+        {"overhangs the drive", none, kFileSystemFat16, 10 * 512},
+        {"FAT32 root cluster 1", root32(1), kFileSystemFat32},
+        {"FAT32 root past the data", root32(0x0FFFFFFF), kFileSystemFat32},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.field);
-        boot_ = fat16Boot();
-        if (c.wide) {
-            put16(boot_, c.offset, c.value);
-        } else {
-            boot_[c.offset] = static_cast<std::uint8_t>(c.value);
+        Bytes boot = c.code == kFileSystemFat32 ? fat32Boot() : fat16Boot();
+        c.damage(boot);
+        const auto result = parseFatGeometry(boot, c.code, c.driveBytes);
+        EXPECT_FALSE(result.geometry) << c.name;
+        if (c.error) {
+            EXPECT_NE(result.error.find(std::string("not a FAT volume: ") + c.error), std::string::npos)
+                << c.name << ": " << result.error;
         }
-        const auto result = parse();
-        EXPECT_FALSE(result.geometry);
-        EXPECT_NE(result.error.find(std::string("not a FAT volume: ") + c.field), std::string::npos) << result.error;
     }
-}
-
-TEST_F(FatGeometryTest, RejectsAZeroSizedVolumeAndOtherCodes) {
-    put16(boot_, 19, 0);
-    EXPECT_FALSE(parse().geometry);
-    boot_ = fat16Boot();
-    EXPECT_FALSE(parse(kFileSystemNtfs).geometry);
-    EXPECT_FALSE(parse(kFileSystemNone).geometry);
-    EXPECT_FALSE(parseFatGeometry(std::span(boot_).first(100), kFileSystemFat16, 0).geometry);
-}
-
-TEST_F(FatGeometryTest, RejectsAVolumeThatOverhangsTheDrive) {
-    EXPECT_FALSE(parse(kFileSystemFat16, 10 * 512).geometry);
-    EXPECT_TRUE(parse(kFileSystemFat16, 16 * 1024 * 1024).geometry);
-}
-
-TEST_F(FatGeometryTest, Fat32NeedsARootClusterInsideTheDataArea) {
-    put16(boot_, 17, 0);
-    put16(boot_, 22, 0);
-    put32(boot_, 36, 64);
-    put32(boot_, 44, 2);
-    ASSERT_TRUE(parse(kFileSystemFat32).geometry);
-    put32(boot_, 44, 1);
-    EXPECT_FALSE(parse(kFileSystemFat32).geometry);
-    put32(boot_, 44, 0x0FFFFFFF);
-    EXPECT_FALSE(parse(kFileSystemFat32).geometry);
+    const Bytes boot = fat16Boot();
+    EXPECT_FALSE(parseFatGeometry(std::span(boot).first(100), kFileSystemFat16, 0).geometry);
 }
 
 FatGeometry smallGeometry(FatKind kind, std::uint32_t clusters) {
@@ -133,7 +124,7 @@ FatGeometry smallGeometry(FatKind kind, std::uint32_t clusters) {
     return g;
 }
 
-TEST(FatTableTest, ReadsTwelveSixteenAndTwentyEightBitEntries) {
+TEST(FatTable, ReadsTwelveSixteenAndTwentyEightBitEntries) {
     // FAT12 entries 2 and 3 share bytes 3..5: 0x003 and 0xFFF.
     FatTable fat12(smallGeometry(FatKind::Fat12, 10), {0xF0, 0xFF, 0xFF, 0x03, 0xF0, 0xFF});
     EXPECT_EQ(fat12.value(2), 0x003u);
@@ -145,50 +136,31 @@ TEST(FatTableTest, ReadsTwelveSixteenAndTwentyEightBitEntries) {
     EXPECT_EQ(fat32.value(99), 0u);
 }
 
-TEST(FatTableTest, ChainStopsAtTheEndMarkAndOutsideTheDataArea) {
-    std::vector<std::uint8_t> bytes(40, 0);
-    auto set = [&](std::uint32_t i, std::uint16_t v) { put16(bytes, i * 2, v); };
-    set(2, 3);
-    set(3, 7);
-    set(7, 0xFFFF);
-    set(8, 1);       // cluster 1 is not a data cluster
-    set(9, 0x4000);  // past the data area
+TEST(FatTable, ChainsStopAtEndMarksBadLinksAndLoopsWithOneErrorLine) {
+    Bytes bytes(40, 0);
+    for (auto [entry, next] : {std::pair{2, 3}, {3, 7}, {7, 0xFFFF}, {8, 1}, {9, 0x4000}, {5, 6}, {6, 5}})
+        put<std::uint16_t>(bytes, entry * 2, static_cast<std::uint16_t>(next));
     const FatTable fat(smallGeometry(FatKind::Fat16, 15), bytes);
-    EXPECT_EQ(fat.chain(2), (std::vector<std::uint32_t>{2, 3, 7}));
     fattest::LogCapture log;
-    EXPECT_EQ(fat.chain(8), (std::vector<std::uint32_t>{8}));
-    EXPECT_EQ(fat.chain(9), (std::vector<std::uint32_t>{9}));
+    EXPECT_EQ(fat.chain(2), (std::vector<std::uint32_t>{2, 3, 7}));
+    EXPECT_EQ(fat.chain(8), (std::vector<std::uint32_t>{8}));  // cluster 1 is not data
+    EXPECT_EQ(fat.chain(9), (std::vector<std::uint32_t>{9}));  // past the data area
+    EXPECT_EQ(fat.chain(5), (std::vector<std::uint32_t>{5, 6}));
+    EXPECT_TRUE(fat.chain(0).empty());
     EXPECT_EQ(log.count("except in CreateFileClustersList, NextCluster = 0x1"), 1u);
     EXPECT_EQ(log.count("except in CreateFileClustersList, NextCluster = 0x4000"), 1u);
-    EXPECT_TRUE(fat.chain(0).empty());
-}
-
-TEST(FatTableTest, ALoopEndsBeforeTheRepeatWithOneErrorLine) {
-    std::vector<std::uint8_t> bytes(40, 0);
-    put16(bytes, 5 * 2, 6);
-    put16(bytes, 6 * 2, 5);
-    const FatTable fat(smallGeometry(FatKind::Fat16, 15), bytes);
-    fattest::LogCapture log;
-    EXPECT_EQ(fat.chain(5), (std::vector<std::uint32_t>{5, 6}));
     EXPECT_EQ(log.count("NextCluster = 0x5 already exist in chain"), 1u);
-}
-
-TEST(FatTableTest, ClusterMapBitsAreTheNonZeroEntries) {
-    std::vector<std::uint8_t> bytes(40, 0);
-    put16(bytes, 0, 0xFFF8);
-    put16(bytes, 2, 0xFFFF);
-    put16(bytes, 4 * 2, 0xFFFF);
-    put16(bytes, 9 * 2, 0xFFF7);  // bad cluster: in use for the search
-    const FatTable fat(smallGeometry(FatKind::Fat16, 15), bytes);
-    CBitArray map;
-    ASSERT_TRUE(fat.fillClusterMap(map));
-    for (std::uint32_t i = 0; i < fat.entryCount(); ++i) EXPECT_EQ(map.GetBit(i), fat.value(i) != 0) << i;
 }
 
 FatDirEntry shortEntry(const char (&name)[12], std::uint8_t attributes = 0x20) {
     FatDirEntry entry{};
     std::memcpy(entry.raw.data(), name, 11);
     entry.raw[11] = attributes;
+    return entry;
+}
+
+FatDirEntry deletedEntry(FatDirEntry entry) {
+    entry.raw[0] = 0xE5;
     return entry;
 }
 
@@ -209,13 +181,11 @@ FatDirEntry longPart(std::u16string_view name, int index, bool last, const FatDi
     return part;
 }
 
-TEST(FatEntryTest, ShortNames) {
+TEST(FatEntry, ShortNamesAndValidity) {
     EXPECT_EQ(fatShortName(shortEntry("README  TXT")), u"README.TXT");
     EXPECT_EQ(fatShortName(shortEntry("MAKEFILE   ")), u"MAKEFILE");
-    FatDirEntry deleted = shortEntry("README  TXT");
-    deleted.raw[0] = 0xE5;
-    EXPECT_TRUE(deleted.isDeleted());
-    EXPECT_EQ(fatShortName(deleted), u"_EADME.TXT");
+    EXPECT_TRUE(deletedEntry(shortEntry("README  TXT")).isDeleted());
+    EXPECT_EQ(fatShortName(deletedEntry(shortEntry("README  TXT"))), u"_EADME.TXT");
     FatDirEntry kanji = shortEntry("\x05" "BC     TXT");
     EXPECT_FALSE(kanji.isDeleted());
     EXPECT_TRUE(kanji.isValid());
@@ -223,9 +193,7 @@ TEST(FatEntryTest, ShortNames) {
     FatDirEntry lower = shortEntry("GONE    TXT");
     lower.raw[12] = kFatLowerCaseBase | kFatLowerCaseExtension;
     EXPECT_EQ(fatShortName(lower), u"gone.txt");
-}
 
-TEST(FatEntryTest, ValidityTests) {
     EXPECT_FALSE(shortEntry("readme  txt").isValid());  // lower case in the 8.3 name
     EXPECT_FALSE(shortEntry("READ*E  TXT").isValid());
     EXPECT_FALSE(shortEntry(" EADME  TXT").isValid());
@@ -242,33 +210,26 @@ TEST(FatEntryTest, ValidityTests) {
     EXPECT_FALSE(badLong.isValid());
 }
 
-TEST(FatEntryTest, LongNameOfExactlyThirteenUnitsEndsAfterThem) {
-    const FatDirEntry owner = shortEntry("PHOTO_~1JPG");
-    const std::array parts = {longPart(u"photo_001.jpg", 1, true, owner)};
-    EXPECT_EQ(fatLongName(parts, owner), u"photo_001.jpg");
-}
-
-TEST(FatEntryTest, LongNameSpansPartsNearestFirst) {
-    const FatDirEntry owner = shortEntry("NOTESA~1TXT");
-    const std::u16string name = u"notes about recovery.txt";
-    const std::array parts = {longPart(name, 1, false, owner), longPart(name, 2, true, owner)};
-    EXPECT_EQ(fatLongName(parts, owner), name);
-}
-
-TEST(FatEntryTest, AStaleLongNameIsDropped) {
-    const FatDirEntry stale = shortEntry("STALEN~1TXT");
-    const std::array parts = {longPart(u"stale name.txt", 1, true, stale)};
-    EXPECT_EQ(fatLongName(parts, shortEntry("RENAMED TXT")), u"");
-}
-
-TEST(FatEntryTest, ADeletedLongNameStillMatchesItsDeletedOwner) {
-    const FatDirEntry owner = shortEntry("DELETE~1TXT");
-    std::array parts = {longPart(u"deleted one.txt", 2, true, owner), longPart(u"deleted one.txt", 1, false, owner)};
-    std::swap(parts[0], parts[1]);
-    for (FatDirEntry& part : parts) part.raw[0] = 0xE5;
-    FatDirEntry deletedOwner = owner;
-    deletedOwner.raw[0] = 0xE5;
-    EXPECT_EQ(fatLongName(parts, deletedOwner), u"deleted one.txt");
+TEST(FatEntry, LongNames) {
+    const FatDirEntry photo = shortEntry("PHOTO_~1JPG"), notes = shortEntry("NOTESA~1TXT");
+    const FatDirEntry stale = shortEntry("STALEN~1TXT"), gone = shortEntry("DELETE~1TXT");
+    const std::u16string twoParts = u"notes about recovery.txt";
+    const struct {
+        const char* name;
+        std::vector<FatDirEntry> parts;  // nearest the 8.3 entry first
+        FatDirEntry owner;
+        std::u16string expected;
+    } cases[] = {
+        {"exactly 13 units", {longPart(u"photo_001.jpg", 1, true, photo)}, photo, u"photo_001.jpg"},
+        {"two parts", {longPart(twoParts, 1, false, notes), longPart(twoParts, 2, true, notes)}, notes, twoParts},
+        {"stale checksum", {longPart(u"stale name.txt", 1, true, stale)}, shortEntry("RENAMED TXT"), u""},
+        {"deleted",
+         {deletedEntry(longPart(u"deleted one.txt", 1, false, gone)),
+          deletedEntry(longPart(u"deleted one.txt", 2, true, gone))},
+         deletedEntry(gone),
+         u"deleted one.txt"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(fatLongName(c.parts, c.owner), c.expected) << c.name;
 }
 
 }  // namespace

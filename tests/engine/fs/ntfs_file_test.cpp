@@ -35,14 +35,25 @@ protected:
 
     Buffer readAll(const CNTFile& file, std::size_t room) {
         Buffer out(room, 0xEE);
-        out.resize(file.GetData(0, room, out.data()) + 0);
+        out.resize(file.GetData(0, room, out.data()));
         return out;
+    }
+
+    // What GetInfo reports for `record`, and its result.
+    FoundFileRecord infoOf(const RecordBuilder& record, int* result = nullptr) {
+        auto file = open(record);
+        FoundFileRecord info{};
+        resetFoundFileForFill(info);
+        const int got = file->GetInfo(&info, name_);
+        if (result) *result = got;
+        return info;
     }
 
     VolumeBuilder volume_;
     std::unique_ptr<MemoryDrive> drive_;
     std::unique_ptr<CNTFS> ntfs_;
     int parsed_ = 0;
+    std::u16string name_;
 };
 
 }  // namespace
@@ -179,15 +190,14 @@ TEST_F(NtfsFileTest, HostileAttributeListEntriesEndTheWalk) {
 
 TEST_F(NtfsFileTest, InfoFromStandardInformationAndNames) {
     const std::uint64_t parent = (std::uint64_t{7} << 48) | 30;  // sequence number above
-    auto file = open(volume_.record(20)
-                         .standardInfo(111, 222, 333, 0x20)
-                         .fileName(parent, u"LONGNA~1.TXT", 2, 50)
-                         .fileName(parent, u"long name.txt", 1, 50)
-                         .residentData(pattern(70, 1)));
-    FoundFileRecord record{};
-    resetFoundFileForFill(record);
-    std::u16string name;
-    ASSERT_EQ(file->GetInfo(&record, name), 1);
+    int result = 0;
+    const FoundFileRecord record = infoOf(volume_.record(20)
+                                              .standardInfo(111, 222, 333, 0x20)
+                                              .fileName(parent, u"LONGNA~1.TXT", 2, 50)
+                                              .fileName(parent, u"long name.txt", 1, 50)
+                                              .residentData(pattern(70, 1)),
+                                          &result);
+    ASSERT_EQ(result, 1);
     EXPECT_EQ(std::u16string(record.Name), u"long name.txt");
     EXPECT_TRUE(+record.Flags & kFileHasName);
     EXPECT_EQ(+record.ParentNumber, 30u);
@@ -199,37 +209,27 @@ TEST_F(NtfsFileTest, InfoFromStandardInformationAndNames) {
 }
 
 TEST_F(NtfsFileTest, NameChoiceByNamespace) {
-    auto nameOf = [&](RecordBuilder record) {
-        auto file = open(record);
-        FoundFileRecord info{};
-        resetFoundFileForFill(info);
-        std::u16string name;
-        file->GetInfo(&info, name);
-        return info.Name ? std::u16string(info.Name) : u"<none>";
+    const std::pair<RecordBuilder, std::u16string> cases[] = {
+        {volume_.record(20).fileName(5, u"W.TXT", 1).fileName(5, u"D.TXT", 2), u"W.TXT"},
+        {volume_.record(20).fileName(5, u"D.TXT", 2).fileName(5, u"posix", 0), u"posix"},
+        {volume_.record(20).fileName(5, u"both.txt", 3), u"both.txt"},
+        {volume_.record(20).fileName(5, u"", 1).fileName(5, u"D.TXT", 2), u"D.TXT"},
     };
-    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"W.TXT", 1).fileName(5, u"D.TXT", 2)), u"W.TXT");
-    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"D.TXT", 2).fileName(5, u"posix", 0)), u"posix");
-    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"both.txt", 3)), u"both.txt");
-    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"", 1).fileName(5, u"D.TXT", 2)), u"D.TXT");
-    EXPECT_EQ(nameOf(volume_.record(20).fileName(5, u"", 1)), u"<none>");
+    for (const auto& [record, expected] : cases) {
+        const FoundFileRecord info = infoOf(record);
+        ASSERT_NE(+info.Name, nullptr) << std::string(expected.begin(), expected.end());
+        EXPECT_EQ(std::u16string(info.Name), expected);
+    }
+    const FoundFileRecord nameless = infoOf(volume_.record(20).fileName(5, u"", 1, 77));
+    EXPECT_EQ(+nameless.Name, nullptr);
+    EXPECT_FALSE(+nameless.Flags & kFileHasName);
+    EXPECT_EQ(+nameless.Size, 77u);  // no data attribute: the size in the name
 
-    auto file = open(volume_.record(20).fileName(5, u"", 1, 77));
-    FoundFileRecord info{};
-    resetFoundFileForFill(info);
-    std::u16string name;
-    file->GetInfo(&info, name);
-    EXPECT_FALSE(+info.Flags & kFileHasName);
-    EXPECT_EQ(+info.Size, 77u);  // no data attribute: the size in the name
-}
-
-TEST_F(NtfsFileTest, NameLongerThanItsValueIsIgnored) {
-    RecordBuilder record = volume_.record(20).fileName(5, u"abc", 1);
-    record.poke(72 + 24 + 64, {200});
-    auto file = open(record);
-    FoundFileRecord info{};
-    resetFoundFileForFill(info);
-    std::u16string name;
-    EXPECT_EQ(file->GetInfo(&info, name), 1);
-    EXPECT_EQ(+info.Name, nullptr);
-    EXPECT_EQ(+info.Size, kUnknownSize);
+    RecordBuilder overlong = volume_.record(20).fileName(5, u"abc", 1);
+    overlong.poke(72 + 24 + 64, {200});  // a name longer than its value
+    int result = 0;
+    const FoundFileRecord ignored = infoOf(overlong, &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(+ignored.Name, nullptr);
+    EXPECT_EQ(+ignored.Size, kUnknownSize);
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -27,8 +26,6 @@ struct Expected {
     std::string hash;  // FNV-1a 64, "-" for folders
     std::string path;  // "\folder\name" or "lost_folder_N\name"
 };
-
-std::string dataFolder() { return test_images::dataPath("ntfs/"); }
 
 std::vector<Expected> readListing(const std::string& path) {
     std::vector<Expected> rows;
@@ -64,7 +61,7 @@ TEST_P(NtfsFixtureTest, ListsAndRecoversEveryFile) {
     const std::string name = GetParam();
     Buffer image = test_images::gunzip("ntfs/" + name + ".img.gz");
     ASSERT_FALSE(image.empty()) << "missing image " << name;
-    std::vector<Expected> listing = readListing(dataFolder() + name + ".listing");
+    std::vector<Expected> listing = readListing(test_images::dataPath("ntfs/" + name + ".listing"));
     ASSERT_FALSE(listing.empty());
 
     MemoryDrive drive(std::move(image), 'E');

@@ -187,44 +187,40 @@ TEST_F(NtfsReaderTest, FileGetInfoFillsItsOwnRecord) {
     EXPECT_STREQ(GetLastErrorString(), "Can't read file record 40");
 }
 
-TEST_F(NtfsReaderTest, PathsThroughFolders) {
-    volume_.putRecord(16, volume_.record(16, kDir).fileName(5, u"A"));
-    volume_.putRecord(17, volume_.record(17, kDir).fileName(16, u"B"));
-    volume_.putRecord(18, volume_.record(18).fileName(17, u"file.txt"));
-    volume_.putRecord(19, volume_.record(19).fileName(5, u"top.txt"));
-    volume_.putRecord(20, volume_.record(20, ntfs::kRecordDirectory).fileName(5, u"deleted dir"));
-    volume_.putRecord(21, volume_.record(21, 0).fileName(20, u"child.txt"));
+TEST_F(NtfsReaderTest, PathsThroughFoldersAndBrokenChainsAsLostFolders) {
+    volume_ = VolumeBuilder(4096, 1024, 256, 48);
+    const struct {
+        std::uint32_t record;
+        std::uint16_t flags;
+        std::uint64_t parent;
+        std::u16string name, path;  // path "" is not checked
+    } cases[] = {
+        {16, kDir, 5, u"A", u"N:\\"},
+        {17, kDir, 16, u"B", u"N:\\A\\"},
+        {18, ntfs::kRecordInUse, 17, u"file.txt", u"N:\\A\\B\\"},
+        {19, ntfs::kRecordDirectory, 5, u"deleted dir", u"N:\\"},
+        {20, 0, 19, u"child.txt", u"N:\\deleted dir\\"},
+        {21, kDir, 21, u"self", u"lost_folder_21\\"},
+        {22, ntfs::kRecordInUse, 21, u"in-self.txt", u"lost_folder_21\\self\\"},
+        {23, kDir, 24, u"ping", u""},
+        {24, kDir, 23, u"pong", u""},
+        {25, ntfs::kRecordInUse, 23, u"in-loop.txt", u"lost_folder_23\\pong\\ping\\"},
+        {26, ntfs::kRecordInUse, 5, u"plain.txt", u"N:\\"},
+        {27, ntfs::kRecordInUse, 26, u"under-a-file.txt", u"lost_folder_26\\"},
+        {28, ntfs::kRecordInUse, 3, u"under-zeroed.txt", u"lost_folder_3\\"},
+        {29, ntfs::kRecordInUse, 900, u"under-missing.txt", u"lost_folder_900\\"},
+        {30, kDir, 5, u"", u""},
+        {31, ntfs::kRecordInUse, 30, u"under-nameless.txt", u"lost_folder_30\\"},
+    };
+    for (const auto& c : cases) volume_.putRecord(c.record, volume_.record(c.record, c.flags).fileName(c.parent, c.name));
     open();
-    EXPECT_EQ(pathOf(18), u"N:\\A\\B\\");
-    EXPECT_EQ(pathOf(17), u"N:\\A\\");
-    EXPECT_EQ(pathOf(19), u"N:\\");
+    for (const auto& c : cases) {
+        if (!c.path.empty()) {
+            EXPECT_EQ(pathOf(c.record), c.path) << c.record;
+        }
+    }
     EXPECT_EQ(pathOf(5), u"N:\\");
     EXPECT_EQ(pathOf(0), u"N:\\");
-    EXPECT_EQ(pathOf(21), u"N:\\deleted dir\\");
-}
-
-TEST_F(NtfsReaderTest, BrokenChainsBecomeLostFolders) {
-    volume_.putRecord(16, volume_.record(16, kDir).fileName(16, u"self"));
-    volume_.putRecord(17, volume_.record(17).fileName(16, u"in-self.txt"));
-    volume_.putRecord(18, volume_.record(18, kDir).fileName(19, u"ping"));
-    volume_.putRecord(19, volume_.record(19, kDir).fileName(18, u"pong"));
-    volume_.putRecord(20, volume_.record(20).fileName(18, u"in-loop.txt"));
-    volume_.putRecord(21, volume_.record(21).fileName(5, u"plain.txt"));
-    volume_.putRecord(22, volume_.record(22).fileName(21, u"under-a-file.txt"));
-    volume_.putRecord(23, volume_.record(23).fileName(3, u"under-zeroed.txt"));
-    volume_.putRecord(24, volume_.record(24).fileName(900, u"under-missing.txt"));
-    volume_.putRecord(25, volume_.record(25, kDir).fileName(5, u""));
-    volume_.putRecord(26, volume_.record(26).fileName(25, u"under-nameless.txt"));
-    volume_.putRecord(27, volume_.record(27, kDir).fileName(27, u"own parent"));
-    open();
-    EXPECT_EQ(pathOf(17), u"lost_folder_16\\self\\");
-    EXPECT_EQ(pathOf(16), u"lost_folder_16\\");
-    EXPECT_EQ(pathOf(20), u"lost_folder_18\\pong\\ping\\");
-    EXPECT_EQ(pathOf(22), u"lost_folder_21\\");
-    EXPECT_EQ(pathOf(23), u"lost_folder_3\\");
-    EXPECT_EQ(pathOf(24), u"lost_folder_900\\");
-    EXPECT_EQ(pathOf(26), u"lost_folder_25\\");
-    EXPECT_EQ(pathOf(27), u"lost_folder_27\\");
 }
 
 TEST_F(NtfsReaderTest, DeepChainsStayInsideThePathBuffer) {

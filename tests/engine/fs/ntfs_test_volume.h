@@ -34,15 +34,10 @@ inline Buffer encodeRuns(const std::vector<std::pair<std::uint64_t, std::int64_t
     std::int64_t previous = 0;
     auto bytesFor = [](std::uint64_t value, bool isSigned) {
         unsigned count = 1;
-        while (count < 8) {
-            std::int64_t asSigned = static_cast<std::int64_t>(value);
-            if (isSigned) {
-                std::int64_t limit = std::int64_t{1} << (8 * count - 1);
-                if (asSigned >= -limit && asSigned < limit) break;
-            } else if (value < (std::uint64_t{1} << (8 * count))) {
-                break;
-            }
-            ++count;
+        for (; count < 8; ++count) {
+            const std::int64_t half = std::int64_t{1} << (8 * count - 1);
+            const auto asSigned = static_cast<std::int64_t>(value);
+            if (isSigned ? asSigned >= -half && asSigned < half : value >> (8 * count) == 0) break;
         }
         return count;
     };
@@ -167,8 +162,6 @@ public:
         std::copy(data.begin(), data.end(), bytes_.begin() + offset);
         return *this;
     }
-
-    std::size_t position() const { return position_; }
 
     Buffer finish(std::uint16_t sequence = 0x0101) const {
         Buffer out = bytes_;
