@@ -24,19 +24,18 @@ std::vector<std::uint8_t> header(std::uint16_t shift, std::uint32_t fatSectors, 
     return unit;
 }
 
-void putName(std::vector<std::uint8_t>& directory, std::size_t entry, const std::u16string& name) {
-    std::memcpy(directory.data() + entry * 128, name.data(), name.size() * 2);
-}
-
-std::vector<std::uint8_t> directoryOf(std::initializer_list<std::u16string> names) {
+std::vector<std::uint8_t> directoryOf(const std::vector<std::u16string>& names) {
     std::vector<std::uint8_t> directory(compound::kDirectoryBytes, 0);
     std::size_t entry = 0;
-    for (const std::u16string& name : names) putName(directory, entry++, name);
+    for (const std::u16string& name : names) {
+        std::memcpy(directory.data() + 128 * entry++, name.data(), name.size() * 2);
+    }
     return directory;
 }
 
 TEST(CompoundHeader, NeedsAllMagicBytesAndAUsableSectorShift) {
-    auto parsed = compound::ParseHeader(header(9, 1, 0));
+    const auto valid = header(9, 1, 0);
+    auto parsed = compound::ParseHeader(valid);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->sectorSize, 512u);
     EXPECT_EQ(parsed->addressableBytes, 65536u);  // 128 sectors of 512 per FAT sector
@@ -45,12 +44,9 @@ TEST(CompoundHeader, NeedsAllMagicBytesAndAUsableSectorShift) {
     auto wrongMagic = header(9, 1, 0);
     wrongMagic[7] = 0;
     EXPECT_FALSE(compound::ParseHeader(wrongMagic));
-    EXPECT_FALSE(compound::ParseHeader(header(6, 1, 0)));
-    EXPECT_FALSE(compound::ParseHeader(header(17, 1, 0)));
-    EXPECT_FALSE(compound::ParseHeader(header(41, 1, 0)));
+    EXPECT_FALSE(compound::ParseHeader(std::span(valid).first(511)));
+    for (std::uint16_t shift : {6, 17, 41}) EXPECT_FALSE(compound::ParseHeader(header(shift, 1, 0))) << shift;
     EXPECT_TRUE(compound::ParseHeader(header(7, 1, 0)));
-    const auto whole = header(9, 1, 0);
-    EXPECT_FALSE(compound::ParseHeader(std::span(whole).first(511)));
 
     // The largest figures do not overflow.
     auto huge = compound::ParseHeader(header(16, 0xFFFFFFFF, 0xFFFFFFFF));
@@ -60,15 +56,14 @@ TEST(CompoundHeader, NeedsAllMagicBytesAndAUsableSectorShift) {
 }
 
 TEST(CompoundClassify, FirstKnownStreamInEntryOrderWins) {
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"x", u"WordDocument", u"Workbook"})), 12);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"ROOT ENTRY", u"workbook"})), 11);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root", u"WordDocument"})), 10);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"Symbol 12"})), 33);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"Symbol"})), 10);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"PowerPoint Document"})), 13);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"DocumentViewStyles"})), 27);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"Scene", u"Props"})), 30);
-    EXPECT_EQ(compound::ClassifyStorage(directoryOf({u"Root Entry", u"WordDocumentX"})), 10);
+    const std::pair<std::vector<std::u16string>, int> cases[] = {
+        {{u"Root Entry", u"x", u"WordDocument", u"Workbook"}, 12}, {{u"ROOT ENTRY", u"workbook"}, 11},
+        {{u"Root", u"WordDocument"}, 10}, {{u"Root Entry", u"Symbol 12"}, 33}, {{u"Root Entry", u"Symbol"}, 10},
+        {{u"Root Entry", u"PowerPoint Document"}, 13}, {{u"Root Entry", u"DocumentViewStyles"}, 27},
+        {{u"Root Entry", u"Scene", u"Props"}, 30}, {{u"Root Entry", u"WordDocumentX"}, 10}};
+    for (const auto& [names, type] : cases) {
+        EXPECT_EQ(compound::ClassifyStorage(directoryOf(names)), type) << std::string(names[1].begin(), names[1].end());
+    }
     EXPECT_EQ(compound::ClassifyStorage({}), 10);
 }
 
@@ -99,8 +94,7 @@ TEST(CompoundExtract, ReadsTheDirectoryAfterTheHeaderAndCapsTheSize) {
     EXPECT_EQ(+record.Size, 60u * kSector);  // 65536 capped at the drive's end
 
     record.DataPosition = at;
-    auto far = header(9, 1, 1000);  // directory past the drive's end
-    EXPECT_EQ(compound::ExtractDocInfo(memory.drive, record, far), 0);
+    EXPECT_EQ(compound::ExtractDocInfo(memory.drive, record, header(9, 1, 1000)), 0);  // directory past the end
 
     auto broken = header(9, 1, 0);
     broken[5] = 0;

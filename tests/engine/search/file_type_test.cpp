@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/byte_order.h"
@@ -41,30 +43,25 @@ TEST(FileTypeImage, FieldsSitAtTheirStoredOffsets) {
     CFileType type = sampleType();
     type.AddSignature(kConditionBytes, "%PDF-1.", 0, 7, 0);
     std::vector<std::uint8_t> stored = type.StoredForm();
-    ASSERT_GE(stored.size(), kFileTypeImageSize);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[0]), 1);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[4]), 0);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[8]), 1);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[12]), 2048);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[16]), 50);
-    EXPECT_EQ(textAt(stored, 20, 10), u"PDF");
-    EXPECT_EQ(textAt(stored, 40, 50), u"AI;EPSF");
-    EXPECT_EQ(textAt(stored, 140, 100), u"Portable Document Format");
-    EXPECT_EQ(textAt(stored, 340, 30), u"Text Documents");
-    EXPECT_EQ(textAt(stored, 400, 30), u"PDF");
-    EXPECT_EQ(textAt(stored, 460, 30), u"adobe");
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[520]), -144);
+    ASSERT_EQ(stored.size(), kFileTypeImageSize + 20 + 39);
+    const std::pair<std::size_t, std::int32_t> numbers[] = {{0, 1}, {4, 0}, {8, 1}, {12, 2048},
+                                                            {16, 50}, {520, -144}, {526, 1}};
+    for (const auto& [offset, value] : numbers) {
+        EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[offset]), value) << offset;
+    }
     EXPECT_EQ(engine::loadLittleEndian<std::uint16_t>(&stored[524]), 47);
-    EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[526]), 1);
-    EXPECT_EQ(stored.size(), kFileTypeImageSize + 20 + 39);
-    // Unused text units are zero.
-    for (std::size_t i = 20 + 6; i < 40; ++i) EXPECT_EQ(stored[i], 0) << i;
+    const std::tuple<std::size_t, std::size_t, std::u16string> texts[] = {
+        {20, 10, u"PDF"}, {40, 50, u"AI;EPSF"}, {140, 100, u"Portable Document Format"},
+        {340, 30, u"Text Documents"}, {400, 30, u"PDF"}, {460, 30, u"adobe"}};
+    for (const auto& [offset, units, text] : texts) EXPECT_EQ(textAt(stored, offset, units), text) << offset;
+    for (std::size_t i = 20 + 6; i < 40; ++i) EXPECT_EQ(stored[i], 0) << i;  // unused text units
 }
 
-TEST(FileTypeImage, TextsAreCutToTheirField) {
+TEST(FileTypeImage, TextsAreCutToTheirFieldAndCopyKeepsSignatures) {
     CFileType type;
     setImageText(type.image().Extension, u"ABCDEFGHIJKLMNOP");
     EXPECT_EQ(type.extension(), u"ABCDEFGHI");
+    type.AddSignature32(0x46445025, 0, 0);
 
     std::vector<std::uint8_t> image(kFileTypeImageSize, 0x41);  // no terminator anywhere
     ASSERT_EQ(type.CopyImage(image.data()), 1);
@@ -72,32 +69,19 @@ TEST(FileTypeImage, TextsAreCutToTheirField) {
     EXPECT_EQ(type.extensionList().size(), 49u);
     EXPECT_EQ(type.description().size(), 99u);
     EXPECT_EQ(type.namePrefix().size(), 29u);
+    EXPECT_EQ(type.signatures().size(), 1u);
+    EXPECT_EQ(+type.image().SignatureCount, 1);
     EXPECT_EQ(type.CopyImage(nullptr), 0);
 }
 
-TEST(FileTypeImage, CopyImageKeepsSignatures) {
-    CFileType type = sampleType();
-    type.AddSignature32(0x46445025, 0, 0);
-    CFileType other = sampleType();
-    setImageText(other.image().Extension, u"XYZ");
-    std::vector<std::uint8_t> image = other.StoredForm();
-    type.CopyImage(image.data());
-    EXPECT_EQ(type.extension(), u"XYZ");
-    EXPECT_EQ(type.signatures().size(), 1u);
-    EXPECT_EQ(+type.image().SignatureCount, 1);
-}
-
 TEST(FileTypeSignatures, TypedAddersStoreLittleEndianValues) {
+    std::uint8_t unit[kUnitSize] = {0x37, 0x7A, 0xBC, 0xAF, 0x27, 0x1C, 0, 0, 0x42, 0x4D, 1, 2, 3, 4, 5, 6, 7, 8};
     CFileType type;
-    std::uint8_t unit[kUnitSize] = {};
-    const std::uint8_t header[] = {0x37, 0x7A, 0xBC, 0xAF, 0x27, 0x1C, 0, 0, 0x42, 0x4D, 1, 2, 3, 4, 5, 6, 7, 8};
-    std::memcpy(unit, header, sizeof header);
+    EXPECT_EQ(type.Match(unit), 0);  // no signatures never matches
     type.AddSignature8(0x99, 0, 0);
     EXPECT_EQ(type.Match(unit), 0);
     type.AddSignature16(0x7A37, 0, 0);
     EXPECT_EQ(type.Match(unit), 1);
-    EXPECT_EQ(type.MatchSignature(unit, type.signatures()[0]), 0);
-    EXPECT_EQ(type.MatchSignature(unit, type.signatures()[1]), 1);
     EXPECT_EQ(+type.image().SignatureCount, 2);
 
     CFileType wide;
@@ -105,7 +89,6 @@ TEST(FileTypeSignatures, TypedAddersStoreLittleEndianValues) {
     wide.AddSignature64(0x0807060504030201, 10, 0);
     EXPECT_EQ(wide.MatchSignature(unit, wide.signatures()[0]), 1);
     EXPECT_EQ(wide.MatchSignature(unit, wide.signatures()[1]), 1);
-    EXPECT_EQ(CFileType{}.Match(unit), 0);  // no signatures never matches
 }
 
 TEST(FileTypeStoredForm, SerializeNeedsRoomForTheWholeForm) {
@@ -160,26 +143,14 @@ TEST(FileTypeStoredForm, DamagedSignaturesAreDroppedSafely) {
     ASSERT_EQ(loaded->signatures().size(), 2u);
     EXPECT_EQ(loaded->signatures()[1].conditions()[0].valueLength(), 5u);
 
-    // A count far beyond the bytes present reads only what is there.
+    // A count far beyond the bytes present reads only what is there; a negative one, none.
     corrupt = stored;
     engine::storeLittleEndian(corrupt.data() + 526, std::int32_t{0x7FFFFFFF});
     loaded = CFileType::FromStoredForm(corrupt);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->signatures().size(), 3u);
-
-    // A negative count reads none.
     engine::storeLittleEndian(corrupt.data() + 526, std::int32_t{-5});
     EXPECT_EQ(CFileType::FromStoredForm(corrupt)->signatures().size(), 0u);
-}
-
-TEST(FileTypeCategoryNode, HoldsCodeAndName) {
-    CFileType node(-115, u"Images");
-    EXPECT_TRUE(node.IsCategory());
-    EXPECT_EQ(node.categoryCode(), -115);
-    EXPECT_EQ(node.name(), u"Images");
-    EXPECT_EQ(node.signatureId(), 0);
-    EXPECT_TRUE(node.signatures().empty());
-    EXPECT_FALSE(CFileType{}.IsCategory());
 }
 
 }  // namespace

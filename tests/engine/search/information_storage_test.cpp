@@ -4,9 +4,6 @@
 
 #include <vector>
 
-#include "engine/exports.h"
-#include "engine/byte_order.h"
-
 namespace {
 
 class TypeTable : public ::testing::Test {
@@ -19,7 +16,6 @@ protected:
         auto found = table.extensionIndex().find(std::u16string(extension));
         return found == table.extensionIndex().end() ? 0 : found->second->signatureId();
     }
-    std::vector<std::uint8_t> imageOf(std::uint16_t id) { return table.FindFileType(id)->StoredForm(); }
 
     CInformationStorage table{u"\\Software\\Unused"};
 };
@@ -42,53 +38,35 @@ TEST_F(TypeTable, CategoryNodesInCreationOrder) {
     EXPECT_EQ(table.categories().size(), std::size(expected));
 }
 
-TEST_F(TypeTable, FirstTypeToClaimAnExtensionKeepsIt) {
-    EXPECT_EQ(idFor(u"DOC"), 10);
-    EXPECT_EQ(idFor(u"LIB"), 411);
-    EXPECT_EQ(idFor(u"JPEG"), 83);
-    EXPECT_EQ(idFor(u"JFI"), 83);
-    EXPECT_EQ(idFor(u"MIDI"), 220);
-    EXPECT_EQ(idFor(u"CR2"), 111);
-    EXPECT_EQ(idFor(u"JTT"), 27);
-    EXPECT_EQ(idFor(u"URL"), 54);
-    EXPECT_EQ(table.extensionIndex().count(u""), 0u);  // the system rows have no extension
-}
-
-TEST_F(TypeTable, ExtensionTextsAreTrimmedAndUpperCased) {
+TEST_F(TypeTable, FirstTypeToClaimATrimmedUpperCasedExtensionKeepsIt) {
     CFileType* pdf = table.FindFileType(47);
     table.IndexExtensions(u" .jpg; ", pdf);
     table.IndexExtensions(u" ,.* ", pdf);
     table.IndexExtensions(u"*.Foo", pdf);
     table.IndexExtensions(u"FOO", table.FindFileType(300));
-    EXPECT_EQ(idFor(u"JPG"), 83);  // already claimed
-    EXPECT_EQ(idFor(u"FOO"), 47);
-    EXPECT_EQ(table.extensionIndex().count(u""), 0u);
-
+    auto expectOwners = [&](std::initializer_list<std::pair<std::u16string_view, std::uint16_t>> owners) {
+        for (const auto& [extension, id] : owners) {
+            EXPECT_EQ(idFor(extension), id) << std::string(extension.begin(), extension.end());
+        }
+        EXPECT_EQ(table.extensionIndex().count(u""), 0u);  // the system rows have no extension
+    };
+    expectOwners({{u"DOC", 10}, {u"LIB", 411}, {u"JPEG", 83}, {u"JFI", 83}, {u"MIDI", 220}, {u"CR2", 111},
+                  {u"JTT", 27}, {u"URL", 54}, {u"JPG", 83}, {u"FOO", 47}});
     table.AddFileType(-48, 900, 10, 0, u"", u"d", u"c", u"p", u"aaa", u" ;bbb,, *.ccc ; ddd;");
     table.AddFileCategories();
-    for (std::u16string_view extension : {u"AAA", u"BBB", u"CCC", u"DDD"}) {
-        EXPECT_EQ(idFor(extension), 900) << std::string(extension.begin(), extension.end());
-    }
+    expectOwners({{u"AAA", 900}, {u"BBB", 900}, {u"CCC", 900}, {u"DDD", 900}});
 }
 
-TEST_F(TypeTable, FindFileTypeReturnsTheFirstOfAnId) {
+TEST_F(TypeTable, FindFileTypeReturnsTheFirstOfAnIdAndNamesFallBackToTheExtension) {
     CFileType* first = table.FindFileType(300);
-    table.AddFileType(-48, 300, 1, 0, u"", u"later", u"", u"", u"ZZZ");
+    CFileType* later = table.AddFileType(-48, 300, 1, 0, u"", u"later", u"", u"", u"ZZZ");
     EXPECT_EQ(table.FindFileType(300), first);
     EXPECT_EQ(table.FindFileType(0), nullptr);
     EXPECT_EQ(table.FindFileType(65535), nullptr);
-}
-
-TEST_F(TypeTable, AddFileTypeFillsTheRecord) {
-    CFileType* type = table.AddFileType(-115, 901, 77, 0, u"", u"desc", u"Images", u"img", u"ABC", u"");
-    EXPECT_EQ(table.types().back().get(), type);
-    EXPECT_EQ(type->name(), u"ABC");
-    EXPECT_EQ(+type->image().SecondSize, 50);
-    EXPECT_EQ(+type->image().Reserved1, 0);
-    type = table.AddFileType(-115, 902, 77, 9, u"Shown", u"d", u"c", u"p", u"ABD");
-    EXPECT_EQ(type->name(), u"Shown");
-    EXPECT_EQ(+type->image().SecondSize, 9);
-    EXPECT_EQ(type->extensionList(), u"");
+    EXPECT_EQ(later->name(), u"ZZZ");
+    CFileType* shown = table.AddFileType(-115, 902, 77, 9, u"Shown", u"d", u"c", u"p", u"ABD");
+    EXPECT_EQ(shown->name(), u"Shown");
+    EXPECT_EQ(+shown->image().SecondSize, 9);
 }
 
 TEST_F(TypeTable, GetFileTypeByCodeThenByExtension) {
@@ -111,52 +89,20 @@ TEST_F(TypeTable, GetFileTypeByCodeThenByExtension) {
     EXPECT_EQ(code, 83);
 }
 
-TEST_F(TypeTable, StoredImageReplacesTextsButKeepsSignatures) {
-    std::vector<std::uint8_t> stored = imageOf(47);
-    stored.resize(kFileTypeImageSize);  // image only
-    CFileType edited;
-    edited.CopyImage(stored.data());
-    setImageText(edited.image().Extension, u"XYZ");
-    ASSERT_TRUE(table.ApplyStoredType(edited.StoredForm()));
-    table.AddFileCategories();
-    EXPECT_EQ(idFor(u"XYZ"), 47);
-    EXPECT_EQ(idFor(u"PDF"), 0);
-    EXPECT_EQ(table.FindFileType(47)->signatures().size(), 1u);
-    EXPECT_EQ(table.count(), 94u);
-}
-
-TEST_F(TypeTable, UnknownStoredIdIsAppendedWithItsSignatures) {
+TEST_F(TypeTable, StoredTypesOfAnUnknownIdAreAppendedAndTheLaterOneWins) {
+    const std::vector<std::uint8_t> pdf = table.FindFileType(47)->StoredForm();
+    EXPECT_FALSE(table.ApplyStoredType(std::span(pdf).first(529)));
     CFileType added;
     added.image().SignatureId = 999;
-    setImageText(added.image().Extension, u"NEW");
     added.AddSignature(kConditionBytes, "NEWFMT", 0, 6, 0);
     ASSERT_TRUE(table.ApplyStoredType(added.StoredForm()));
-    ASSERT_EQ(table.count(), 95u);
-    EXPECT_EQ(table.types().back()->signatureId(), 999);
     std::uint8_t unit[kUnitSize] = {'N', 'E', 'W', 'F', 'M', 'T'};
     EXPECT_EQ(table.MatchUnit(unit)->signatureId(), 999);
 
-    // Stored values of the same id: the later one wins.
     setImageText(added.image().Description, u"second");
     ASSERT_TRUE(table.ApplyStoredType(added.StoredForm()));
     EXPECT_EQ(table.count(), 95u);
     EXPECT_EQ(table.FindFileType(999)->description(), u"second");
-}
-
-TEST_F(TypeTable, ShortStoredValuesAreIgnored) {
-    std::vector<std::uint8_t> stored = imageOf(47);
-    EXPECT_FALSE(table.ApplyStoredType(std::span(stored).first(100)));
-    EXPECT_FALSE(table.ApplyStoredType(std::span(stored).first(529)));
-    EXPECT_EQ(table.count(), 94u);
-}
-
-TEST(TypeExports, TryDetectFileTypeLooksAtTheTypeCode) {
-    FoundFileRecord record{};
-    record.TypeCode = 0;
-    EXPECT_EQ(TryDetectFileType(&record), 0);
-    record.TypeCode = 47;
-    EXPECT_EQ(TryDetectFileType(&record), 1);
-    EXPECT_EQ(TryDetectFileType(nullptr), 0);
 }
 
 }  // namespace

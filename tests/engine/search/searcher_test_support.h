@@ -1,8 +1,6 @@
 #pragma once
-// Shared pieces of the search tests: a drive over bytes in memory (optionally behind a
-// fault plan that counts and fails reads), the built-in type table, settings installed as
-// the engine's own, and collectors of the hits that a search delivers by callback or by
-// message.
+// Shared by the search tests: a drive over bytes in memory behind a fault plan, the
+// built-in type table, settings installed as the engine's own, and hit collectors.
 
 #include <atomic>
 #include <chrono>
@@ -34,7 +32,7 @@ inline const CInformationStorage& builtinTypes() {
     return *table;
 }
 
-// An image drive over `image`, reads counted (and failed when asked) by `plan`.
+// An image drive whose reads `plan` records (and fails when asked).
 struct MemoryImageDrive {
     explicit MemoryImageDrive(std::vector<std::uint8_t> bytes, std::uint32_t sectorsPerCluster = 1)
         : image(std::make_shared<std::vector<std::uint8_t>>(std::move(bytes))),
@@ -53,11 +51,9 @@ struct MemoryImageDrive {
     CDrive drive;
 };
 
-// Settings installed as the engine's current record for the test's duration.
 class ScopedSearchSettings {
 public:
     ScopedSearchSettings() : previous_(engine::state().settings) {
-        std::memset(&settings_, 0, sizeof settings_);
         settings_.ReadRetries = 1;
         engine::state().settings = &settings_;
     }
@@ -67,7 +63,7 @@ public:
     EngineSettings& get() { return settings_; }
 
 private:
-    EngineSettings settings_;
+    EngineSettings settings_{};
     EngineSettings* previous_;
 };
 
@@ -84,21 +80,25 @@ inline Hit hitOf(const FoundFileRecord& record) {
     return {record.DataPosition, record.TypeCode, record.Size, record.FirstCluster, record.Flags};
 }
 
-// Receives the hits of a callback search; the context is the collector's slot number.
+inline std::vector<std::uint64_t> positions(const std::vector<Hit>& hits) {
+    std::vector<std::uint64_t> out;
+    for (const Hit& hit : hits) out.push_back(hit.position);
+    return out;
+}
+
+// Receives the hits of a callback search (context 7); one collector at a time.
 class HitCollector {
 public:
-    explicit HitCollector(EngineSettings& settings) {
+    explicit HitCollector(EngineSettings& settings) : settings_(&settings) {
         current() = this;
         settings.FoundCallback = &HitCollector::receive;
         settings.CallbackContext = 7;
-        settings_ = &settings;
     }
     ~HitCollector() { current() = nullptr; }
 
     std::vector<Hit> hits;
     std::uint32_t context = 0;
-    // Writes Run = 0 when this many hits have arrived (0: never).
-    std::size_t stopAfter = 0;
+    std::size_t stopAfter = 0;  // writes Run = 0 once this many hits arrived (0: never)
 
 private:
     static HitCollector*& current() {
@@ -113,7 +113,7 @@ private:
             std::atomic_ref<std::int32_t>(self->settings_->Run).store(0);
         }
     }
-    EngineSettings* settings_ = nullptr;
+    EngineSettings* settings_;
 };
 
 // Collects what a message-mode search sends and posts, freeing every record.
