@@ -118,16 +118,6 @@ bool CFileType::Matches(std::span<const std::uint8_t> unit) const {
                        [unit](const CFileSignature& s) { return s.IsMet(unit); });
 }
 
-std::optional<std::vector<AnchorByte>> CFileType::Anchors() const {
-    std::vector<AnchorByte> anchors;
-    for (const CFileSignature& signature : signatures_) {
-        std::optional<AnchorByte> anchor = signature.Anchor();
-        if (!anchor) return std::nullopt;
-        anchors.push_back(*anchor);
-    }
-    return anchors;
-}
-
 std::vector<std::uint8_t> CFileType::StoredForm() const {
     std::vector<std::uint8_t> out(kFileTypeImageSize);
     std::memcpy(out.data(), &image_, kFileTypeImageSize);

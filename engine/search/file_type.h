@@ -110,11 +110,6 @@ public:
     // The same over a unit of any size: bytes outside it never match.
     bool Matches(std::span<const std::uint8_t> unit) const;
 
-    // The bytes that index this type for a search: one anchor per signature, in order.
-    // Nothing when some signature fixes no byte (the type must be tried on every unit);
-    // empty for a type without signatures (it never matches).
-    std::optional<std::vector<AnchorByte>> Anchors() const;
-
     // The stored form: the image, then every signature.
     std::vector<std::uint8_t> StoredForm() const;
     // Writes the stored form when `capacity` holds it; returns its size either way.

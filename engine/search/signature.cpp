@@ -135,28 +135,6 @@ bool CSignatureCondition::IsMet(std::span<const std::uint8_t> unit) const {
     }
 }
 
-std::optional<AnchorByte> CSignatureCondition::Anchor() const {
-    const std::int32_t at = offset();
-    if (empty() || at < 0 || static_cast<std::size_t>(at) >= kUnitSize) return std::nullopt;
-    const std::span<const std::uint8_t> expected = value();
-    switch (kind()) {
-        case kConditionUint8:
-        case kConditionUint16:
-        case kConditionUint32:
-        case kConditionUint64:
-            if (expected.size() < kind()) return std::nullopt;
-            return AnchorByte{at, expected[0]};
-        case kConditionRange8:
-            if (expected.size() < 2 || expected[0] != expected[1]) return std::nullopt;
-            return AnchorByte{at, expected[0]};
-        case kConditionBytes:
-            if (expected.empty()) return std::nullopt;
-            return AnchorByte{at, expected[0]};
-        default:
-            return std::nullopt;
-    }
-}
-
 void CFileSignature::AddCondition(std::uint32_t kind, const void* value, std::int32_t offset,
                                   std::uint16_t length, std::uint16_t repeat) {
     CSignatureCondition condition;
@@ -168,15 +146,6 @@ void CFileSignature::AddCondition(std::uint32_t kind, const void* value, std::in
 bool CFileSignature::IsMet(std::span<const std::uint8_t> unit) const {
     return std::all_of(conditions_.begin(), conditions_.end(),
                        [unit](const CSignatureCondition& c) { return c.IsMet(unit); });
-}
-
-std::optional<AnchorByte> CFileSignature::Anchor() const {
-    std::optional<AnchorByte> lowest;
-    for (const CSignatureCondition& condition : conditions_) {
-        std::optional<AnchorByte> anchor = condition.Anchor();
-        if (anchor && (!lowest || anchor->offset < lowest->offset)) lowest = anchor;
-    }
-    return lowest;
 }
 
 void CFileSignature::AppendStoredForm(std::vector<std::uint8_t>& out) const {

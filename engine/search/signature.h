@@ -30,14 +30,6 @@ enum ConditionKind : std::uint32_t {
 inline constexpr std::size_t kConditionHeaderSize = 32;
 inline constexpr std::size_t kSignatureHeaderSize = 20;
 
-// One fixed byte that a unit must hold for a signature to be met: lets a search index
-// the types by a unit's bytes without changing which type matches first.
-struct AnchorByte {
-    std::int32_t offset;
-    std::uint8_t value;
-    friend bool operator==(const AnchorByte&, const AnchorByte&) = default;
-};
-
 class CSignatureCondition {
 public:
     CSignatureCondition() = default;
@@ -65,8 +57,6 @@ public:
     // Whether the condition holds on `unit`; bytes outside `unit`, and value bytes the
     // condition lacks, make it not met.
     bool IsMet(std::span<const std::uint8_t> unit) const;
-    // The byte that this condition fixes at the lowest position, if it fixes one.
-    std::optional<AnchorByte> Anchor() const;
 
 private:
     std::vector<std::uint8_t> block_;
@@ -83,9 +73,6 @@ public:
 
     // All conditions hold (a signature without conditions is met).
     bool IsMet(std::span<const std::uint8_t> unit) const;
-    // A byte that every unit meeting this signature holds, if the signature fixes one;
-    // the lowest offset wins.
-    std::optional<AnchorByte> Anchor() const;
 
     void AppendStoredForm(std::vector<std::uint8_t>& out) const;
     // Reads one stored signature from the start of `bytes`. Returns nothing when the

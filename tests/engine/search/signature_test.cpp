@@ -89,17 +89,6 @@ TEST(SignatureMatching, ConditionsOnOneUnitNeverReadOutsideIt) {
     EXPECT_TRUE(CFileSignature{}.IsMet(unit));
 }
 
-TEST(SignatureAnchor, LowestFixedByteInsideTheUnitWins) {
-    CFileSignature signature;
-    signature.AddCondition(kConditionUint16, "\x55\xAA", 510, 0, 0);
-    signature.AddCondition(kConditionUint8, "\xEB", 0, 0, 0);
-    EXPECT_EQ(signature.Anchor(), (AnchorByte{0, 0xEB}));
-    EXPECT_EQ(oneCondition(kConditionRange8, {7, 7}, 3).Anchor(), (AnchorByte{3, 7}));
-    EXPECT_FALSE(oneCondition(kConditionRange16, {1, 0, 0xFF, 0}, 0).Anchor());
-    EXPECT_FALSE(oneCondition(kConditionBytes, {}, 0).Anchor());
-    EXPECT_FALSE(oneCondition(kConditionBytes, {1}, 512).Anchor());
-}
-
 TEST(SignatureStoredForm, HostileRecordsAreRefused) {
     CFileSignature signature;
     signature.AddCondition(kConditionBytes, "abc", 0, 3, 0);
