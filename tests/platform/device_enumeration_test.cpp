@@ -18,6 +18,17 @@ std::string letters(const DeviceList& list) {
     return out;
 }
 
+// "letter name disk #partition @baseOffset +bytes mountPoint" per volume.
+std::vector<std::string> volumes(const DeviceList& list) {
+    std::vector<std::string> out;
+    for (const auto& v : list.volumes) {
+        out.push_back(std::string(1, v.letter) + " " + v.name + " " + std::to_string(v.disk) + " #" +
+                      std::to_string(v.partitionNumber) + " @" + std::to_string(v.baseOffset) + " +" +
+                      std::to_string(v.bytes) + " " + v.mountPoint);
+    }
+    return out;
+}
+
 // A fake /sys, /dev and mountinfo of plain files.
 class FakeMachine : public ::testing::Test {
 protected:
@@ -35,20 +46,19 @@ protected:
         fs::create_directories(file.parent_path());
         std::ofstream(file) << text << "\n";
     }
-    fs::path disk(const std::string& name, std::uint64_t sectors, int major, int minor, bool removable = false) {
+    fs::path disk(const std::string& name, std::uint64_t sectors, const std::string& dev, bool removable = false) {
         const fs::path dir = root_ / "sys" / "block" / name;
         write(dir / "size", std::to_string(sectors));
         write(dir / "removable", removable ? "1" : "0");
-        write(dir / "dev", std::to_string(major) + ":" + std::to_string(minor));
+        write(dir / "dev", dev);
         return dir;
     }
-    void partition(const fs::path& diskDir, const std::string& name, int number, std::uint64_t start,
-                   std::uint64_t sectors, int minor) {
-        const fs::path dir = diskDir / name;
+    void partition(const fs::path& diskDir, int number, std::uint64_t start, std::uint64_t sectors) {
+        const fs::path dir = diskDir / (diskDir.filename().string() + std::to_string(number));
         write(dir / "partition", std::to_string(number));
         write(dir / "start", std::to_string(start));
         write(dir / "size", std::to_string(sectors));
-        write(dir / "dev", "8:" + std::to_string(minor));
+        write(dir / "dev", "8:" + std::to_string(number));
     }
     DeviceEnumerator enumerator() {
         return DeviceEnumerator({(root_ / "sys").string(), (root_ / "dev").string(), (root_ / "mountinfo").string()});
@@ -57,17 +67,11 @@ protected:
 };
 
 TEST_F(FakeMachine, DisksInNameOrderWithAGapAndOtherDevicesIgnored) {
-    disk("sdc", 2048, 8, 32);
-    disk("sda", 2048, 8, 0);
-    disk("sdaa", 2048, 65, 160);
-    disk("nvme0n10", 2048, 259, 10);
-    disk("nvme0n2", 2048, 259, 2);
-    disk("sr0", 2048, 11, 0);       // optical drive
-    disk("dm-0", 2048, 253, 0);     // device mapper
-    disk("mmcblk0boot0", 64, 179, 8);
-    disk("loop0", 2048, 7, 0);      // no backing file: nothing attached
-    const fs::path loop1 = disk("loop1", 2048, 7, 1);
-    write(loop1 / "loop" / "backing_file", "/tmp/image");
+    for (const char* name : {"sdc", "sda", "sdaa", "nvme0n10", "nvme0n2", "sr0", "dm-0", "loop0"}) {
+        disk(name, 2048, "8:0");  // sysfs names decide; sr, dm and unattached loops are skipped
+    }
+    disk("mmcblk0boot0", 64, "179:8");
+    write(disk("loop1", 2048, "7:1") / "loop" / "backing_file", "/tmp/image");
 
     const DeviceList list = enumerator().enumerate();
     std::vector<std::string> names;
@@ -79,44 +83,48 @@ TEST_F(FakeMachine, DisksInNameOrderWithAGapAndOtherDevicesIgnored) {
 }
 
 TEST_F(FakeMachine, PartitionsLetteredInOrderExtendedContainerSkipped) {
-    const fs::path sda = disk("sda", 100000, 8, 0);
-    partition(sda, "sda1", 1, 2048, 8192, 1);
-    partition(sda, "sda2", 2, 10240, 2, 2);  // the container as the kernel shows it
-    partition(sda, "sda6", 6, 30000, 4000, 6);
-    partition(sda, "sda5", 5, 12000, 4000, 5);
+    const fs::path sda = disk("sda", 100000, "8:0");
+    partition(sda, 1, 2048, 8192);
+    partition(sda, 2, 10240, 2);  // the container as the kernel shows it
+    partition(sda, 6, 30000, 4000);
+    partition(sda, 5, 12000, 4000);
     write(root_ / "mountinfo", "36 25 8:5 / /media/my\\040stick rw - vfat /dev/sda5 rw\n");
 
     const DeviceList list = enumerator().enumerate();
     ASSERT_EQ(list.disks.size(), 1u);
-    ASSERT_EQ(list.volumes.size(), 3u);
-    EXPECT_EQ(list.volumes[0].name, "sda1");
-    EXPECT_EQ(list.volumes[0].letter, 'C');
-    EXPECT_EQ(list.volumes[0].bytes, 8192u * 512);
-    EXPECT_EQ(list.volumes[0].baseOffset, 0u);  // a partition device starts at its partition
-    EXPECT_EQ(list.volumes[1].name, "sda5");
-    EXPECT_EQ(list.volumes[1].letter, 'D');
-    EXPECT_EQ(list.volumes[1].partitionNumber, 5u);
-    EXPECT_EQ(list.volumes[1].mountPoint, "/media/my stick");
-    EXPECT_EQ(list.volumes[2].name, "sda6");
-    EXPECT_EQ(list.volumes[2].disk, 0u);
+    // A partition device starts at its partition: no base offset.
+    EXPECT_EQ(volumes(list), (std::vector<std::string>{"C sda1 0 #1 @0 +4194304 ", "D sda5 0 #5 @0 +2048000 /media/my stick",
+                                                       "E sda6 0 #6 @0 +2048000 "}));
 }
 
-TEST_F(FakeMachine, EmptyCardReaderIsListedNotReady) {
-    disk("sda", 4096, 8, 0);
-    disk("sdb", 0, 8, 16, true);
+TEST_F(FakeMachine, EmptyCardReaderAndGarbledAttributesGiveNotReadyEntries) {
+    disk("sda", 4096, "8:0");
+    disk("sdb", 0, "8:16", true);
+    const fs::path sdc = disk("sdc", 0, "8:32");
+    write(sdc / "size", "lots");
+    write(sdc / "sdc1" / "partition", "-1");  // not a partition number
     const DeviceList list = enumerator().enumerate();
-    ASSERT_EQ(list.disks.size(), 2u);
+    ASSERT_EQ(list.disks.size(), 3u);
     EXPECT_FALSE(list.disks[1].ready);
     EXPECT_EQ(list.disks[1].driveType, platform::kEnumeratedRemovable);
-    ASSERT_EQ(list.volumes.size(), 2u);
-    EXPECT_EQ(list.volumes[1].letter, 'D');
-    EXPECT_FALSE(list.volumes[1].ready);
+    EXPECT_EQ(list.disks[2].bytes, 0u);
+    EXPECT_FALSE(list.disks[2].ready);
+    ASSERT_EQ(list.volumes.size(), 3u);  // sdc has no partitions: the disk itself
+    EXPECT_EQ(letters(list), "CDE");
     EXPECT_TRUE(list.volumes[0].ready);
+    EXPECT_FALSE(list.volumes[1].ready);
+    EXPECT_EQ(list.volumes[2].name, "sdc");
+
+    fs::remove_all(root_ / "sys");
+    fs::remove(root_ / "mountinfo");
+    const DeviceList nothing = enumerator().enumerate();
+    EXPECT_TRUE(nothing.disks.empty());
+    EXPECT_TRUE(nothing.volumes.empty());
 }
 
 TEST_F(FakeMachine, ThirtyPartitionsRunOutOfLetters) {
-    const fs::path sda = disk("sda", 1000000, 8, 0);
-    for (int n = 1; n <= 30; ++n) partition(sda, "sda" + std::to_string(n), n, 2048u * n, 1000, n);
+    const fs::path sda = disk("sda", 1000000, "8:0");
+    for (int n = 1; n <= 30; ++n) partition(sda, n, 2048u * n, 1000);
     const DeviceList list = enumerator().enumerate();
     ASSERT_EQ(list.volumes.size(), 24u);  // C..Z
     EXPECT_EQ(list.volumes.front().letter, 'C');
@@ -126,44 +134,21 @@ TEST_F(FakeMachine, ThirtyPartitionsRunOutOfLetters) {
 }
 
 TEST_F(FakeMachine, DeviceKeepsItsLetterWhileAttached) {
-    disk("sda", 4096, 8, 0);
-    disk("sdb", 4096, 8, 16);
-    disk("sdc", 4096, 8, 32);
+    for (const char* name : {"sda", "sdb", "sdc"}) disk(name, 4096, "8:0");
     DeviceEnumerator devices = enumerator();
     EXPECT_EQ(letters(devices.enumerate()), "CDE");
 
     fs::remove_all(root_ / "sys" / "block" / "sdb");  // stick pulled
     DeviceList after = devices.enumerate();
     ASSERT_EQ(after.volumes.size(), 2u);
-    EXPECT_EQ(after.volumes[0].letter, 'C');
-    EXPECT_EQ(after.volumes[1].letter, 'E');  // sdc keeps E
+    EXPECT_EQ(letters(after), "CE");  // sdc keeps E
     EXPECT_EQ(after.volumes[1].name, "sdc");
 
-    disk("sdd", 4096, 8, 48);  // a new stick takes the free letter
+    disk("sdd", 4096, "8:48");  // a new stick takes the free letter
     after = devices.enumerate();
     ASSERT_EQ(after.volumes.size(), 3u);
     EXPECT_EQ(after.volumes[1].name, "sdd");
     EXPECT_EQ(after.volumes[1].letter, 'D');
-}
-
-TEST_F(FakeMachine, MissingOrGarbledAttributesGiveEmptyNotReadyEntries) {
-    const fs::path sda = disk("sda", 0, 8, 0);
-    write(sda / "size", "lots");
-    write(sda / "sda1" / "partition", "-1");  // not a partition number
-    const DeviceList list = enumerator().enumerate();
-    ASSERT_EQ(list.disks.size(), 1u);
-    EXPECT_EQ(list.disks[0].bytes, 0u);
-    EXPECT_FALSE(list.disks[0].ready);
-    ASSERT_EQ(list.volumes.size(), 1u);  // no partitions: the disk itself
-    EXPECT_EQ(list.volumes[0].name, "sda");
-}
-
-TEST_F(FakeMachine, NoSysfsAtAllGivesNothing) {
-    fs::remove_all(root_ / "sys");
-    fs::remove(root_ / "mountinfo");
-    const DeviceList list = enumerator().enumerate();
-    EXPECT_TRUE(list.disks.empty());
-    EXPECT_TRUE(list.volumes.empty());
 }
 
 TEST(ListedDisks, PartitionsAndWholeFilesLetteredInOrder) {
@@ -187,12 +172,12 @@ TEST(ListedDisks, PartitionsAndWholeFilesLetteredInOrder) {
 }
 
 TEST(BlockDeviceNames, CountedOrder) {
-    EXPECT_TRUE(platform::blockDeviceNameLess("sdb", "sdaa"));
-    EXPECT_TRUE(platform::blockDeviceNameLess("sdz", "sdaa"));
-    EXPECT_FALSE(platform::blockDeviceNameLess("sdaa", "sdb"));
-    EXPECT_TRUE(platform::blockDeviceNameLess("nvme0n2", "nvme0n10"));
-    EXPECT_TRUE(platform::blockDeviceNameLess("nvme2n1", "nvme10n1"));
-    EXPECT_TRUE(platform::blockDeviceNameLess("mmcblk9", "mmcblk10"));
+    const std::pair<const char*, const char*> ordered[] = {
+        {"sdb", "sdaa"}, {"sdz", "sdaa"}, {"nvme0n2", "nvme0n10"}, {"nvme2n1", "nvme10n1"}, {"mmcblk9", "mmcblk10"}};
+    for (const auto& [lower, higher] : ordered) {
+        EXPECT_TRUE(platform::blockDeviceNameLess(lower, higher)) << lower << " < " << higher;
+        EXPECT_FALSE(platform::blockDeviceNameLess(higher, lower)) << higher << " < " << lower;
+    }
     EXPECT_FALSE(platform::blockDeviceNameLess("sda", "sda"));
 }
 

@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -8,18 +7,14 @@
 
 namespace {
 
-TEST(LocalHeap, ZeroInitClearsTheBlock) {
+TEST(LocalHeap, ZeroInitClearsTheBlockAndZeroSizesGiveDistinctBlocks) {
     constexpr std::size_t kSize = 4096;
     auto* block = static_cast<unsigned char*>(LocalAlloc(LPTR, kSize));
     ASSERT_NE(block, nullptr);
-    for (std::size_t i = 0; i < kSize; ++i) {
-        ASSERT_EQ(block[i], 0) << i;
-    }
-    std::memset(block, 0xAB, kSize);
+    for (std::size_t i = 0; i < kSize; ++i) ASSERT_EQ(block[i], 0) << i;
+    std::memset(block, 0xAB, kSize);  // the whole block is writable
     EXPECT_EQ(LocalFree(block), nullptr);
-}
 
-TEST(LocalHeap, ZeroSizeGivesDistinctFreeableBlocksAndNullFreesQuietly) {
     HLOCAL first = LocalAlloc(LMEM_FIXED, 0);
     HLOCAL second = LocalAlloc(LPTR, 0);
     ASSERT_NE(first, nullptr);

@@ -48,42 +48,32 @@ private:
     ScopedHandle thread_;
 };
 
-TEST(QueueWindow, PostAndSendFromAnotherThreadArriveInOrder) {
+std::unique_ptr<Worker> sendFromAnotherThread(HWND window, UINT message) {
+    return std::make_unique<Worker>([=] { return static_cast<DWORD>(SendMessageW(window, message, 0, 0)); });
+}
+
+TEST(QueueWindow, PostAndBlockingSendFromAnotherThreadArriveInOrderOnTheOwner) {
     std::vector<UINT> seen;
+    std::thread::id handlerThread;
     QueueWindow window([&](const Message& message) {
         seen.push_back(message.message);
+        handlerThread = std::this_thread::get_id();
         return static_cast<LRESULT>(message.wParam * 2);
     });
     const HWND handle = window.handle();
     Worker sender([handle] {
-        if (!PostMessageW(handle, kFirst, 1, 0)) {
-            return DWORD{1000};
-        }
+        if (!PostMessageW(handle, kFirst, 1, 0)) return DWORD{1000};
         return static_cast<DWORD>(SendMessageW(handle, kSecond, 21, 0));
     });
 
+    EXPECT_TRUE(sender.stillRunningAfter(50));
+    EXPECT_TRUE(seen.empty());
     EXPECT_TRUE(window.dispatchOne(5s));
     EXPECT_TRUE(window.dispatchOne(5s));
     EXPECT_EQ(sender.finish(), 42u);
     EXPECT_EQ(seen, (std::vector<UINT>{kFirst, kSecond}));
-}
-
-TEST(QueueWindow, SendBlocksUntilTheOwnerHandlesIt) {
-    std::atomic<bool> handled{false};
-    std::thread::id handlerThread;
-    QueueWindow window([&](const Message&) {
-        handlerThread = std::this_thread::get_id();
-        handled = true;
-        return LRESULT{77};
-    });
-    const HWND handle = window.handle();
-    Worker sender([handle] { return static_cast<DWORD>(SendMessageW(handle, kFirst, 0, 0)); });
-
-    EXPECT_TRUE(sender.stillRunningAfter(50));
-    EXPECT_FALSE(handled);
-    EXPECT_TRUE(window.dispatchOne(5s));
-    EXPECT_EQ(sender.finish(), 77u);
     EXPECT_EQ(handlerThread, std::this_thread::get_id());
+    EXPECT_EQ(SendMessageW(handle, kFirst, 31, 0), 62);  // the owner's own send needs no dispatch
 }
 
 TEST(QueueWindow, PostedPayloadReachesTheReceiverWhoFreesIt) {
@@ -100,10 +90,10 @@ TEST(QueueWindow, PostedPayloadReachesTheReceiverWhoFreesIt) {
     EXPECT_EQ(window.dispatchPending(), 1u);
 }
 
-TEST(QueueWindow, PostToAWindowThatIsGoneFailsAndThePosterFreesItsPayload) {
+TEST(QueueWindow, PostAndSendToAWindowThatIsGoneFail) {
     HWND gone = 0;
     {
-        QueueWindow window([](const Message&) { return LRESULT{0}; });
+        QueueWindow window([](const Message&) { return LRESULT{5}; });
         gone = window.handle();
         EXPECT_EQ(IsWindow(gone), 1);
     }
@@ -120,14 +110,6 @@ TEST(QueueWindow, PostToAWindowThatIsGoneFailsAndThePosterFreesItsPayload) {
         ADD_FAILURE() << "post to a destroyed window succeeded";
     }
     EXPECT_EQ(PostMessageW(0, kFirst, 0, 0), 0);
-}
-
-TEST(QueueWindow, SendToADestroyedWindowReturnsZeroAtOnce) {
-    HWND gone = 0;
-    {
-        QueueWindow window([](const Message&) { return LRESULT{5}; });
-        gone = window.handle();
-    }
     SetLastError(0);
     EXPECT_EQ(SendMessageW(gone, kFirst, 0, 0), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
@@ -140,27 +122,17 @@ TEST(QueueWindow, DestroyingTheWindowReleasesABlockedSenderWithZero) {
         handled = true;
         return LRESULT{9};
     });
-    const HWND handle = window->handle();
-    Worker sender([handle] { return static_cast<DWORD>(SendMessageW(handle, kFirst, 0, 0)); });
-
-    EXPECT_TRUE(sender.stillRunningAfter(50));
+    const auto sender = sendFromAnotherThread(window->handle(), kFirst);
+    EXPECT_TRUE(sender->stillRunningAfter(50));
     window.reset();
-    EXPECT_EQ(sender.finish(), 0u);
+    EXPECT_EQ(sender->finish(), 0u);
     EXPECT_FALSE(handled);
-}
-
-TEST(QueueWindow, TheOwnerThreadsSendIsHandledWithoutDispatch) {
-    QueueWindow window([](const Message& message) { return static_cast<LRESULT>(message.wParam); });
-    EXPECT_EQ(SendMessageW(window.handle(), kFirst, 31, 0), 31);
 }
 
 TEST(QueueWindow, AHandlerDispatchingOnAnotherThreadMaySendToItsOwnWindow) {
     HWND self = 0;
     QueueWindow window([&](const Message& message) -> LRESULT {
-        if (message.message == kFirst) {
-            return SendMessageW(self, kSecond, 0, 0) + 1;
-        }
-        return 10;
+        return message.message == kFirst ? SendMessageW(self, kSecond, 0, 0) + 1 : 10;
     });
     self = window.handle();
     ASSERT_EQ(PostMessageW(self, kFirst, 0, 0), 1);
@@ -201,77 +173,65 @@ TEST(QueueWindow, ManyThreadsPostingConcurrentlyLoseNothing) {
     }
 }
 
-TEST(QueueWindow, DispatchPendingHandlesOnlyWhatWasAlreadyQueued) {
+TEST(QueueWindow, DispatchHandlesOnlyWhatWasAlreadyQueued) {
     HWND self = 0;
     QueueWindow window([&](const Message& message) {
-        if (message.message == kFirst) {
-            PostMessageW(self, kSecond, 0, 0);
-        }
+        if (message.message == kFirst) PostMessageW(self, kSecond, 0, 0);
         return LRESULT{0};
     });
     self = window.handle();
-    for (int i = 0; i < 3; ++i) {
-        PostMessageW(self, kFirst, 0, 0);
-    }
+    EXPECT_FALSE(window.dispatchOne(0ms));
+    EXPECT_FALSE(window.dispatchOne(20ms));
+    for (int i = 0; i < 3; ++i) PostMessageW(self, kFirst, 0, 0);
     EXPECT_EQ(window.dispatchPending(), 3u);
     EXPECT_EQ(window.dispatchPending(), 3u);
     EXPECT_EQ(window.dispatchPending(), 0u);
 }
 
-TEST(QueueWindow, DispatchOneReturnsFalseWhenNothingCame) {
-    QueueWindow window([](const Message&) { return LRESULT{0}; });
-    EXPECT_FALSE(window.dispatchOne(0ms));
-    EXPECT_FALSE(window.dispatchOne(20ms));
-}
-
 TEST(QueueWindow, AThrowingHandlerReleasesTheSenderAndKeepsTheWindowUsable) {
     QueueWindow window([](const Message& message) -> LRESULT {
-        if (message.message == kFirst) {
-            throw std::runtime_error("handler failed");
-        }
+        if (message.message == kFirst) throw std::runtime_error("handler failed");
         return 3;
     });
-    const HWND handle = window.handle();
-    Worker sender([handle] { return static_cast<DWORD>(SendMessageW(handle, kFirst, 0, 0)); });
+    const auto sender = sendFromAnotherThread(window.handle(), kFirst);
     EXPECT_THROW(window.dispatchOne(5s), std::runtime_error);
-    EXPECT_EQ(sender.finish(), 0u);
-
-    Worker again([handle] { return static_cast<DWORD>(SendMessageW(handle, kSecond, 0, 0)); });
+    EXPECT_EQ(sender->finish(), 0u);
+    const auto again = sendFromAnotherThread(window.handle(), kSecond);
     EXPECT_TRUE(window.dispatchOne(5s));
-    EXPECT_EQ(again.finish(), 3u);
+    EXPECT_EQ(again->finish(), 3u);
 }
 
+// Counts accepted posts; blocks a send until `answer` is set.
 class FakeReceiver : public platform::WindowReceiver {
 public:
     bool acceptPosts = true;
     std::atomic<int> posts{0};
+    ScopedHandle entered = makeEvent(true);
+    ScopedHandle answer = makeEvent(true);
 
     bool post(const Message&) override {
-        if (acceptPosts) {
-            ++posts;
-        }
+        if (acceptPosts) ++posts;
         return acceptPosts;
     }
-    std::optional<LRESULT> send(const Message&) override { return std::nullopt; }
+    std::optional<LRESULT> send(const Message& message) override {
+        if (message.message != kSecond) return std::nullopt;
+        SetEvent(entered.get());
+        WaitForSingleObject(answer.get(), INFINITE);
+        return 11;
+    }
 };
 
-TEST(WindowTable, IdsAreNonZeroIncreasingAndNeverReused) {
+TEST(WindowTable, IdsAreNeverReusedRefusedPostsFailUnansweredSendsGiveZero) {
     const auto receiver = std::make_shared<FakeReceiver>();
     const HWND first = platform::registerWindow(receiver);
     platform::unregisterWindow(first);
-    const HWND second = platform::registerWindow(receiver);
-    EXPECT_NE(first, 0u);
-    EXPECT_GT(second, first);
-    EXPECT_EQ(IsWindow(first), 0);
-    EXPECT_EQ(IsWindow(second), 1);
-    platform::unregisterWindow(second);
-    platform::unregisterWindow(second);  // harmless
-    EXPECT_THROW(platform::registerWindow(nullptr), std::invalid_argument);
-}
-
-TEST(WindowTable, ARefusedPostFailsAndAnUnansweredSendGivesZero) {
-    const auto receiver = std::make_shared<FakeReceiver>();
     const HWND window = platform::registerWindow(receiver);
+    EXPECT_NE(first, 0u);
+    EXPECT_GT(window, first);
+    EXPECT_EQ(IsWindow(first), 0);
+    EXPECT_EQ(IsWindow(window), 1);
+    EXPECT_THROW(platform::registerWindow(nullptr), std::invalid_argument);
+
     EXPECT_EQ(PostMessageW(window, kFirst, 0, 0), 1);
     receiver->acceptPosts = false;
     SetLastError(0);
@@ -280,36 +240,23 @@ TEST(WindowTable, ARefusedPostFailsAndAnUnansweredSendGivesZero) {
     EXPECT_EQ(receiver->posts.load(), 1);
     EXPECT_EQ(SendMessageW(window, kFirst, 0, 0), 0);
     platform::unregisterWindow(window);
+    platform::unregisterWindow(window);  // harmless
 }
 
-// Blocks in send until told to answer.
-class SlowReceiver : public platform::WindowReceiver {
-public:
-    ScopedHandle entered = makeEvent(true);
-    ScopedHandle answer = makeEvent(true);
-
-    bool post(const Message&) override { return false; }
-    std::optional<LRESULT> send(const Message&) override {
-        SetEvent(entered.get());
-        WaitForSingleObject(answer.get(), INFINITE);
-        return 11;
-    }
-};
-
 TEST(WindowTable, ASendInProgressKeepsTheReceiverAliveAfterUnregistering) {
-    auto receiver = std::make_shared<SlowReceiver>();
-    const std::weak_ptr<SlowReceiver> watch = receiver;
+    auto receiver = std::make_shared<FakeReceiver>();
+    const std::weak_ptr<FakeReceiver> watch = receiver;
     HANDLE answer = receiver->answer.get();
     HANDLE entered = receiver->entered.get();
     const HWND window = platform::registerWindow(std::move(receiver));
-    Worker sender([window] { return static_cast<DWORD>(SendMessageW(window, kFirst, 0, 0)); });
+    const auto sender = sendFromAnotherThread(window, kSecond);
 
     ASSERT_EQ(WaitForSingleObject(entered, 5000), WAIT_OBJECT_0);
     platform::unregisterWindow(window);
     EXPECT_EQ(IsWindow(window), 0);
     EXPECT_FALSE(watch.expired());
     SetEvent(answer);
-    EXPECT_EQ(sender.finish(), 11u);
+    EXPECT_EQ(sender->finish(), 11u);
     EXPECT_TRUE(watch.expired());
 }
 

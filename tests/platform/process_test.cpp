@@ -9,17 +9,14 @@
 
 namespace {
 
-TEST(ChildProcess, GetsExactlyTheGivenArgumentsAndEnvironment) {
-    auto child = platform::ChildProcess::spawn(
+TEST(ChildProcess, ArgumentsEnvironmentExitStatusAndFailures) {
+    auto exact = platform::ChildProcess::spawn(
         {"/bin/sh", "-c", "test \"$1\" = 'two words' && test \"$ONLY\" = yes && test -z \"$HOME\"",
          "sh", "two words"},
         {"ONLY=yes"});
-    ASSERT_TRUE(child);
-    EXPECT_EQ(child->wait(), 0);
-    EXPECT_EQ(child->wait(), -1);
-}
-
-TEST(ChildProcess, ExitStatusSignalsAndMissingPrograms) {
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->wait(), 0);
+    EXPECT_EQ(exact->wait(), -1);
     auto failing = platform::ChildProcess::spawn({"sh", "-c", "exit 3"}, {"PATH=/usr/bin:/bin"});
     ASSERT_TRUE(failing);
     EXPECT_EQ(failing->wait(), 3);
@@ -47,8 +44,7 @@ TEST(ChildProcess, UnwaitedChildrenAreReaped) {
         ASSERT_TRUE(child);
         id = child->id();
     }
-    // Once reaped, the id is no longer a child of ours.
-    bool reaped = false;
+    bool reaped = false;  // once reaped, the id is no longer a child of ours
     for (int i = 0; i < 500 && !reaped; ++i) {
         reaped = ::kill(id, 0) != 0;
         ::usleep(10000);
@@ -64,14 +60,6 @@ TEST(Environment, NamedVariablesAreDroppedExactly) {
     EXPECT_EQ(std::count(variables.begin(), variables.end(), "FileSigX=2"), 1);
     ::unsetenv("FileSig");
     ::unsetenv("FileSigX");
-}
-
-TEST(ShellOpen, HookReplacesTheDesktopService) {
-    std::string opened;
-    platform::setShellOpenHook([&](const std::string& path) { return opened = path, true; });
-    EXPECT_TRUE(platform::shellOpen("/tmp/x.txt"));
-    EXPECT_EQ(opened, "/tmp/x.txt");
-    EXPECT_TRUE(platform::setShellOpenHook({}));
 }
 
 }  // namespace

@@ -87,30 +87,22 @@ TEST(RawDevice, OpenFailuresCarryErrno) {
     EXPECT_EQ(directory.error, ENODEV);
 }
 
-TEST(RawDevice, OpensReadOnlyAndCloseOnExec) {
-    TempFile file;
-    auto opened = platform::openRawDevice(file.path());
-    ASSERT_TRUE(opened.device);
-    // The descriptor is the newest one: find it through /proc and look at its flags.
-    bool found = false;
-    for (int fd = 3; fd < 1024 && !found; ++fd) {
-        char link[256] = {};
-        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-        if (::readlink(proc.c_str(), link, sizeof link - 1) <= 0) continue;
-        if (file.path() != link || fd == file.fd()) continue;
-        found = true;
-        const int status = ::fcntl(fd, F_GETFL);
-        EXPECT_EQ(status & O_ACCMODE, O_RDONLY);
-        EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
-    }
-    EXPECT_TRUE(found);
-}
-
-TEST(RawDevice, DuplicateOutlivesTheOriginal) {
+TEST(RawDevice, OpensReadOnlyCloseOnExecAndDuplicatesOutliveTheOriginal) {
     TempFile file;
     ASSERT_EQ(::pwrite(file.fd(), "abcdef", 6, 0), 6);
     auto opened = platform::openRawDevice(file.path());
     ASSERT_TRUE(opened.device);
+    bool found = false;  // find the device's descriptor through /proc
+    for (int fd = 3; fd < 1024 && !found; ++fd) {
+        char link[256] = {};
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+        if (::readlink(proc.c_str(), link, sizeof link - 1) <= 0 || file.path() != link || fd == file.fd()) continue;
+        found = true;
+        EXPECT_EQ(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
+        EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+    }
+    EXPECT_TRUE(found);
+
     auto copy = opened.device->duplicate();
     ASSERT_TRUE(copy);
     opened.device.reset();
@@ -131,16 +123,14 @@ TEST(RawDevice, ExclusiveOpenOfAFileIsHeldAgainstAnother) {
     EXPECT_TRUE(platform::openRawDevice(file.path(), OpenMode::Exclusive).device);
 }
 
-TEST(RawDevice, MountOfTheRootFileSystemIsFound) {
+TEST(RawDevice, RootMountIsFoundAndUnknownDevicesHaveNoAttributes) {
     struct stat status {};
     ASSERT_EQ(::stat("/", &status), 0);
     const auto mount = platform::findMount(status.st_dev);
     ASSERT_TRUE(mount);
     EXPECT_FALSE(mount->fileSystem.empty());
     EXPECT_GT(mount->totalBytes, 0u);
-}
 
-TEST(RawDevice, UnknownDeviceNumberHasNoAttributes) {
     const dev_t nowhere = makedev(4095, 1048575);
     EXPECT_FALSE(platform::readSysfsText(nowhere, "size"));
     EXPECT_EQ(platform::wholeDiskOf(nowhere), nowhere);
@@ -150,16 +140,17 @@ TEST(RawDevice, UnknownDeviceNumberHasNoAttributes) {
     EXPECT_TRUE(platform::volumeLabel(nowhere).empty());
 }
 
-std::shared_ptr<std::vector<std::uint8_t>> bytes(std::size_t size) {
-    auto data = std::make_shared<std::vector<std::uint8_t>>(size);
-    for (std::size_t i = 0; i < size; ++i) (*data)[i] = static_cast<std::uint8_t>(i);
-    return data;
+// A 4 KiB memory device whose byte i is i % 256, behind the plan's faults.
+platform::DeviceOpener faultyMemory(const std::shared_ptr<FaultPlan>& plan) {
+    auto data = std::make_shared<std::vector<std::uint8_t>>(4096);
+    for (std::size_t i = 0; i < data->size(); ++i) (*data)[i] = static_cast<std::uint8_t>(i);
+    return platform::faultyOpener(plan, platform::memoryOpener(data));
 }
 
 TEST(FaultInjection, FailsChosenRangesForTheFirstAttempts) {
     auto plan = std::make_shared<FaultPlan>();
     plan->failReads(1024, 1536, EIO, 2);
-    auto device = platform::faultyOpener(plan, platform::memoryOpener(bytes(4096)))("x", OpenMode::Shared).device;
+    auto device = faultyMemory(plan)("x", OpenMode::Shared).device;
     ASSERT_TRUE(device);
     std::uint8_t buffer[512];
     EXPECT_TRUE(device->readAt(0, buffer, 512).ok());         // outside the range
@@ -171,28 +162,24 @@ TEST(FaultInjection, FailsChosenRangesForTheFirstAttempts) {
     EXPECT_EQ(plan->reads().size(), 4u);
 }
 
-TEST(FaultInjection, CutsReadsAndKillsTheHandleOnce) {
+TEST(FaultInjection, CutsReadsKillsTheHandleOnceAndFailsOpens) {
     auto plan = std::make_shared<FaultPlan>();
     plan->cutReadsAt(700);
     plan->killHandleOnce();
-    auto device = platform::faultyOpener(plan, platform::memoryOpener(bytes(4096)))("x", OpenMode::Shared).device;
+    plan->failOpens(EACCES, 1);
+    auto open = faultyMemory(plan);
+    const platform::OpenResult refused = open("x", OpenMode::Shared);
+    EXPECT_FALSE(refused.device);
+    EXPECT_EQ(refused.error, EACCES);
+    auto device = open("x", OpenMode::Shared).device;
+    ASSERT_TRUE(device);
+    EXPECT_EQ(plan->opens(), 2);
     std::uint8_t buffer[1024];
     EXPECT_EQ(device->readAt(0, buffer, 1024).error, EBADF);
     EXPECT_EQ(device->readAt(0, buffer, 1024).bytes, 700u);
     EXPECT_EQ(device->readAt(800, buffer, 100).bytes, 0u);
     auto copy = device->duplicate();
     EXPECT_EQ(copy->readAt(512, buffer, 512).bytes, 188u);  // the plan follows duplicates
-}
-
-TEST(FaultInjection, FailsOpensAndCountsThem) {
-    auto plan = std::make_shared<FaultPlan>();
-    plan->failOpens(EACCES, 1);
-    auto open = platform::faultyOpener(plan, platform::memoryOpener(bytes(512)));
-    const platform::OpenResult refused = open("x", OpenMode::Shared);
-    EXPECT_FALSE(refused.device);
-    EXPECT_EQ(refused.error, EACCES);
-    EXPECT_TRUE(open("x", OpenMode::Shared).device);
-    EXPECT_EQ(plan->opens(), 2);
 }
 
 }  // namespace

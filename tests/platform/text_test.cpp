@@ -13,20 +13,13 @@ using platform::equalsIgnoreCase;
 using platform::toUtf16;
 using platform::toUtf8;
 
-const std::u16string kReplacement = u"\uFFFD";
-
-TEST(TextConversion, RoundTripsWellFormedText) {
-    const std::u16string samples[] = {u"", u"C:\\photos\\img_0001.jpg",
-                                      u"caf\u00e9 \u20ac", u"\U0001F600 smile",
-                                      u"\U0010FFFF", std::u16string(u"a\0b", 3)};
-    for (const auto& sample : samples) {
-        EXPECT_EQ(toUtf16(toUtf8(sample)), sample);
-    }
+TEST(TextConversion, RoundTripsWellFormedTextAndReplacesLoneSurrogates) {
+    const std::u16string samples[] = {u"", u"C:\\photos\\img_0001.jpg", u"caf\u00e9 \u20ac",
+                                      u"\U0001F600 smile", u"\U0010FFFF", std::u16string(u"a\0b", 3)};
+    for (const auto& sample : samples) EXPECT_EQ(toUtf16(toUtf8(sample)), sample);
     EXPECT_EQ(toUtf8(u"\u00e9\u20ac\U0001F600"), "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
     EXPECT_EQ(toUtf16("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
-}
 
-TEST(TextConversion, LoneSurrogatesBecomeReplacement) {
     EXPECT_EQ(toUtf8(u"a\xD800"), "a\xEF\xBF\xBD");
     EXPECT_EQ(toUtf8(u"\xDC00z"), "\xEF\xBF\xBDz");
     EXPECT_EQ(toUtf8(u"\xD800\xD800\xDC00"), "\xEF\xBF\xBD\xF0\x90\x80\x80");
@@ -38,7 +31,7 @@ TEST(TextConversion, IllFormedUtf8BecomesReplacementPerBadSubpart) {
         std::string input;
         std::u16string expected;
     };
-    const std::u16string r = kReplacement;
+    const std::u16string r = u"\uFFFD";
     const Case cases[] = {
         {"\x80", r},                                // stray continuation
         {"\xFF\xFE", r + r},                        // never valid
@@ -55,13 +48,12 @@ TEST(TextConversion, IllFormedUtf8BecomesReplacementPerBadSubpart) {
         {"\xC3" "\xE2\x82\xAC", r + u"\u20ac"},     // truncated, then valid
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(toUtf16(c.input), c.expected) << "input size " << c.input.size();
+        EXPECT_EQ(toUtf16(c.input), c.expected) << testing::PrintToString(c.input);
     }
 }
 
 TEST(TextBoundedLength, StopsAtTerminatorOrLimit) {
     EXPECT_EQ(boundedLength(u"abc", 10), 3u);
-    EXPECT_EQ(boundedLength(u"", 10), 0u);
     EXPECT_EQ(boundedLength(nullptr, 10), 0u);
     const std::array<char16_t, 4> unterminated{u'a', u'b', u'c', u'd'};
     EXPECT_EQ(boundedLength(unterminated.data(), unterminated.size()), 4u);
@@ -69,45 +61,25 @@ TEST(TextBoundedLength, StopsAtTerminatorOrLimit) {
     EXPECT_EQ(boundedLength(unterminated.data(), 0), 0u);
 }
 
-TEST(TextCopyToField, NarrowFieldIsCutAndTerminatedWithinCapacity) {
-    std::array<char, 8> buffer;
-    buffer.fill('#');
-    copyToField(buffer.data(), 4, "abcdef");
-    EXPECT_EQ(std::string(buffer.data()), "abc");
-    EXPECT_EQ(buffer[4], '#');
-
-    buffer.fill('#');
-    copyToField(buffer.data(), 6, "ab");
-    EXPECT_EQ(std::string(buffer.data(), 6), std::string("ab\0\0\0\0", 6));
-    EXPECT_EQ(buffer[6], '#');
-
-    buffer.fill('#');
-    copyToField(buffer.data(), 1, "abc");
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(buffer[1], '#');
-
-    buffer.fill('#');
-    copyToField(buffer.data(), 0, "abc");
-    EXPECT_EQ(buffer[0], '#');
-    copyToField(static_cast<char*>(nullptr), 4, "abc");
+// The whole of a '#'-filled buffer after copying `text` into its first `capacity` units.
+template <typename Char>
+std::basic_string<Char> field(std::size_t capacity, const Char* text) {
+    std::basic_string<Char> buffer(8, Char{'#'});
+    copyToField(buffer.data(), capacity, text);
+    return buffer;
 }
 
-TEST(TextCopyToField, WideFieldKeepsSurrogatePairsWhole) {
-    std::array<char16_t, 6> buffer;
-    buffer.fill(u'#');
-    copyToField(buffer.data(), 4, u"ab\U0001F600");
-    EXPECT_EQ(std::u16string(buffer.data()), u"ab");
-    EXPECT_EQ(buffer[3], u'\0');
-    EXPECT_EQ(buffer[4], u'#');
+TEST(TextCopyToField, CutAndTerminatedWithinCapacityKeepingSurrogatePairsWhole) {
+    using namespace std::string_literals;
+    EXPECT_EQ(field(4, "abcdef"), "abc\0####"s);
+    EXPECT_EQ(field(6, "ab"), "ab\0\0\0\0##"s);
+    EXPECT_EQ(field(1, "abc"), "\0#######"s);
+    EXPECT_EQ(field(0, "abc"), "########"s);
+    copyToField(static_cast<char*>(nullptr), 4, "abc");
 
-    buffer.fill(u'#');
-    copyToField(buffer.data(), 5, u"ab\U0001F600");
-    EXPECT_EQ(std::u16string(buffer.data()), u"ab\U0001F600");
-    EXPECT_EQ(buffer[5], u'#');
-
-    buffer.fill(u'#');
-    copyToField(buffer.data(), 0, u"abc");
-    EXPECT_EQ(buffer[0], u'#');
+    EXPECT_EQ(field(4, u"ab\U0001F600"), u"ab\0\0####"s);
+    EXPECT_EQ(field(5, u"ab\U0001F600"), u"ab\U0001F600\0###"s);
+    EXPECT_EQ(field(0, u"abc"), u"########"s);
 }
 
 TEST(TextEqualsIgnoreCase, FoldsAsciiLettersOnly) {

@@ -3,7 +3,7 @@
 
 #include <array>
 #include <atomic>
-#include <cstring>
+#include <cerrno>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,63 +13,53 @@
 
 namespace {
 
-struct Gate {
-    HANDLE release = nullptr;
-    DWORD exitCode = 0;
-};
-
-DWORD waitForGate(void* raw) {
-    const auto* gate = static_cast<Gate*>(raw);
-    WaitForSingleObject(gate->release, INFINITE);
-    return gate->exitCode;
-}
-
 DWORD exitCode(HANDLE thread) {
     DWORD code = 0;
     EXPECT_EQ(GetExitCodeThread(thread, &code), 1);
     return code;
 }
 
+DWORD finishedExitCode(const ScopedHandle& thread) {
+    EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
+    return exitCode(thread.get());
+}
+
+// Waits for `release`, then signals `done` if given and exits with `exitCode`.
+struct Gate {
+    HANDLE release = nullptr;
+    HANDLE done = nullptr;
+    DWORD exitCode = 0;
+
+    static DWORD pass(void* raw) {
+        const Gate gate = *static_cast<Gate*>(raw);
+        WaitForSingleObject(gate.release, INFINITE);
+        if (gate.done != nullptr) SetEvent(gate.done);
+        return gate.exitCode;
+    }
+};
+
 TEST(Threads, WaitTimesOutWhileRunningThenReportsExitCode) {
     const auto release = makeEvent(true);
-    Gate gate{release.get(), 42};
-    const auto thread = startThread(waitForGate, &gate);
+    Gate gate{release.get(), nullptr, 42};
+    const auto thread = startThread(Gate::pass, &gate);
     ASSERT_TRUE(thread);
-
     EXPECT_EQ(WaitForSingleObject(thread.get(), 20), WAIT_TIMEOUT);
     EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_TIMEOUT);
     EXPECT_EQ(exitCode(thread.get()), STILL_ACTIVE);
-
     SetEvent(release.get());
-    EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-    EXPECT_EQ(exitCode(thread.get()), 42u);
-    // A finished thread stays signalled.
-    EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);
-}
-
-struct Finish {
-    HANDLE release = nullptr;
-    HANDLE done = nullptr;
-};
-
-DWORD signalWhenReleased(void* raw) {
-    const auto finish = *static_cast<Finish*>(raw);
-    WaitForSingleObject(finish.release, INFINITE);
-    SetEvent(finish.done);
-    return 0;
+    EXPECT_EQ(finishedExitCode(thread), 42u);
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);  // a finished thread stays signalled
 }
 
 TEST(Threads, ClosingTheHandleOfARunningThreadLetsItFinish) {
     const auto release = makeEvent(true);
     const auto done = makeEvent(true);
-    Finish finish{release.get(), done.get()};
-    HANDLE thread = CreateThread(nullptr, 0, signalWhenReleased, &finish, 0, nullptr);
+    Gate gate{release.get(), done.get(), 0};
+    HANDLE thread = CreateThread(nullptr, 0, Gate::pass, &gate, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-
     EXPECT_EQ(CloseHandle(thread), 1);
     SetEvent(release.get());
     EXPECT_EQ(WaitForSingleObject(done.get(), 5000), WAIT_OBJECT_0);
-
     SetLastError(0);
     EXPECT_EQ(CloseHandle(thread), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
@@ -77,85 +67,64 @@ TEST(Threads, ClosingTheHandleOfARunningThreadLetsItFinish) {
 }
 
 DWORD useLargeStack(void*) {
-    // Most of the 4 MiB asked for.
-    std::array<volatile unsigned char, 3 * 1024 * 1024> big;
-    for (std::size_t i = 0; i < big.size(); i += 4096) {
-        big[i] = static_cast<unsigned char>(i >> 12);
-    }
+    std::array<volatile unsigned char, 3 * 1024 * 1024> big;  // most of the 4 MiB asked for
+    for (std::size_t i = 0; i < big.size(); i += 4096) big[i] = static_cast<unsigned char>(i >> 12);
     DWORD sum = 0;
-    for (std::size_t i = 0; i < big.size(); i += 4096) {
-        sum += big[i];
-    }
+    for (std::size_t i = 0; i < big.size(); i += 4096) sum += big[i];
     return sum;
-}
-
-TEST(Threads, LargeStackHoldsABigLocalArray) {
-    const auto thread = startThread(useLargeStack, nullptr, 4 * 1024 * 1024);
-    ASSERT_TRUE(thread);
-    ASSERT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-    DWORD expected = 0;
-    for (std::size_t page = 0; page < 768; ++page) {
-        expected += static_cast<unsigned char>(page);
-    }
-    EXPECT_EQ(exitCode(thread.get()), expected);
 }
 
 DWORD returnSeven(void*) { return 7; }
 
-TEST(Threads, TinyAndUnalignedStackSizesAreRoundedUp) {
+TEST(Threads, StackSizesAreHonouredOrRoundedUp) {
+    const auto large = startThread(useLargeStack, nullptr, 4 * 1024 * 1024);
+    ASSERT_TRUE(large);
+    DWORD expected = 0;
+    for (std::size_t page = 0; page < 768; ++page) expected += static_cast<unsigned char>(page);
+    EXPECT_EQ(finishedExitCode(large), expected);
     for (const std::size_t size : {std::size_t{1}, std::size_t{12345}}) {
         const auto thread = startThread(returnSeven, nullptr, size);
         ASSERT_TRUE(thread) << size;
-        ASSERT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-        EXPECT_EQ(exitCode(thread.get()), 7u);
+        EXPECT_EQ(finishedExitCode(thread), 7u) << size;
     }
 }
 
-TEST(Threads, RejectsBadArguments) {
-    SetLastError(0);
-    EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-
+TEST(Threads, RejectsBadArgumentsAndForeignHandles) {
     const auto event = makeEvent(true);
-    DWORD code = 0;
-    EXPECT_EQ(GetExitCodeThread(event.get(), &code), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(SetThreadPriority(event.get(), THREAD_PRIORITY_LOWEST), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(GetExitCodeThread(nullptr, &code), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-
     const auto thread = startThread(returnSeven, nullptr);
     ASSERT_TRUE(thread);
-    EXPECT_EQ(GetExitCodeThread(thread.get(), nullptr), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(SetThreadPriority(thread.get(), 100), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-}
-
-TEST(Threads, CloseHandleRejectsNullAndUnknownHandles) {
+    const auto refused = [](const char* what, BOOL result, DWORD error) {
+        EXPECT_EQ(result, 0) << what;
+        EXPECT_EQ(GetLastError(), error) << what;
+        SetLastError(0);
+    };
     SetLastError(0);
-    EXPECT_EQ(CloseHandle(nullptr), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    refused("no function", CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr) != nullptr, ERROR_INVALID_PARAMETER);
+    DWORD code = 0;
+    refused("exit code of an event", GetExitCodeThread(event.get(), &code), ERROR_INVALID_HANDLE);
+    refused("priority of an event", SetThreadPriority(event.get(), THREAD_PRIORITY_LOWEST), ERROR_INVALID_HANDLE);
+    refused("exit code of null", GetExitCodeThread(nullptr, &code), ERROR_INVALID_HANDLE);
+    refused("exit code into null", GetExitCodeThread(thread.get(), nullptr), ERROR_INVALID_PARAMETER);
+    refused("priority out of range", SetThreadPriority(thread.get(), 100), ERROR_INVALID_PARAMETER);
+    refused("close null", CloseHandle(nullptr), ERROR_INVALID_HANDLE);
     int notAHandle = 0;
-    SetLastError(0);
-    EXPECT_EQ(CloseHandle(&notAHandle), 0);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    refused("close a non-handle", CloseHandle(&notAHandle), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(finishedExitCode(thread), 7u);
 }
 
+// Reads its own nice value once told to.
 struct PriorityProbe {
     HANDLE go = nullptr;
     int nice = 0;
-};
 
-DWORD readNiceWhenTold(void* raw) {
-    auto* probe = static_cast<PriorityProbe*>(raw);
-    WaitForSingleObject(probe->go, INFINITE);
-    errno = 0;
-    probe->nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    return static_cast<DWORD>(errno);
-}
+    static DWORD read(void* raw) {
+        auto* probe = static_cast<PriorityProbe*>(raw);
+        WaitForSingleObject(probe->go, INFINITE);
+        errno = 0;
+        probe->nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+        return static_cast<DWORD>(errno);
+    }
+};
 
 TEST(Threads, LowestPriorityRaisesTheThreadsNiceValue) {
     errno = 0;
@@ -163,13 +132,11 @@ TEST(Threads, LowestPriorityRaisesTheThreadsNiceValue) {
     ASSERT_EQ(errno, 0);
     const auto go = makeEvent(true);
     PriorityProbe probe{go.get(), baseNice};
-    const auto thread = startThread(readNiceWhenTold, &probe);
+    const auto thread = startThread(PriorityProbe::read, &probe);
     ASSERT_TRUE(thread);
-
     EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_LOWEST), 1);
     SetEvent(go.get());
-    ASSERT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-    ASSERT_EQ(exitCode(thread.get()), 0u);
+    ASSERT_EQ(finishedExitCode(thread), 0u);
     if (baseNice < 19) {
         EXPECT_GT(probe.nice, baseNice);
     }
@@ -178,24 +145,18 @@ TEST(Threads, LowestPriorityRaisesTheThreadsNiceValue) {
     EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_NORMAL), 1);
 }
 
-DWORD reportInheritedErrorAfterSettingOwn(void*) {
-    const DWORD inherited = GetLastError();
-    SetLastError(1234);
-    return inherited;
-}
-
 TEST(Threads, LastErrorIsPerThread) {
     SetLastError(5);
-    const auto thread = startThread(reportInheritedErrorAfterSettingOwn, nullptr);
+    const auto thread = startThread(
+        +[](void*) -> DWORD {
+            const DWORD inherited = GetLastError();
+            SetLastError(1234);
+            return inherited;
+        },
+        nullptr);
     ASSERT_TRUE(thread);
-    ASSERT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
-    EXPECT_EQ(exitCode(thread.get()), 0u);
+    EXPECT_EQ(finishedExitCode(thread), 0u);
     EXPECT_EQ(GetLastError(), 5u);
-}
-
-DWORD countUp(void* raw) {
-    static_cast<std::atomic<int>*>(raw)->fetch_add(1);
-    return 0;
 }
 
 TEST(Threads, WaitForAllOfManyThreads) {
@@ -203,12 +164,14 @@ TEST(Threads, WaitForAllOfManyThreads) {
     std::vector<ScopedHandle> threads;
     std::vector<HANDLE> raw;
     for (DWORD i = 0; i < MAXIMUM_WAIT_OBJECTS; ++i) {
-        threads.push_back(startThread(countUp, &counter));
+        threads.push_back(startThread(+[](void* count) -> DWORD {
+            static_cast<std::atomic<int>*>(count)->fetch_add(1);
+            return 0;
+        }, &counter));
         ASSERT_TRUE(threads.back());
         raw.push_back(threads.back().get());
     }
-    EXPECT_EQ(WaitForMultipleObjects(static_cast<DWORD>(raw.size()), raw.data(), 1, INFINITE),
-              WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForMultipleObjects(static_cast<DWORD>(raw.size()), raw.data(), 1, INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(counter.load(), static_cast<int>(MAXIMUM_WAIT_OBJECTS));
 }
 
