@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <limits>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -11,44 +11,56 @@
 
 namespace {
 
-TEST(BitArray, InitRoundsUpToWholeBytesAndFills) {
+constexpr std::uint64_t kMaxIndex = std::numeric_limits<std::uint64_t>::max();
+
+TEST(BitArray, BitsAreLeastSignificantFirstInWholeBytes) {
     CBitArray bits;
-    ASSERT_TRUE(bits.Init(10, true));
+    ASSERT_TRUE(bits.Init(10, false));
     EXPECT_EQ(bits.sizeInBytes(), 2u);
     EXPECT_EQ(bits.sizeInBits(), 16u);
-    EXPECT_EQ(bits.GetData()[0], 0xFF);
-    EXPECT_EQ(bits.GetData()[1], 0xFF);
+    bits.SetBit(1, true);
+    bits.SetBit(7, true);
+    bits.SetBit(9, true);
+    EXPECT_EQ(bits.GetData()[0], 0x82);
+    EXPECT_EQ(bits.GetData()[1], 0x02);
+    EXPECT_TRUE(bits.GetBit(9));
+    EXPECT_EQ(bits.ToString(), u"0100000101000000");
+    bits.SetBit(9, false);
+    EXPECT_EQ(bits.GetData()[1], 0x00);
+
+    // Padding bits count too.
+    CBitArray padded(10, true);
+    EXPECT_EQ(padded.GetData()[1], 0xFF);
+    std::uint64_t clear = 0, set = 0;
+    ASSERT_TRUE(padded.CountBits(clear, set));
+    EXPECT_EQ(set, 16u);
+    EXPECT_EQ(clear, 0u);
+    std::uint8_t byte = 0x0F;
+    ASSERT_TRUE(bits.Attach(&byte, 8));
+    ASSERT_TRUE(bits.CountBits(clear, set));
+    EXPECT_EQ(clear, 4u);
+    EXPECT_EQ(set, 4u);
 }
 
-TEST(BitArray, ZeroBitsGiveAnEmptyArrayThatReadsClear) {
+TEST(BitArray, EmptyArrayReadsClearAndIgnoresWrites) {
     CBitArray bits;
     EXPECT_FALSE(bits.Init(0, true));
     EXPECT_EQ(bits.sizeInBytes(), 0u);
     EXPECT_EQ(bits.GetData(), nullptr);
     EXPECT_FALSE(bits.GetBit(0));
-    bits.SetBit(0, true);  // ignored
+    bits.SetBit(0, true);
     EXPECT_EQ(bits.FindNext(0, false), CBitArray::kNotFound);
     std::uint64_t clear = 7, set = 7;
     EXPECT_FALSE(bits.CountBits(clear, set));
     EXPECT_TRUE(bits.ToString().empty());
 }
 
-TEST(BitArray, BitsAreLeastSignificantFirst) {
-    CBitArray bits(16, false);
-    bits.SetBit(9, true);
-    EXPECT_EQ(bits.GetData()[0], 0x00);
-    EXPECT_EQ(bits.GetData()[1], 0x02);
-    EXPECT_TRUE(bits.GetBit(9));
-    bits.SetBit(9, false);
-    EXPECT_EQ(bits.GetData()[1], 0x00);
-}
-
 TEST(BitArray, IndexesPastTheBufferAreIgnored) {
     CBitArray bits(16, false);
     bits.SetBit(16, true);
-    bits.SetBit(std::numeric_limits<std::uint64_t>::max(), true);
+    bits.SetBit(kMaxIndex, true);
     EXPECT_FALSE(bits.GetBit(16));
-    EXPECT_FALSE(bits.GetBit(std::numeric_limits<std::uint64_t>::max()));
+    EXPECT_FALSE(bits.GetBit(kMaxIndex));
     EXPECT_EQ(bits.GetData()[1], 0x00);
 }
 
@@ -67,14 +79,11 @@ TEST(BitArray, FindNextLooksFromStartToTheEnd) {
 }
 
 TEST(BitArray, IndexesBeyond32BitsWork) {
-    // 2^33 clusters: a 4 TiB volume with 512-byte clusters. The pages stay untouched
-    // except the ones the test writes.
+    // 2^33 clusters: a 4 TiB volume with 512-byte clusters. Only the pages written are touched.
     constexpr std::uint64_t kBits = std::uint64_t{1} << 33;
-    void* pages = ::mmap(nullptr, kBits / 8, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* pages = ::mmap(nullptr, kBits / 8, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     ASSERT_NE(pages, MAP_FAILED);
-    std::unique_ptr<void, std::function<void(void*)>> unmap(
-        pages, [](void* p) { ::munmap(p, kBits / 8); });
+    std::unique_ptr<void, std::function<void(void*)>> unmap(pages, [](void* p) { ::munmap(p, kBits / 8); });
     CBitArray bits;
     ASSERT_TRUE(bits.Attach(static_cast<std::uint8_t*>(pages), kBits));
     const std::uint64_t high = kBits - 3;
@@ -84,38 +93,20 @@ TEST(BitArray, IndexesBeyond32BitsWork) {
     EXPECT_EQ(bits.FindNext(high - 100, true), static_cast<std::int64_t>(high));
 }
 
-TEST(BitArray, CountsFromDiskDataThatCannotBeAllocatedFailCleanly) {
+TEST(BitArray, SizesAndBuffersItCannotUseAreRefused) {
     CBitArray bits(16, true);
-    EXPECT_FALSE(bits.Init(std::numeric_limits<std::uint64_t>::max(), false));
+    EXPECT_FALSE(bits.Init(kMaxIndex, false));
     EXPECT_EQ(bits.GetData(), nullptr);
     EXPECT_EQ(bits.sizeInBits(), 0u);
     EXPECT_FALSE(bits.Init((CBitArray::kMaxBytes + 1) * 8, false));
     EXPECT_EQ(bits.GetData(), nullptr);
-}
 
-TEST(BitArray, CountBitsIncludesPaddingBits) {
-    std::uint8_t byte = 0x0F;
-    CBitArray bits;
-    ASSERT_TRUE(bits.Attach(&byte, 8));
-    std::uint64_t clear = 0, set = 0;
-    ASSERT_TRUE(bits.CountBits(clear, set));
-    EXPECT_EQ(clear, 4u);
-    EXPECT_EQ(set, 4u);
-
-    CBitArray padded(10, true);
-    ASSERT_TRUE(padded.CountBits(clear, set));
-    EXPECT_EQ(set, 16u);
-    EXPECT_EQ(clear, 0u);
-}
-
-TEST(BitArray, AttachRefusesWhatItCannotAddress) {
     std::uint8_t buffer[2] = {0xAA, 0x55};
-    CBitArray bits(8, true);
+    ASSERT_TRUE(bits.Init(8, true));
     EXPECT_FALSE(bits.Attach(buffer, 12));
     EXPECT_EQ(bits.GetData(), nullptr);
     EXPECT_FALSE(bits.Attach(nullptr, 16));
     EXPECT_FALSE(bits.Attach(buffer, 0));
-
     ASSERT_TRUE(bits.Attach(buffer, 16));
     EXPECT_EQ(buffer[0], 0xAA);  // attached, not filled
     bits.SetBit(0, true);
@@ -133,17 +124,10 @@ TEST(BitArray, GivenBufferIsFilledButNotOwned) {
     EXPECT_EQ(buffer[2], 0);
 }
 
-TEST(BitArray, ToStringListsBitsInIndexOrder) {
-    CBitArray bits(8, false);
-    bits.SetBit(1, true);
-    bits.SetBit(7, true);
-    EXPECT_EQ(bits.ToString(), u"01000001");
-}
-
 TEST(BitArray, BitIndexOfOneSetBitAndOfZero) {
     EXPECT_EQ(CBitArray::BitIndex(0x01), 0);
-    EXPECT_EQ(CBitArray::BitIndex(0x80), 7);
     EXPECT_EQ(CBitArray::BitIndex(0x10), 4);
+    EXPECT_EQ(CBitArray::BitIndex(0x80), 7);
     EXPECT_EQ(CBitArray::BitIndex(0x00), -1);
 }
 

@@ -1,20 +1,23 @@
 #pragma once
-// Shared pieces of the drive and volume tests: a settings record that the engine reads
-// for the test's duration, a window that collects I/O error reports, a pause that only
-// records, in-memory images and sparse files.
+// Shared pieces of the disk tests: a settings record that the engine reads for the test's
+// duration, windows that collect posts, a pause that only records, in-memory images and
+// sparse files.
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/engine_state.h"
 #include "engine/records.h"
+#include "platform/handles.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
 
@@ -62,6 +65,45 @@ private:
     std::vector<IoErrorReport> reports_;
     platform::QueueWindow window_;
 };
+
+// Handles each post at once on the posting thread, as a receiver that keeps up would.
+class ImmediateWindow {
+public:
+    using Handler = std::function<void(const platform::Message&)>;
+    explicit ImmediateWindow(Handler handler)
+        : receiver_(std::make_shared<Receiver>(std::move(handler))), handle_(platform::registerWindow(receiver_)) {}
+    ~ImmediateWindow() { platform::unregisterWindow(handle_); }
+    ImmediateWindow(const ImmediateWindow&) = delete;
+    ImmediateWindow& operator=(const ImmediateWindow&) = delete;
+    HWND handle() const { return handle_; }
+
+private:
+    struct Receiver : platform::WindowReceiver {
+        explicit Receiver(Handler h) : handler(std::move(h)) {}
+        bool post(const platform::Message& message) override {
+            handler(message);
+            return true;
+        }
+        std::optional<LRESULT> send(const platform::Message& message) override {
+            handler(message);
+            return 0;
+        }
+        Handler handler;
+    };
+    std::shared_ptr<Receiver> receiver_;
+    HWND handle_;
+};
+
+// Waits for an engine thread and returns its exit code.
+inline DWORD waitForThread(HANDLE thread) {
+    EXPECT_NE(thread, nullptr);
+    if (!thread) return ~DWORD{0};
+    EXPECT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return code;
+}
 
 // Records every pause instead of waiting.
 struct PauseLog {

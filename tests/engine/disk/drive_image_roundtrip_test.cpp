@@ -57,28 +57,6 @@ struct Messages {
     }
 };
 
-// Receives on the imaging thread itself, so a handler can cancel between pieces.
-class ImmediateWindow {
-public:
-    explicit ImmediateWindow(Messages& messages)
-        : receiver_(std::make_shared<Receiver>(messages)), handle_(platform::registerWindow(receiver_)) {}
-    ~ImmediateWindow() { platform::unregisterWindow(handle_); }
-    HWND handle() const { return handle_; }
-
-private:
-    struct Receiver : platform::WindowReceiver {
-        explicit Receiver(Messages& m) : messages(m) {}
-        bool post(const platform::Message& message) override {
-            messages.take(message);
-            return true;
-        }
-        std::optional<LRESULT> send(const platform::Message&) override { return 0; }
-        Messages& messages;
-    };
-    std::shared_ptr<Receiver> receiver_;
-    HWND handle_;
-};
-
 class DriveImages : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -102,10 +80,7 @@ protected:
         request_.DiskIndex = index;
         request_.Window = window;
         platform::copyToField(request_.Path, engine::image::kPathCapacity, platform::toUtf16(target.string()));
-        HANDLE thread = engine::image::StartCreateImage(drives_, &request_);
-        ASSERT_NE(thread, nullptr);
-        ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
-        CloseHandle(thread);
+        disktest::waitForThread(engine::image::StartCreateImage(drives_, &request_));
     }
     void imageQueued(int index, const fs::path& target) {
         platform::QueueWindow window([this](const platform::Message& m) {
@@ -234,7 +209,8 @@ TEST(ImageTarget, SameFileUnderAnyNameIsOnTheSourceAnotherFileIsNot) {
 TEST_F(DriveImages, CancelStopsBeforeTheNextPieceAndStillSaysDone) {
     const int volume = addVolume(source_, 0, kSourceSectors, -1);
     messages_.onProgress = [this] { std::atomic_ref<std::int32_t>(request_.Run).store(0); };
-    ImmediateWindow window(messages_);
+    // Received on the imaging thread itself, so the handler cancels between pieces.
+    disktest::ImmediateWindow window([this](const platform::Message& m) { messages_.take(m); });
     image(volume, work_ / "cancelled.image", window.handle());
     EXPECT_EQ(messages_.progress, 1);
     EXPECT_EQ(messages_.done, 1);
@@ -307,10 +283,7 @@ TEST_F(DriveImages, ExportsCreateAndLoadThroughTheEngineArray) {
     request_.DiskIndex = engineDrives.add(volume);
     const fs::path target = work_ / "export.image";
     platform::copyToField(request_.Path, engine::image::kPathCapacity, platform::toUtf16(target.string()));
-    HANDLE thread = DriveImageCreate(&request_);
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0);
-    CloseHandle(thread);
+    disktest::waitForThread(DriveImageCreate(&request_));
     EXPECT_EQ(fs::file_size(target), 4096u + 64 * 512);
 
     CDrive* loaded = DriveImageLoad(platform::toUtf16(target.string()).c_str());

@@ -46,71 +46,85 @@ struct FaultyDrive {
     CDrive drive;
 };
 
-TEST(DriveRead, CountZeroTouchesNeitherDeviceNorBuffer) {
+TEST(DriveRead, ClosedDriveOpensItselfAndAddsItsBaseOffset) {
     ScopedSettings settings;
-    FaultyDrive f;
-    std::uint8_t buffer[512];
-    std::memset(buffer, 0x5A, sizeof buffer);
-    EXPECT_EQ(f.drive.ReadSectors(3, 0, buffer), 0u);
-    EXPECT_EQ(buffer[0], 0x5A);
-    EXPECT_EQ(f.plan->opens(), 0);
-    EXPECT_TRUE(f.plan->reads().empty());
-}
-
-TEST(DriveRead, ClosedDriveOpensItselfAndReads) {
-    ScopedSettings settings;
-    FaultyDrive f;
-    std::vector<std::uint8_t> buffer(3 * 512);
-    EXPECT_EQ(f.drive.ReadSectors(5, 3, buffer.data()), 3u * 512);
-    EXPECT_EQ(sectorNumberAt(&buffer[0]), 5u);
-    EXPECT_EQ(sectorNumberAt(&buffer[1024]), 7u);
-    EXPECT_EQ(f.plan->opens(), 1);
-}
-
-TEST(DriveRead, EachFailedAttemptPostsOneReportAndPauses) {
-    ReportWindow window;
-    ScopedSettings settings(3, 100, window.handle());
-    FaultyDrive f(4096);
-    f.plan->failReads(0, UINT64_MAX, EIO, -1);
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(f.drive.ReadSectors(2, 1, buffer.data()), 0u);
-
-    const auto& reports = window.reports();
-    ASSERT_EQ(reports.size(), 3u);
-    for (std::uint32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(+reports[i].Code, kIoErrorRead);
-        EXPECT_EQ(+reports[i].SystemError, static_cast<std::uint32_t>(EIO));
-        EXPECT_EQ(+reports[i].Attempt, i + 1);
-        EXPECT_EQ(+reports[i].Position, 2u * 512 + 4096);  // base offset included
-        for (std::uint8_t reserved : reports[i].Reserved20) EXPECT_EQ(reserved, 0);
+    for (const std::uint64_t base : {0u, 4096u}) {
+        FaultyDrive f(base);
+        std::vector<std::uint8_t> buffer(3 * 512);
+        EXPECT_EQ(f.drive.ReadSectors(5, 3, buffer.data()), 3u * 512) << base;
+        EXPECT_EQ(sectorNumberAt(&buffer[0]), 5 + base / 512);
+        EXPECT_EQ(sectorNumberAt(&buffer[1024]), 7 + base / 512);
+        EXPECT_EQ(f.plan->reads().at(0).offset, 5 * 512 + base);
+        EXPECT_EQ(f.plan->opens(), 1);
     }
-    EXPECT_EQ(f.pauses.pauses, (std::vector<std::uint32_t>{100, 100, 100}));
-    // Every attempt reads again from the same position.
-    for (const auto& call : f.plan->reads()) EXPECT_EQ(call.offset, 2u * 512 + 4096);
 }
 
-TEST(DriveRead, SucceedsOnALaterAttempt) {
-    ReportWindow window;
-    ScopedSettings settings(5, 0, window.handle());
+TEST(DriveRead, ReadsAreClampedToTheDiskAndWriteNothingPastWhatTheyReturn) {
+    ScopedSettings settings;
+    const struct {
+        const char* name;
+        std::uint64_t lba, count, bytes;
+    } cases[] = {
+        {"count zero", 3, 0, 0},
+        {"ending past the disk", kSectors - 2, 8, 1024},
+        {"starting at the end", kSectors, 1, 0},
+        {"starting past the end", kSectors + 1, 4, 0},
+        {"overflowing range", UINT64_MAX, UINT64_MAX, 0},
+    };
+    for (const auto& c : cases) {
+        FaultyDrive f;
+        std::vector<std::uint8_t> buffer(8 * 512, 0xCC);
+        EXPECT_EQ(f.drive.ReadSectors(c.lba, c.count, buffer.data()), c.bytes) << c.name;
+        EXPECT_EQ(buffer[c.bytes], 0xCC) << c.name;
+        EXPECT_EQ(f.plan->reads().empty(), c.bytes == 0) << c.name;
+        if (c.count == 0) {
+            EXPECT_EQ(f.plan->opens(), 0);
+        }
+    }
     FaultyDrive f;
-    f.plan->failReads(10 * 512, 11 * 512, EIO, 2);
-    std::vector<std::uint8_t> buffer(4 * 512);
-    EXPECT_EQ(f.drive.ReadSectors(8, 4, buffer.data()), 4u * 512);
-    EXPECT_EQ(sectorNumberAt(&buffer[2 * 512]), 10u);
-    ASSERT_EQ(window.reports().size(), 2u);
-    EXPECT_EQ(+window.reports()[1].Attempt, 2u);
-    EXPECT_TRUE(f.pauses.pauses.empty());  // no pause configured
+    std::vector<std::uint8_t> buffer(2 * 512);
+    ASSERT_EQ(f.drive.ReadSectors(kSectors - 2, 2, buffer.data()), 1024u);
+    EXPECT_EQ(sectorNumberAt(&buffer[512]), kSectors - 1);
 }
 
-TEST(DriveRead, NoRetriesMeansNoReadAndNoReport) {
-    ReportWindow window;
-    ScopedSettings settings(0, 100, window.handle());
-    FaultyDrive f;
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(f.drive.ReadSectors(1, 1, buffer.data()), 0u);
-    EXPECT_TRUE(f.plan->reads().empty());
-    EXPECT_TRUE(window.reports().empty());
-    EXPECT_TRUE(f.pauses.pauses.empty());
+TEST(DriveRead, EachFailedAttemptPostsOneReportAndPausesUntilTheRetriesRunOut) {
+    const struct {
+        const char* name;
+        std::int32_t retries;
+        std::uint32_t pause;
+        int failures;  // -1: every read fails
+        std::uint64_t bytes;
+        std::size_t reports;
+    } cases[] = {
+        {"always failing", 3, 100, -1, 0, 3},
+        {"later attempt succeeds", 5, 0, 2, 512, 2},
+        {"no retries", 0, 100, -1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportWindow window;
+        ScopedSettings settings(c.retries, c.pause, window.handle());
+        FaultyDrive f(4096);
+        f.plan->failReads(0, UINT64_MAX, EIO, c.failures);
+        std::vector<std::uint8_t> buffer(512);
+        EXPECT_EQ(f.drive.ReadSectors(2, 1, buffer.data()), c.bytes);
+        const auto& reports = window.reports();
+        ASSERT_EQ(reports.size(), c.reports);
+        for (std::uint32_t i = 0; i < reports.size(); ++i) {
+            EXPECT_EQ(+reports[i].Code, kIoErrorRead);
+            EXPECT_EQ(+reports[i].SystemError, static_cast<std::uint32_t>(EIO));
+            EXPECT_EQ(+reports[i].Attempt, i + 1);
+            EXPECT_EQ(+reports[i].Position, 2u * 512 + 4096);  // base offset included
+            for (std::uint8_t reserved : reports[i].Reserved20) EXPECT_EQ(reserved, 0);
+        }
+        EXPECT_EQ(f.pauses.pauses, std::vector<std::uint32_t>(c.pause ? c.reports : 0, c.pause));
+        // Every attempt reads again from the same position.
+        EXPECT_EQ(f.plan->reads().size(), c.reports + (c.bytes ? 1 : 0));
+        for (const auto& call : f.plan->reads()) EXPECT_EQ(call.offset, 2u * 512 + 4096);
+        if (c.bytes) {
+            EXPECT_EQ(sectorNumberAt(buffer.data()), 10u);
+        }
+    }
 }
 
 #if defined(UNDELETE_HAVE_MALLOC_HOOKS)
@@ -159,46 +173,6 @@ TEST(DriveRead, ReportToAWindowThatIsGoneIsFreedByThePoster) {
     std::vector<std::uint8_t> buffer(512);
     // The leak checker fails the run if a refused block stays allocated.
     EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 0u);
-}
-
-TEST(DriveRead, ReadEndingPastTheDiskIsClamped) {
-    ScopedSettings settings;
-    FaultyDrive f;
-    std::vector<std::uint8_t> buffer(8 * 512, 0xCC);
-    EXPECT_EQ(f.drive.ReadSectors(kSectors - 2, 8, buffer.data()), 1024u);
-    EXPECT_EQ(sectorNumberAt(&buffer[512]), kSectors - 1);
-    EXPECT_EQ(buffer[1024], 0xCC);  // nothing written past the clamp
-}
-
-TEST(DriveRead, ReadStartingAtOrPastTheEndReturnsNothing) {
-    ScopedSettings settings;
-    FaultyDrive f;
-    std::vector<std::uint8_t> buffer(512, 0xCC);
-    EXPECT_EQ(f.drive.ReadSectors(kSectors, 1, buffer.data()), 0u);
-    EXPECT_EQ(f.drive.ReadSectors(kSectors + 1, 4, buffer.data()), 0u);
-    EXPECT_EQ(f.drive.ReadSectors(UINT64_MAX, UINT64_MAX, buffer.data()), 0u);
-    EXPECT_EQ(buffer[0], 0xCC);
-    EXPECT_TRUE(f.plan->reads().empty());
-}
-
-TEST(DriveRead, DriveWithoutSizeReadsNothing) {
-    ScopedSettings settings;
-    CDrive drive;
-    auto image = numberedSectors(4);
-    drive.SetSource({kDriveRegion, "", 0, 0});
-    drive.SetParentPath("memory");
-    drive.SetDeviceOpener(platform::memoryOpener(image));
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(drive.ReadSectors(0, 1, buffer.data()), 0u);
-}
-
-TEST(DriveRead, BaseOffsetIsAddedToEveryPosition) {
-    ScopedSettings settings;
-    FaultyDrive f(4096);
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(f.drive.ReadSectors(0, 1, buffer.data()), 512u);
-    EXPECT_EQ(sectorNumberAt(buffer.data()), 8u);
-    EXPECT_EQ(f.plan->reads().at(0).offset, 4096u);
 }
 
 TEST(DriveRead, ShortReadAtTheDeviceEndIsReturnedAsItIs) {
@@ -254,12 +228,10 @@ TEST(DriveRead, OpenFailureIsLoggedWithPathAndErrno) {
     EXPECT_EQ(drive.Initialize(), 0u);
     std::vector<std::uint8_t> buffer(512);
     EXPECT_EQ(drive.ReadSectors(0, 1, buffer.data()), 0u);
-}
 
-TEST(DriveRead, KindWithoutASourceOpensNothing) {
-    CDrive drive;
-    EXPECT_FALSE(drive.OpenDrive());
-    EXPECT_TRUE(drive.openPath().empty());
+    CDrive withoutSource;
+    EXPECT_FALSE(withoutSource.OpenDrive());
+    EXPECT_TRUE(withoutSource.openPath().empty());
 }
 
 TEST(DriveRead, RegionsReadThroughTheirParentsPath) {
@@ -277,6 +249,12 @@ TEST(DriveRead, RegionsReadThroughTheirParentsPath) {
     EXPECT_EQ(drive.ReadSectors(0, 16, buffer.data()), 8u * 512);
     EXPECT_EQ(sectorNumberAt(buffer.data()), 2u);
     EXPECT_EQ(opened, (std::vector<std::string>{"/dev/parent-disk"}));
+
+    CDrive sizeless;  // a region without a size reads nothing
+    sizeless.SetSource({kDriveRegion, "", 0, 0});
+    sizeless.SetParentPath("memory");
+    sizeless.SetDeviceOpener(platform::memoryOpener(image));
+    EXPECT_EQ(sizeless.ReadSectors(0, 1, buffer.data()), 0u);
 }
 
 TEST(DriveRead, ReopeningRacesNoReadOfAnotherThread) {
@@ -306,36 +284,32 @@ TEST(DriveRead, ReopeningRacesNoReadOfAnotherThread) {
     EXPECT_EQ(bad.load(), 0);
 }
 
-TEST(DriveFileRead, PartialSectorReturnsTheRequestedSize) {
+TEST(DriveFileRead, ReturnsTheBytesAskedForOrActuallyRead) {
     ScopedSettings settings;
+    const struct {
+        const char* name;
+        std::uint64_t position, offset, size, bytes;
+    } cases[] = {
+        {"whole sectors", 4 * 512, 0, 1024, 1024},
+        {"nothing", 4 * 512, 0, 0, 0},
+        {"short at the disk end", (kSectors - 1) * 512, 0, 1000, 512},
+        // The low 32 bits of the size are 512; the drive clamps the run to its end.
+        {"above 4 GiB", 0, 0, (std::uint64_t{1} << 32) + 512, kSectors * 512},
+    };
+    for (const auto& c : cases) {
+        FaultyDrive f;
+        FoundFileRecord record{};
+        record.DataPosition = c.position;
+        std::vector<std::uint8_t> buffer(kSectors * 512);
+        EXPECT_EQ(f.drive.FileRead({buffer.data(), c.offset, c.size, &record}), c.bytes) << c.name;
+    }
     FaultyDrive f;
     FoundFileRecord record{};
     record.DataPosition = 4 * 512;
     std::vector<std::uint8_t> buffer(2 * 512);
-    EXPECT_EQ(f.drive.FileRead({buffer.data(), 512, 1000, &record}), 1000u);
+    ASSERT_EQ(f.drive.FileRead({buffer.data(), 512, 1000, &record}), 1000u);
     EXPECT_EQ(sectorNumberAt(buffer.data()), 5u);
     EXPECT_EQ(f.plan->reads().back().bytes, 1024u);
-    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 1024, &record}), 1024u);
-    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 0, &record}), 0u);
-}
-
-TEST(DriveFileRead, ShortReadReturnsTheBytesActuallyRead) {
-    ScopedSettings settings;
-    FaultyDrive f;
-    FoundFileRecord record{};
-    record.DataPosition = (kSectors - 1) * 512;
-    std::vector<std::uint8_t> buffer(2 * 512);
-    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, 1000, &record}), 512u);
-}
-
-TEST(DriveFileRead, SizesAbove4GiBAreNotCutTo32Bits) {
-    ScopedSettings settings;
-    FaultyDrive f;
-    FoundFileRecord record{};
-    std::vector<std::uint8_t> buffer(kSectors * 512);
-    // Low 32 bits of the size are 512; the drive clamps the run to its end.
-    EXPECT_EQ(f.drive.FileRead({buffer.data(), 0, (std::uint64_t{1} << 32) + 512, &record}),
-              kSectors * 512);
 }
 
 TEST(DriveFileRead, UnreadableDataGivesZeroAndAnErrorLine) {

@@ -95,13 +95,19 @@ TEST(DriveSource, InitializeOfATerabyteDriveSaturatesInsteadOfFailing) {
     }
 }
 
-TEST(DriveSource, InitializeOfAnEmptySourceReportsNoSize) {
+TEST(DriveSource, EmptySourceHasNoSizeAndAnEmptyVolumeIsNotReady) {
     ScopedSettings settings;
     TempFile file;
     CDrive drive;
     drive.SetSource({kDriveImage, file.path(), 0, 0});
     EXPECT_EQ(drive.Initialize(), 0u);
     EXPECT_TRUE(drive.isOpen());
+
+    CDrive volume;
+    volume.SetSource({kDriveVolume, file.path(), 0, 0});
+    volume.QueryInformation();
+    EXPECT_EQ(+volume.GetDriveInfo()->Ready, 0);
+    EXPECT_EQ(+volume.GetDriveInfo()->SpaceTotal, 0u);
 }
 
 TEST(DriveSource, VolumeInsideAnImageReadsThroughItsParentAtThePartitionOffset) {
@@ -139,16 +145,6 @@ TEST(DriveSource, VolumeInsideAnImageReadsThroughItsParentAtThePartitionOffset) 
     EXPECT_EQ(std::memcmp(buffer.data(), boot.data(), 512), 0);
 }
 
-TEST(DriveSource, VolumeWithoutSizeIsNotReady) {
-    ScopedSettings settings;
-    TempFile file;
-    CDrive drive;
-    drive.SetSource({kDriveVolume, file.path(), 0, 0});
-    drive.QueryInformation();
-    EXPECT_EQ(+drive.GetDriveInfo()->Ready, 0);
-    EXPECT_EQ(+drive.GetDriveInfo()->SpaceTotal, 0u);
-}
-
 TEST(DriveSource, ImageDriveTakesTheFileSizeAndKeepsItsSectorCount) {
     ScopedSettings settings;
     TempFile file;
@@ -183,15 +179,6 @@ TEST(DriveSource, QueryThreadFillsTheRecordAndTheDriveWaitsForIt) {
     ASSERT_NE(running, nullptr);
     other.reset();
     CloseHandle(running);
-}
-
-TEST(DriveSource, PathsAreTheSourcesOwn) {
-    CDrive drive;
-    drive.SetSource({kDriveVolume, "/dev/sdb1", 0, 0});
-    EXPECT_EQ(drive.openPath(), "/dev/sdb1");
-    EXPECT_EQ(drive.GetPath(), u"/dev/sdb1");
-    drive.GetDriveInfo()->Letter = '<';
-    EXPECT_EQ(drive.diskNumber(), 12);
 }
 
 // The first whole-disk block device that this process may read, if any.

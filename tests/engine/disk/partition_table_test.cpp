@@ -3,71 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
-#include <set>
+#include <functional>
+#include <vector>
+
+#include "sparse_disk.h"
 
 namespace {
 
+using disktest::putLe;
+using disktest::slot;
+using disktest::SparseDisk;
 using engine::PartitionScheme;
 using engine::PartitionTable;
 
-// A sparse in-memory disk: sectors not written read as zeros; chosen sectors fail.
-class MemoryDisk {
-public:
-    explicit MemoryDisk(std::uint64_t sectors) : sectors_(sectors) {}
-
-    std::uint8_t* sector(std::uint64_t lba) { return sectorData_[lba].data(); }
-    void failRead(std::uint64_t lba) { failing_.insert(lba); }
-
-    void putLe32(std::uint64_t lba, std::size_t offset, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) sector(lba)[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-    void putLe64(std::uint64_t lba, std::size_t offset, std::uint64_t value) {
-        putLe32(lba, offset, static_cast<std::uint32_t>(value));
-        putLe32(lba, offset + 4, static_cast<std::uint32_t>(value >> 32));
-    }
-    void sign(std::uint64_t lba) {
-        sector(lba)[510] = 0x55;
-        sector(lba)[511] = 0xAA;
-    }
-    // One 16-byte slot of a boot record at `lba`.
-    void slot(std::uint64_t lba, int index, std::uint8_t type, std::uint32_t first, std::uint32_t count,
-              std::uint8_t flag = 0) {
-        const std::size_t at = 446 + static_cast<std::size_t>(index) * 16;
-        sector(lba)[at] = flag;
-        sector(lba)[at + 4] = type;
-        putLe32(lba, at + 8, first);
-        putLe32(lba, at + 12, count);
-        sign(lba);
-    }
-
-    PartitionTable parse() {
-        return engine::readPartitionTable(
-            [this](std::uint64_t lba, std::span<std::uint8_t, engine::kPartitionSectorSize> out) {
-                ++reads_;
-                if (failing_.count(lba)) return false;
-                auto found = sectorData_.find(lba);
-                if (found == sectorData_.end())
-                    std::memset(out.data(), 0, out.size());
-                else
-                    std::memcpy(out.data(), found->second.data(), out.size());
-                return true;
-            },
-            sectors_);
-    }
-    std::size_t reads() const { return reads_; }
-
-private:
-    std::uint64_t sectors_;
-    std::map<std::uint64_t, std::array<std::uint8_t, 512>> sectorData_;
-    std::set<std::uint64_t> failing_;
-    std::size_t reads_ = 0;
-};
-
 TEST(MbrTable, PrimaryPartitionsInSlotOrderWithTheirNumbers) {
-    MemoryDisk disk(100000);
-    disk.slot(0, 0, 0x06, 2048, 8192, 0x80);
-    disk.slot(0, 2, 0x07, 10240, 12288);
+    SparseDisk disk{100000};
+    slot(disk.at(0), 0, 0x06, 2048, 8192, 0x80);
+    slot(disk.at(0), 2, 0x07, 10240, 12288);
     const PartitionTable table = disk.parse();
     EXPECT_EQ(table.scheme, PartitionScheme::Mbr);
     ASSERT_EQ(table.partitions.size(), 2u);
@@ -80,11 +32,11 @@ TEST(MbrTable, PrimaryPartitionsInSlotOrderWithTheirNumbers) {
 }
 
 TEST(MbrTable, EntriesOutsideTheDiskAreDroppedAndOverlongOnesCut) {
-    MemoryDisk disk(10000);
-    disk.slot(0, 0, 0x06, 0, 100);        // would overlay the MBR itself
-    disk.slot(0, 1, 0x06, 10000, 100);    // starts past the end
-    disk.slot(0, 2, 0x0B, 9000, 0);       // empty
-    disk.slot(0, 3, 0x07, 8000, 0xFFFFFFFF);  // runs far past the end
+    SparseDisk disk{10000};
+    slot(disk.at(0), 0, 0x06, 0, 100);           // would overlay the MBR itself
+    slot(disk.at(0), 1, 0x06, 10000, 100);       // starts past the end
+    slot(disk.at(0), 2, 0x0B, 9000, 0);          // empty
+    slot(disk.at(0), 3, 0x07, 8000, 0xFFFFFFFF);  // runs far past the end
     const PartitionTable table = disk.parse();
     ASSERT_EQ(table.partitions.size(), 1u);
     EXPECT_EQ(table.partitions[0].number, 4u);
@@ -92,57 +44,41 @@ TEST(MbrTable, EntriesOutsideTheDiskAreDroppedAndOverlongOnesCut) {
     EXPECT_TRUE(table.partitions[0].cutAtDiskEnd);
 }
 
-TEST(MbrTable, NoSignatureOrBadBootFlagIsNoTable) {
-    MemoryDisk unsigned_(10000);
-    unsigned_.slot(0, 0, 0x06, 64, 100);
-    unsigned_.sector(0)[511] = 0;
-    EXPECT_EQ(unsigned_.parse().scheme, PartitionScheme::None);
-
-    MemoryDisk badFlag(10000);
-    badFlag.slot(0, 0, 0x06, 64, 100, 0x12);
-    EXPECT_EQ(badFlag.parse().scheme, PartitionScheme::None);
-}
-
-TEST(MbrTable, UnreadableOrTinyDiskIsNoTable) {
-    MemoryDisk unreadable(10000);
-    unreadable.slot(0, 0, 0x06, 64, 100);
-    unreadable.failRead(0);
-    EXPECT_EQ(unreadable.parse().scheme, PartitionScheme::None);
-
-    MemoryDisk empty(0);
-    EXPECT_EQ(empty.parse().scheme, PartitionScheme::None);
-    EXPECT_EQ(empty.reads(), 0u);
-}
-
-TEST(MbrTable, VolumeBootSectorsAreNotPartitionTables) {
-    MemoryDisk fat(10000);
-    std::uint8_t* s = fat.sector(0);
-    s[0] = 0xEB;
-    s[2] = 0x90;
-    s[11] = 0x00;
-    s[12] = 0x02;  // 512 bytes per sector
-    s[13] = 4;
-    s[14] = 1;
-    s[16] = 2;
-    s[21] = 0xF8;
-    std::memcpy(s + 54, "FAT16   ", 8);
-    fat.slot(0, 0, 0x06, 64, 100);  // boot code that happens to look like a slot
-    EXPECT_EQ(fat.parse().scheme, PartitionScheme::None);
-
-    MemoryDisk ntfs(10000);
-    std::memcpy(ntfs.sector(0) + 3, "NTFS    ", 8);
-    ntfs.slot(0, 0, 0x07, 64, 100);
-    EXPECT_EQ(ntfs.parse().scheme, PartitionScheme::None);
+TEST(MbrTable, SectorsThatAreNoPartitionTable) {
+    const struct {
+        const char* name;
+        std::uint64_t sectors;
+        std::function<void(SparseDisk&)> build;
+    } cases[] = {
+        {"unsigned", 10000, [](SparseDisk& d) { slot(d.at(0), 0, 0x06, 64, 100); d.at(0)[511] = 0; }},
+        {"bad boot flag", 10000, [](SparseDisk& d) { slot(d.at(0), 0, 0x06, 64, 100, 0x12); }},
+        {"unreadable", 10000, [](SparseDisk& d) { slot(d.at(0), 0, 0x06, 64, 100); d.failing.insert(0); }},
+        {"empty disk", 0, [](SparseDisk&) {}},
+        // Volume boot code that happens to look like a slot.
+        {"FAT boot", 10000, [](SparseDisk& d) { d.at(0) = disktest::fatBoot(100); slot(d.at(0), 0, 0x06, 64, 100); }},
+        {"NTFS boot", 10000, [](SparseDisk& d) {
+             std::memcpy(d.at(0).data() + 3, "NTFS    ", 8);
+             slot(d.at(0), 0, 0x07, 64, 100);
+         }},
+    };
+    for (const auto& c : cases) {
+        SparseDisk disk{c.sectors};
+        c.build(disk);
+        EXPECT_EQ(disk.parse().scheme, PartitionScheme::None) << c.name;
+        if (c.sectors == 0) {
+            EXPECT_EQ(disk.reads, 0);
+        }
+    }
 }
 
 // An extended container at 1000 with logical partitions chained through boot records.
 TEST(MbrTable, ExtendedChainGivesLogicalPartitionsFromFive) {
-    MemoryDisk disk(20000);
-    disk.slot(0, 0, 0x06, 63, 900);
-    disk.slot(0, 1, 0x0F, 1000, 9000);
-    disk.slot(1000, 0, 0x07, 63, 2000);   // logical 5 at 1063
-    disk.slot(1000, 1, 0x05, 3000, 4000); // next record at 4000
-    disk.slot(4000, 0, 0x0B, 63, 1000);   // logical 6 at 4063
+    SparseDisk disk{20000};
+    slot(disk.at(0), 0, 0x06, 63, 900);
+    slot(disk.at(0), 1, 0x0F, 1000, 9000);
+    slot(disk.at(1000), 0, 0x07, 63, 2000);    // logical 5 at 1063
+    slot(disk.at(1000), 1, 0x05, 3000, 4000);  // next record at 4000
+    slot(disk.at(4000), 0, 0x0B, 63, 1000);    // logical 6 at 4063
     const PartitionTable table = disk.parse();
     ASSERT_EQ(table.partitions.size(), 3u);
     EXPECT_EQ(table.partitions[0].number, 1u);
@@ -154,38 +90,35 @@ TEST(MbrTable, ExtendedChainGivesLogicalPartitionsFromFive) {
     EXPECT_EQ(table.partitions[2].firstSector, 4063u);
 }
 
-TEST(MbrTable, ChainThatLoopsStopsAfterEachRecordOnce) {
-    MemoryDisk disk(20000);
-    disk.slot(0, 0, 0x05, 1000, 9000);
-    disk.slot(1000, 0, 0x07, 63, 100);
-    disk.slot(1000, 1, 0x05, 2000, 100);  // -> 3000
-    disk.slot(3000, 0, 0x07, 63, 100);
-    disk.slot(3000, 1, 0x05, 2000, 100);  // -> 3000 again
-    const PartitionTable table = disk.parse();
-    EXPECT_EQ(table.partitions.size(), 2u);
-    EXPECT_LT(disk.reads(), 10u);
-}
-
-TEST(MbrTable, ChainLeavingItsContainerOrPointingBackStops) {
-    MemoryDisk disk(50000);
-    disk.slot(0, 0, 0x05, 1000, 5000);
-    disk.slot(1000, 0, 0x07, 63, 100);
-    disk.slot(1000, 1, 0x05, 9000, 100);  // 10000: outside the container
-    EXPECT_EQ(disk.parse().partitions.size(), 1u);
-
-    MemoryDisk back(50000);
-    back.slot(0, 0, 0x05, 1000, 5000);
-    back.slot(1000, 0, 0x07, 63, 100);
-    back.slot(1000, 1, 0x05, 0, 100);  // the container's own start
-    EXPECT_EQ(back.parse().partitions.size(), 1u);
+TEST(MbrTable, ChainThatLoopsLeavesItsContainerOrPointsBackStops) {
+    const struct {
+        const char* name;
+        std::uint32_t secondNext;  // the link of the record at 3000, relative to the container
+        std::uint32_t firstNext;   // the link of the record at 1000
+        std::size_t partitions;
+    } cases[] = {
+        {"loop", 2000, 2000, 2},
+        {"outside the container", 0, 9000, 1},
+        {"container start", 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SparseDisk disk{50000};
+        slot(disk.at(0), 0, 0x05, 1000, 5000);
+        slot(disk.at(1000), 0, 0x07, 63, 100);
+        slot(disk.at(1000), 1, 0x05, c.firstNext, 100);
+        slot(disk.at(3000), 0, 0x07, 63, 100);
+        slot(disk.at(3000), 1, 0x05, c.secondNext, 100);
+        EXPECT_EQ(disk.parse().partitions.size(), c.partitions) << c.name;
+        EXPECT_LT(disk.reads, 10) << c.name;
+    }
 }
 
 TEST(MbrTable, LogicalPartitionOutsideItsContainerIsDroppedButChainGoesOn) {
-    MemoryDisk disk(50000);
-    disk.slot(0, 0, 0x05, 1000, 5000);
-    disk.slot(1000, 0, 0x07, 20000, 100);  // far past the container
-    disk.slot(1000, 1, 0x05, 1000, 1000);
-    disk.slot(2000, 0, 0x07, 63, 100);
+    SparseDisk disk{50000};
+    slot(disk.at(0), 0, 0x05, 1000, 5000);
+    slot(disk.at(1000), 0, 0x07, 20000, 100);  // far past the container
+    slot(disk.at(1000), 1, 0x05, 1000, 1000);
+    slot(disk.at(2000), 0, 0x07, 63, 100);
     const PartitionTable table = disk.parse();
     ASSERT_EQ(table.partitions.size(), 1u);
     EXPECT_EQ(table.partitions[0].firstSector, 2063u);
@@ -193,12 +126,12 @@ TEST(MbrTable, LogicalPartitionOutsideItsContainerIsDroppedButChainGoesOn) {
 }
 
 TEST(MbrTable, VeryLongChainIsCapped) {
-    MemoryDisk disk(1000000);
-    disk.slot(0, 0, 0x05, 1000, 900000);
+    SparseDisk disk{1000000};
+    slot(disk.at(0), 0, 0x05, 1000, 900000);
     for (std::uint32_t i = 0; i < 300; ++i) {
         const std::uint64_t record = 1000 + i * 200ull;
-        disk.slot(record, 0, 0x07, 10, 100);
-        disk.slot(record, 1, 0x05, (i + 1) * 200, 200);
+        slot(disk.at(record), 0, 0x07, 10, 100);
+        slot(disk.at(record), 1, 0x05, (i + 1) * 200, 200);
     }
     EXPECT_EQ(disk.parse().partitions.size(), engine::kMaxLogicalPartitions);
 }
@@ -212,38 +145,40 @@ std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
     return ~crc;
 }
 
-// Writes a GPT header at `headerLba` with `count` entries of 128 bytes at `entriesLba`.
-void writeGpt(MemoryDisk& disk, std::uint64_t headerLba, std::uint64_t entriesLba, std::uint32_t count,
+void sealGptHeader(SparseDisk& disk, std::uint64_t headerLba) {
+    std::uint8_t* h = disk.at(headerLba).data();
+    putLe(h + 16, 0, 4);
+    putLe(h + 16, crc32(h, 92), 4);
+}
+
+// A protective MBR and a GPT header at `headerLba` with `count` 128-byte entries at `entriesLba`.
+void writeGpt(SparseDisk& disk, std::uint64_t headerLba, std::uint64_t entriesLba, std::uint32_t count,
               const std::vector<std::pair<std::uint64_t, std::uint64_t>>& extents) {
-    const std::size_t arrayBytes = std::size_t{count} * 128;
-    std::vector<std::uint8_t> array(arrayBytes, 0);
+    slot(disk.at(0), 0, 0xEE, 1, 19999);
+    std::vector<std::uint8_t> array(std::size_t{count} * 128, 0);
     for (std::size_t i = 0; i < extents.size(); ++i) {
         std::uint8_t* e = array.data() + i * 128;
         e[0] = 0xA2;  // a basic-data type GUID needs only to be non-zero here
         e[15] = 0xC7;
-        for (int b = 0; b < 8; ++b) {
-            e[32 + b] = static_cast<std::uint8_t>(extents[i].first >> (8 * b));
-            e[40 + b] = static_cast<std::uint8_t>(extents[i].second >> (8 * b));
-        }
+        putLe(e + 32, extents[i].first, 8);
+        putLe(e + 40, extents[i].second, 8);
     }
-    for (std::size_t s = 0; s * 512 < arrayBytes; ++s)
-        std::memcpy(disk.sector(entriesLba + s), array.data() + s * 512, std::min<std::size_t>(512, arrayBytes - s * 512));
-    std::uint8_t* h = disk.sector(headerLba);
+    for (std::size_t s = 0; s * 512 < array.size(); ++s)
+        std::memcpy(disk.at(entriesLba + s).data(), array.data() + s * 512, std::min<std::size_t>(512, array.size() - s * 512));
+    std::uint8_t* h = disk.at(headerLba).data();
     std::memcpy(h, "EFI PART", 8);
-    disk.putLe32(headerLba, 8, 0x00010000);
-    disk.putLe32(headerLba, 12, 92);
-    disk.putLe32(headerLba, 16, 0);
-    disk.putLe64(headerLba, 24, headerLba);
-    disk.putLe64(headerLba, 72, entriesLba);
-    disk.putLe32(headerLba, 80, count);
-    disk.putLe32(headerLba, 84, 128);
-    disk.putLe32(headerLba, 88, crc32(array.data(), arrayBytes));
-    disk.putLe32(headerLba, 16, crc32(h, 92));
+    putLe(h + 8, 0x00010000, 4);
+    putLe(h + 12, 92, 4);
+    putLe(h + 24, headerLba, 8);
+    putLe(h + 72, entriesLba, 8);
+    putLe(h + 80, count, 4);
+    putLe(h + 84, 128, 4);
+    putLe(h + 88, crc32(array.data(), array.size()), 4);
+    sealGptHeader(disk, headerLba);
 }
 
 TEST(GptTable, EntriesWithInclusiveLastSectorAndEntryNumbers) {
-    MemoryDisk disk(20000);
-    disk.slot(0, 0, 0xEE, 1, 19999);
+    SparseDisk disk{20000};
     writeGpt(disk, 1, 2, 128, {{2048, 10239}, {0, 0}, {12000, 12999}});
     const PartitionTable table = disk.parse();
     EXPECT_EQ(table.scheme, PartitionScheme::Gpt);
@@ -256,11 +191,10 @@ TEST(GptTable, EntriesWithInclusiveLastSectorAndEntryNumbers) {
 }
 
 TEST(GptTable, DamagedPrimaryHeaderFallsBackToTheBackup) {
-    MemoryDisk disk(20000);
-    disk.slot(0, 0, 0xEE, 1, 19999);
+    SparseDisk disk{20000};
     writeGpt(disk, 1, 2, 4, {{2048, 4095}});
     writeGpt(disk, 19999, 19998, 4, {{2048, 4095}});
-    disk.sector(1)[40] ^= 0xFF;  // CRC no longer matches
+    disk.at(1)[40] ^= 0xFF;  // CRC no longer matches
     const PartitionTable table = disk.parse();
     EXPECT_EQ(table.scheme, PartitionScheme::Gpt);
     ASSERT_EQ(table.partitions.size(), 1u);
@@ -269,26 +203,22 @@ TEST(GptTable, DamagedPrimaryHeaderFallsBackToTheBackup) {
 
 TEST(GptTable, HostileHeadersAreRefused) {
     for (std::uint32_t count : {100000u, 0xFFFFFFFFu}) {
-        MemoryDisk disk(20000);
-        disk.slot(0, 0, 0xEE, 1, 19999);
+        SparseDisk disk{20000};
         writeGpt(disk, 1, 2, 4, {{2048, 4095}});
-        disk.putLe32(1, 80, count);
-        disk.putLe32(1, 16, 0);
-        disk.putLe32(1, 16, crc32(disk.sector(1), 92));
+        putLe(disk.at(1).data() + 80, count, 4);
+        sealGptHeader(disk, 1);
         const PartitionTable table = disk.parse();
         EXPECT_EQ(table.scheme, PartitionScheme::Mbr) << count;  // the protective entry alone
         EXPECT_TRUE(table.partitions.empty());
-        EXPECT_LT(disk.reads(), 10u);
+        EXPECT_LT(disk.reads, 10);
     }
-    MemoryDisk pastEnd(20000);
-    pastEnd.slot(0, 0, 0xEE, 1, 19999);
+    SparseDisk pastEnd{20000};
     writeGpt(pastEnd, 1, 19990, 128, {{2048, 4095}});  // array runs past the disk
     EXPECT_TRUE(pastEnd.parse().partitions.empty());
 }
 
 TEST(GptTable, ReversedOrOutOfDiskEntriesDroppedOverlongCut) {
-    MemoryDisk disk(20000);
-    disk.slot(0, 0, 0xEE, 1, 19999);
+    SparseDisk disk{20000};
     writeGpt(disk, 1, 2, 4, {{5000, 4000}, {30000, 40000}, {15000, ~std::uint64_t{0}}, {0, 100}});
     const PartitionTable table = disk.parse();
     ASSERT_EQ(table.partitions.size(), 1u);

@@ -1,66 +1,39 @@
 // Disk images presented through UNDELETE_DISKS, end to end through the exports.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "engine/disk/listed_disks.h"
-#include "engine/engine_state.h"
-#include "engine/exports.h"
-#include "engine/messages.h"
-#include "platform/handles.h"
-#include "platform/messages.h"
+#include "listed_images.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using ListedDisks = disktest::ListedImages;
 
-class ListedDisks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* data = std::getenv("UNDELETE_TEST_DATA");
-        if (!data) GTEST_SKIP() << "UNDELETE_TEST_DATA is not set";
-        data_ = fs::path(data) / "disks";
-        work_ = fs::temp_directory_path() / ("listed-" + std::to_string(::getpid()));
-        fs::create_directories(work_);
-        ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    }
-    void TearDown() override {
-        ::unsetenv(engine::kListedDisksVariable);
-        if (!work_.empty()) fs::remove_all(work_);
-    }
-
-    std::string unpack(const std::string& name) {
-        const fs::path target = work_ / name;
-        const std::string command = "gzip -dc '" + (data_ / (name + ".gz")).string() + "' > '" + target.string() + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-        return target.string();
-    }
-    // Rescans through the export and returns the thread's exit code and the letters announced.
-    std::pair<DWORD, std::string> rescan(const std::string& disks) {
-        ::setenv(engine::kListedDisksVariable, disks.c_str(), 1);
-        std::string letters;
-        platform::QueueWindow window([&](const platform::Message& message) {
-            if (message.message == WM_ENGINE_DRIVE_FOUND) letters += static_cast<char>(message.lParam);
-            return LRESULT{0};
-        });
-        HANDLE thread = DrivesRescan(window.handle());
-        EXPECT_NE(thread, nullptr);
-        EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
-        DWORD code = 0;
-        GetExitCodeThread(thread, &code);
-        CloseHandle(thread);
-        window.dispatchPending();
-        return {code, letters};
-    }
-
-    fs::path data_;
-    fs::path work_;
+struct ExpectedVolume {
+    const char* letter;
+    std::int32_t parent;
+    std::uint64_t offset;
+    std::uint64_t bytes;
+    std::int32_t fileSystem;
+    const char* fileSystemName;
+    std::string labelStart;
 };
+
+void expectVolume(const ExpectedVolume& v) {
+    SCOPED_TRACE(v.letter);
+    const _LDRIVE* info = DriveGetInformation(DriveIDByLetter(v.letter));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(+info->Kind, kDriveVolume);
+    EXPECT_EQ(+info->ParentId, v.parent);
+    EXPECT_EQ(+info->BaseOffset, v.offset);
+    EXPECT_EQ(+info->SpaceTotal, v.bytes);
+    EXPECT_EQ(+info->TotalSectors, v.bytes / 512);
+    EXPECT_EQ(+info->FileSystemCode, v.fileSystem);
+    EXPECT_STREQ(info->FileSystemName, v.fileSystemName);
+    EXPECT_EQ(std::string(info->Label).substr(0, v.labelStart.size()), v.labelStart);
+}
 
 TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     const std::string mbr = unpack("mbr_fat_ntfs.img");
@@ -75,34 +48,12 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     EXPECT_EQ(+disk0->Letter, '0');
     EXPECT_EQ(+disk0->SpaceTotal, 12u << 20);
     EXPECT_EQ(+DriveGetInformation(1)->SpaceTotal, 2u << 20);
-
-    const _LDRIVE* c = DriveGetInformation(DriveIDByLetter("c"));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(+c->Kind, kDriveVolume);
-    EXPECT_EQ(+c->ParentId, 0);
-    EXPECT_EQ(+c->BaseOffset, 1u << 20);
-    EXPECT_EQ(+c->SpaceTotal, 4u << 20);
-    EXPECT_EQ(+c->TotalSectors, 8192u);
-    EXPECT_EQ(+c->FileSystemCode, kFileSystemFat16);
-    EXPECT_STREQ(c->FileSystemName, "FAT16");  // partition type 6 is FAT16, not NTFS
-    EXPECT_EQ(std::string(c->Label).substr(0, 6), "MBRFAT");
-
-    const _LDRIVE* d = DriveGetInformation(DriveIDByLetter("D"));
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(+d->BaseOffset, 5u << 20);
-    EXPECT_EQ(+d->SpaceTotal, 6u << 20);
-    EXPECT_EQ(+d->FileSystemCode, kFileSystemNtfs);
-    EXPECT_STREQ(d->FileSystemName, "NTFS");
-
-    const int eId = DriveIDByLetter("e");
-    ASSERT_EQ(eId, 4);
-    const _LDRIVE* e = DriveGetInformation(eId);
-    EXPECT_EQ(+e->ParentId, 1);
-    EXPECT_EQ(+e->BaseOffset, 0u);
-    EXPECT_EQ(+e->SpaceTotal, 2u << 20);
-    EXPECT_EQ(+e->FileSystemCode, kFileSystemFat12);
-    EXPECT_STREQ(e->FileSystemName, "FAT12");  // from its boot sector: no table, no mount
-    EXPECT_EQ(std::string(e->Label).substr(0, 7), "BAREFAT");
+    // Partition type 6 is FAT16, not NTFS; the bare volume's type comes from its boot
+    // sector: no table, no mount.
+    expectVolume({"c", 0, 1u << 20, 4u << 20, kFileSystemFat16, "FAT16", "MBRFAT"});
+    expectVolume({"D", 0, 5u << 20, 6u << 20, kFileSystemNtfs, "NTFS", ""});
+    expectVolume({"e", 1, 0, 2u << 20, kFileSystemFat12, "FAT12", "BAREFAT"});
+    EXPECT_EQ(DriveIDByLetter("e"), 4);
 
     EXPECT_EQ(DriveGetInformation(5), nullptr);
     EXPECT_EQ(DriveGetInformation(-1), nullptr);
@@ -114,15 +65,9 @@ TEST_F(ListedDisks, GptImageGivesItsPartition) {
     const auto [count, letters] = rescan(unpack("gpt_fat.img"));
     EXPECT_EQ(count, 2u);
     EXPECT_EQ(letters, "0C");
-    const _LDRIVE* c = DriveGetInformation(1);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(+c->BaseOffset, 1u << 20);
-    EXPECT_EQ(+c->SpaceTotal, 4u << 20);
-    EXPECT_EQ(+c->FileSystemCode, kFileSystemFat16);
-    EXPECT_STREQ(c->FileSystemName, "FAT16");  // partition type 6 is FAT16, not NTFS
-    // The boot sector of the volume reads through the image at the partition's offset.
+    // The label is read through the image at the partition's offset.
     ASSERT_NE(DriveGetInformationEx(1), nullptr);
-    EXPECT_EQ(std::string(DriveGetInformation(1)->Label).substr(0, 6), "GPTFAT");
+    expectVolume({"C", 0, 1u << 20, 4u << 20, kFileSystemFat16, "FAT16", "GPTFAT"});
 }
 
 TEST_F(ListedDisks, MissingFileIsANotReadyDiskWithoutVolumes) {
@@ -134,7 +79,8 @@ TEST_F(ListedDisks, MissingFileIsANotReadyDiskWithoutVolumes) {
 }
 
 TEST_F(ListedDisks, DriveAddAppendsAnEmptyDriveThatARescanDrops) {
-    rescan(unpack("bare_fat.img"));
+    const std::string bare = unpack("bare_fat.img");
+    rescan(bare);
     const int before = DriveGetCount();
     CDrive* added = DriveAdd();
     ASSERT_NE(added, nullptr);
@@ -142,7 +88,7 @@ TEST_F(ListedDisks, DriveAddAppendsAnEmptyDriveThatARescanDrops) {
     EXPECT_EQ(+DriveGetInformation(before)->Id, before);
     EXPECT_EQ(+DriveGetInformation(before)->FileSystemCode, kFileSystemNone);
     EXPECT_EQ(DriveGetParent(added), nullptr);
-    rescan(unpack("bare_fat.img"));
+    rescan(bare);
     EXPECT_EQ(DriveGetCount(), before);
 }
 
@@ -157,7 +103,6 @@ TEST_F(ListedDisks, OpenedDriveOutlivesARescanUntilTheNextInitialize) {
     EXPECT_EQ(engine::state().currentDrive.get(), opened);
     FileGetNext();
     EXPECT_EQ(+opened->GetDriveInfo()->Letter, 'C');
-    engine::releaseFileReaders();
 }
 
 TEST(ListedDiskPaths, SplitOnColonsSkippingEmptyOnes) {

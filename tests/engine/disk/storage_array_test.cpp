@@ -9,10 +9,9 @@
 #include <string>
 #include <thread>
 
+#include "disk_test_support.h"
 #include "engine/log.h"
 #include "engine/messages.h"
-#include "platform/handles.h"
-#include "platform/messages.h"
 
 namespace {
 
@@ -46,35 +45,16 @@ platform::DeviceList machine() {
 // The query stand-in marks the record so a test sees whether it was adopted.
 void markingQuery(CDrive& drive) { std::strcpy(drive.GetDriveInfo()->Label, "queried"); }
 
-const char* label(const CStorageArray& array, int index) { return array.drive(index)->GetDriveInfo()->Label; }
-
-// Collects the drive-found letters posted to a queue window.
-class DriveFoundWindow {
-public:
-    DriveFoundWindow()
-        : window_([this](const platform::Message& message) {
-              if (message.message == WM_ENGINE_DRIVE_FOUND) letters_ += static_cast<char>(message.lParam);
-              return LRESULT{0};
-          }) {}
-    HWND handle() const { return window_.handle(); }
-    std::string drain() {
-        window_.dispatchPending();
-        return letters_;
-    }
-
-private:
-    platform::QueueWindow window_;
-    std::string letters_;
-};
-
-DWORD runRescan(CStorageArray& array, HWND window) {
-    HANDLE thread = array.StartRescan(window);
-    EXPECT_NE(thread, nullptr);
-    EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeThread(thread, &code);
-    CloseHandle(thread);
-    return code;
+// Rescans on the array's thread: its exit code and the drive-found letters it posted.
+std::pair<DWORD, std::string> runRescan(CStorageArray& array) {
+    std::string letters;
+    platform::QueueWindow window([&](const platform::Message& message) {
+        if (message.message == WM_ENGINE_DRIVE_FOUND) letters += static_cast<char>(message.lParam);
+        return LRESULT{0};
+    });
+    const DWORD code = disktest::waitForThread(array.StartRescan(window.handle()));
+    window.dispatchPending();
+    return {code, letters};
 }
 
 class WarningCapture {
@@ -106,9 +86,7 @@ private:
 
 TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     CStorageArray array(100, machine, markingQuery);
-    DriveFoundWindow window;
-    EXPECT_EQ(runRescan(array, window.handle()), 5u);
-    EXPECT_EQ(window.drain(), "01CDE");
+    EXPECT_EQ(runRescan(array), (std::pair<DWORD, std::string>{5, "01CDE"}));
     ASSERT_EQ(array.count(), 5);
 
     for (int i = 0; i < 5; ++i) {
@@ -235,7 +213,7 @@ TEST(StorageArrayQueries, SlowQueryLeavesDefaultsAndNeverWritesLater) {
         const auto started = std::chrono::steady_clock::now();
         EXPECT_EQ(array.Rescan(), 5);
         EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-        EXPECT_STREQ(label(array, 2), "queried");
+        EXPECT_STREQ(array.drive(2)->GetDriveInfo()->Label, "queried");
         const CDrive* slow = array.drive(3);
         EXPECT_STREQ(slow->GetDriveInfo()->Label, "");
         EXPECT_EQ(+slow->GetDriveInfo()->Letter, 'D');
@@ -247,7 +225,7 @@ TEST(StorageArrayQueries, SlowQueryLeavesDefaultsAndNeverWritesLater) {
         EXPECT_STREQ(slow->GetDriveInfo()->Label, "");
         // A later rescan reaps the finished straggler; its own run is not slowed.
         EXPECT_EQ(array.Rescan(), 5);
-        EXPECT_STREQ(label(array, 3), "late");
+        EXPECT_STREQ(array.drive(3)->GetDriveInfo()->Label, "late");
     }
 }
 

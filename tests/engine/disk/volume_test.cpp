@@ -21,27 +21,17 @@ using disktest::TempFile;
 
 constexpr std::uint64_t kMiB = 1 << 20;
 
-TEST(Volume, ReadingThroughTheParentAddsThePartitionStart) {
+TEST(Volume, OnlyReadsThroughTheParentAddThePartitionStart) {
     ScopedSettings settings;
-    auto image = numberedSectors(4 * kMiB / 512);
-    CVolume volume(CVolume::kLetteredVolume, "disk-image");
-    volume.SetDeviceOpener(platform::memoryOpener(image));
-    volume.SetPartition(kMiB, 2 * kMiB, 0x06, true);
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(volume.ReadSectors(0, 1, buffer.data()), 512u);
-    EXPECT_EQ(sectorNumberAt(buffer.data()), kMiB / 512);
-}
-
-TEST(Volume, APartitionDeviceAlreadyStartsAtItsPartition) {
-    ScopedSettings settings;
-    auto partitionBytes = numberedSectors(2 * kMiB / 512);
-    CVolume volume(CVolume::kLetteredVolume, "/dev/sdz1");
-    volume.SetDeviceOpener(platform::memoryOpener(partitionBytes));
-    volume.SetPartition(kMiB, 2 * kMiB, 0x06, false);
-    std::vector<std::uint8_t> buffer(512);
-    EXPECT_EQ(volume.ReadSectors(3, 1, buffer.data()), 512u);
-    EXPECT_EQ(sectorNumberAt(buffer.data()), 3u);
-    EXPECT_EQ(volume.GetSize(), 2 * kMiB);
+    for (const bool throughParent : {true, false}) {
+        CVolume volume(CVolume::kLetteredVolume, throughParent ? "disk-image" : "/dev/sdz1");
+        volume.SetDeviceOpener(platform::memoryOpener(numberedSectors((throughParent ? 4 : 2) * kMiB / 512)));
+        volume.SetPartition(kMiB, 2 * kMiB, 0x06, throughParent);
+        std::vector<std::uint8_t> buffer(512);
+        EXPECT_EQ(volume.ReadSectors(3, 1, buffer.data()), 512u) << throughParent;
+        EXPECT_EQ(sectorNumberAt(buffer.data()), (throughParent ? kMiB / 512 : 0) + 3);
+        EXPECT_EQ(volume.GetSize(), 2 * kMiB);
+    }
 }
 
 TEST(Volume, ReadsAreClampedToTheSectorCount) {
