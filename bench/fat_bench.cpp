@@ -18,6 +18,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_reader.h"
+#include "tests/engine/support/memory_drive.h"
 #include "engine/recovery_writer.h"
 #include "platform/text.h"
 
@@ -70,25 +71,6 @@ void writeEntry(std::uint8_t* at, const char* name83, std::uint8_t attributes, s
     put32(at + 28, size);
 }
 
-class MemoryDrive : public CDrive {
-public:
-    explicit MemoryDrive(std::vector<std::uint8_t> image) : image_(std::move(image)) {
-        GetDriveInfo()->FileSystemCode = kFileSystemFat32;
-        GetDriveInfo()->Letter = 'B';
-        GetDriveInfo()->TotalSectors = image_.size() / 512;
-    }
-    std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer) override {
-        const std::uint64_t total = image_.size() / 512;
-        if (count == 0 || lba >= total) return 0;
-        count = std::min(count, total - lba);
-        std::memcpy(buffer, image_.data() + lba * 512, count * 512);
-        return count * 512;
-    }
-
-private:
-    std::vector<std::uint8_t> image_;
-};
-
 // An image file read with pread, as the engine reads image drives.
 class FileDrive : public CDrive {
 public:
@@ -139,7 +121,7 @@ void benchEnumeration() {
             writeEntry(block + (file + 2) * 32, name, 0x20, 0, 0);
         }
     }
-    MemoryDrive drive(std::move(image));
+    test_support::MemoryDrive drive(std::move(image), kFileSystemFat32, 'B');
     const auto start = Clock::now();
     CFAT reader(&drive);
     const int counted = reader.Initialize();

@@ -12,39 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/support/test_images.h"
+#include "../support/memory_drive.h"
+#include "../support/test_images.h"
 #include "engine/disk/drive.h"
 #include "engine/log.h"
 
 namespace fattest {
 
-// Reads sectors of an in-memory image; `onRead` runs before every read.
-class MemoryDrive : public CDrive {
-public:
-    MemoryDrive(std::vector<std::uint8_t> image, std::int32_t fileSystemCode, char letter = 'X')
-        : image_(std::move(image)) {
-        GetDriveInfo()->FileSystemCode = fileSystemCode;
-        GetDriveInfo()->Letter = letter;
-        GetDriveInfo()->TotalSectors = image_.size() / 512;
-        GetDriveInfo()->SpaceTotal = image_.size();
-    }
-
-    std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer) override {
-        if (onRead) onRead(lba, count);
-        const std::uint64_t total = image_.size() / 512;
-        if (count == 0 || lba >= total || failReads) return 0;
-        count = std::min(count, total - lba);
-        std::memcpy(buffer, image_.data() + lba * 512, count * 512);
-        return count * 512;
-    }
-
-    std::vector<std::uint8_t>& image() { return image_; }
-    std::function<void(std::uint64_t, std::uint64_t)> onRead;
-    bool failReads = false;
-
-private:
-    std::vector<std::uint8_t> image_;
-};
+using MemoryDrive = test_support::MemoryDrive;
 
 // Collects the engine's log lines of every level while it lives.
 class LogCapture {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/memory_drive.h"
 #include "engine/byte_order.h"
 #include "engine/disk/drive.h"
 #include "engine/fs/ntfs_layout.h"
@@ -199,27 +200,11 @@ private:
     std::size_t position_;
 };
 
-// A drive over an image in memory.
-class MemoryDrive : public CDrive {
+// A drive over an NTFS image in memory.
+class MemoryDrive : public test_support::MemoryDrive {
 public:
-    explicit MemoryDrive(Buffer image, char letter = 'N') : image_(std::move(image)) {
-        GetDriveInfo()->Letter = letter;
-        GetDriveInfo()->TotalSectors = image_.size() / kSectorSize;
-        GetDriveInfo()->FileSystemCode = 7;
-    }
-
-    std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer) override {
-        std::uint64_t total = image_.size() / kSectorSize;
-        if (count == 0 || lba >= total) return 0;
-        count = std::min(count, total - lba);
-        std::memcpy(buffer, image_.data() + lba * kSectorSize, count * kSectorSize);
-        return count * kSectorSize;
-    }
-
-    Buffer& image() { return image_; }
-
-private:
-    Buffer image_;
+    explicit MemoryDrive(Buffer image, char letter = 'N')
+        : test_support::MemoryDrive(std::move(image), kFileSystemNtfs, letter) {}
 };
 
 // A volume: boot sector, $MFT at cluster 4 with `records` records, $Bitmap in the
