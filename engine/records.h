@@ -70,7 +70,12 @@ struct _LDRIVE {
     std::int32_t ParentId;
     std::uint8_t Reserved165[4];
     char Description[512];
-    std::uint8_t Reserved681[20];
+    // Where the drive's bytes come from, for a caller's same-drive checks: the block
+    // device's st_rdev, or for an image file the st_dev of the file system holding it and
+    // the file's inode (0 for a block device).
+    std::uint64_t SourceDevice;
+    std::uint64_t SourceInode;
+    std::uint8_t Reserved697[4];
     std::uint8_t Reserved701[34];
     // Pointer and handle slots of the 32-bit record; always 0 here, the drive object
     // keeps the real ones.
@@ -190,7 +195,9 @@ UNDELETE_ASSERT_FIELD(_LDRIVE, BaseOffset, 149);
 UNDELETE_ASSERT_FIELD(_LDRIVE, FileSystemFlags, 157);
 UNDELETE_ASSERT_FIELD(_LDRIVE, ParentId, 161);
 UNDELETE_ASSERT_FIELD(_LDRIVE, Description, 169);
-UNDELETE_ASSERT_FIELD(_LDRIVE, Reserved681, 681);
+UNDELETE_ASSERT_FIELD(_LDRIVE, SourceDevice, 681);
+UNDELETE_ASSERT_FIELD(_LDRIVE, SourceInode, 689);
+UNDELETE_ASSERT_FIELD(_LDRIVE, Reserved697, 697);
 UNDELETE_ASSERT_FIELD(_LDRIVE, Reserved701, 701);
 UNDELETE_ASSERT_FIELD(_LDRIVE, DevicePathSlot, 735);
 UNDELETE_ASSERT_FIELD(_LDRIVE, QueryThreadSlot, 739);

@@ -20,4 +20,4 @@ ensure_packages() {
 # Everything the build, the tests and the fixture makers need.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
                 libbenchmark-dev clang libclang-rt-14-dev ntfs-3g dosfstools mtools fdisk
-                libjpeg62-turbo-dev libgif-dev)
+                libjpeg62-turbo-dev libgif-dev qt6-base-dev libudev-dev)
