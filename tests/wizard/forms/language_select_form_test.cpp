@@ -1,0 +1,197 @@
+#include "wizard/forms/language_select_form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/wizard/support/language_folder_fixture.h"
+#include "wizard/forms/language_flags.h"
+
+namespace {
+
+class LanguageSelectFormTest : public LanguageFolderTest {
+protected:
+    void SetUp() override {
+        LanguageFolderTest::SetUp();
+        info_.productName = QStringLiteral("Pramblex Pro");
+        info_.productVersion = QStringLiteral("1.2.3");
+        info_.build = QStringLiteral("77");
+        info_.siteAddress = QStringLiteral("www.example.org");
+        info_.showHelpTopic = [this](const QString& topic) { helpTopics_.append(topic); };
+    }
+
+    // The folder of the language files: real ones in any case, and what must not be listed.
+    void writeLanguageFolder() {
+        writeProgramFile(QStringLiteral("DEUTSCH.LNG"), "[Misc]\nstrYes=Ja\n");
+        writeProgramFile(QStringLiteral("pt.br.lng"), "[Misc]\nstrYes=Sim\n");
+        writeProgramFile(QStringLiteral(".x.lng"), "[Misc]\nstrYes=hidden\n");
+        writeProgramFile(QStringLiteral("notes.txt"), "");
+        ASSERT_TRUE(QDir(programFile(QString())).mkdir(QStringLiteral("x.lng")));
+    }
+
+    static QStringList Captions(const TLanguageSelectForm& form) {
+        const auto* list = form.findChild<QListWidget*>(QStringLiteral("LanguageListView"));
+        QStringList captions;
+        for (int i = 0; i < list->count(); ++i) {
+            captions.append(list->item(i)->text());
+        }
+        return captions;
+    }
+
+    static QListWidgetItem* Entry(TLanguageSelectForm& form, const QString& caption) {
+        const auto items = form.findChild<QListWidget*>(QStringLiteral("LanguageListView"))
+                               ->findItems(caption, Qt::MatchExactly);
+        return items.isEmpty() ? nullptr : items.first();
+    }
+
+    // Runs SelectLanguage; `drive` acts on the form once it is shown modally.
+    void selectLanguage(QString& globalLanguage, std::function<void(TLanguageSelectForm&)> drive) {
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TLanguageSelectForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            driven = true;
+            drive(*form);
+        });
+        SelectLanguage(globalLanguage, info_);
+        EXPECT_TRUE(driven);
+    }
+
+    LanguageFormInfo info_;
+    QStringList helpTopics_;
+};
+
+TEST_F(LanguageSelectFormTest, ListsVisibleLanguageFilesSortedWithEnglishSelected) {
+    writeLanguageFolder();
+    writeProgramFile(QStringLiteral(u"čeština.lng"), "");
+    const QLocale savedLocale;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TLanguageSelectForm form(info_);
+    QLocale::setDefault(savedLocale);
+
+    // In text order, not code order: "Č" sorts with "C".
+    EXPECT_EQ(Captions(form),
+              (QStringList{QStringLiteral(u"Čeština"), QStringLiteral("Deutsch"),
+                           QStringLiteral("English (Default)"), QStringLiteral("Pt.br")}));
+    EXPECT_TRUE(Entry(form, QStringLiteral("English (Default)"))->isSelected());
+    EXPECT_EQ(form.selectedLanguageFile(), QString());
+
+    const std::pair<const char*, int> flags[] = {{"Deutsch", 5},
+                                                 {"English (Default)", kEnglishDefaultFlag},
+                                                 {"Pt.br", kGenericLanguageFlag}};
+    for (const auto& [caption, flag] : flags) {
+        const QImage shown =
+            Entry(form, QString::fromUtf8(caption))->icon().pixmap(16, 16).toImage();
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32),
+                  PaintLanguageFlag(flag).convertToFormat(QImage::Format_ARGB32))
+            << caption;
+    }
+}
+
+TEST_F(LanguageSelectFormTest, ShowsTheProgramAndTakesItsTranslation) {
+    useTranslation(
+        "[LanguageSelectForm]\n"
+        "LanguageSelectForm.Caption=Sprache wählen\n"
+        "LanguageSelectForm.OKButton.Caption=&Gut\n"
+        "[Misc]\n"
+        "strBuild=Bau\n");
+    TLanguageSelectForm form(info_);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Sprache wählen"));
+    EXPECT_EQ(form.findChild<QPushButton*>(QStringLiteral("OKButton"))->text(),
+              QStringLiteral("&Gut"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("ProgramVersionLabel"))->text(),
+              QStringLiteral("1.2.3 (Bau 77)"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("ProgramNameLabel"))->text(),
+              QStringLiteral("Pramblex Pro"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("SiteLabel"))->text(),
+              QStringLiteral("www.example.org"));
+    EXPECT_EQ(form.size(), QSize(358, 303));
+}
+
+TEST_F(LanguageSelectFormTest, ChoosingAFileStoresItsCaptionAndLoadsIt) {
+    writeLanguageFolder();
+    const std::pair<const char*, const char*> choices[] = {{"Deutsch", "Ja"}, {"Pt.br", "Sim"}};
+    for (const auto& [caption, yes] : choices) {
+        QString globalLanguage;
+        selectLanguage(globalLanguage, [caption = caption](TLanguageSelectForm& form) {
+            Entry(form, QString::fromUtf8(caption))->setSelected(true);
+            form.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+        });
+        EXPECT_EQ(globalLanguage, QString::fromUtf8(caption) + QStringLiteral(".lng"));
+        EXPECT_EQ(TranslateString(QStringLiteral("Yes"), QStringLiteral("strYes")),
+                  QString::fromUtf8(yes));
+    }
+}
+
+TEST_F(LanguageSelectFormTest, EnglishOrNoSelectionClearsTheChoice) {
+    writeLanguageFolder();
+    for (const bool deselect : {false, true}) {
+        useTranslation("[Misc]\nstrYes=Ja\n");
+        QString globalLanguage = QStringLiteral("Deutsch.lng");
+        selectLanguage(globalLanguage, [deselect](TLanguageSelectForm& form) {
+            if (deselect) {
+                form.findChild<QListWidget*>(QStringLiteral("LanguageListView"))->clearSelection();
+            }
+            form.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+        });
+        EXPECT_EQ(globalLanguage, QString()) << deselect;
+        EXPECT_EQ(CurrentTranslation(), nullptr) << deselect;
+    }
+}
+
+TEST_F(LanguageSelectFormTest, EmptyFolderOffersOnlyEnglish) {
+    QString globalLanguage = QStringLiteral("Old.lng");
+    selectLanguage(globalLanguage, [](TLanguageSelectForm& form) {
+        EXPECT_EQ(Captions(form), QStringList{QStringLiteral("English (Default)")});
+        QTest::keyClick(&form, Qt::Key_Return);
+    });
+    EXPECT_EQ(globalLanguage, QString());
+}
+
+TEST_F(LanguageSelectFormTest, CancelChangesNothingAndDoubleClickConfirms) {
+    writeLanguageFolder();
+    useTranslation("[Misc]\nstrYes=Test\n");
+    QString globalLanguage = QStringLiteral("Test.lng");
+    selectLanguage(globalLanguage, [](TLanguageSelectForm& form) {
+        Entry(form, QStringLiteral("Deutsch"))->setSelected(true);
+        form.reject();
+    });
+    EXPECT_EQ(globalLanguage, QStringLiteral("Test.lng"));
+    EXPECT_EQ(TranslateString(QStringLiteral("Yes"), QStringLiteral("strYes")),
+              QStringLiteral("Test"));
+
+    selectLanguage(globalLanguage, [](TLanguageSelectForm& form) {
+        auto* list = form.findChild<QListWidget*>(QStringLiteral("LanguageListView"));
+        QListWidgetItem* deutsch = Entry(form, QStringLiteral("Deutsch"));
+        list->setCurrentItem(deutsch);
+        emit list->itemDoubleClicked(deutsch);
+    });
+    EXPECT_EQ(globalLanguage, QStringLiteral("Deutsch.lng"));
+}
+
+TEST_F(LanguageSelectFormTest, HelpButtonAndLinkOpenTheLanguageTopic) {
+    TLanguageSelectForm form(info_);
+    auto* link = form.findChild<QLabel*>(QStringLiteral("AddNewLabel"));
+
+    form.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(helpTopics_, QStringList(2, QStringLiteral("/files/params.language.html")));
+
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(link, &enter);
+    EXPECT_TRUE(link->font().underline());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(link, &leave);
+    EXPECT_FALSE(link->font().underline());
+}
+
+}  // namespace

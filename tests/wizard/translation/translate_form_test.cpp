@@ -1,0 +1,170 @@
+#include "wizard/translation/translate_form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include "tests/wizard/support/language_folder_fixture.h"
+
+namespace {
+
+template <typename Widget>
+Widget* Named(QObject* owner, const char* name, Widget* widget) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if constexpr (std::is_base_of_v<QWidget, Widget>) {
+        if (auto* ownerWidget = qobject_cast<QWidget*>(owner);
+            ownerWidget && ownerWidget->layout()) {
+            ownerWidget->layout()->addWidget(widget);
+        }
+    }
+    return widget;
+}
+
+// A form holding one component of every kind that translation knows, and a few it does not.
+struct TestForm {
+    TestForm() {
+        form.setObjectName(QStringLiteral("TestForm_2"));
+        form.setWindowTitle(QStringLiteral("Test"));
+        new QVBoxLayout(&form);
+        label = Named(&form, "Label", new QLabel(QStringLiteral("label")));
+        button = Named(&form, "Button", new QPushButton(QStringLiteral("button")));
+        checkBox = Named(&form, "CheckBox", new QCheckBox(QStringLiteral("check")));
+        group = Named(&form, "Group", new QGroupBox(QStringLiteral("group")));
+        radio = Named(group, "Radio", new QRadioButton(QStringLiteral("radio"), group));
+        menu = Named(&form, "Menu", new QMenu(QStringLiteral("menu"), &form));
+        action = Named(menu, "MenuAction", menu->addAction(QStringLiteral("action")));
+        tabs = Named(&form, "Tabs", new QTabWidget);
+        page = Named(tabs, "Page", new QWidget);
+        tabs->addTab(page, QStringLiteral("page"));
+        plainMemo =
+            Named(&form, "PlainMemo", new QPlainTextEdit(QStringLiteral("one\ntwo\nthree")));
+        richMemo = Named(&form, "RichMemo", new QTextEdit);
+        richMemo->setPlainText(QStringLiteral("first"));
+        combo = Named(&form, "Combo", new QComboBox);
+        combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        list = Named(&form, "List", new QListWidget);
+        list->addItems({QStringLiteral("x"), QStringLiteral("y")});
+        tree = Named(&form, "Tree", new QTreeWidget);
+        tree->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
+        table = Named(&form, "Table", new QTableView);
+        model.setHorizontalHeaderLabels({QStringLiteral("Drive"), QStringLiteral("Type")});
+        table->setModel(&model);
+        edit = Named(&form, "Edit", new QLineEdit(QStringLiteral("typed")));
+    }
+
+    QStandardItemModel model;
+    QDialog form;
+    QLabel* label;
+    QPushButton* button;
+    QCheckBox* checkBox;
+    QGroupBox* group;
+    QRadioButton* radio;
+    QMenu* menu;
+    QAction* action;
+    QTabWidget* tabs;
+    QWidget* page;
+    QPlainTextEdit* plainMemo;
+    QTextEdit* richMemo;
+    QComboBox* combo;
+    QListWidget* list;
+    QTreeWidget* tree;
+    QTableView* table;
+    QLineEdit* edit;
+};
+
+QString Header(QAbstractItemView* view, int column) {
+    return view->model()->headerData(column, Qt::Horizontal).toString();
+}
+
+const char kTranslation[] =
+    "[TestForm]\n"
+    "TestForm.Caption=Prüfung\n"
+    "TestForm.Label.Caption=Beschriftung\n"
+    "TestForm.Label.Hint=Tipp\n"
+    "TestForm.Button.Caption=&Knopf\n"
+    "TestForm.CheckBox.Caption=Kästchen\n"
+    "TestForm.Group.Caption=Gruppe\n"
+    "TestForm.Radio.Caption=Radio\n"
+    "TestForm.Menu.Caption=Menü\n"
+    "TestForm.MenuAction.Caption=Aktion\n"
+    "TestForm.MenuAction.Hint=Aktionstipp\n"
+    "TestForm.Page.Caption=Seite\n"
+    "TestForm.PlainMemo.lines[0]=eins\n"
+    "TestForm.PlainMemo.lines[1]=\n"
+    "TestForm.PlainMemo.lines[2]=fsdef\n"
+    "TestForm.PlainMemo.lines[3]=beyond the lines\n"
+    "TestForm.RichMemo.Lines[0]=erste\n"
+    "TestForm.Combo.Items[0]=A\n"
+    "TestForm.Combo.Items[1]=\n"
+    "TestForm.List.Items[1]=Y\n"
+    "TestForm.Tree.Columns[1].Caption=Größe\n"
+    "TestForm.Table.Columns[0].Caption=Laufwerk\n"
+    "TestForm.Table.Columns[1].Caption=\n"
+    "TestForm.Edit.Caption=not an edit's text\n"
+    "TestForm.Edit.Hint=Eingabe\n"
+    "TestForm.Missing.Caption=no such component\n"
+    "[OtherForm]\n"
+    "OtherForm.Label.Caption=wrong section\n";
+
+using TranslateFormTest = LanguageFolderTest;
+
+TEST_F(TranslateFormTest, EveryKindOfComponentTakesItsTexts) {
+    useTranslation(kTranslation);
+    TestForm f;
+    TranslateForm({&f.form, nullptr});
+
+    const std::pair<QString, const char*> texts[] = {
+        {f.form.windowTitle(), "Prüfung"},    {f.label->text(), "Beschriftung"},
+        {f.label->toolTip(), "Tipp"},         {f.button->text(), "&Knopf"},
+        {f.checkBox->text(), "Kästchen"},     {f.group->title(), "Gruppe"},
+        {f.radio->text(), "Radio"},           {f.menu->title(), "Menü"},
+        {f.action->text(), "Aktion"},         {f.action->toolTip(), "Aktionstipp"},
+        {f.tabs->tabText(0), "Seite"},        {f.plainMemo->toPlainText(), "eins\n\nthree"},
+        {f.richMemo->toPlainText(), "erste"}, {f.combo->itemText(0), "A"},
+        {f.combo->itemText(1), "b"},          {f.list->item(0)->text(), "x"},
+        {f.list->item(1)->text(), "Y"},       {Header(f.tree, 0), "Name"},
+        {Header(f.tree, 1), "Größe"},         {Header(f.table, 0), "Laufwerk"},
+        {Header(f.table, 1), "Type"},         {f.edit->text(), "typed"},
+        {f.edit->toolTip(), "Eingabe"},
+    };
+    for (const auto& [actual, expected] : texts) {
+        EXPECT_EQ(actual, QString::fromUtf8(expected));
+    }
+}
+
+TEST_F(TranslateFormTest, NothingChangesWithoutTranslation) {
+    TestForm f;
+    TranslateForm({&f.form});
+    EXPECT_EQ(f.form.windowTitle(), QStringLiteral("Test"));
+    EXPECT_EQ(f.label->text(), QStringLiteral("label"));
+    EXPECT_EQ(f.plainMemo->toPlainText(), QStringLiteral("one\ntwo\nthree"));
+}
+
+TEST_F(TranslateFormTest, SetComponentStringPropertyIgnoresEmptyValuesAndMissingTexts) {
+    TestForm f;
+    SetComponentStringProperty(f.label, ComponentText::Caption, QString());
+    SetComponentStringProperty(f.edit, ComponentText::Caption, QStringLiteral("x"));
+    SetComponentStringProperty(f.action, ComponentText::Hint, QStringLiteral("tip"));
+    EXPECT_EQ(f.label->text(), QStringLiteral("label"));
+    EXPECT_EQ(f.edit->text(), QStringLiteral("typed"));
+    EXPECT_EQ(f.action->toolTip(), QStringLiteral("tip"));
+}
+
+}  // namespace

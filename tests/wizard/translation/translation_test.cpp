@@ -1,0 +1,119 @@
+#include "wizard/translation/translation.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tests/wizard/support/language_folder_fixture.h"
+
+namespace {
+
+using TranslationTest = LanguageFolderTest;
+
+QString MiscValue(const Translation& translation, const char* id) {
+    return translation ? translation->value(QStringLiteral("Misc"), QString::fromUtf8(id))
+                             .value_or(QString())
+                       : QStringLiteral("<none>");
+}
+
+TEST_F(TranslationTest, SettingMustNameAPlainRegularSmallFileOfTheFolder) {
+    writeProgramFile(QStringLiteral("big.lng"), QByteArray(10'000'000, 'x'));
+    ASSERT_TRUE(QDir(programFile(QString())).mkdir(QStringLiteral("x.lng")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), programFile(QStringLiteral("zero.lng"))));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(programFile(QStringLiteral("fifo.lng"))).constData(), 0600), 0);
+    writeProgramFile(QStringLiteral("Deutsch.lng"), "[Misc]\nstrYes=Ja\n");
+
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& name :
+         {QStringLiteral("../../dev/zero"), QStringLiteral("/dev/zero"),
+          QStringLiteral("..\\Deutsch.lng"), QStringLiteral("sub/Deutsch.lng"),
+          QStringLiteral("Deutsch.lng/.."), QString(),
+          QStringLiteral("Deutsch.lng") + QChar(0) + QStringLiteral("x"), QStringLiteral("big.lng"),
+          QStringLiteral("x.lng"), QStringLiteral("zero.lng"), QStringLiteral("fifo.lng"),
+          QStringLiteral("missing.lng")}) {
+        EXPECT_EQ(LoadLanguageFile(name), nullptr) << name.toStdString();
+    }
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST_F(TranslationTest, FindsTheExactNameFirstThenAnyCase) {
+    writeProgramFile(QStringLiteral("DEUTSCH.LNG"), "[Misc]\nstrYes=capitals\n");
+    EXPECT_EQ(MiscValue(LoadLanguageFile(QStringLiteral("Deutsch.lng")), "strYes"),
+              QStringLiteral("capitals"));
+
+    writeProgramFile(QStringLiteral("Deutsch.lng"), "[Misc]\nstrYes=exact\n");
+    EXPECT_EQ(MiscValue(LoadLanguageFile(QStringLiteral("Deutsch.lng")), "strYes"),
+              QStringLiteral("exact"));
+    EXPECT_EQ(MiscValue(LoadLanguageFile(QStringLiteral("deutsch.LNG")), "strYes"),
+              QStringLiteral("capitals"));
+}
+
+TEST_F(TranslationTest, LoadingDropsTheCurrentTranslationEvenWhenItFails) {
+    useTranslation("[Misc]\nstrYes=Ja\n");
+    EXPECT_EQ(LoadLanguageFile(QStringLiteral("missing.lng")), nullptr);
+    EXPECT_EQ(CurrentTranslation(), nullptr);
+}
+
+TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
+    useTranslation(
+        "[Misc]\n"
+        "strBlank=   \n"
+        "strEmpty=\n"
+        "strPlain=Fehler\n"
+        "strTwo=eins*|*zwei\n"
+        "strThree=eins*|*zwei*|*drei\n"
+        "strLeading=*|*eins\n"
+        "strLeadingRun=*|**|**|*eins\n"
+        "strLeadingTwo=*|*eins*|*zwei\n"
+        "strInnerRun=eins*|**|*zwei\n"
+        "strTrailing=eins*|*\n"
+        "strUNUSUALCASE=Fall\n");
+    struct Case {
+        const char* id;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"strMissing", "English"},       {"strBlank", "English"},
+        {"strEmpty", "English"},         {"strPlain", "Fehler"},
+        {"strTwo", "eins\nzwei"},        {"strThree", "eins\nzwei\ndrei"},
+        {"strLeading", "\neins"},        {"strLeadingRun", "\neins"},
+        {"strLeadingTwo", "eins\nzwei"},  // empty texts before the first one collapse
+        {"strInnerRun", "eins\n\nzwei"}, {"strTrailing", "eins\n"},
+        {"strUnusualCase", "Fall"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TranslateString(QStringLiteral("English"), QString::fromUtf8(c.id)),
+                  QString::fromUtf8(c.expected))
+            << c.id;
+    }
+}
+
+TEST_F(TranslationTest, WithoutTranslationEveryTextIsEnglish) {
+    EXPECT_EQ(TranslateString(QStringLiteral("Error"), QStringLiteral("strError")),
+              QStringLiteral("Error"));
+    EXPECT_EQ(TranslateFormat(QStringLiteral("strFileFound"), QStringLiteral("File found: %s"),
+                              QStringLiteral("a.jpg")),
+              QStringLiteral("File found: a.jpg"));
+}
+
+TEST_F(TranslationTest, TranslateFormatFallsBackOnABrokenTranslation) {
+    useTranslation(
+        "[Misc]\n"
+        "strFileFound=Datei gefunden: %s\n"
+        "strExaminingDrive=Laufwerk %d%n\n");
+    const QString name = QStringLiteral("%s%n.txt");
+    EXPECT_EQ(
+        TranslateFormat(QStringLiteral("strFileFound"), QStringLiteral("File found: %s"), name),
+        QStringLiteral("Datei gefunden: %s%n.txt"));
+    EXPECT_EQ(TranslateFormat(QStringLiteral("strExaminingDrive"),
+                              QStringLiteral("Examining drive: %s:"), QStringLiteral("C")),
+              QStringLiteral("Examining drive: C:"));
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+// Translation of a form's components by their object names.
+//
+// A form's section is its objectName cut before the first '_' ("MainForm_1" reads
+// "MainForm"). Keys: S.Caption (the window title), S.C.Caption, S.C.Hint (tool tip),
+// S.C.lines[i], S.C.Items[i], S.C.Columns[i].Caption for a component C found by its
+// objectName among all of the form's descendants. Which Qt class has which text is one
+// table in translate_form.cpp; a component without the text is left alone (a QLineEdit
+// has no caption).
+//
+// Columns are the horizontal header captions of a QTreeView's or QTableView's model: every
+// model shown in such a view keeps them settable through
+// setHeaderData(column, Qt::Horizontal, text, Qt::DisplayRole).
+
+#include <QObject>
+#include <QString>
+
+#include <initializer_list>
+
+#include "wizard/translation/translation.h"
+
+enum class ComponentText { Caption, Hint };
+
+// Translates each form with the current translation; nothing without one. Forms call it
+// with themselves on construction, before they fill anything in.
+void TranslateForm(std::initializer_list<QObject*> forms);
+
+void TranslateComponents(std::initializer_list<QObject*> forms, const LanguageFile& translation);
+
+// Sets `text` of `component` when `value` is non-empty and the component has that text.
+void SetComponentStringProperty(QObject* component, ComponentText text, const QString& value);
