@@ -33,7 +33,7 @@ void SendReply::answer(std::optional<LRESULT> result) {
         done_ = true;
         result_ = result;
     }
-    answered_.notify_all();
+    answered_.notify_one();  // one sender waits for each reply
 }
 
 std::optional<LRESULT> SendReply::wait() {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -28,30 +29,31 @@ public:
         : window_(window), guiThread_(std::this_thread::get_id()) {}
 
     void setRoute(UINT message, std::shared_ptr<const Route> route) {
-        std::lock_guard lock(mutex_);
+        const std::unique_lock lock(mutex_);
         routes_[message] = std::move(route);
     }
 
     std::shared_ptr<const Route> route(UINT message) const {
-        std::lock_guard lock(mutex_);
+        const std::shared_lock lock(mutex_);
         const auto found = routes_.find(message);
         return found == routes_.end() ? nullptr : found->second;
     }
 
     bool post(const platform::Message& message) override {
-        std::lock_guard lock(mutex_);
+        const std::shared_lock lock(mutex_);
         const auto found = routes_.find(message.message);
         if (!window_ || found == routes_.end()) {
             return false;
         }
-        // Under the lock, so the window cannot be destroyed while the event is queued.
+        // Under the lock, so the window cannot be destroyed while the event is queued;
+        // posters share it, only setting a route and closing wait for them.
         QCoreApplication::postEvent(
             window_, new MessageEvent(message, found->second->payload, nullptr, queued_));
         return true;
     }
 
     std::optional<LRESULT> send(const platform::Message& message) override {
-        std::unique_lock lock(mutex_);
+        std::shared_lock lock(mutex_);
         const auto found = routes_.find(message.message);
         if (!window_ || found == routes_.end()) {
             return std::nullopt;
@@ -71,14 +73,14 @@ public:
     }
 
     void close() {
-        std::lock_guard lock(mutex_);
+        const std::unique_lock lock(mutex_);
         window_ = nullptr;
     }
 
     std::size_t queued() const { return queued_->load(); }
 
 private:
-    mutable std::mutex mutex_;
+    mutable std::shared_mutex mutex_;
     MessageWindow* window_;  // null once closed
     const std::thread::id guiThread_;
     std::map<UINT, std::shared_ptr<const Route>> routes_;
