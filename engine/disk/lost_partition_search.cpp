@@ -72,6 +72,8 @@ void appendRegion(CStorageArray& drives, CDrive& disk, const LostRegion& region)
     drive->SetParentPath(disk.openPath());
     _LDRIVE& info = *drive->GetDriveInfo();
     info.ParentId = parent.Id;
+    info.SourceDevice = parent.SourceDevice;
+    info.SourceInode = parent.SourceInode;
     info.FileSystemCode = region.fileSystemCode;
     info.DriveType = platform::kDriveTypeFixed;
     info.Ready = 1;
