@@ -150,6 +150,9 @@ int LostSearch(CStorageArray& drives, LostSearchRequest& request) {
     for (const LostRegion& region : scanner.finish()) appendRegion(drives, *disk, region);
     if (scanner.full()) Log(kLogWarning, "CStorageArray.LostSearch: stopped adding after %u drives",
                                static_cast<unsigned>(kMaxFoundDrives));
+    if (scanner.tableBudgetSpent())
+        Log(kLogWarning, "CStorageArray.LostSearch: stopped walking tables after %I64u sector reads",
+            kTableReadBudget);
     std::atomic_ref<std::int32_t>(request.Run).store(0);
     return drives.count();
 }
