@@ -141,10 +141,10 @@ void CSearcher::Deliver(FoundFileRecord* record) {
     // A QuickTime atom right after another is part of the same movie.
     const bool repeat = lastTypeId_ == search_hit::kQuickTimeTypeId && record->TypeCode == search_hit::kQuickTimeTypeId;
     if (loadRun(settings_) == 1 && !repeat) {
-        // The receiver frees the record.
-        SendMessageW(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
-                     reinterpret_cast<LPARAM>(record));
-        return;
+        // A receiver that handled the hit frees the record; one that went away did not.
+        if (platform::sendMessage(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
+                                  reinterpret_cast<LPARAM>(record)))
+            return;
     }
     LocalFree(record);
 }
