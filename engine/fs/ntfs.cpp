@@ -1,4 +1,5 @@
-// Opening an NTFS volume: geometry, $MFT and the cluster map; record and cluster reads.
+// Opening an NTFS volume: the geometry bounded by the drive, $MFT checked against its
+// runs and its mirror, and the cluster map.
 
 #include "engine/fs/ntfs.h"
 
@@ -104,13 +105,9 @@ bool CNTFS::Load_MFT() {
     }
     // Only records that the runs cover can be read, and no more than the drive holds
     // (runs may repeat clusters).
-    std::uint64_t covered = 0;
-    for (const DataRun& run : mftFile_->Runs()) {
-        if (!run.sparse) covered = std::max(covered, run.vcnEnd + 1);
-    }
-    covered = std::min(covered, geometry_.totalClusters);
+    const std::uint64_t driveBytes = geometry_.totalClusters * geometry_.bytesPerCluster;
     totalMftRecords_ =
-        std::min(mftFile_->DataSize(), covered * geometry_.bytesPerCluster) / recordSize_;
+        std::min({mftFile_->DataSize(), mftFile_->CoveredBytes(), driveBytes}) / recordSize_;
     CheckMFT();
     if (CompareMFTMirr() != 1) {
         Log(kLogWarning, "CNTFS.Load_MFT: MFT and MFTMirr not equal! (MFT or MFTMirr corruppted)");
@@ -147,8 +144,11 @@ bool CNTFS::LoadClustersBitmap() {
     Log(kLogStatus, "Load Clusters Bitmap begin");
     CNTFile bitmap(*this);
     if (!GetFileRec(kBitmapRecord, bitmap.RecordBuffer()) || !bitmap.ParseRecord()) return false;
-    // One bit per cluster of the drive; a longer $Bitmap only holds padding, or lies.
-    std::uint64_t bits = std::min(bitmap.DataSize(), (geometry_.totalClusters + 7) / 8) * 8;
+    // One bit per cluster of the drive, and only the bits stored on disk: the search
+    // takes clusters past the map as free, as a zeroed map would have them. A longer
+    // $Bitmap only holds padding, or lies.
+    const std::uint64_t bits = std::min({bitmap.InitializedSize(), bitmap.CoveredBytes(),
+                                         (geometry_.totalClusters + 7) / 8}) * 8;
     CBitArray& map = drive_->clusterMap();
     if (bits == 0 || !map.Init(bits, false)) return false;
     bitmap.GetData(0, map.sizeInBytes(), map.GetData());

@@ -72,6 +72,9 @@ public:
     std::uint64_t InitializedSize() const { return initializedSize_; }
     // Bytes of clusters the runs should hold; 0 for resident data.
     std::uint64_t AllocatedSize() const { return allocatedSize_; }
+    // Bytes from the start that can be read from disk: the data up to the end of the
+    // last run with clusters (all of it when resident), whatever the sizes claim.
+    std::uint64_t CoveredBytes() const;
     bool HasData() const { return hasData_; }
 
 private:

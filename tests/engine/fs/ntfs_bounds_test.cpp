@@ -107,21 +107,39 @@ TEST(NtfsBounds, ForgedCountsAreBoundedByTheDrive) {
     }
 }
 
-TEST(NtfsBounds, BitmapOfASparseTwoTebibyteDriveIsSizedByTheDrive) {
-    // A whole 2 TiB volume whose $Bitmap claims 8 GiB: the map holds one bit per cluster.
+TEST(NtfsBounds, BitmapOfATwoTebibyteDriveHoldsWhatItsRunsStore) {
+    // A whole 2 TiB volume (a sparse drive) whose $Bitmap claims 8 GiB in its one cluster.
     constexpr std::uint64_t kSectors = std::uint64_t{1} << 32;
-    Buffer image = fixture();
-    ASSERT_FALSE(image.empty());
     const Opened intact = openFixture([](Buffer&) {});
-    put<std::uint64_t>(image, 40, kSectors - 1);
-    forgeBitmapSize(image);
-    const Opened crafted = openAndList(std::make_unique<SparseDrive>(std::move(image), kSectors));
-    ASSERT_EQ(crafted.total, intact.total);
-    const std::uint64_t mapBytes = kSectors / 8 / 8;
-    EXPECT_EQ(crafted.drive->clusterMap().sizeInBytes(), mapBytes);
-    if (test_support::LargestAllocation::available()) {
-        EXPECT_LE(crafted.largestAllocation, mapBytes + kMiB);
+    const struct {
+        const char* name;
+        std::uint32_t bitmapClusters;
+        std::uint64_t mapBytes;
+    } cases[] = {
+        {"one cluster", 1, 4096},
+        // A run as long as the volume: the map is as large as the volume needs.
+        {"a run over the volume", 0x1FFFFEF9, kSectors / 8 / 8},
+    };
+    for (const auto& c : cases) {
+        Buffer image = fixture();
+        ASSERT_FALSE(image.empty());
+        put<std::uint64_t>(image, 40, kSectors - 1);
+        forgeBitmapSize(image);
+        const Layout layout(image);
+        const std::uint64_t attribute = layout.attribute(image, ntfs::kBitmapRecord, ntfs::kAttrData);
+        const std::uint64_t pairs = attribute + ntfs::fieldOr<std::uint16_t>(image, attribute + 32);
+        const std::uint64_t lcn = layout.firstCluster(image, ntfs::kBitmapRecord, ntfs::kAttrData);
+        const Buffer run = {0x24, std::uint8_t(c.bitmapClusters), std::uint8_t(c.bitmapClusters >> 8),
+                            std::uint8_t(c.bitmapClusters >> 16), std::uint8_t(c.bitmapClusters >> 24),
+                            std::uint8_t(lcn), std::uint8_t(lcn >> 8), 0};
+        std::copy(run.begin(), run.end(), image.begin() + static_cast<std::ptrdiff_t>(pairs));
+        const Opened crafted = openAndList(std::make_unique<SparseDrive>(std::move(image), kSectors));
+        ASSERT_EQ(crafted.total, intact.total) << c.name;
+        EXPECT_EQ(crafted.drive->clusterMap().sizeInBytes(), c.mapBytes) << c.name;
+        if (test_support::LargestAllocation::available()) {
+            EXPECT_LE(crafted.largestAllocation, c.mapBytes + kMiB) << c.name;
+        }
+        EXPECT_EQ(crafted.listing.records.size(), intact.listing.records.size()) << c.name;
+        expectHolds(crafted.listing, intact.listing, c.name, ntfs::kBitmapRecord);
     }
-    EXPECT_EQ(crafted.listing.records.size(), intact.listing.records.size());
-    expectHolds(crafted.listing, intact.listing, "2 TiB", ntfs::kBitmapRecord);
 }
