@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "engine/exports.h"
@@ -127,17 +128,26 @@ void CNTFS::CheckMFT() const {
     }
 }
 
-int CNTFS::CompareMFTMirr() const {
+int CNTFS::CompareMFTMirr() {
     // $MFTMirr holds copies of the first four records ($MFT, $MFTMirr, $LogFile, $Volume)
-    // in the clusters the boot sector names.
+    // in the clusters the boot sector names. The records come from the enumeration's
+    // first window, which is read once for both.
     constexpr std::uint64_t kMirrored = 4;
-    const std::uint64_t bytes = std::min(kMirrored, totalMftRecords_) * recordSize_;
-    if (bytes == 0 || geometry_.mftMirrorCluster >= geometry_.totalClusters) return 0;
-    std::vector<std::uint8_t> mirror(bytes), own(bytes);
+    const std::uint64_t records = std::min(kMirrored, totalMftRecords_);
+    if (records == 0 || geometry_.mftMirrorCluster >= geometry_.totalClusters) return 0;
+    std::vector<std::uint8_t> mirror(records * recordSize_);
     const std::uint64_t sector = geometry_.mftMirrorCluster * geometry_.sectorsPerCluster();
-    if (drive_->ReadSectors(sector, bytes / CDrive::kSectorSize, mirror.data()) < bytes) return 0;
-    if (!ReadMft(0, bytes, own.data())) return 0;
-    return own == mirror ? 1 : 0;
+    if (drive_->ReadSectors(sector, mirror.size() / CDrive::kSectorSize, mirror.data()) <
+        mirror.size()) {
+        return 0;
+    }
+    for (std::uint64_t number = 0; number < records; ++number) {
+        const std::uint8_t* own = WindowRecord(number);
+        if (!own || std::memcmp(own, mirror.data() + number * recordSize_, recordSize_) != 0) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 bool CNTFS::LoadClustersBitmap() {

@@ -56,7 +56,7 @@ public:
     std::uint64_t CurrentFileCount() const { return currentFileCount_; }
 
     // 1 when the first records of $MFT equal their copies in $MFTMirr.
-    int CompareMFTMirr() const;
+    int CompareMFTMirr();
 
 private:
     // Consecutive records of the enumeration, read along the $MFT runs in one go.

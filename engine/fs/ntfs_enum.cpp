@@ -41,6 +41,7 @@ FoundFileRecord* CNTFS::FileGetNext() {
                 record_.Flags |= kFileDamaged;
                 return &record_;
             }
+            CheckRecordNumber(number, raw);
             Bytes header(raw, recordSize_);
             if (isFileRecord(header) && baseRecordOf(header) != 0) continue;
             FillFromRecord(number, raw, *sharedFile_, record_, recordName_);

@@ -98,7 +98,8 @@ void CNTFile::MergeAttributeList(std::uint64_t number) {
                 }
                 Bytes item = value->subspan(position, length);
                 position += length;
-                std::uint64_t extent = fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask;
+                const std::uint64_t extent =
+                    fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask;
                 if (*entry != kAttrData || item[kListEntryNameLength] != 0 ||
                     !visited.insert(extent).second) {
                     continue;

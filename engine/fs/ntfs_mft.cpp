@@ -42,7 +42,8 @@ bool CNTFS::ReadMft(std::uint64_t offset, std::uint64_t length, std::uint8_t* ou
         const std::uint64_t span = clustersLeft > length / clusterSize + 1
                                        ? length
                                        : std::min(length, clustersLeft * clusterSize - inCluster);
-        const std::uint64_t stored = offset < initialized ? std::min(span, initialized - offset) : 0;
+        const std::uint64_t stored =
+            offset < initialized ? std::min(span, initialized - offset) : 0;
         if (!run->sparse && stored > 0) {
             const std::uint64_t lcn = run->clusterBegin + (vcn - run->vcnStart);
             const std::uint64_t sector = lcn * geometry_.sectorsPerCluster() + inCluster / kSector;
@@ -99,10 +100,7 @@ const std::uint8_t* CNTFS::WindowRecord(std::uint64_t number) {
         }
     }
     const std::uint64_t index = number - w.first;
-    if (!w.readable[index]) return nullptr;
-    const std::uint8_t* record = w.bytes.data() + index * recordSize_;
-    CheckRecordNumber(number, record);
-    return record;
+    return w.readable[index] ? w.bytes.data() + index * recordSize_ : nullptr;
 }
 
 bool CNTFS::ReadListedRecord(std::uint64_t number, std::uint8_t* buffer) const {

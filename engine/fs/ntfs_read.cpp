@@ -54,8 +54,9 @@ std::shared_ptr<const CNTFile> CNTFS::ParsedForRead(const FoundFileRecord& recor
     if (!file->ParseRecord()) return nullptr;
     // Extension records name their base by its place in the MFT, which a record found
     // by signature states itself.
-    const std::uint64_t number =
-        bySignature ? ntfs::ownNumber(file->Record()).value_or(record.RecordNumber) : record.RecordNumber;
+    const std::uint64_t number = bySignature
+                                     ? ntfs::ownNumber(file->Record()).value_or(record.RecordNumber)
+                                     : record.RecordNumber;
     file->MergeAttributeList(number);
     std::lock_guard lock(readCacheLock_);
     readCache_.insert(readCache_.begin(), ReadCacheEntry{bySignature, key, file});
