@@ -9,8 +9,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
+#include "engine/search/block_buffer.h"
+#include "engine/search/searcher_blocks.h"
 #include "platform/handles.h"
 
 // Owns one platform handle.
@@ -33,9 +34,8 @@ private:
 
 // One block buffer and its hand-off events.
 struct SearchSlot {
-    std::vector<std::uint8_t> buffer;
-    std::uint64_t firstSector = 0;  // of the block in `buffer`
-    std::uint64_t sectors = 0;      // sectors of the block; the rest of `buffer` is stale
+    CBlockBuffer buffer;
+    SearchBlock block;              // the block in `buffer`; the rest of `buffer` is stale
     ScopedHandle request;           // manual reset: the buffer holds a block to parse
     ScopedHandle done;              // auto reset: the worker has parsed the block
     bool handedOver = false;        // searcher's own note: parsing or waiting to be parsed
@@ -53,7 +53,8 @@ public:
     CSearchWorker(const CSearchWorker&) = delete;
     CSearchWorker& operator=(const CSearchWorker&) = delete;
 
-    // Starts the thread at the lowest priority; false when it (or an event) cannot be made.
+    // Starts the thread at the lowest priority; false when it, an event or a buffer cannot
+    // be made.
     bool Start();
 
     // Searcher side. The slot to fill next, in turn.
@@ -69,6 +70,7 @@ private:
     static DWORD threadMain(void* worker);
     void run();
 
+    std::size_t slotBytes_;
     Parser parse_;
     std::array<SearchSlot, kSlots> slots_;
     std::size_t next_ = 0;
