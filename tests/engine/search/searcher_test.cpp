@@ -31,6 +31,19 @@ struct SearchRun {
         CSearcher(memory.drive, settings, builtinTypes()).Search();
         return positions(collector.hits);
     }
+    // Sends the hits to `window` from a search thread while this thread handles them.
+    void searchWithMessages(SearchWindow& window) {
+        settings.FoundCallback = nullptr;
+        settings.NotifyWindow = window.handle();
+        std::atomic<bool> finished{false};
+        std::thread searching([&] {
+            search();
+            finished = true;
+        });
+        while (!finished) window.drain();
+        searching.join();
+        window.drain();
+    }
 
     ScopedSearchSettings scoped;
     EngineSettings& settings = scoped.get();
@@ -119,18 +132,9 @@ TEST(Search, MessagesCarryTheCallbackHitsButOneQuickTimeOfARun) {
     EXPECT_EQ(callback.search(), bytes({2, 3, 5, 9, 63}));
 
     SearchRun messages(image);
-    messages.settings.FoundCallback = nullptr;
     messages.settings.BufferSize = 16 * kSector;
     SearchWindow window;
-    messages.settings.NotifyWindow = window.handle();
-    std::atomic<bool> finished{false};
-    std::thread searching([&] {
-        messages.search();
-        finished = true;
-    });
-    while (!finished) window.drain();
-    searching.join();
-    window.drain();
+    messages.searchWithMessages(window);
     std::vector<Hit> expected = callback.collector.hits;
     expected.erase(expected.begin() + 1);  // the QuickTime hit right after another
     EXPECT_EQ(window.hits, expected);
@@ -269,18 +273,9 @@ TEST(Search, EachBlocksProgressFollowsItsHits) {
     EXPECT_EQ(+callback.settings.CurrentCluster, 64u);
 
     SearchRun messages(imageWith(64, kPdf, where));
-    messages.settings.FoundCallback = nullptr;
     messages.settings.BufferSize = 16 * kSector;
     SearchWindow window;
-    messages.settings.NotifyWindow = window.handle();
-    std::atomic<bool> finished{false};
-    std::thread searching([&] {
-        messages.search();
-        finished = true;
-    });
-    while (!finished) window.drain();
-    searching.join();
-    window.drain();
+    messages.searchWithMessages(window);
     EXPECT_EQ(window.events, "HHPHHPHHPHHPP");
 }
 
