@@ -133,12 +133,13 @@ struct SearchFigures {
     double megabytesPerSecond() const { return static_cast<double>(bytesRead) / 1e6 / seconds; }
 };
 
-SearchFigures timeSearch(EngineSettings& settings, CountingDrive& drive, bool freeSpaceOnly) {
+void addSearch(SearchFigures& figures, EngineSettings& settings, CountingDrive& drive, bool freeSpaceOnly) {
     settings.FreeSpaceOnly = freeSpaceOnly ? 1 : 0;
     drive.bytesRead = 0;
     const auto start = Clock::now();
     DriveSearchSignatures();
-    return {std::chrono::duration<double>(Clock::now() - start).count(), drive.bytesRead};
+    figures.seconds += std::chrono::duration<double>(Clock::now() - start).count();
+    figures.bytesRead += drive.bytesRead;
 }
 
 }  // namespace
@@ -164,10 +165,17 @@ int main(int argc, char** argv) {
     }
     settings.FoundCallback = &onHit;
 
+    // A run alternates the two searches a few times, so that a moment of other load on
+    // the machine weighs on both about equally.
+    constexpr int kRounds = 3;
     for (int run = 0; run < 5; ++run) {
-        const SearchFigures free = timeSearch(settings, drive, true);
+        SearchFigures free{};
+        SearchFigures whole{};
+        for (int round = 0; round < kRounds; ++round) {
+            addSearch(free, settings, drive, true);
+            addSearch(whole, settings, drive, false);
+        }
         const std::uint64_t freeCounted = settings.FreeClusters;
-        const SearchFigures whole = timeSearch(settings, drive, false);
         std::printf("run %d: free space %.0f MB/s (%.0f MB read in %.3f s; free clusters %llu, %llu made), whole "
                     "drive %.0f MB/s (%.0f MB in %.3f s), ratio %.2f\n",
                     run + 1, free.megabytesPerSecond(), static_cast<double>(free.bytesRead) / 1e6, free.seconds,

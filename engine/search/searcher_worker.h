@@ -1,6 +1,8 @@
 #pragma once
-// The search's worker thread and its two block buffers. The searcher reads the next block
-// into one buffer while the worker parses the other, so reading and matching overlap.
+// The search's worker thread and its block buffers. The searcher reads the next blocks
+// into free buffers while the worker parses the oldest one, so reading and matching
+// overlap, and a pause of either (a slow read, a thread waking late) is taken up by the
+// buffers in between rather than stalling the other.
 // Buffers are handed over in turn through a pair of events each: the searcher fills a
 // buffer only after its done event, the worker touches it only between its request event
 // and its done event. The worker is asked to stop and joined, never killed.
@@ -43,7 +45,7 @@ struct SearchSlot {
 
 class CSearchWorker {
 public:
-    static constexpr std::size_t kSlots = 2;
+    static constexpr std::size_t kSlots = 4;
     using Parser = std::function<void(SearchSlot&)>;
 
     // Buffers of `slotBytes` bytes each; `parse` runs on the worker thread.
