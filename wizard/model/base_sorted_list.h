@@ -50,6 +50,10 @@ public:
     // Store and sort, unless the list already stands in exactly that order.
     void SetSort(std::uint8_t sortColumn, bool ascending);
     void SetAscending(bool ascending);
+    // Whether the list stands sorted by that code and direction, so SetSort would not sort.
+    bool InOrder(std::uint8_t sortColumn, bool ascending) const {
+        return order_ == Order::BySortColumn && sortColumn == sortColumn_ && ascending == ascending_;
+    }
     // By SortColumn in the stored direction; ties keep their order; codes above 5 leave
     // the order as it is. Each key is computed once per element (paths fetched first).
     void Sort();

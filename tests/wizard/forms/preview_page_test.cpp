@@ -1,0 +1,423 @@
+// The preview pages' handlers on hand-made lists: sorting by header and menu with the
+// selection kept by element, the sort mark, enabling, the menus as built, Preview, Reset
+// size and page show.
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "wizard/forms/preview_fixture.h"
+#include "wizard/model/data_storage.h"
+#include "wizard/support/modal_dialog_driver.h"
+
+namespace {
+
+const QString kUnknownSizeText = QStringLiteral(
+    "The size of this file is unknown, and its type gives no default size, so it cannot be previewed. "
+    "Recover it to give it a size.");
+
+class PreviewPageTest : public PreviewTest {
+protected:
+    template <typename Type = QWidget>
+    static Type* Child(TPreviewPage& page, const char* name) {
+        return page.findChild<Type*>(QString::fromLatin1(name));
+    }
+
+    static std::set<std::string> SelectedNames(TPreviewPage& page) {
+        std::set<std::string> names;
+        for (const TBaseElement* element : page.SelectedElements()) names.insert(element->Name());
+        return names;
+    }
+
+    static std::string CurrentName(TPreviewPage& page) {
+        const TBaseElement* element = page.Model().ElementAt(page.Selection().currentIndex().row());
+        return element ? element->Name() : std::string();
+    }
+
+    // The header images of every column: "0" up, "1" down, "-" none.
+    static std::string Marks(TPreviewPage& page) {
+        std::string marks;
+        for (int column = 0; column < page.Model().columnCount(); ++column) {
+            const int image = page.Model().HeaderImage(column);
+            marks += image < 0 ? '-' : char('0' + image);
+        }
+        return marks;
+    }
+
+    // Sets the default size of the format with the id, for this run.
+    static void SetDefaultSizeKb(std::int32_t id, std::int32_t kilobytes) {
+        const TFormat* format = DataStorage->FindBySignatureId(id);
+        ASSERT_NE(format, nullptr);
+        TFormat changed = *format;
+        changed.DefaultSizeKb = kilobytes;
+        DataStorage->ChangeFormat(*DataStorage->IndexOf(format), changed, FormatChange::ThisRunOnly);
+    }
+
+    static std::shared_ptr<const TRecoveryDrive> DriveOfSectors(std::uint64_t sectors) {
+        _LDRIVE drive{};
+        drive.Letter = 'C';
+        drive.TotalSectors = sectors;
+        return std::make_shared<TRecoveryDrive>(drive);
+    }
+};
+
+TEST_F(PreviewPageTest, SelectedElementsStaySelectedThroughHeaderAndMenuSorts) {
+    AddNumbered(fileSystemList, 6);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    SelectRows(page, {3, 1, 4});
+    const std::set<std::string> picked = {"e1.jpg", "e3.jpg", "e4.jpg"};
+    ASSERT_EQ(SelectedNames(page), picked);
+
+    const struct {
+        const char* step;
+        std::function<void()> sort;
+        const char* order;
+    } steps[] = {
+        {"Size header", [&] { page.ListViewColumnClick(3); }, "e0 e1 e2 e3 e4 e5 "},
+        {"Size header again", [&] { page.ListViewColumnClick(3); }, "e5 e4 e3 e2 e1 e0 "},
+        {"Sort by Name", [&] { page.MiSortByClick(0); }, "e5 e4 e3 e2 e1 e0 "},
+        {"Sort Order A..Z", [&] { page.MiSortOrderClick(true); }, "e0 e1 e2 e3 e4 e5 "},
+        {"Sort by Size", [&] { page.MiSortByClick(3); }, "e0 e1 e2 e3 e4 e5 "},
+        {"Sort Order Z..A", [&] { page.MiSortOrderClick(false); }, "e5 e4 e3 e2 e1 e0 "},
+    };
+    for (const auto& step : steps) {
+        step.sort();
+        EXPECT_EQ(Names(fileSystemList), step.order) << step.step;
+        EXPECT_EQ(SelectedNames(page), picked) << step.step;
+        EXPECT_EQ(page.SelectedCount(), 3) << step.step;
+        EXPECT_EQ(CurrentName(page), "e3.jpg") << step.step;
+        EXPECT_TRUE(page.isEnabled()) << step.step;
+    }
+}
+
+TEST_F(PreviewPageTest, HeaderClicksMoveTheMarkAndFlipTheOrder) {
+    AddNumbered(fileSystemList, 3);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    ASSERT_EQ(Marks(page), "0-----");
+    const struct {
+        int column;
+        std::uint8_t code;
+        bool ascending;
+        const char* marks;
+    } clicks[] = {
+        {3, kSortBySize, true, "---0--"},  {3, kSortBySize, false, "---1--"},
+        {0, kSortByName, true, "0-----"},  {2, kSortByCreated, true, "--0---"},
+        {4, kSortByType, true, "----0-"},  {4, kSortByType, false, "----1-"},
+        {5, kSortByPath, true, "-----0"},
+    };
+    for (const auto& click : clicks) {
+        page.ListViewColumnClick(click.column);
+        EXPECT_EQ(fileSystemList.SortColumn(), click.code) << click.column;
+        EXPECT_EQ(fileSystemList.Ascending(), click.ascending) << click.column;
+        EXPECT_EQ(Settings().GlobalFileSystemSortColumn, click.column);
+        EXPECT_EQ(Settings().GlobalFileSystemSortOrderAZ, click.ascending);
+        EXPECT_EQ(Marks(page), click.marks) << click.column;
+        EXPECT_EQ(page.SortGfxColumn(), click.column);
+    }
+    EXPECT_EQ(page.Model().headerData(5, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().size(),
+              QSize(16, 16));
+}
+
+TEST_F(PreviewPageTest, SortByMenuKeepsTheOrderAndSetsTheMark) {
+    AddNumbered(sectorList, 3);
+    Settings().GlobalDriveSectorsSortOrderAZ = false;  // the first start's default
+    TPreviewDriveSectors& page = SectorsPage();
+    page.MiSortByClick(3);
+    EXPECT_EQ(sectorList.SortColumn(), kSortBySize);
+    EXPECT_EQ(Marks(page), "---1");
+    page.MiSortByClick(0);
+    EXPECT_EQ(sectorList.SortColumn(), kSortByName);
+    EXPECT_FALSE(sectorList.Ascending());
+    EXPECT_EQ(Names(sectorList), "e2 e1 e0 ");
+    EXPECT_EQ(Marks(page), "1---");
+
+    page.PopupMenuPopup();
+    EXPECT_TRUE(Child<QAction>(page, "PreviewDriveSectorsMiSortByName")->isChecked());
+    EXPECT_FALSE(Child<QAction>(page, "PreviewDriveSectorsMiSortBySize")->isChecked());
+    EXPECT_FALSE(Child<QAction>(page, "PreviewDriveSectorsMiSortOrderAZ")->isChecked());
+    EXPECT_TRUE(Child<QAction>(page, "PreviewDriveSectorsMiSortOrderZA")->isChecked());
+    page.MiSortOrderClick(true);
+    EXPECT_EQ(Names(sectorList), "e0 e1 e2 ");
+    EXPECT_EQ(Marks(page), "0---");
+}
+
+TEST_F(PreviewPageTest, AStoredColumnOutsideTheListSortsByNameWithoutAMark) {
+    for (const int stored : {-5, 99}) {
+        TBaseSortedList list(kSortBySize, true);
+        AddNumbered(list, 3);
+        Settings().GlobalFileSystemSortColumn = stored;
+        TPreviewFileSystem page(list, *images);
+        page.TabSheetShow();
+        EXPECT_EQ(list.SortColumn(), kSortByName) << stored;
+        EXPECT_EQ(Marks(page), "------") << stored;
+        EXPECT_EQ(page.SortGfxColumn(), stored);
+        page.ListViewColumnClick(1);  // the mark column outside the list is left alone
+        EXPECT_EQ(Marks(page), "-0----") << stored;
+    }
+}
+
+TEST_F(PreviewPageTest, PageShowResortsAListLeftInPositionOrderAndShowsNewRows) {
+    AddNumbered(fileSystemList, 3);
+    Settings().GlobalFileSystemSortOrderAZ = false;
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    EXPECT_EQ(Names(fileSystemList), "e2 e1 e0 ");
+    EXPECT_TRUE(fileSystemList.FindByStartPosition(1024));  // as the sector scan does
+    AddNumbered(fileSystemList, 2, u".txt");
+    EXPECT_EQ(page.Model().rowCount(), 3);
+    page.TabSheetShow();
+    EXPECT_EQ(page.Model().rowCount(), 5);
+    EXPECT_EQ(Names(fileSystemList), "e2 e1 e1 e0 e0 ");
+    EXPECT_EQ(page.Model().index(0, 0).data().toString(), QStringLiteral("e2.jpg"));
+}
+
+TEST_F(PreviewPageTest, ButtonsAndPopupFollowTheNumberOfSelectedRows) {
+    AddNumbered(fileSystemList, 3);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    const struct {
+        std::vector<int> rows;
+        bool recover, preview, information;
+    } cases[] = {
+        {{}, false, false, false},
+        {{1}, true, true, true},
+        {{0, 2}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SelectRows(page, c.rows);
+        page.PopupMenuPopup();
+        const std::size_t rows = c.rows.size();
+        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemRecoverButton")->isEnabled(), c.recover) << rows;
+        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemPreviewButton")->isEnabled(), c.preview) << rows;
+        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemInformationButton")->isEnabled(), c.information)
+            << rows;
+        EXPECT_EQ(page.Action(PreviewAction::Recover)->isEnabled(), c.recover) << rows;
+        EXPECT_EQ(page.Action(PreviewAction::Preview)->isEnabled(), c.preview) << rows;
+        EXPECT_EQ(page.Action(PreviewAction::Information)->isEnabled(), c.information) << rows;
+    }
+    page.PopupMenuPopup();
+    EXPECT_FALSE(page.Action(PreviewAction::PreviewPanel)->isChecked());
+    EXPECT_TRUE(page.Action(PreviewAction::ViewAsList)->isChecked());
+    EXPECT_FALSE(page.Action(PreviewAction::ViewAsThumbnails)->isChecked());
+    page.MiPreviewPanelClick();
+    page.PopupMenuPopup();
+    EXPECT_TRUE(page.Action(PreviewAction::PreviewPanel)->isChecked());
+}
+
+TEST_F(PreviewPageTest, MenusHoldEveryItemWithItsShortCut) {
+    struct Item {
+        const char* name;
+        const char* caption;
+        const char* shortcut;
+    };
+    const Item fileSystemItems[] = {
+        {"PreviewFileSystemMiFileRecover", "&Recover...", "Ctrl+R"},
+        {"PreviewFileSystemMiFilePreview", "Pre&view...", "Ctrl+P"},
+        {"PreviewFileSystemMiFileInformation", "&Information...", "Alt+Return"},
+        {nullptr, nullptr, nullptr},
+        {"PreviewFileSystemMiPreviewPanel", "Image &Preview", ""},
+        {"PreviewFileSystemMiViewAsList", "View as &List", ""},
+        {"PreviewFileSystemMiViewAsTrumbnails", "View as &Trumbnails", ""},
+        {nullptr, nullptr, nullptr},
+        {"PreviewFileSystemMiSortBy", "&Sort by", ""},
+        {nullptr, nullptr, nullptr},
+        {"PreviewFileSystemMiSelectAll", "Select &all", "Ctrl+A"},
+        {"PreviewFileSystemMiInvertSelection", "Inv&ert Selection", ""},
+    };
+    const Item sectorItems[] = {
+        {"PreviewDriveSectorsMiRecover", "&Recover...", "Ctrl+R"},
+        {"PreviewDriveSectorsMiPreview", "Pre&view...", "Ctrl+P"},
+        {"PreviewDriveSectorsMiInformation", "&Information...", "Alt+Return"},
+        {"PreviewDriveSectorsMiResetFileSize", "Rese&t Size...", ""},
+        {nullptr, nullptr, nullptr},
+        {"PreviewDriveSectorsMiPreviewPanel", "Image &Preview", ""},
+        {"PreviewDriveSectorsMiViewAsList", "View as List", ""},
+        {"PreviewDriveSectorsMiViewAsTrumbnails", "View as Trumbnails", ""},
+        {nullptr, nullptr, nullptr},
+        {"PreviewDriveSectorsMiSortBy", "&Sort by", ""},
+        {nullptr, nullptr, nullptr},
+        {"PreviewDriveSectorsMiSelectAll", "Select &all", "Ctrl+A"},
+        {"PreviewDriveSectorsMiInvertSelection", "Inv&ert Selection", ""},
+    };
+    const QStringList fileSystemSortBy = {"&Name", "&Condition", "C&reated", "&Size", "&Type", "&Path", "",
+                                          "Sort Order &A..Z", "Sort Order &Z..A"};
+    const QStringList sectorSortBy = {"&Name", "&Condition", "&Type", "&Size", "", "Sort Order &A..Z",
+                                      "Sort Order &Z..A"};
+    const struct {
+        TPreviewPage* page;
+        std::span<const Item> items;
+        QStringList sortBy;
+        const char* prefix;
+    } pages[] = {
+        {&FileSystemPage(), fileSystemItems, fileSystemSortBy, "PreviewFileSystem"},
+        {&SectorsPage(), sectorItems, sectorSortBy, "PreviewDriveSectors"},
+    };
+    for (const auto& p : pages) {
+        const QString prefix = QString::fromLatin1(p.prefix);
+        QMenu* menu = p.page->PopupMenu();
+        EXPECT_EQ(menu->objectName(), prefix + "PopupMenu");
+        const QList<QAction*> actions = menu->actions();
+        ASSERT_EQ(actions.size(), qsizetype(p.items.size())) << p.prefix;
+        for (qsizetype i = 0; i < actions.size(); ++i) {
+            const Item& item = p.items[std::size_t(i)];
+            if (!item.name) {
+                EXPECT_TRUE(actions[i]->isSeparator()) << p.prefix << i;
+                continue;
+            }
+            const QObject* named = actions[i]->menu() ? static_cast<QObject*>(actions[i]->menu()) : actions[i];
+            EXPECT_EQ(named->objectName(), QString::fromLatin1(item.name));
+            EXPECT_EQ(actions[i]->text(), QString::fromLatin1(item.caption));
+            EXPECT_EQ(actions[i]->shortcut().toString(), QString::fromLatin1(item.shortcut)) << item.name;
+            EXPECT_TRUE(actions[i]->isVisible()) << item.name;  // "View as" too
+        }
+        EXPECT_EQ(menu->defaultAction(), p.page->Action(PreviewAction::Preview));
+        QStringList sortBy;
+        for (QAction* action : p.page->Action(PreviewAction::SortBy)->menu()->actions()) sortBy << action->text();
+        EXPECT_EQ(sortBy, p.sortBy);
+
+        auto* thumbnails = p.page->findChild<QToolButton*>(prefix + "ThumbnailsSpeedButton");
+        auto* report = p.page->findChild<QToolButton*>(prefix + "ReportSpeedButton");
+        ASSERT_TRUE(thumbnails && report);
+        EXPECT_TRUE(thumbnails->isHidden());
+        EXPECT_TRUE(report->isHidden());
+        EXPECT_TRUE(thumbnails->isEnabled());
+        EXPECT_FALSE(report->isEnabled());
+        EXPECT_TRUE(p.page->findChild<QScrollArea*>(prefix + "ScrollBox")->isHidden());
+        EXPECT_EQ(p.page->findChild<QLabel*>(prefix + "PreviewNameValue")->text(), QStringLiteral("n/a"));
+        EXPECT_EQ(p.page->findChild<QLabel*>(prefix + "Label1")->text(), QStringLiteral("Found files:"));
+        QStringList buttons;
+        for (const char* button : {"RecoverButton", "PreviewButton", "InformationButton"}) {
+            buttons << p.page->findChild<QPushButton*>(prefix + button)->text();
+        }
+        EXPECT_EQ(buttons, QStringList({"&Recover", "&Preview", "&Information"}));
+    }
+}
+
+TEST_F(PreviewPageTest, InvertSelectsTheOtherRowsAndSelectAllEveryRow) {
+    AddNumbered(fileSystemList, 7);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    SelectRows(page, {1, 2, 5});
+    page.MiInvertSelectionClick();
+    EXPECT_EQ(SelectedRowRanges(page.Selection().selection()),
+              (std::vector<RowRange>{{0, 0}, {3, 4}, {6, 6}}));
+    page.MiSelectAllClick();
+    EXPECT_EQ(page.SelectedCount(), 7);
+    EXPECT_TRUE(page.isEnabled());
+    page.MiInvertSelectionClick();
+    EXPECT_EQ(page.SelectedCount(), 0);
+    EXPECT_FALSE(Child<QPushButton>(page, "PreviewFileSystemRecoverButton")->isEnabled());
+}
+
+TEST_F(PreviewPageTest, PreviewHandsTheViewerTheProgramsTypeIdForTheName) {
+    AddNumbered(fileSystemList, 1, u".jpg");
+    AddNumbered(fileSystemList, 1, u".qqq");
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    page.MiPreviewClick();  // no selection: nothing
+    EXPECT_TRUE(viewed.empty());
+    for (const int row : {0, 1}) {
+        SelectRows(page, {row});
+        page.MiPreviewClick();
+    }
+    ASSERT_EQ(viewed.size(), 2u);
+    EXPECT_EQ(+viewed[0].TypeCode, 83);  // packed fields: compared as copies
+    EXPECT_EQ(+viewed[0].DataPosition, 512u);
+    EXPECT_EQ(+viewed[1].TypeCode, 0xFFFF);
+    EXPECT_EQ(+fileSystemList[1].Record().TypeCode, 0xFFFF);  // kept in the element
+}
+
+TEST_F(PreviewPageTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) {
+    const std::uint64_t jpegBytes = 3072 * 1024;
+    const struct {
+        std::int32_t defaultSizeKb;
+        std::uint64_t driveSectors;  // 0: no drive
+        std::uint64_t position;
+        std::uint64_t size;          // kUnknownSize: refused, no viewer
+    } cases[] = {
+        {3072, 0, 512, jpegBytes},
+        {3'000'000, 0, 512, 3'072'000'000ull},                 // beyond 32 bits, no overflow
+        {3'000'000, 20'000'000, 512, 3'072'000'000ull},        // the drive holds it
+        {3'000'000, 1'000'000, 512 * 1000, 512 * 999'000ull},  // up to the drive's end
+        {3072, 1000, 512 * 1000, kUnknownSize},                // at the drive's end
+        {0, 0, 512, kUnknownSize},
+        {-4, 0, 512, kUnknownSize},
+    };
+    for (const auto& c : cases) {
+        SetDefaultSizeKb(83, c.defaultSizeKb);
+        sectorList.Clear();
+        sectorList.Add(Make({.Size = kUnknownSize, .TypeCode = 83, .DataPosition = c.position}, 7));
+        if (c.driveSectors) sectorList[0].SetDrive(DriveOfSectors(c.driveSectors));
+        viewed.clear();
+        TPreviewDriveSectors page(sectorList, *images);
+        page.TabSheetShow();
+        SelectRows(page, {0});
+        if (c.size == kUnknownSize) prompts.expect(kUnknownSizeText, kPromptOk);
+        page.MiPreviewClick();
+        EXPECT_EQ(+sectorList[0].Record().Size, c.size) << c.defaultSizeKb << ' ' << c.driveSectors;
+        EXPECT_EQ(viewed.size(), c.size == kUnknownSize ? 0u : 1u) << c.defaultSizeKb;
+        if (!viewed.empty()) {
+            EXPECT_EQ(+viewed[0].TypeCode, 83);  // the engine's id stays
+        }
+    }
+    EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Information"));
+
+    // A type without a format keeps its unknown size and never reaches the viewer.
+    sectorList.Clear();
+    sectorList.Add(Make({.Size = kUnknownSize, .TypeCode = 999}, 1));
+    TPreviewDriveSectors page(sectorList, *images);
+    page.TabSheetShow();
+    SelectRows(page, {0});
+    prompts.expect(kUnknownSizeText, kPromptOk);
+    page.MiPreviewClick();
+    EXPECT_TRUE(viewed.empty());
+    EXPECT_EQ(page.Model().index(0, 3).data().toString(), QStringLiteral("-1"));
+}
+
+TEST_F(PreviewPageTest, ResetSizeAsksFirstAndMakesTheSelectedSizesUnknown) {
+    AddNumbered(sectorList, 3);
+    TPreviewDriveSectors& page = SectorsPage();
+    page.TabSheetShow();
+    SelectRows(page, {0, 2});
+    const QString question = QStringLiteral(
+        "Do you really want to reset the size of all selected files to 'Unknown'? During the recovery process "
+        "you'll be asked to enter a new size for each file.");
+    prompts.expect(question, kPromptCancel);
+    page.MiResetFileSizeClick();
+    EXPECT_EQ(sectorList[0].Size(), 100);
+    prompts.expect(question, kPromptOk);
+    page.Action(PreviewAction::ResetSize)->trigger();
+    EXPECT_EQ(sectorList[0].Size(), -1);
+    EXPECT_EQ(sectorList[1].Size(), 200);
+    EXPECT_EQ(sectorList[2].Size(), -1);
+    EXPECT_EQ(page.Model().index(2, 3).data().toString(), QStringLiteral("-1"));
+    EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Confirmation"));
+    EXPECT_EQ(prompts.shown().back().buttons, PromptButtons::OkCancel);
+}
+
+TEST_F(PreviewPageTest, InformationShowsThePropertiesOfTheSelectedFile) {
+    AddNumbered(fileSystemList, 2);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    page.MiInformationClick();  // nothing selected: no dialog
+    SelectRows(page, {1});
+    QString title;
+    answerNextModalDialog([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        dialog->close();
+    });
+    page.MiInformationClick();
+    EXPECT_EQ(title, QStringLiteral("e1.jpg Properties"));
+}
+
+}  // namespace

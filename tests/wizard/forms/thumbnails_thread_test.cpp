@@ -1,0 +1,184 @@
+// The thumbnail worker behind the thumbnail view: what it asks the engine, how it stops,
+// and that nothing it sends outlives the list it was made for.
+
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "wizard/forms/preview_fixture.h"
+#include "wizard/support/wait_until.h"
+
+namespace {
+
+class ThumbnailsThreadTest : public PreviewTest {
+protected:
+    static QToolButton* Button(TPreviewPage& page, const char* suffix) {
+        return page.findChild<QToolButton*>(page.objectName().chopped(4) + QLatin1String(suffix));
+    }
+};
+
+TEST_F(ThumbnailsThreadTest, ASecondRunAsksOnlyForElementsWithoutAThumbnail) {
+    AddNumbered(sectorList, 4);
+    pictures = {512, 1536};  // e0 and e2 have pictures
+    TPreviewDriveSectors& page = SectorsPage();
+    page.TabSheetShow();
+    SelectRows(page, {3});
+    prompts.expect(QStringLiteral("Do you really want to reset the size of all selected files to 'Unknown'? "
+                                  "During the recovery process you'll be asked to enter a new size for each "
+                                  "file."),
+                   kPromptOk);
+    page.MiResetFileSizeClick();  // e3: unknown size
+
+    page.MiViewAsTrumbnailsClick();
+    EXPECT_TRUE(page.InThumbnailView());
+    EXPECT_FALSE(page.Action(PreviewAction::SortBy)->isEnabled());
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 3);
+    EXPECT_FALSE(unknownSizeAsked);
+    EXPECT_TRUE(page.Action(PreviewAction::SortBy)->isEnabled());
+    EXPECT_FALSE(Button(page, "ThumbnailsSpeedButton")->isEnabled());
+    EXPECT_TRUE(Button(page, "ReportSpeedButton")->isEnabled());
+
+    const TImageList& thumbnails = images->ImageListTrumbnails;
+    EXPECT_EQ(thumbnails.At(sectorList[0].ThumbnailIndex()).toImage().pixelColor(0, 0), QColor(1, 1, 1));
+    EXPECT_EQ(thumbnails.At(sectorList[2].ThumbnailIndex()).toImage().pixelColor(0, 0), QColor(3, 3, 3));
+    // No picture: the placeholder of the extension, made once and shared.
+    EXPECT_GE(sectorList[1].ThumbnailIndex(), 3);
+    EXPECT_EQ(thumbnails.Count(), 3 + 3);
+    // Unknown size: the placeholder is shown but not kept.
+    EXPECT_EQ(sectorList[3].ThumbnailIndex(), 0);
+    EXPECT_EQ(page.Model().index(3, 0).data(TFoundFilesModel::ThumbnailRole).value<QPixmap>().toImage(),
+              thumbnails.At(sectorList[1].ThumbnailIndex()).toImage());
+
+    AddNumbered(sectorList, 2);
+    page.TabSheetShow();  // in the thumbnail view: the new elements get theirs
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 5);
+    EXPECT_EQ(page.Model().rowCount(), 6);
+    EXPECT_FALSE(unknownSizeAsked);
+
+    page.MiViewAsListClick();
+    EXPECT_FALSE(page.InThumbnailView());
+    EXPECT_TRUE(Button(page, "ThumbnailsSpeedButton")->isEnabled());
+    EXPECT_FALSE(Button(page, "ReportSpeedButton")->isEnabled());
+}
+
+TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothingBehind) {
+    AddNumbered(fileSystemList, 3);
+    pictures = {512, 1024, 1536};
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    HoldThumbnails();
+    page.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitUntilHeld());
+    std::thread release([] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        ReleaseThumbnails();
+    });
+    StopThumbnails();  // returns once the blocked call has come back, with its result
+    release.join();
+    EXPECT_EQ(ThumbnailsThread(), nullptr);
+    EXPECT_EQ(thumbnailCalls, 1);  // stopped before its next element
+    EXPECT_EQ(fileSystemList[0].ThumbnailIndex(), 3);
+    fileSystemList.Clear();
+    EXPECT_EQ(page.Model().rowCount(), 0);
+    EXPECT_TRUE(page.Action(PreviewAction::SortBy)->isEnabled());
+
+    // A list cleared under a running worker: the worker has its own copies, and what it
+    // sends afterwards is dropped.
+    AddNumbered(fileSystemList, 3);
+    page.TabSheetShow();
+    HoldThumbnails();
+    page.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitUntilHeld());
+    fileSystemList.Clear();
+    ReleaseThumbnails();
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 1 + 3);
+    EXPECT_EQ(images->ImageListTrumbnails.Count(), 4);
+}
+
+TEST_F(ThumbnailsThreadTest, TheOtherPagesThumbnailsStopTheFirstWorkerBeforeItsNextElement) {
+    AddNumbered(fileSystemList, 5);
+    AddNumbered(sectorList, 2);
+    TPreviewFileSystem& first = FileSystemPage();
+    TPreviewDriveSectors& second = SectorsPage();
+    first.TabSheetShow();
+    second.TabSheetShow();
+    HoldThumbnails();
+    first.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitUntilHeld());
+    TThumbnailsThread* firstWorker = ThumbnailsThread();
+    std::thread release([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ReleaseThumbnails();
+    });
+    second.MiViewAsTrumbnailsClick();
+    release.join();
+    EXPECT_NE(ThumbnailsThread(), firstWorker);
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 1 + 2);
+    EXPECT_EQ(fileSystemList[1].ThumbnailIndex(), 0);
+    EXPECT_GT(sectorList[1].ThumbnailIndex(), 0);
+    // The stopped page's end leaves its view as it was and sorting on.
+    EXPECT_TRUE(first.InThumbnailView());
+    EXPECT_TRUE(first.Action(PreviewAction::SortBy)->isEnabled());
+
+    // Back on the first page, its worker goes on where it stopped.
+    first.TabSheetShow();
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 3 + 4);
+}
+
+TEST_F(ThumbnailsThreadTest, AnOldWorkersEndLeavesTheNewOneAlone) {
+    AddNumbered(fileSystemList, 2);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    HoldThumbnails();
+    page.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitUntilHeld());
+    TThumbnailsThread* old = ThumbnailsThread();
+    std::thread release([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ReleaseOneThumbnail();
+    });
+    // The restart stops the old worker; its end arrives while the new one is held.
+    page.MiViewAsTrumbnailsClick();
+    release.join();
+    TThumbnailsThread* current = ThumbnailsThread();
+    EXPECT_NE(current, nullptr);
+    EXPECT_NE(current, old);
+    ASSERT_TRUE(WaitUntilHeld());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ThumbnailsThread(), current);
+    EXPECT_FALSE(page.Action(PreviewAction::SortBy)->isEnabled());
+    ReleaseThumbnails();
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_TRUE(page.Action(PreviewAction::SortBy)->isEnabled());
+    EXPECT_EQ(thumbnailCalls, 1 + 1);  // the first element's result came with the stop
+}
+
+TEST_F(ThumbnailsThreadTest, AnEmptyListEndsAtOnceAndTheWorkerNeverReadsTheList) {
+    TPreviewFileSystem& page = FileSystemPage();
+    page.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitForThumbnails());
+    EXPECT_EQ(thumbnailCalls, 0);
+
+    // A sort while the worker runs moves nothing under it: it works on its own copy.
+    AddNumbered(fileSystemList, 4);
+    pictures = {512, 1024, 1536, 2048};
+    HoldThumbnails();
+    page.TabSheetShow();  // in the thumbnail view: a worker starts
+    ASSERT_TRUE(WaitUntilHeld());
+    page.ListViewColumnClick(3);
+    page.ListViewColumnClick(3);
+    ReleaseThumbnails();
+    ASSERT_TRUE(WaitForThumbnails());
+    for (std::size_t i = 0; i < fileSystemList.Count(); ++i) {
+        const TBaseElement& element = fileSystemList[i];
+        const QColor colour = images->ImageListTrumbnails.At(element.ThumbnailIndex()).toImage().pixelColor(0, 0);
+        EXPECT_EQ(colour.red() * 512, int(element.Record().DataPosition)) << element.Name();
+    }
+}
+
+}  // namespace
