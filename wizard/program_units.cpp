@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "wizard/engine_unit.h"
+#include "wizard/help_unit.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ constexpr ProgramUnit kProgramUnits[] = {
     {"settings", nullptr, nullptr},
     {"file formats", nullptr, nullptr},
     {"engine", UndellibClassesInit, nullptr},
-    {"help", nullptr, nullptr},
+    {"help", HTMLHelpInterfaceInit, HTMLHelpInterfaceDone},
 };
 
 }  // namespace
