@@ -16,18 +16,12 @@
 #include <utility>
 #include <vector>
 
+#include "wizard/forms/form_parts.h"
 #include "wizard/forms/language_flags.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translate_form.h"
 
 namespace {
-
-QLabel* AddLabel(QWidget* owner, const char* name, const QString& text) {
-    auto* label = new QLabel(text, owner);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 QFont ArialFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Arial"), pointSize);

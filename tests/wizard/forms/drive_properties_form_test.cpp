@@ -1,0 +1,276 @@
+// The drive properties dialog: filled from built records (field widths, sizes, offsets,
+// capability bits) and from the real engine over the fixture disks.
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "platform/handles.h"
+#include "wizard/engine_api.h"
+#include "wizard/forms/drive_properties_form.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/scripted_engine.h"
+#include "wizard/support/wizard_test.h"
+
+namespace {
+
+using Fields = std::map<std::string, QString>;
+
+// Every value field of the dialog by name, and its caption under "Caption".
+Fields FieldsOf(const QWidget& form) {
+    Fields fields;
+    for (const QLineEdit* edit : form.findChildren<QLineEdit*>()) {
+        fields[edit->objectName().toStdString()] = edit->text();
+    }
+    fields["Caption"] = form.windowTitle();
+    return fields;
+}
+
+// Yes or No on each capability line, as a string of 13 'Y' and 'N'.
+std::string Capabilities(const Fields& fields) {
+    std::string lines;
+    for (int line = 1; line <= TDrivePropertiesForm::kCapabilityCount; ++line) {
+        lines += fields.at("CapabilitiesEdit" + std::to_string(line)) == QStringLiteral("Yes") ? 'Y' : 'N';
+    }
+    return lines;
+}
+
+// Writes `text` into a fixed field, zero-filled, with no terminator when it fills it.
+template <std::size_t Width>
+void Put(char (&field)[Width], std::string_view text) {
+    std::memset(field, 0, Width);
+    std::memcpy(field, text.data(), std::min(Width, text.size()));
+}
+
+_LDRIVE SomeDrive() {
+    _LDRIVE drive{};
+    drive.Id = 2;
+    drive.Letter = 'C';
+    drive.Ready = 1;
+    Put(drive.FileSystemName, "FAT16");
+    Put(drive.Label, "MBRFAT");
+    Put(drive.OemName, "mkfs.fat");
+    drive.SerialNumber = 0x1234ABCD;
+    drive.SpaceTotal = 4194304;
+    drive.SectorsPerCluster = 4;
+    drive.BytesPerSector = 512;
+    drive.BytesPerCluster = 2048;
+    drive.BaseOffset = 1048576;
+    return drive;
+}
+
+class DriveProperties : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        savedLocale_ = QLocale();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+    void TearDown() override {
+        QLocale::setDefault(savedLocale_);
+        WizardTest::TearDown();
+    }
+
+    static Fields Filled(const _LDRIVE& drive) {
+        TDrivePropertiesForm form;
+        form.findChild<QTabWidget*>(QStringLiteral("PageControl"))->setCurrentIndex(2);
+        form.FillFromRecord(drive);
+        EXPECT_EQ(form.findChild<QTabWidget*>(QStringLiteral("PageControl"))->currentIndex(), 0);
+        return FieldsOf(form);
+    }
+
+    // The fields ShowDriveProperties shows for the engine's drive `index`, and its answer.
+    static std::pair<Fields, bool> Shown(int index) {
+        Fields fields;
+        answerNextModalDialog([&fields](QWidget* dialog) {
+            fields = FieldsOf(*dialog);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const bool answer = ShowDriveProperties(index);
+        return {fields, answer};
+    }
+
+private:
+    QLocale savedLocale_;
+};
+
+TEST_F(DriveProperties, FieldsShowDashesUntilFilled) {
+    const TDrivePropertiesForm form;
+    const Fields fields = FieldsOf(form);
+    EXPECT_EQ(fields.size(), 26u);  // 12 general and geometry values, 13 lines, the caption
+    for (const auto& [name, text] : fields) {
+        EXPECT_EQ(text, name == "Caption" ? QStringLiteral("Drive Properties") : QStringLiteral("---"))
+            << name;
+    }
+    EXPECT_EQ(form.size(), QSize(359, 416));
+}
+
+TEST_F(DriveProperties, FillsEveryFieldFromTheRecord) {
+    const Fields fields = Filled(SomeDrive());
+    const Fields expected = {
+        {"Caption", "C: Drive Properties"},
+        {"GeneralLetterEdit", "C:  (2)"},
+        {"GeneralFileSystemEdit", "FAT16"},
+        {"GeneralStatusEdit", "Ready"},
+        {"GeneralVolumeLabelEdit", "MBRFAT"},
+        {"GeneralOEMIdEdit", "mkfs.fat"},
+        {"GeneralSNEdit", "1234ABCD"},
+        {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
+        {"GeneralFreeSpaceEdit", "0 (0 bytes)"},
+        {"InfoSectorsPerClusterEdit", "4"},
+        {"InfoBytesPerSectorEdit", "512"},
+        {"InfoBytesPerClusterEdit", "2048"},
+        {"InfoOffsetInPhysicalEdit", "1048576"},
+    };
+    for (const auto& [name, text] : expected) {
+        EXPECT_EQ(fields.at(name), text) << name;
+    }
+    EXPECT_EQ(Capabilities(fields), "NNNNNNNNNNNNN");
+}
+
+TEST_F(DriveProperties, RecordEdgeCases) {
+    struct Case {
+        const char* what;
+        void (*change)(_LDRIVE&);
+        std::string field;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"label of 30 bytes without a zero",
+         [](_LDRIVE& d) { Put(d.Label, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"); },
+         "GeneralVolumeLabelEdit", QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123")},
+        {"file system of 30 bytes without a zero",
+         [](_LDRIVE& d) { Put(d.FileSystemName, "FAT16FAT16FAT16FAT16FAT16FAT16"); d.OemName[0] = 'X'; },
+         "GeneralFileSystemEdit", QStringLiteral("FAT16FAT16FAT16FAT16FAT16FAT16")},
+        {"OEM name of 8 bytes followed by the code",
+         [](_LDRIVE& d) { Put(d.OemName, "NTFS    "); d.FileSystemCode = 0x41414141; },
+         "GeneralOEMIdEdit", QStringLiteral("NTFS    ")},
+        {"UTF-8 label", [](_LDRIVE& d) { Put(d.Label, "Fotos \xC3\x9C" "bersee"); },
+         "GeneralVolumeLabelEdit", QStringLiteral("Fotos \u00DCbersee")},
+        {"8-bit label", [](_LDRIVE& d) { Put(d.Label, "K\xD6LN"); },
+         "GeneralVolumeLabelEdit", QStringLiteral("K\u00D6LN")},
+        {"label with markup", [](_LDRIVE& d) { Put(d.Label, "<b>%s%n</b>"); },
+         "GeneralVolumeLabelEdit", QStringLiteral("<b>%s%n</b>")},
+        {"offset of 5 GiB", [](_LDRIVE& d) { d.BaseOffset = 5ULL << 30; },
+         "InfoOffsetInPhysicalEdit", QStringLiteral("5368709120")},
+        {"offset of -1", [](_LDRIVE& d) { d.BaseOffset = ~0ULL; },
+         "InfoOffsetInPhysicalEdit", QStringLiteral("Unknown")},
+        {"offset 0", [](_LDRIVE& d) { d.BaseOffset = 0; }, "InfoOffsetInPhysicalEdit",
+         QStringLiteral("Unknown")},
+        {"not ready", [](_LDRIVE& d) { d.Ready = 0; }, "GeneralStatusEdit", QStringLiteral("No media")},
+        {"ready as 2", [](_LDRIVE& d) { d.Ready = 2; }, "GeneralStatusEdit", QStringLiteral("Ready")},
+        {"short serial", [](_LDRIVE& d) { d.SerialNumber = 0xAB; }, "GeneralSNEdit",
+         QStringLiteral("000000AB")},
+        {"64-bit serial", [](_LDRIVE& d) { d.SerialNumber = 0x4F6ED92A49DB4E8CULL; },
+         "GeneralSNEdit", QStringLiteral("4F6ED92A49DB4E8C")},
+        {"3 GiB free", [](_LDRIVE& d) { d.SpaceFree = 3ULL << 30; }, "GeneralFreeSpaceEdit",
+         QStringLiteral("3 GB (3,221,225,472 bytes)")},
+        {"size beyond the signed range", [](_LDRIVE& d) { d.SpaceTotal = ~0ULL; },
+         "GeneralTotalSpaceEdit", QStringLiteral("-1 (-1 bytes)")},
+        {"letter of a disk", [](_LDRIVE& d) { d.Letter = '0'; d.Id = 0; }, "GeneralLetterEdit",
+         QStringLiteral("0:  (0)")},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        _LDRIVE drive = SomeDrive();
+        test.change(drive);
+        EXPECT_EQ(Filled(drive).at(test.field), test.shown);
+    }
+}
+
+TEST_F(DriveProperties, EachLineShowsItsFlag) {
+    struct Case {
+        std::uint32_t flags;
+        std::string lines;
+    };
+    const Case cases[] = {
+        {0x8000, "NNNNNNNNNNNNY"},   {0x6, "NNNNNNYNNNNYN"},     {0x40000, "YNNNNNNNNNNNN"},
+        {0x80000, "NYNNNNNNNNNNN"},  {0x10000, "NNYNNNNNNNNNN"}, {0x80, "NNNYNNNNNNNNN"},
+        {0x40, "NNNNYNNNNNNNN"},     {0x20, "NNNNNYNNNNNNN"},     {0x1, "NNNNNNNYNNNNN"},
+        {0x10, "NNNNNNNNYNNNN"},     {0x20000, "NNNNNNNNNYNNN"}, {0x8, "NNNNNNNNNNYNN"},
+        {0xFFFFFFFF, "YYYYYYYYYYYYY"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.flags);
+        _LDRIVE drive = SomeDrive();
+        drive.FileSystemFlags = test.flags;
+        EXPECT_EQ(Capabilities(Filled(drive)), test.lines);
+    }
+}
+
+TEST_F(DriveProperties, TranslatedYesAndNo) {
+    EXPECT_EQ(YesNoText(true), QStringLiteral("Yes"));
+    EXPECT_EQ(YesNoText(false), QStringLiteral("No"));
+}
+
+TEST_F(DriveProperties, WithoutARecordTheDialogShowsDashesAndAnswersFalse) {
+    const ScriptedEngine engine({});
+    const auto [fields, answer] = Shown(7);
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(fields.at("GeneralLetterEdit"), QStringLiteral("---"));
+    EXPECT_EQ(fields.at("Caption"), QStringLiteral("Drive Properties"));
+}
+
+class DrivePropertiesOnFixtures : public DriveProperties {
+protected:
+    void SetUp() override {
+        DriveProperties::SetUp();
+        useFixtureDisks({"disks/mbr_fat_ntfs.img.gz", "disks/bare_fat.img.gz"});
+        ASSERT_EQ(realEngine().Library_Initialize(u"\\Software\\Kelvorin\\Pramblex"), 1);
+        HANDLE rescan = realEngine().DrivesRescan(0);
+        ASSERT_NE(rescan, nullptr);
+        ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
+        CloseHandle(rescan);
+        ASSERT_EQ(realEngine().DriveGetCount(), 5);
+    }
+};
+
+TEST_F(DrivePropertiesOnFixtures, ShowsWhatTheEngineKnows) {
+    struct Volume {
+        int index;
+        Fields expected;
+    };
+    const Volume volumes[] = {
+        {2,
+         {{"Caption", "C: Drive Properties"}, {"GeneralLetterEdit", "C:  (2)"},
+          {"GeneralFileSystemEdit", "FAT16"}, {"GeneralStatusEdit", "Ready"},
+          {"GeneralVolumeLabelEdit", "MBRFAT     "}, {"GeneralOEMIdEdit", "mkfs.fat"},
+          {"GeneralSNEdit", "1234ABCD"}, {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
+          {"GeneralFreeSpaceEdit", "0 (0 bytes)"}, {"InfoBytesPerSectorEdit", "512"},
+          {"InfoOffsetInPhysicalEdit", "1048576"}}},
+        {3,
+         {{"GeneralLetterEdit", "D:  (3)"}, {"GeneralFileSystemEdit", "NTFS"},
+          {"GeneralOEMIdEdit", "NTFS    "}, {"GeneralSNEdit", "4F6ED92A49DB4E8C"},
+          {"InfoOffsetInPhysicalEdit", "5242880"}}},
+        {4,
+         {{"GeneralLetterEdit", "E:  (4)"}, {"GeneralFileSystemEdit", "FAT12"},
+          {"GeneralVolumeLabelEdit", "BAREFAT    "}, {"GeneralTotalSpaceEdit", "2 MB (2,097,152 bytes)"},
+          {"InfoOffsetInPhysicalEdit", "Unknown"}}},
+    };
+    for (const Volume& volume : volumes) {
+        SCOPED_TRACE(volume.index);
+        const auto [fields, answer] = Shown(volume.index);
+        EXPECT_TRUE(answer);
+        for (const auto& [name, text] : volume.expected) {
+            EXPECT_EQ(fields.at(name), text) << name;
+        }
+    }
+}
+
+TEST_F(DrivePropertiesOnFixtures, CapabilitiesFollowTheFileSystem) {
+    for (int index = 2; index <= 4; ++index) {
+        if (realEngine().DriveGetInformation(index)->FileSystemFlags == 0) {
+            GTEST_SKIP() << "the engine reports no volume flags for unmounted images yet";
+        }
+    }
+    EXPECT_EQ(Capabilities(Shown(2).first), "NNNNNNYNNNNYN");  // FAT16: case kept, Unicode
+    EXPECT_EQ(Capabilities(Shown(3).first), "YNYYYYYYYYYYN");  // NTFS
+}
+
+}  // namespace
