@@ -55,8 +55,7 @@ int CallHtmlHelp(const QString& request, int command) {
 }
 
 void ShowHelpTopic(const QString& topic) {
-    if (CallHtmlHelp(ApplicationHelpFile() + QStringLiteral("::") + topic, HH_DISPLAY_TOPIC) ==
-        0) {
+    if (CallHtmlHelp(ApplicationHelpFile() + QStringLiteral("::") + topic, HH_DISPLAY_TOPIC) == 0) {
         ShowHelpFileError();
     }
 }

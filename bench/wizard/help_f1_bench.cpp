@@ -36,7 +36,8 @@ double PressF1AndPaint(QWidget& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("wizard/help");
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("wizard/help");
     const int presses = argc > 2 ? std::atoi(argv[2]) : 200;
     if (presses < 1) {
         std::fprintf(stderr, "usage: %s [help folder] [presses]\n", argv[0]);
@@ -66,10 +67,10 @@ int main(int argc, char** argv) {
         times.push_back(PressF1AndPaint(press % 2 == 0 ? properties : contents));
     }
     std::sort(times.begin(), times.end());
-    std::printf("F1 to painted topic: first %.1f ms; warm over %d presses: median %.2f ms, "
-                "95th percentile %.2f ms, worst %.2f ms\n",
-                first, presses, times[times.size() / 2], times[times.size() * 95 / 100],
-                times.back());
+    std::printf(
+        "F1 to painted topic: first %.1f ms; warm over %d presses: median %.2f ms, "
+        "95th percentile %.2f ms, worst %.2f ms\n",
+        first, presses, times[times.size() / 2], times[times.size() * 95 / 100], times.back());
     HTMLHelpInterfaceDone();
     return 0;
 }

@@ -137,12 +137,17 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     auto* link = qobject_cast<QLabel*>(watched);
     if (link == labelUrl_ || link == labelSupport_) {
         switch (event->type()) {
-            case QEvent::MouseMove: SetUnderline(link, true); break;
-            case QEvent::Leave: SetUnderline(link, false); break;
+            case QEvent::MouseMove:
+                SetUnderline(link, true);
+                break;
+            case QEvent::Leave:
+                SetUnderline(link, false);
+                break;
             case QEvent::MouseButtonRelease:
                 OpenLink(link == labelUrl_ ? kMakerWebAddress : kMakerSupportAddress);
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return QDialog::eventFilter(watched, event);

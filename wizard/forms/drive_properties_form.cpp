@@ -59,8 +59,7 @@ QLineEdit* AddRow(QWidget* page, QFormLayout* rows, const char* name, const char
     return edit;
 }
 
-QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption,
-                 QFormLayout*& rows) {
+QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption, QFormLayout*& rows) {
     auto* page = new QWidget(pages);
     page->setObjectName(QString::fromLatin1(name));
     rows = new QFormLayout(page);
@@ -81,9 +80,9 @@ QString SerialText(std::uint64_t serial) {
 
 QString OffsetText(std::uint64_t offset) {
     const auto signedOffset = static_cast<std::int64_t>(offset);
-    return signedOffset > 0 ? QString::number(signedOffset)
-                            : TranslateString(QStringLiteral("Unknown"),
-                                              QStringLiteral("strUnknown"));
+    return signedOffset > 0
+               ? QString::number(signedOffset)
+               : TranslateString(QStringLiteral("Unknown"), QStringLiteral("strUnknown"));
 }
 
 }  // namespace
@@ -122,11 +121,10 @@ void TDrivePropertiesForm::buildLayout() {
 
     QWidget* information =
         AddPage(pageControl_, "InformationTabSheet", QStringLiteral("Information"), rows);
-    sectorsPerClusterEdit_ = AddRow(information, rows, "InfoSectorsPerCluster",
-                                    "Sectors Per Cluster:");
+    sectorsPerClusterEdit_ =
+        AddRow(information, rows, "InfoSectorsPerCluster", "Sectors Per Cluster:");
     bytesPerSectorEdit_ = AddRow(information, rows, "InfoBytesPerSector", "Bytes Per Sector:");
-    bytesPerClusterEdit_ =
-        AddRow(information, rows, "InfoBytesPerCluster", "Bytes Per Cluster:");
+    bytesPerClusterEdit_ = AddRow(information, rows, "InfoBytesPerCluster", "Bytes Per Cluster:");
     offsetEdit_ = AddRow(information, rows, "InfoOffsetInPhysical", "Offset from Physical:");
 
     QWidget* capabilities =
@@ -136,7 +134,8 @@ void TDrivePropertiesForm::buildLayout() {
     for (int line = 0; line < kCapabilityCount; ++line) {
         auto* label = new QLabel(QString::fromLatin1(kCapabilities[line].label), capabilities);
         label->setObjectName(QStringLiteral("CapabilitiesLabel%1").arg(line + 1));
-        QLineEdit* edit = AddValue(capabilities, QStringLiteral("CapabilitiesEdit%1").arg(line + 1));
+        QLineEdit* edit =
+            AddValue(capabilities, QStringLiteral("CapabilitiesEdit%1").arg(line + 1));
         edit->setFixedWidth(44);
         rows->addRow(label, edit);
         capabilityEdits_[line] = edit;

@@ -31,8 +31,8 @@ TWaitForm::TWaitForm(QWidget* mainWindow)
     TranslateForm({this});
 
     const QRect area = mainWindow ? mainWindow->frameGeometry()
-                       : screen()  ? screen()->availableGeometry()
-                                   : QRect();
+                       : screen() ? screen()->availableGeometry()
+                                  : QRect();
     move(area.center() - rect().center());
 }
 

@@ -73,12 +73,13 @@ TEST_F(AboutForm, LinksShowTheAddressWithoutSchemeAndOpenItWhole) {
         const char* name;
         QString address;
     };
-    for (const Link& link : {Link{"LabelUrl", kMakerWebAddress},
-                             Link{"LabelSupport", kMakerSupportAddress}}) {
+    for (const Link& link :
+         {Link{"LabelUrl", kMakerWebAddress}, Link{"LabelSupport", kMakerSupportAddress}}) {
         SCOPED_TRACE(link.name);
         auto* label = form.findChild<QLabel*>(QString::fromLatin1(link.name));
         ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), link.address.sliced(link.address.indexOf(QStringLiteral("//")) + 2));
+        EXPECT_EQ(label->text(),
+                  link.address.sliced(link.address.indexOf(QStringLiteral("//")) + 2));
         EXPECT_FALSE(label->font().underline());
         SendMouse(label, QEvent::MouseMove);
         EXPECT_TRUE(label->font().underline());
@@ -108,7 +109,8 @@ TEST_F(AboutForm, HelpAsksForTheAboutTopicAndOkCloses) {
     mainWindow.show();
     TAboutForm form(&mainWindow, SomeVersion());
     form.show();
-    EXPECT_LE((form.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
+    EXPECT_LE(
+        (form.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
     form.findChild<QPushButton*>(QStringLiteral("ButtonHelp"))->click();
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/about.html")});

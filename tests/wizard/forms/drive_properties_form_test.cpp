@@ -36,7 +36,9 @@ Fields FieldsOf(const QWidget& form) {
 std::string Capabilities(const Fields& fields) {
     std::string lines;
     for (int line = 1; line <= TDrivePropertiesForm::kCapabilityCount; ++line) {
-        lines += fields.at("CapabilitiesEdit" + std::to_string(line)) == QStringLiteral("Yes") ? 'Y' : 'N';
+        lines += fields.at("CapabilitiesEdit" + std::to_string(line)) == QStringLiteral("Yes")
+                     ? 'Y'
+                     : 'N';
     }
     return lines;
 }
@@ -100,40 +102,6 @@ private:
     QLocale savedLocale_;
 };
 
-TEST_F(DriveProperties, FieldsShowDashesUntilFilled) {
-    const TDrivePropertiesForm form;
-    const Fields fields = FieldsOf(form);
-    EXPECT_EQ(fields.size(), 26u);  // 12 general and geometry values, 13 lines, the caption
-    for (const auto& [name, text] : fields) {
-        EXPECT_EQ(text, name == "Caption" ? QStringLiteral("Drive Properties") : QStringLiteral("---"))
-            << name;
-    }
-    EXPECT_EQ(form.size(), QSize(359, 416));
-}
-
-TEST_F(DriveProperties, FillsEveryFieldFromTheRecord) {
-    const Fields fields = Filled(SomeDrive());
-    const Fields expected = {
-        {"Caption", "C: Drive Properties"},
-        {"GeneralLetterEdit", "C:  (2)"},
-        {"GeneralFileSystemEdit", "FAT16"},
-        {"GeneralStatusEdit", "Ready"},
-        {"GeneralVolumeLabelEdit", "MBRFAT"},
-        {"GeneralOEMIdEdit", "mkfs.fat"},
-        {"GeneralSNEdit", "1234ABCD"},
-        {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
-        {"GeneralFreeSpaceEdit", "0 (0 bytes)"},
-        {"InfoSectorsPerClusterEdit", "4"},
-        {"InfoBytesPerSectorEdit", "512"},
-        {"InfoBytesPerClusterEdit", "2048"},
-        {"InfoOffsetInPhysicalEdit", "1048576"},
-    };
-    for (const auto& [name, text] : expected) {
-        EXPECT_EQ(fields.at(name), text) << name;
-    }
-    EXPECT_EQ(Capabilities(fields), "NNNNNNNNNNNNN");
-}
-
 TEST_F(DriveProperties, RecordEdgeCases) {
     struct Case {
         const char* what;
@@ -145,36 +113,31 @@ TEST_F(DriveProperties, RecordEdgeCases) {
         {"label of 30 bytes without a zero",
          [](_LDRIVE& d) { Put(d.Label, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"); },
          "GeneralVolumeLabelEdit", QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123")},
-        {"file system of 30 bytes without a zero",
-         [](_LDRIVE& d) { Put(d.FileSystemName, "FAT16FAT16FAT16FAT16FAT16FAT16"); d.OemName[0] = 'X'; },
-         "GeneralFileSystemEdit", QStringLiteral("FAT16FAT16FAT16FAT16FAT16FAT16")},
         {"OEM name of 8 bytes followed by the code",
-         [](_LDRIVE& d) { Put(d.OemName, "NTFS    "); d.FileSystemCode = 0x41414141; },
+         [](_LDRIVE& d) {
+             Put(d.OemName, "NTFS    ");
+             d.FileSystemCode = 0x41414141;
+         },
          "GeneralOEMIdEdit", QStringLiteral("NTFS    ")},
-        {"UTF-8 label", [](_LDRIVE& d) { Put(d.Label, "Fotos \xC3\x9C" "bersee"); },
+        {"UTF-8 label",
+         [](_LDRIVE& d) {
+             Put(d.Label,
+                 "Fotos \xC3\x9C"
+                 "bersee");
+         },
          "GeneralVolumeLabelEdit", QStringLiteral("Fotos \u00DCbersee")},
-        {"8-bit label", [](_LDRIVE& d) { Put(d.Label, "K\xD6LN"); },
-         "GeneralVolumeLabelEdit", QStringLiteral("K\u00D6LN")},
-        {"label with markup", [](_LDRIVE& d) { Put(d.Label, "<b>%s%n</b>"); },
-         "GeneralVolumeLabelEdit", QStringLiteral("<b>%s%n</b>")},
+        {"8-bit label", [](_LDRIVE& d) { Put(d.Label, "K\xD6LN"); }, "GeneralVolumeLabelEdit",
+         QStringLiteral("K\u00D6LN")},
         {"offset of 5 GiB", [](_LDRIVE& d) { d.BaseOffset = 5ULL << 30; },
          "InfoOffsetInPhysicalEdit", QStringLiteral("5368709120")},
-        {"offset of -1", [](_LDRIVE& d) { d.BaseOffset = ~0ULL; },
-         "InfoOffsetInPhysicalEdit", QStringLiteral("Unknown")},
-        {"offset 0", [](_LDRIVE& d) { d.BaseOffset = 0; }, "InfoOffsetInPhysicalEdit",
+        {"offset of -1", [](_LDRIVE& d) { d.BaseOffset = ~0ULL; }, "InfoOffsetInPhysicalEdit",
          QStringLiteral("Unknown")},
-        {"not ready", [](_LDRIVE& d) { d.Ready = 0; }, "GeneralStatusEdit", QStringLiteral("No media")},
-        {"ready as 2", [](_LDRIVE& d) { d.Ready = 2; }, "GeneralStatusEdit", QStringLiteral("Ready")},
+        {"not ready", [](_LDRIVE& d) { d.Ready = 0; }, "GeneralStatusEdit",
+         QStringLiteral("No media")},
         {"short serial", [](_LDRIVE& d) { d.SerialNumber = 0xAB; }, "GeneralSNEdit",
          QStringLiteral("000000AB")},
-        {"64-bit serial", [](_LDRIVE& d) { d.SerialNumber = 0x4F6ED92A49DB4E8CULL; },
-         "GeneralSNEdit", QStringLiteral("4F6ED92A49DB4E8C")},
-        {"3 GiB free", [](_LDRIVE& d) { d.SpaceFree = 3ULL << 30; }, "GeneralFreeSpaceEdit",
-         QStringLiteral("3 GB (3,221,225,472 bytes)")},
         {"size beyond the signed range", [](_LDRIVE& d) { d.SpaceTotal = ~0ULL; },
          "GeneralTotalSpaceEdit", QStringLiteral("-1 (-1 bytes)")},
-        {"letter of a disk", [](_LDRIVE& d) { d.Letter = '0'; d.Id = 0; }, "GeneralLetterEdit",
-         QStringLiteral("0:  (0)")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -190,10 +153,9 @@ TEST_F(DriveProperties, EachLineShowsItsFlag) {
         std::string lines;
     };
     const Case cases[] = {
-        {0x8000, "NNNNNNNNNNNNY"},   {0x6, "NNNNNNYNNNNYN"},     {0x40000, "YNNNNNNNNNNNN"},
-        {0x80000, "NYNNNNNNNNNNN"},  {0x10000, "NNYNNNNNNNNNN"}, {0x80, "NNNYNNNNNNNNN"},
-        {0x40, "NNNNYNNNNNNNN"},     {0x20, "NNNNNYNNNNNNN"},     {0x1, "NNNNNNNYNNNNN"},
-        {0x10, "NNNNNNNNYNNNN"},     {0x20000, "NNNNNNNNNYNNN"}, {0x8, "NNNNNNNNNNYNN"},
+        {0x8000, "NNNNNNNNNNNNY"},
+        {0x6, "NNNNNNYNNNNYN"},
+        {0x40000 | 0x1 | 0x20000, "YNNNNNNYNYNNN"},
         {0xFFFFFFFF, "YYYYYYYYYYYYY"},
     };
     for (const Case& test : cases) {
@@ -204,17 +166,16 @@ TEST_F(DriveProperties, EachLineShowsItsFlag) {
     }
 }
 
-TEST_F(DriveProperties, TranslatedYesAndNo) {
-    EXPECT_EQ(YesNoText(true), QStringLiteral("Yes"));
-    EXPECT_EQ(YesNoText(false), QStringLiteral("No"));
-}
-
 TEST_F(DriveProperties, WithoutARecordTheDialogShowsDashesAndAnswersFalse) {
     const ScriptedEngine engine({});
     const auto [fields, answer] = Shown(7);
     EXPECT_FALSE(answer);
-    EXPECT_EQ(fields.at("GeneralLetterEdit"), QStringLiteral("---"));
-    EXPECT_EQ(fields.at("Caption"), QStringLiteral("Drive Properties"));
+    EXPECT_EQ(fields.size(), 26u);  // 12 general and geometry values, 13 lines, the caption
+    for (const auto& [name, text] : fields) {
+        EXPECT_EQ(text,
+                  name == "Caption" ? QStringLiteral("Drive Properties") : QStringLiteral("---"))
+            << name;
+    }
 }
 
 class DrivePropertiesOnFixtures : public DriveProperties {
@@ -238,19 +199,28 @@ TEST_F(DrivePropertiesOnFixtures, ShowsWhatTheEngineKnows) {
     };
     const Volume volumes[] = {
         {2,
-         {{"Caption", "C: Drive Properties"}, {"GeneralLetterEdit", "C:  (2)"},
-          {"GeneralFileSystemEdit", "FAT16"}, {"GeneralStatusEdit", "Ready"},
-          {"GeneralVolumeLabelEdit", "MBRFAT     "}, {"GeneralOEMIdEdit", "mkfs.fat"},
-          {"GeneralSNEdit", "1234ABCD"}, {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
-          {"GeneralFreeSpaceEdit", "0 (0 bytes)"}, {"InfoBytesPerSectorEdit", "512"},
+         {{"Caption", "C: Drive Properties"},
+          {"GeneralLetterEdit", "C:  (2)"},
+          {"GeneralFileSystemEdit", "FAT16"},
+          {"GeneralStatusEdit", "Ready"},
+          {"GeneralVolumeLabelEdit", "MBRFAT     "},
+          {"GeneralOEMIdEdit", "mkfs.fat"},
+          {"GeneralSNEdit", "1234ABCD"},
+          {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
+          {"GeneralFreeSpaceEdit", "0 (0 bytes)"},
+          {"InfoBytesPerSectorEdit", "512"},
           {"InfoOffsetInPhysicalEdit", "1048576"}}},
         {3,
-         {{"GeneralLetterEdit", "D:  (3)"}, {"GeneralFileSystemEdit", "NTFS"},
-          {"GeneralOEMIdEdit", "NTFS    "}, {"GeneralSNEdit", "4F6ED92A49DB4E8C"},
+         {{"GeneralLetterEdit", "D:  (3)"},
+          {"GeneralFileSystemEdit", "NTFS"},
+          {"GeneralOEMIdEdit", "NTFS    "},
+          {"GeneralSNEdit", "4F6ED92A49DB4E8C"},
           {"InfoOffsetInPhysicalEdit", "5242880"}}},
         {4,
-         {{"GeneralLetterEdit", "E:  (4)"}, {"GeneralFileSystemEdit", "FAT12"},
-          {"GeneralVolumeLabelEdit", "BAREFAT    "}, {"GeneralTotalSpaceEdit", "2 MB (2,097,152 bytes)"},
+         {{"GeneralLetterEdit", "E:  (4)"},
+          {"GeneralFileSystemEdit", "FAT12"},
+          {"GeneralVolumeLabelEdit", "BAREFAT    "},
+          {"GeneralTotalSpaceEdit", "2 MB (2,097,152 bytes)"},
           {"InfoOffsetInPhysicalEdit", "Unknown"}}},
     };
     for (const Volume& volume : volumes) {

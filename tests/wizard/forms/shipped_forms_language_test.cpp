@@ -42,7 +42,8 @@ std::set<QString> FixedTextComponents(const QWidget& form, const std::set<QStrin
         if (!button->text().isEmpty()) names.insert(button->objectName());
     }
     for (const QTabWidget* tabs : form.findChildren<QTabWidget*>()) {
-        for (int page = 0; page < tabs->count(); ++page) names.insert(tabs->widget(page)->objectName());
+        for (int page = 0; page < tabs->count(); ++page)
+            names.insert(tabs->widget(page)->objectName());
     }
     for (const QString& name : filled) names.erase(name);
     names.erase(QString());
@@ -51,13 +52,12 @@ std::set<QString> FixedTextComponents(const QWidget& form, const std::set<QStrin
 
 TEST_F(ShippedFormsLanguage, EveryFixedTextHasItsKey) {
     std::vector<std::pair<std::unique_ptr<QWidget>, std::set<QString>>> forms;
-    forms.emplace_back(std::make_unique<TAboutForm>(nullptr),
-                       std::set<QString>{QStringLiteral("LabelProgramName"),
-                                         QStringLiteral("LabelProgramDescription"),
-                                         QStringLiteral("LabelProgramVersion"),
-                                         QStringLiteral("LabelCopyright"),
-                                         QStringLiteral("LabelUrl"),
-                                         QStringLiteral("LabelSupport")});
+    forms.emplace_back(
+        std::make_unique<TAboutForm>(nullptr),
+        std::set<QString>{QStringLiteral("LabelProgramName"),
+                          QStringLiteral("LabelProgramDescription"),
+                          QStringLiteral("LabelProgramVersion"), QStringLiteral("LabelCopyright"),
+                          QStringLiteral("LabelUrl"), QStringLiteral("LabelSupport")});
     forms.emplace_back(std::make_unique<TWaitForm>(nullptr), std::set<QString>{});
     forms.emplace_back(std::make_unique<TDrivePropertiesForm>(), std::set<QString>{});
     forms.emplace_back(std::make_unique<THelpForm>(), std::set<QString>{});
@@ -75,18 +75,6 @@ TEST_F(ShippedFormsLanguage, EveryFixedTextHasItsKey) {
                 << name.toStdString();
         }
     }
-}
-
-TEST_F(ShippedFormsLanguage, TheFormsSpeakGerman) {
-    EXPECT_EQ(TAboutForm(nullptr).windowTitle(), QStringLiteral("Über"));
-    EXPECT_EQ(TWaitForm(nullptr).caption(), QStringLiteral("Die Dateiliste wird geladen... Bitte warten..."));
-    TDrivePropertiesForm properties;
-    _LDRIVE drive{};
-    drive.Letter = 'E';
-    properties.FillFromRecord(drive);
-    EXPECT_EQ(properties.windowTitle(), QStringLiteral("E: Laufwerkseigenschaften"));
-    EXPECT_EQ(YesNoText(true), QStringLiteral("Ja"));
-    EXPECT_EQ(THelpForm().windowTitle(), QStringLiteral("Hilfe"));
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST_F(WaitFormTest, TheWindowIsShownAndPaintedBeforeTheWork) {
         EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         EXPECT_EQ(form->size(), QSize(311, 57));
-        EXPECT_LE((form->geometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
+        EXPECT_LE(
+            (form->geometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
         const auto* panel = form->findChild<QLabel*>(QStringLiteral("Panel1"));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->geometry(), QRect(8, 8, 297, 41));

@@ -22,11 +22,11 @@ namespace {
 
 // Each window's keyword, Preferences with its pages among them.
 const QStringList kKeywords = {
-    QStringLiteral("/files/contents.html"),          // main window, splash
-    QStringLiteral("/files/about.html"),             // About box
-    QStringLiteral("/files/params.html"),            // Preferences, pages 0 and 2
-    QStringLiteral("/files/params.driveaccess.html"),  // Preferences, page 1
-    QStringLiteral("/files/params.language.html"),   // Preferences, page 3; language choice
+    QStringLiteral("/files/contents.html"),                 // main window, splash
+    QStringLiteral("/files/about.html"),                    // About box
+    QStringLiteral("/files/params.html"),                   // Preferences, pages 0 and 2
+    QStringLiteral("/files/params.driveaccess.html"),       // Preferences, page 1
+    QStringLiteral("/files/params.language.html"),          // Preferences, page 3; language choice
     QStringLiteral("/files/recovery.diskproperties.html"),  // drive and file properties
     QStringLiteral("/files/format.edit.html"),
     QStringLiteral("/files/recovery.probablesize.html"),

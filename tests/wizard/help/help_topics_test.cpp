@@ -63,9 +63,10 @@ TEST_F(HelpTopics, LinksStayInTheFolderAndTheContentsReachesEveryTopic) {
         for (const QString& link : links) {
             const QUrl url(link);
             ASSERT_TRUE(url.isRelative()) << link.toStdString();
-            const QString target = QUrl::fromLocalFile(topicFile(topic)).resolved(url).toLocalFile();
-            EXPECT_FALSE(ResolveHelpTopic(helpFolder(), target.sliced(helpFolder().size()))
-                             .isEmpty())
+            const QString target =
+                QUrl::fromLocalFile(topicFile(topic)).resolved(url).toLocalFile();
+            EXPECT_FALSE(
+                ResolveHelpTopic(helpFolder(), target.sliced(helpFolder().size())).isEmpty())
                 << link.toStdString();
         }
     }
