@@ -1,10 +1,12 @@
 #pragma once
-// What the program says about its maker: the legal notice and the web addresses that the
-// link labels show (without their scheme) and open (whole).
+// The maker's addresses and legal notice, shown by the main window, the splash, the
+// language form and the about box.
 
 #include <QString>
 
-inline const QString kMakerLegalNotice =
-    QStringLiteral("Copyright \u00A9 2024 Kelvorin. All rights reserved.");
-inline const QString kMakerWebAddress = QStringLiteral("https://www.example.org/");
-inline const QString kMakerSupportAddress = QStringLiteral("https://www.example.org/support/");
+inline const QString kMakerWebSite = QStringLiteral("https://www.example.org/");
+inline const QString kMakerSupportPage = QStringLiteral("https://www.example.org/support/");
+inline const QString kProductHomePage = QStringLiteral("https://www.example.org/pramblex/");
+inline const QString kMakerFeedbackPage = QStringLiteral("https://www.example.org/feedback/");
+inline const QString kLegalNotice =
+    QStringLiteral("Copyright \u00A9 2026 Kelvorin. All rights reserved.");

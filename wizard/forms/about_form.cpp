@@ -63,7 +63,7 @@ void TAboutForm::buildLayout() {
         AddLabel(this, "LabelProgramDescription", QStringLiteral("[description]"));
     labelProgramDescription_->setWordWrap(true);
     labelProgramVersion_ = AddLabel(this, "LabelProgramVersion", QStringLiteral("[version]"));
-    QLabel* copyright = AddLabel(this, "LabelCopyright", kMakerLegalNotice);
+    QLabel* copyright = AddLabel(this, "LabelCopyright", kLegalNotice);
     copyright->setWordWrap(true);
     labelUrl_ = AddLink(this, "LabelUrl");
     labelSupport_ = AddLink(this, "LabelSupport");
@@ -110,8 +110,8 @@ void TAboutForm::buildLayout() {
 
 void TAboutForm::FormCreate(const VersionStrings& version) {
     TranslateForm({this});
-    labelUrl_->setText(TextAfterDoubleSlash(kMakerWebAddress));
-    labelSupport_->setText(TextAfterDoubleSlash(kMakerSupportAddress));
+    labelUrl_->setText(TextAfterDoubleSlash(kMakerWebSite));
+    labelSupport_->setText(TextAfterDoubleSlash(kMakerSupportPage));
     labelProgramVersion_->setText(
         version.ProductVersion + QStringLiteral(" (") +
         TranslateString(QStringLiteral("Build"), QStringLiteral("strBuild")) + u' ' +
@@ -144,7 +144,7 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
                 SetUnderline(link, false);
                 break;
             case QEvent::MouseButtonRelease:
-                OpenLink(link == labelUrl_ ? kMakerWebAddress : kMakerSupportAddress);
+                OpenLink(link == labelUrl_ ? kMakerWebSite : kMakerSupportPage);
                 break;
             default:
                 break;

@@ -60,7 +60,7 @@ TEST_F(AboutForm, ShowsTheVersionStrings) {
         EXPECT_EQ(LabelText(form, "LabelProgramDescription"), test.description);
         EXPECT_EQ(LabelText(form, "LabelVersion"), QStringLiteral("Version:"));
         EXPECT_EQ(LabelText(form, "LabelProgramVersion"), test.version_text);
-        EXPECT_EQ(LabelText(form, "LabelCopyright"), kMakerLegalNotice);
+        EXPECT_EQ(LabelText(form, "LabelCopyright"), kLegalNotice);
         EXPECT_EQ(form.size(), QSize(409, 265));
         EXPECT_EQ(form.windowTitle(), QStringLiteral("About"));
         EXPECT_FALSE(form.findChild<QLabel*>(QStringLiteral("IconImage"))->isHidden());
@@ -74,7 +74,7 @@ TEST_F(AboutForm, LinksShowTheAddressWithoutSchemeAndOpenItWhole) {
         QString address;
     };
     for (const Link& link :
-         {Link{"LabelUrl", kMakerWebAddress}, Link{"LabelSupport", kMakerSupportAddress}}) {
+         {Link{"LabelUrl", kMakerWebSite}, Link{"LabelSupport", kMakerSupportPage}}) {
         SCOPED_TRACE(link.name);
         auto* label = form.findChild<QLabel*>(QString::fromLatin1(link.name));
         ASSERT_NE(label, nullptr);
@@ -94,7 +94,7 @@ TEST_F(AboutForm, LinksShowTheAddressWithoutSchemeAndOpenItWhole) {
     }
 
     shell.accepts = false;
-    prompts.expect(QStringLiteral("Unable to execute external program %1.").arg(kMakerWebAddress),
+    prompts.expect(QStringLiteral("Unable to execute external program %1.").arg(kMakerWebSite),
                    kPromptOk);
     auto* url = form.findChild<QLabel*>(QStringLiteral("LabelUrl"));
     SendMouse(url, QEvent::MouseButtonRelease);
