@@ -11,11 +11,9 @@
 #include "wizard/forms/program_icon.h"
 #include "wizard/help_keyword.h"
 #include "wizard/maker_info.h"
-#include "wizard/prompt_service.h"
-#include "wizard/shell_service.h"
 #include "wizard/translation/translate_form.h"
+#include "wizard/utilities/execute_program.h"
 #include "wizard/utilities/text_helpers.h"
-#include "wizard/utilities/utility_messages.h"
 
 namespace {
 
@@ -121,18 +119,6 @@ void TAboutForm::FormCreate(const VersionStrings& version) {
     iconImage_->setVisible(true);
 }
 
-void TAboutForm::OpenLink(const QString& address) {
-    if (shellService().openAddress(address)) {
-        return;
-    }
-    Prompt prompt;
-    prompt.text = UtilityMessage("strUtilsExecuteProgramError",
-                                 "Unable to execute external program %s.", address);
-    prompt.caption = QStringLiteral("Error");
-    prompt.icon = PromptIcon::Error;
-    promptService().ask(prompt);
-}
-
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     auto* link = qobject_cast<QLabel*>(watched);
     if (link == labelUrl_ || link == labelSupport_) {
@@ -144,7 +130,7 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
                 SetUnderline(link, false);
                 break;
             case QEvent::MouseButtonRelease:
-                OpenLink(link == labelUrl_ ? kMakerWebSite : kMakerSupportPage);
+                ExecuteProgram(link == labelUrl_ ? kMakerWebSite : kMakerSupportPage, QString());
                 break;
             default:
                 break;

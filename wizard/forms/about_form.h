@@ -26,7 +26,6 @@ protected:
 private:
     void buildLayout();
     void FormCreate(const VersionStrings& version);
-    void OpenLink(const QString& address);
 
     QLabel* labelProgramName_ = nullptr;
     QLabel* labelProgramDescription_ = nullptr;
