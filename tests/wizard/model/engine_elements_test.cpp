@@ -1,0 +1,99 @@
+// Elements built from the real engine's records on the FAT and NTFS fixture images carry
+// the engine's names and paths, asked after the enumeration as the lists ask them.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "engine/support/test_images.h"
+#include "platform/handles.h"
+#include "wizard/model/base_sorted_list.h"
+#include "wizard/model/formats_unit.h"
+#include "wizard/model/real_engine.h"
+
+namespace {
+
+class EngineElementsTest : public RealEngineTest {
+protected:
+    void SetUp() override {
+        RealEngineTest::SetUp();
+        FormatsUnitInit();
+        const std::string disks = Unpack("fat/fat16.img.gz", "fat16.img") + ":" +
+                                  Unpack("ntfs/ntfs-basic.img.gz", "ntfs.img");
+        ::setenv("UNDELETE_DISKS", disks.c_str(), 1);
+        HANDLE rescan = realEngine().DrivesRescan(0);
+        ASSERT_NE(rescan, nullptr);
+        ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
+        CloseHandle(rescan);
+    }
+    void TearDown() override {
+        ::unsetenv("UNDELETE_DISKS");
+        FormatsUnitDone();
+        RealEngineTest::TearDown();
+    }
+
+    std::string Unpack(const std::string& source, const std::string& name) {
+        const auto bytes = test_images::gunzip(source);
+        const auto target = testFolder() / name;
+        std::ofstream(target, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return target.string();
+    }
+
+    // The elements of the volume with that letter, by path and name, valid until the next
+    // call.
+    std::map<std::string, const TBaseElement*> List(char letter) {
+        std::shared_ptr<const TRecoveryDrive> drive;
+        for (int i = 0; i < realEngine().DriveGetCount(); ++i) {
+            const _LDRIVE* info = realEngine().DriveGetInformation(i);
+            if (info->Letter == letter) drive = std::make_shared<TRecoveryDrive>(*info);
+        }
+        EXPECT_TRUE(drive) << letter;
+        if (!drive) return {};
+        settings_.ReadRetries = 2;
+        settings_.DiskNumber = drive->DriveNumber();
+        EXPECT_GT(realEngine().DriveInitialize(&settings_), 0);
+        list_.Clear();
+        std::int64_t serial = 0;
+        while (const FoundFileRecord* record = realEngine().FileGetNext()) {
+            list_.Add(std::make_unique<TBaseElement>(*record, ++serial, drive));
+        }
+        list_.SetSort(kSortByPath, true);  // every path asked after the enumeration
+        std::map<std::string, const TBaseElement*> elements;
+        for (std::size_t i = 0; i < list_.Count(); ++i) {
+            elements[list_[i].Path() + list_[i].Name()] = &list_[i];
+        }
+        return elements;
+    }
+
+    EngineSettings settings_{};
+    TBaseSortedList list_{kSortByName, true};
+};
+
+TEST_F(EngineElementsTest, ElementsCarryTheEnginesNamesAndPaths) {
+    const struct {
+        char letter;
+        const char* entry;
+        const char* condition;
+    } cases[] = {
+        {'C', "C:\\deleted long name.txt", "Deleted "}, {'C', "C:\\_EEP\\LIVE1.TXT", "Deleted "},
+        {'C', "C:\\README.TXT", "Live"},                {'D', "D:\\A file with a long name.txt", "Live"},
+        {'D', "D:\\docs\\sub\\deep.txt", "Live"},      {'D', "D:\\olddir\\child.txt", "Deleted "},
+        {'D', "lost_folder_76\\orphan.txt", "Live"},
+    };
+    for (const char letter : {'C', 'D'}) {
+        const auto elements = List(letter);
+        for (const auto& c : cases) {
+            if (c.letter != letter) continue;
+            ASSERT_TRUE(elements.contains(c.entry)) << c.entry;
+            EXPECT_STREQ(elements.at(c.entry)->Condition(), c.condition) << c.entry;
+            EXPECT_EQ(elements.at(c.entry)->Drive()->Letter(), letter);
+        }
+    }
+}
+
+}  // namespace

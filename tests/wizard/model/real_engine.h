@@ -1,0 +1,25 @@
+#pragma once
+// Tests on the real engine library, initialised on the test's own registry.
+
+#include <gtest/gtest.h>
+
+#include "wizard/engine_api.h"
+#include "wizard/support/temp_registry.h"
+
+// The key the program passes to the engine; its type table is kept below it.
+inline constexpr char16_t kProgramKey[] = u"\\Software\\Kelvorin\\Pramblex";
+
+class RealEngineTest : public TempRegistryTest {
+protected:
+    void SetUp() override {
+        TempRegistryTest::SetUp();
+        ASSERT_EQ(realEngine().Library_Initialize(kProgramKey), 1);
+    }
+    void TearDown() override {
+        realEngine().DriveInitialize(nullptr);
+        // The engine writes its type table again when the process ends; a key the store
+        // refuses keeps that write away from the user's own registry.
+        realEngine().Library_Initialize(u"\\..\\refused");
+        TempRegistryTest::TearDown();
+    }
+};
