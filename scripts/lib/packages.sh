@@ -17,6 +17,10 @@ ensure_packages() {
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# What a Release build of the program needs.
+PROGRAM_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg62-turbo-dev libgif-dev qt6-base-dev
+                  libudev-dev)
+
 # Everything the build, the tests and the fixture makers need.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
                 libbenchmark-dev clang libclang-rt-14-dev ntfs-3g dosfstools mtools fdisk

@@ -1,7 +1,41 @@
 #include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "wizard/program_main.h"
+#include "wizard/support/wizard_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using ProgramMainTest = WizardTest;
 
 TEST(WizardHarness, RunsHeadless) {
     EXPECT_EQ(QApplication::platformName(), QStringLiteral("offscreen"));
 }
+
+TEST_F(ProgramMainTest, ARunShowsTheMainWindowAndWritesNothingUnderHome) {
+    useFixtureDisks({"disks/bare_fat.img.gz"});
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("MainForm") && window->isVisible()) {
+                caption = window->windowTitle();
+                window->close();
+            }
+        }
+    });
+    EXPECT_EQ(runProgram(), 0);
+    EXPECT_EQ(caption, QStringLiteral("Pramblex Pro"));
+
+    EXPECT_TRUE(fs::is_empty(home())) << fs::begin(fs::recursive_directory_iterator(home()))->path();
+    // The engine's copy of the type table went to the registry named for the test.
+    EXPECT_TRUE(fs::exists(registryFolder() / "Software" / "Kelvorin" / "Pramblex"));
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// Engine messages through the bridge: the real engine over fixture images, and the
+// scripted stand-in for hits and I/O errors sent from its threads.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/messages.h"
+#include "platform/handles.h"
+#include "wizard/engine_api.h"
+#include "wizard/message_window.h"
+#include "wizard/pumping_wait.h"
+#include "wizard/support/scripted_engine.h"
+#include "wizard/support/wizard_test.h"
+
+namespace {
+
+using EngineMessages = WizardTest;
+
+// Waits, handling events, for an engine thread, then closes its handle.
+void waitFor(HANDLE thread) {
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(pumpingWait(thread), PumpingWaitResult::Finished);
+    CloseHandle(thread);
+}
+
+TEST_F(EngineMessages, ARescanReportsEachDiskAndVolumeOnce) {
+    useFixtureDisks({"disks/mbr_fat_ntfs.img.gz", "disks/bare_fat.img.gz"});
+    ASSERT_EQ(realEngine().Library_Initialize(u"\\Software\\Kelvorin\\Pramblex"), 1);
+    MessageWindow splash;
+    std::map<char, int> announced;
+    splash.setHandler(WM_ENGINE_DRIVE_FOUND, PayloadKind::None, [&](WPARAM, LPARAM letter) {
+        ++announced[static_cast<char>(letter)];
+        return 0;
+    });
+
+    waitFor(realEngine().DrivesRescan(splash.handle()));
+    // Posts made before the thread ended may still be queued.
+    QCoreApplication::sendPostedEvents();
+
+    std::map<char, int> listed;
+    for (int index = 0; index < realEngine().DriveGetCount(); ++index) {
+        ++listed[realEngine().DriveGetInformation(index)->Letter];
+    }
+    EXPECT_EQ(listed, (std::map<char, int>{{'0', 1}, {'1', 1}, {'C', 1}, {'D', 1}, {'E', 1}}));
+    EXPECT_EQ(announced, listed);
+}
+
+TEST_F(EngineMessages, TheStandInAnnouncesItsDrivesFromAThreadAndListsItsFiles) {
+    EngineScript script;
+    script.drives = {scriptedDrive(0, '0', kDrivePhysical), scriptedDrive(1, 'C', kDriveVolume)};
+    script.files.push_back({.record = {}, .name = u"photo.jpg", .path = u"C:\\DCIM\\"});
+    const ScriptedEngine scripted(std::move(script));
+    MessageWindow splash;
+    std::string announced;
+    splash.setHandler(WM_ENGINE_DRIVE_FOUND, PayloadKind::None, [&](WPARAM, LPARAM letter) {
+        announced.push_back(static_cast<char>(letter));
+        return 0;
+    });
+
+    waitFor(engine().DrivesRescan(splash.handle()));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(announced, "0C");
+    EXPECT_EQ(engine().DriveGetCount(), 2);
+    EXPECT_EQ(engine().DriveGetInformation(2), nullptr);
+
+    EngineSettings settings{};
+    ASSERT_EQ(engine().DriveInitialize(&settings), 1);
+    FoundFileRecord* file = engine().FileGetNext();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::u16string_view(file->Name), u"photo.jpg");
+    EXPECT_EQ(std::u16string_view(engine().FileGetPath(file)), u"C:\\DCIM\\");
+    EXPECT_EQ(engine().FileGetNext(), nullptr);
+    EXPECT_EQ(scripted.calls("FileGetNext"), 2);
+    EXPECT_EQ(scripted.calls("FileRecovery"), 0);
+}
+
+FoundFileRecord hitAt(std::uint64_t position) {
+    FoundFileRecord hit{};
+    hit.DataPosition = position;
+    hit.Size = kUnknownSize;
+    hit.Flags = kFileFoundBySignature;
+    return hit;
+}
+
+IoErrorReport readErrorAt(std::uint64_t position) {
+    IoErrorReport report{};
+    report.Code = kIoErrorRead;
+    report.Attempt = 1;
+    report.Position = position;
+    return report;
+}
+
+class SearchReceiver {
+public:
+    explicit SearchReceiver(EngineSettings& settings) {
+        window_.setHandler(WM_ENGINE_IO_ERROR, PayloadKind::LParam, [this](WPARAM, LPARAM block) {
+            IoErrorReport report;
+            std::memcpy(&report, reinterpret_cast<const void*>(block), sizeof report);
+            errors.push_back(+report.Position);  // a copy: the record is packed
+            return 0;
+        });
+        window_.setHandler(WM_ENGINE_FILE_FOUND, PayloadKind::SameBlockInBoth,
+                           [this, &settings](WPARAM, LPARAM block) {
+                               FoundFileRecord hit;
+                               std::memcpy(&hit, reinterpret_cast<const void*>(block),
+                                           sizeof hit);
+                               hits.push_back(+hit.DataPosition);
+                               if (hits.size() == stopAfter) {
+                                   settings.Run = 0;
+                               }
+                               return 0;
+                           });
+        settings.NotifyWindow = window_.handle();
+        settings.Run = 1;
+    }
+
+    std::vector<std::uint64_t> errors;
+    std::vector<std::uint64_t> hits;
+    std::size_t stopAfter = 0;
+
+private:
+    MessageWindow window_;
+};
+
+TEST_F(EngineMessages, SearchHitsAndIoErrorsFromTheEnginesThreadArriveInOrderAndStopOnRequest) {
+    EngineScript script;
+    script.ioErrors = {readErrorAt(512), readErrorAt(1024)};
+    script.hits = {hitAt(4096), hitAt(8192), hitAt(12288)};
+    const ScriptedEngine scripted(std::move(script));
+    EngineSettings settings{};
+
+    {
+        SearchReceiver receiver(settings);
+        ASSERT_EQ(engine().DriveInitialize(&settings), 1);
+        waitFor(engine().DriveSearchSignatures());
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(receiver.errors, (std::vector<std::uint64_t>{512, 1024}));
+        EXPECT_EQ(receiver.hits, (std::vector<std::uint64_t>{4096, 8192, 12288}));
+    }
+    {
+        SearchReceiver receiver(settings);
+        receiver.stopAfter = 1;
+        waitFor(engine().DriveSearchSignatures());
+        EXPECT_EQ(receiver.hits, (std::vector<std::uint64_t>{4096}));
+    }
+    EXPECT_EQ(scripted.calls("DriveSearchSignatures"), 2);
+    EXPECT_EQ(scripted.calls("DriveInitialize"), 1);
+    EXPECT_EQ(scripted.settings(), &settings);
+}
+
+}  // namespace

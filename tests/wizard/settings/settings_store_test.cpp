@@ -1,0 +1,270 @@
+#include "wizard/settings/settings_store.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <set>
+
+#include "platform/registry.h"
+#include "tests/wizard/support/temp_registry.h"
+#include "wizard/settings/safe_registry.h"
+#include "wizard/settings/setting_readers.h"
+#include "wizard/settings/settings_table.h"
+
+namespace {
+
+constexpr char16_t kGlobalKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Global";
+constexpr char16_t kRecoveryKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Recovery";
+
+platform::RegistryKey recoveryKey() { return *platform::RegistryKey::create(kRecoveryKey); }
+
+std::vector<std::uint8_t> doubleBytes(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    return bytes;
+}
+
+// Collects the warnings logged while it lives.
+class WarningLog {
+public:
+    WarningLog() { previous_ = qInstallMessageHandler(&WarningLog::record); }
+    ~WarningLog() {
+        qInstallMessageHandler(previous_);
+        lines().clear();
+    }
+    static QStringList& lines() {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtWarningMsg) lines().append(text);
+    }
+    QtMessageHandler previous_;
+};
+
+using SettingsStoreTest = TempRegistryTest;
+
+TEST_F(SettingsStoreTest, TableHoldsNineGlobalThenTwentyFourRecoveryValues) {
+    const auto table = SettingsTable();
+    ASSERT_EQ(table.size(), 33u);
+    std::set<std::u16string> names;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(table[i].group, i < 9 ? SettingsGroup::Global : SettingsGroup::Recovery) << i;
+        EXPECT_TRUE(names.insert(table[i].name).second) << "duplicate at " << i;
+    }
+}
+
+TEST_F(SettingsStoreTest, FirstStartGivesDefaultsAndCreatesTheSubKeys) {
+    SettingsValues values;
+    LoadSettings(values);
+    EXPECT_EQ(values.GlobalLastTip, 0);
+    EXPECT_TRUE(values.GlobalFirstStart);
+    EXPECT_TRUE(values.GlobalLanguage.isEmpty());
+    EXPECT_TRUE(values.GlobalSplashShow);
+    EXPECT_EQ(values.GlobalSplashDelay, 1);
+    EXPECT_TRUE(values.ConfirmationsShutdown && values.ConfirmationsScanAbort &&
+                values.ConfirmationsRecoveryAbort && values.ConfirmationsFileOverwrite);
+    EXPECT_EQ(values.RecoveryRetryCount, 10);
+    EXPECT_EQ(values.RecoveryRetryPause, 0);
+    EXPECT_EQ(values.RecoverySectorsToRead, 2000);
+    EXPECT_EQ(values.RecoveryThreadsCount, 1);
+    EXPECT_EQ(values.RecoveryFilesName, QStringLiteral("*.*"));
+    EXPECT_EQ(values.RecoveryFilesCreatedDateFrom, 0.0);
+    EXPECT_FALSE(values.RecoveryAutoPilot);
+    EXPECT_FALSE(values.GlobalFileSystemSortOrderAZ);
+    EXPECT_FALSE(values.GlobalDriveSectorsSortOrderAZ);
+    EXPECT_EQ(values.RecoveryTargetFolder,
+              QString::fromStdString(home_.string()) + QStringLiteral("/Documents/Recovered Files/"));
+    EXPECT_TRUE(platform::RegistryKey::open(kGlobalKey).has_value());
+    EXPECT_TRUE(platform::RegistryKey::open(kRecoveryKey).has_value());
+    EXPECT_FALSE(std::filesystem::exists(home_ / "Documents"));
+}
+
+TEST_F(SettingsStoreTest, LanguageDefaultsToTheCurrentValueAndIsStoredAsItStands) {
+    SettingsValues values;
+    values.GlobalLanguage = QStringLiteral("Deutsch.lng");
+    LoadSettings(values);
+    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("Deutsch.lng"));
+
+    platform::RegistryKey::create(kGlobalKey)->writeString(u"GlobalLanguage", u"../../dev/zero");
+    LoadSettings(values);
+    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("../../dev/zero"));
+}
+
+TEST_F(SettingsStoreTest, StringWhereANumberBelongsReadsAsDefaultAndIsSavedAsNumber) {
+    recoveryKey().writeString(u"RecoveryRetryCount", u"5");
+    SettingsValues values;
+    LoadSettings(values);
+    EXPECT_EQ(values.RecoveryRetryCount, 10);
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ(recoveryKey().readDword(u"RecoveryRetryCount"), std::optional<std::uint32_t>(10));
+}
+
+TEST_F(SettingsStoreTest, NumbersOutsideTheirRangeAreClampedAndCodesFallBack) {
+    struct Case {
+        const char16_t* name;
+        std::uint32_t stored;
+        int SettingsValues::*field;
+        int expected;
+    };
+    const Case cases[] = {
+        {u"RecoveryRetryCount", 0, &SettingsValues::RecoveryRetryCount, 1},
+        {u"RecoveryRetryCount", 40000, &SettingsValues::RecoveryRetryCount, 32767},
+        {u"RecoveryRetryPause", 0xFFFFFFFF, &SettingsValues::RecoveryRetryPause, 0},
+        {u"RecoverySectorsToRead", 0xFFFFFFFF, &SettingsValues::RecoverySectorsToRead, 1},
+        {u"RecoverySectorsToRead", 0x7FFFFFFF, &SettingsValues::RecoverySectorsToRead, 10000},
+        {u"RecoverySectorsToRead", 4096, &SettingsValues::RecoverySectorsToRead, 4096},
+        {u"RecoveryThreadsCount", 500, &SettingsValues::RecoveryThreadsCount, 99},
+        {u"RecoveryFilesSizeCount", 70000, &SettingsValues::RecoveryFilesSizeCount, 32767},
+        {u"RecoveryFilesAgeType", 5, &SettingsValues::RecoveryFilesAgeType, 5},
+        {u"RecoveryFilesAgeType", 6, &SettingsValues::RecoveryFilesAgeType, 0},
+        {u"RecoveryFilesSizeSign", 0xFFFFFFFF, &SettingsValues::RecoveryFilesSizeSign, 0},
+        {u"RecoveryFilesSizeType", 3, &SettingsValues::RecoveryFilesSizeType, 0},
+        {u"GlobalFileSystemSortColumn", 6, &SettingsValues::GlobalFileSystemSortColumn, 0},
+        {u"GlobalDriveSectorsSortColumn", 3, &SettingsValues::GlobalDriveSectorsSortColumn, 3},
+        {u"GlobalDriveSectorsSortColumn", 4, &SettingsValues::GlobalDriveSectorsSortColumn, 0},
+    };
+    for (const Case& c : cases) {
+        recoveryKey().writeDword(c.name, c.stored);
+        SettingsValues values;
+        LoadSettings(values);
+        EXPECT_EQ(values.*c.field, c.expected)
+            << QString::fromUtf16(c.name).toStdString() << " stored as " << c.stored;
+    }
+
+    platform::RegistryKey::create(kGlobalKey)->writeDword(u"GlobalSplashDelay", 99);
+    SettingsValues values;
+    LoadSettings(values);
+    EXPECT_EQ(values.GlobalSplashDelay, 20);
+}
+
+TEST_F(SettingsStoreTest, BooleanTwoReadsTrueAndIsSavedAsOne) {
+    platform::RegistryKey::create(kGlobalKey)->writeDword(u"ConfirmationsShutdown", 2);
+    recoveryKey().writeDword(u"RecoveryAutoPilot", 0);
+    SettingsValues values;
+    LoadSettings(values);
+    EXPECT_TRUE(values.ConfirmationsShutdown);
+    EXPECT_FALSE(values.RecoveryAutoPilot);
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ(platform::RegistryKey::open(kGlobalKey)->readDword(u"ConfirmationsShutdown"),
+              std::optional<std::uint32_t>(1));
+}
+
+TEST_F(SettingsStoreTest, UnusableDateTimesLeaveTheCurrentValue) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<std::uint8_t> twelve = doubleBytes(45000.0);
+    twelve.resize(12);
+    const Case cases[] = {
+        {"12 bytes", twelve},
+        {"4 bytes", {1, 2, 3, 4}},
+        {"not a number", doubleBytes(std::numeric_limits<double>::quiet_NaN())},
+        {"infinite", doubleBytes(std::numeric_limits<double>::infinity())},
+        {"after the year 9999", doubleBytes(2958466.0)},
+        {"before the year 1", doubleBytes(-693594.0)},
+    };
+    for (const Case& c : cases) {
+        recoveryKey().writeBinary(u"RecoveryFilesCreatedDateFrom", c.bytes);
+        SettingsValues values;
+        LoadSettings(values);
+        EXPECT_EQ(values.RecoveryFilesCreatedDateFrom, 0.0) << c.what;
+        values.RecoveryFilesCreatedDateFrom = 123.25;
+        LoadSettings(values);
+        EXPECT_EQ(values.RecoveryFilesCreatedDateFrom, 123.25) << c.what;
+    }
+}
+
+TEST_F(SettingsStoreTest, SavedValuesLoadBackUnchanged) {
+    SettingsValues saved;
+    LoadSettings(saved);
+    saved.GlobalFirstStart = false;
+    saved.GlobalLanguage = QStringLiteral("Deutsch.lng");
+    saved.GlobalLastTip = -7;
+    saved.RecoveryRetryPause = 250;
+    saved.RecoveryFilesName = QStringLiteral("\"my file*.doc\"; *.jpg");
+    saved.RecoveryFilesCreatedDateFrom = 45291.75;
+    saved.RecoveryFilesCreatedDateTo = -1.25;
+    saved.RecoveryFilesSizeType = 2;
+    saved.RecoveryTargetFolder = QStringLiteral("/srv/out/");
+    saved.GlobalDriveSectorsSortOrderAZ = true;
+    ASSERT_TRUE(SaveSettings(saved));
+
+    SettingsValues loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(loaded.GlobalFirstStart, false);
+    EXPECT_EQ(loaded.GlobalLanguage, saved.GlobalLanguage);
+    EXPECT_EQ(loaded.GlobalLastTip, -7);
+    EXPECT_EQ(loaded.RecoveryRetryPause, 250);
+    EXPECT_EQ(loaded.RecoveryFilesName, saved.RecoveryFilesName);
+    EXPECT_EQ(loaded.RecoveryFilesCreatedDateFrom, 45291.75);
+    EXPECT_EQ(loaded.RecoveryFilesCreatedDateTo, -1.25);
+    EXPECT_EQ(loaded.RecoveryFilesSizeType, 2);
+    EXPECT_EQ(loaded.RecoveryTargetFolder, saved.RecoveryTargetFolder);
+    EXPECT_TRUE(loaded.GlobalDriveSectorsSortOrderAZ);
+
+    EXPECT_EQ(recoveryKey().readBinary(u"RecoveryFilesCreatedDateFrom"), doubleBytes(45291.75));
+    EXPECT_EQ(recoveryKey().values().size(), 24u);
+    EXPECT_EQ(platform::RegistryKey::open(kGlobalKey)->values().size(), 9u);
+}
+
+TEST_F(SettingsStoreTest, AnUnwritableKeyIsReportedAndTheOtherStillSaved) {
+    // A regular file where the key's folder belongs: no user, root included, can open it.
+    const auto base = registry_ / "Software" / "Kelvorin" / "Pramblex" / "3.0";
+    std::filesystem::create_directories(base);
+    std::ofstream(base / "Recovery") << "not a key";
+
+    SettingsValues values;
+    LoadSettings(values);
+    EXPECT_EQ(values.RecoveryRetryCount, 10);
+    values.GlobalSplashDelay = 7;
+
+    WarningLog warnings;
+    EXPECT_FALSE(SaveSettings(values));
+    ASSERT_EQ(WarningLog::lines().size(), 1);
+    EXPECT_TRUE(WarningLog::lines().front().contains(QStringLiteral("\\Recovery")));
+    EXPECT_EQ(platform::RegistryKey::open(kGlobalKey)->readDword(u"GlobalSplashDelay"),
+              std::optional<std::uint32_t>(7));
+}
+
+TEST_F(SettingsStoreTest, BinaryReadsCopyOnlyValuesThatFit) {
+    recoveryKey().writeBinary(u"Short", {1, 2});
+    recoveryKey().writeBinary(u"Long", {1, 2, 3, 4, 5});
+    recoveryKey().writeDword(u"Number", 9);
+    std::uint8_t buffer[4] = {9, 9, 9, 9};
+    EXPECT_EQ(ReadBinarySetting(QStringLiteral("\\Recovery"), QStringLiteral("Long"), buffer, 4), 0);
+    EXPECT_EQ(ReadBinarySetting(QStringLiteral("\\Recovery"), QStringLiteral("Number"), buffer, 4), 0);
+    EXPECT_EQ(ReadBinarySetting(QStringLiteral("\\Recovery"), QStringLiteral("Missing"), buffer, 4), 0);
+    EXPECT_EQ(buffer[0], 9);
+    EXPECT_EQ(ReadBinarySetting(QStringLiteral("\\Recovery"), QStringLiteral("Short"), buffer, 4), 2);
+    EXPECT_EQ(buffer[0], 1);
+    EXPECT_EQ(buffer[2], 9);
+}
+
+TEST_F(SettingsStoreTest, SafeRegistryRefusesRatherThanFails) {
+    TSafeRegistry registry;
+    const std::uint8_t data[4] = {1, 2, 3, 4};
+    std::uint8_t back[4] = {};
+    EXPECT_FALSE(registry.WriteBinaryData(QStringLiteral("WindowFlags"), data, 4));
+    EXPECT_EQ(registry.ReadBinaryData(QStringLiteral("WindowFlags"), back, 4), 0);
+    EXPECT_FALSE(registry.WriteAll({}));
+    EXPECT_FALSE(registry.OpenKey(QStringLiteral("\\Software\\Kelvorin\\..\\Window"), true));
+
+    ASSERT_TRUE(registry.OpenKey(QStringLiteral("\\Software\\Kelvorin\\Pramblex\\3.0\\Window"), true));
+    EXPECT_TRUE(registry.WriteBinaryData(QStringLiteral("WindowFlags"), data, 4));
+    EXPECT_EQ(registry.ReadBinaryData(QStringLiteral("WindowFlags"), back, 4), 4);
+    EXPECT_EQ(back[3], 4);
+}
+
+}  // namespace

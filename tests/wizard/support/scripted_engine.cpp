@@ -1,0 +1,224 @@
+#include "wizard/support/scripted_engine.h"
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "engine/messages.h"
+#include "platform/handles.h"
+#include "platform/local_heap.h"
+#include "platform/messages.h"
+
+namespace {
+
+std::atomic<ScriptedEngine*> activeEngine{nullptr};
+
+// A copy of `record` in the local heap, as the engine hands records over.
+template <class Record>
+void* localCopy(const Record& record) {
+    void* block = LocalAlloc(LPTR, sizeof record);
+    if (block) {
+        std::memcpy(block, &record, sizeof record);
+    }
+    return block;
+}
+
+struct ThreadStart {
+    ScriptedEngine* engine;
+    void (ScriptedEngine::*body)();
+};
+
+}  // namespace
+
+_LDRIVE scriptedDrive(std::int32_t id, char letter, std::int32_t kind) {
+    _LDRIVE drive{};
+    drive.Id = id;
+    drive.Kind = kind;
+    drive.Letter = letter;
+    drive.Ready = 1;
+    drive.ParentId = -1;
+    drive.BytesPerSector = 512;
+    return drive;
+}
+
+const EngineApi ScriptedEngine::kTable{
+    libraryInitialize,     drivesRescan,     driveGetCount,  driveGetInformation,
+    driveInitialize,       fileGetNext,      fileGetPath,    fileGetInfo,
+    driveSearchSignatures, fileGetThumbnail, fileOpenViewer, fileRecovery,
+    getLastErrorString,
+};
+
+ScriptedEngine::ScriptedEngine(EngineScript script)
+    : script_(std::move(script)), installed_(kTable) {
+    ScriptedEngine* expected = nullptr;
+    if (!activeEngine.compare_exchange_strong(expected, this)) {
+        throw std::logic_error("only one scripted engine at a time");
+    }
+}
+
+ScriptedEngine::~ScriptedEngine() {
+    std::unique_lock lock(mutex_);
+    threadsDone_.wait(lock, [this] { return runningThreads_ == 0; });
+    activeEngine.store(nullptr);
+}
+
+int ScriptedEngine::calls(std::string_view function) const {
+    std::lock_guard lock(mutex_);
+    const auto found = calls_.find(function);
+    return found == calls_.end() ? 0 : found->second;
+}
+
+const char16_t* ScriptedEngine::registryKey() const { return registryKey_; }
+
+EngineSettings* ScriptedEngine::settings() const { return settings_; }
+
+ScriptedEngine& ScriptedEngine::active() { return *activeEngine.load(); }
+
+void ScriptedEngine::count(const char* function) {
+    std::lock_guard lock(mutex_);
+    ++calls_[function];
+}
+
+HANDLE ScriptedEngine::startThread(void (ScriptedEngine::*body)()) {
+    {
+        std::lock_guard lock(mutex_);
+        ++runningThreads_;
+    }
+    auto* start = new ThreadStart{this, body};
+    HANDLE thread = CreateThread(nullptr, 0, threadMain, start, 0, nullptr);
+    if (!thread) {
+        delete start;
+        std::lock_guard lock(mutex_);
+        --runningThreads_;
+        threadsDone_.notify_all();
+    }
+    return thread;
+}
+
+DWORD ScriptedEngine::threadMain(void* parameter) {
+    const auto* start = static_cast<ThreadStart*>(parameter);
+    ScriptedEngine& engine = *start->engine;
+    (engine.*(start->body))();
+    delete start;
+    std::lock_guard lock(engine.mutex_);
+    --engine.runningThreads_;
+    engine.threadsDone_.notify_all();
+    return 0;
+}
+
+void ScriptedEngine::rescanBody() {
+    for (const _LDRIVE& drive : script_.drives) {
+        PostMessageW(rescanWindow_, WM_ENGINE_DRIVE_FOUND, 0,
+                     static_cast<LPARAM>(static_cast<unsigned char>(drive.Letter)));
+    }
+}
+
+void ScriptedEngine::searchBody() {
+    const HWND window = settings_->NotifyWindow;
+    for (const IoErrorReport& report : script_.ioErrors) {
+        void* block = localCopy(report);
+        if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
+            LocalFree(block);
+        }
+    }
+    for (const FoundFileRecord& hit : script_.hits) {
+        if (std::atomic_ref<std::int32_t>(settings_->Run).load() != 1) {
+            return;
+        }
+        void* block = localCopy(hit);
+        SendMessageW(window, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(block),
+                     reinterpret_cast<LPARAM>(block));
+    }
+}
+
+int ScriptedEngine::libraryInitialize(const char16_t* registryKey) {
+    ScriptedEngine& engine = active();
+    engine.count("Library_Initialize");
+    engine.registryKey_ = registryKey;
+    return 1;
+}
+
+HANDLE ScriptedEngine::drivesRescan(HWND driveFoundWindow) {
+    ScriptedEngine& engine = active();
+    engine.count("DrivesRescan");
+    engine.rescanWindow_ = driveFoundWindow;
+    return engine.startThread(&ScriptedEngine::rescanBody);
+}
+
+int ScriptedEngine::driveGetCount() {
+    ScriptedEngine& engine = active();
+    engine.count("DriveGetCount");
+    return static_cast<int>(engine.script_.drives.size());
+}
+
+_LDRIVE* ScriptedEngine::driveGetInformation(int index) {
+    ScriptedEngine& engine = active();
+    engine.count("DriveGetInformation");
+    if (index < 0 || static_cast<std::size_t>(index) >= engine.script_.drives.size()) {
+        return nullptr;
+    }
+    return &engine.script_.drives[static_cast<std::size_t>(index)];
+}
+
+int ScriptedEngine::driveInitialize(EngineSettings* settings) {
+    ScriptedEngine& engine = active();
+    engine.count("DriveInitialize");
+    engine.settings_ = settings;
+    engine.nextFile_ = 0;
+    return engine.script_.driveInitializeResult;
+}
+
+FoundFileRecord* ScriptedEngine::fileGetNext() {
+    ScriptedEngine& engine = active();
+    engine.count("FileGetNext");
+    if (engine.nextFile_ >= engine.script_.files.size()) {
+        return nullptr;
+    }
+    ScriptedFile& file = engine.script_.files[engine.nextFile_++];
+    file.record.Name = file.name.c_str();
+    return &file.record;
+}
+
+const char16_t* ScriptedEngine::fileGetPath(FoundFileRecord* record) {
+    ScriptedEngine& engine = active();
+    engine.count("FileGetPath");
+    for (const ScriptedFile& file : engine.script_.files) {
+        if (&file.record == record) {
+            return file.path.c_str();
+        }
+    }
+    return u"";
+}
+
+FoundFileRecord* ScriptedEngine::fileGetInfo(std::uint32_t, std::uint32_t) {
+    active().count("FileGetInfo");
+    return nullptr;
+}
+
+HANDLE ScriptedEngine::driveSearchSignatures() {
+    ScriptedEngine& engine = active();
+    engine.count("DriveSearchSignatures");
+    return engine.settings_ ? engine.startThread(&ScriptedEngine::searchBody) : nullptr;
+}
+
+HBITMAP ScriptedEngine::fileGetThumbnail(FoundFileRecord*) {
+    active().count("FileGetThumbnail");
+    return nullptr;
+}
+
+int ScriptedEngine::fileOpenViewer(FoundFileRecord*) {
+    active().count("FileOpenViewer");
+    return 1;
+}
+
+HANDLE ScriptedEngine::fileRecovery(const char16_t*, HWND, FoundFileRecord*) {
+    active().count("FileRecovery");
+    return nullptr;
+}
+
+const char* ScriptedEngine::getLastErrorString() {
+    ScriptedEngine& engine = active();
+    engine.count("GetLastErrorString");
+    return engine.script_.lastError.c_str();
+}

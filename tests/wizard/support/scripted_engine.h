@@ -1,0 +1,92 @@
+#pragma once
+// A stand-in for the engine's exports, for what the fixture images cannot give: it hands
+// out scripted drive and file records, posts and sends from threads of its own as the
+// engine does, and counts every call. While it lives, engine() is its table.
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/records.h"
+#include "wizard/engine_api.h"
+
+struct ScriptedFile {
+    FoundFileRecord record{};
+    std::u16string name;  // becomes record.Name when handed out
+    std::u16string path;  // what FileGetPath gives for it
+};
+
+struct EngineScript {
+    // DriveGetCount and DriveGetInformation; DrivesRescan's thread posts
+    // WM_ENGINE_DRIVE_FOUND with each drive's letter.
+    std::vector<_LDRIVE> drives;
+    int driveInitializeResult = 1;
+    // FileGetNext hands these out in order, then null.
+    std::vector<ScriptedFile> files;
+    // DriveSearchSignatures' thread posts each I/O error (WM_ENGINE_IO_ERROR), then sends
+    // each hit (WM_ENGINE_FILE_FOUND) to the settings' NotifyWindow while Run is 1; every
+    // payload is a local-heap block that the receiver frees.
+    std::vector<IoErrorReport> ioErrors;
+    std::vector<FoundFileRecord> hits;
+    std::string lastError;  // GetLastErrorString
+};
+
+// A drive record with the fields a list shows.
+_LDRIVE scriptedDrive(std::int32_t id, char letter, std::int32_t kind);
+
+class ScriptedEngine {
+public:
+    explicit ScriptedEngine(EngineScript script);
+    // Waits for its threads, then puts the previous table back.
+    ~ScriptedEngine();
+    ScriptedEngine(const ScriptedEngine&) = delete;
+    ScriptedEngine& operator=(const ScriptedEngine&) = delete;
+
+    // How often the export of that name was called.
+    int calls(std::string_view function) const;
+    // What the last Library_Initialize and DriveInitialize were given.
+    const char16_t* registryKey() const;
+    EngineSettings* settings() const;
+
+private:
+    static const EngineApi kTable;
+    static ScriptedEngine& active();
+
+    static int libraryInitialize(const char16_t* registryKey);
+    static HANDLE drivesRescan(HWND driveFoundWindow);
+    static int driveGetCount();
+    static _LDRIVE* driveGetInformation(int index);
+    static int driveInitialize(EngineSettings* settings);
+    static FoundFileRecord* fileGetNext();
+    static const char16_t* fileGetPath(FoundFileRecord* record);
+    static FoundFileRecord* fileGetInfo(std::uint32_t recordLow, std::uint32_t recordHigh);
+    static HANDLE driveSearchSignatures();
+    static HBITMAP fileGetThumbnail(FoundFileRecord* record);
+    static int fileOpenViewer(FoundFileRecord* record);
+    static HANDLE fileRecovery(const char16_t* targetPath, HWND progressWindow,
+                               FoundFileRecord* record);
+    static const char* getLastErrorString();
+
+    void count(const char* function);
+    // Runs `body` on a platform thread; the destructor waits for it.
+    HANDLE startThread(void (ScriptedEngine::*body)());
+    static DWORD threadMain(void* parameter);
+    void rescanBody();
+    void searchBody();
+
+    EngineScript script_;
+    // Written by the GUI thread before it starts the thread that reads them.
+    HWND rescanWindow_ = 0;
+    EngineSettings* settings_ = nullptr;
+    const char16_t* registryKey_ = nullptr;
+    std::size_t nextFile_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable threadsDone_;
+    int runningThreads_ = 0;
+    std::map<std::string, int, std::less<>> calls_;
+    ScopedEngineApi installed_;
+};

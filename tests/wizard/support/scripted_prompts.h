@@ -1,0 +1,29 @@
+#pragma once
+// A prompt service that answers from a script and records every prompt. A prompt that the
+// script does not expect fails the test and is answered with Cancel; nothing ever waits
+// for a user.
+
+#include <deque>
+#include <vector>
+
+#include "wizard/prompt_service.h"
+
+class ScriptedPrompts final : public PromptService {
+public:
+    // The next prompt must show `text`; it gets `answer`.
+    void expect(const QString& text, int answer);
+
+    int ask(const Prompt& prompt) override;
+
+    const std::vector<Prompt>& shown() const { return shown_; }
+    // Fails the test for every expected prompt that never came.
+    void verifyAllShown();
+
+private:
+    struct Expected {
+        QString text;
+        int answer;
+    };
+    std::deque<Expected> expected_;
+    std::vector<Prompt> shown_;
+};

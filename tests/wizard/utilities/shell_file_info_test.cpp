@@ -1,0 +1,40 @@
+#include "wizard/utilities/shell_file_info.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ShellFileInfo, TypeNamesComeFromTheExtension) {
+    QString jpeg;
+    ASSERT_TRUE(GetShellFileTypeName(QStringLiteral("C:\\Photos\\IMG_1.JPG"), jpeg));
+    EXPECT_FALSE(jpeg.isEmpty());
+    QString again;
+    ASSERT_TRUE(GetShellFileTypeName(QStringLiteral("other.jpg"), again));
+    EXPECT_EQ(again, jpeg);
+    QString text;
+    ASSERT_TRUE(GetShellFileTypeName(QStringLiteral("notes.txt"), text));
+    EXPECT_NE(text, jpeg);
+}
+
+TEST(ShellFileInfo, UnknownTypesLeaveTheNameAlone) {
+    for (const QString& name : {QStringLiteral("README"), QStringLiteral("a.qqqzzz"),
+                               QStringLiteral("folder.jpg\\inside"), QString()}) {
+        QString typeName = QStringLiteral("unchanged");
+        EXPECT_FALSE(GetShellFileTypeName(name, typeName)) << name.toStdString();
+        EXPECT_EQ(typeName, QStringLiteral("unchanged"));
+    }
+}
+
+TEST(ShellFileInfo, IconsComeInTwoSizesForEveryName) {
+    for (const QString& name : {QStringLiteral("a.jpg"), QStringLiteral("README")}) {
+        const QPixmap small = GetShellFileIcon(name, true);
+        const QPixmap large = GetShellFileIcon(name, false);
+        ASSERT_FALSE(small.isNull()) << name.toStdString();
+        ASSERT_FALSE(large.isNull()) << name.toStdString();
+        EXPECT_LE(small.width(), 16);
+        EXPECT_LE(large.width(), 32);
+        EXPECT_GT(large.width(), small.width());
+    }
+}
+
+}  // namespace

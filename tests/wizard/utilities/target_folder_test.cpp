@@ -1,0 +1,76 @@
+#include "wizard/utilities/target_folder.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/wizard/support/temp_registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TargetFolderTest : public TempRegistryTest {
+protected:
+    QString inside(const std::string& relative) const {
+        return QString::fromStdString((folder_ / relative).string());
+    }
+};
+
+TEST_F(TargetFolderTest, RefusesFormsNoFolderMayTake) {
+    const QString base = inside("out");
+    const QString refused[] = {
+        QString(),
+        QStringLiteral("relative/out"),
+        base + QStringLiteral("\\sub"),
+        base + QStringLiteral("//sub"),
+        base + QStringLiteral("/a*"),
+        base + QStringLiteral("/a?"),
+        base + QStringLiteral("/a\""),
+        base + QStringLiteral("/a<"),
+        base + QStringLiteral("/a>"),
+        base + QStringLiteral("/a|"),
+        base + QStringLiteral("/a") + QChar(0) + QStringLiteral("b"),
+    };
+    for (const QString& folder : refused) {
+        EXPECT_FALSE(IsValidTargetFolder(folder, true)) << folder.toStdString();
+        EXPECT_FALSE(IsValidTargetFolder(folder, false)) << folder.toStdString();
+    }
+    EXPECT_FALSE(fs::exists(folder_ / "out"));
+}
+
+TEST_F(TargetFolderTest, AcceptsExistingFoldersAndCreatesMissingOnes) {
+    EXPECT_TRUE(IsValidTargetFolder(inside(""), false));
+    EXPECT_FALSE(IsValidTargetFolder(inside("new/deeper/"), false));
+    EXPECT_FALSE(fs::exists(folder_ / "new"));
+    EXPECT_TRUE(IsValidTargetFolder(inside("new/deeper/"), true));
+    EXPECT_TRUE(fs::is_directory(folder_ / "new" / "deeper"));
+    EXPECT_TRUE(IsValidTargetFolder(inside("new/deeper"), false));
+}
+
+TEST_F(TargetFolderTest, RefusesAFileAndAFolderBelowAFile) {
+    std::ofstream(folder_ / "plain") << "x";
+    EXPECT_FALSE(IsValidTargetFolder(inside("plain"), false));
+    EXPECT_FALSE(IsValidTargetFolder(inside("plain"), true));
+    EXPECT_FALSE(IsValidTargetFolder(inside("plain/sub/"), true));
+}
+
+TEST_F(TargetFolderTest, RefusesToCreateUnderAReadOnlyParent) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    fs::create_directory(folder_ / "locked");
+    fs::permissions(folder_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(IsValidTargetFolder(inside("locked/out/"), true));
+    EXPECT_TRUE(IsValidTargetFolder(inside("locked"), false));
+}
+
+TEST(DriveRoot, OnlyALetteredRootIsMissing) {
+    EXPECT_FALSE(IsExistingDriveRoot(QStringLiteral("Q:\\")));
+    EXPECT_TRUE(IsExistingDriveRoot(QStringLiteral("Q:\\Sub\\")));
+    EXPECT_TRUE(IsExistingDriveRoot(QStringLiteral("/")));
+    EXPECT_TRUE(IsExistingDriveRoot(QStringLiteral("/srv/out/")));
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "wizard/version_info.h"
+
+namespace {
+
+TEST(VersionInfo, BuildTextIsWhatFollowsTheThirdDot) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"4.4.1.161", "161"}, {"5.2.1.318", "318"}, {"5.2", "5.2"},
+        {"1.2.3", "1.2.3"},   {"1.2.3.", ""},       {"1.2.3.4.5", "4.5"},
+        {"", ""},
+    };
+    for (const auto& [fileVersion, build] : cases) {
+        EXPECT_EQ(buildTextOf(QString::fromLatin1(fileVersion)), QString::fromLatin1(build))
+            << fileVersion;
+    }
+}
+
+TEST(VersionInfo, ComesFromTheBuildAndTheProgramFile) {
+    const VersionInfo info = readVersionInfo();
+    EXPECT_EQ(info.productName, QStringLiteral("Pramblex Pro"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
+                    .match(info.productVersion)
+                    .hasMatch())
+        << info.productVersion.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+$")).match(info.build).hasMatch());
+    EXPECT_EQ(info.fileVersion, info.productVersion + QLatin1Char('.') + info.build);
+    EXPECT_FALSE(info.fileDescription.isEmpty());
+
+    ASSERT_TRUE(info.releaseDate.isValid());
+    EXPECT_EQ(info.releaseDate.time().second() % 2, 0);
+    EXPECT_EQ(info.releaseDate.time().msec(), 0);
+    EXPECT_LE(info.releaseDate, QDateTime::currentDateTime());
+}
+
+}  // namespace

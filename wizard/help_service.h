@@ -1,0 +1,20 @@
+#pragma once
+// Help topics are shown through one help service; F1 and the Help buttons pass their
+// window's topic to it. Tests record the topics asked for.
+
+#include <QString>
+
+#include "wizard/service_slot.h"
+
+class HelpService {
+public:
+    virtual ~HelpService();
+    // `topic` is a topic path of the help folder, such as "/files/quickstart.html".
+    virtual void ShowHelpTopic(const QString& topic) = 0;
+
+    // Shows nothing: the help window installs itself in its place.
+    static HelpService& standard();
+};
+
+HelpService& helpService();
+using ScopedHelpService = ScopedService<HelpService>;

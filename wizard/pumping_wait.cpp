@@ -1,0 +1,36 @@
+#include "wizard/pumping_wait.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <chrono>
+
+#include "platform/handles.h"
+#include "wizard/busy_gate.h"
+
+namespace {
+
+constexpr auto kStep = std::chrono::milliseconds(10);
+
+}  // namespace
+
+PumpingWaitResult pumpingWait(HANDLE thread) {
+    if (!thread) {
+        return PumpingWaitResult::NoThread;
+    }
+    const BusyScope busy;
+    if (!busy.entered()) {
+        return PumpingWaitResult::Refused;
+    }
+    // The timer wakes the event wait below every step. A plain loop of processEvents
+    // rather than a QEventLoop: once the application quits, a QEventLoop would return at
+    // once, and an engine thread sending to our windows would then wait for ever.
+    QTimer step;
+    step.start(kStep);
+    DWORD state;
+    while ((state = WaitForSingleObject(thread, 0)) == WAIT_TIMEOUT) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return state == WAIT_OBJECT_0 ? PumpingWaitResult::Finished : PumpingWaitResult::NoThread;
+}

@@ -1,0 +1,6 @@
+#include "wizard/settings/settings_values.h"
+
+SettingsValues& Settings() {
+    static SettingsValues values;
+    return values;
+}

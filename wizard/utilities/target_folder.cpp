@@ -1,0 +1,30 @@
+#include "wizard/utilities/target_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+bool hasForbiddenText(const QString& folder) {
+    static const QString forbiddenCharacters = QStringLiteral("*?\"<>|\\") + QChar(0);
+    for (const QChar c : folder) {
+        if (forbiddenCharacters.contains(c)) return true;
+    }
+    return folder.contains(QStringLiteral("//"));
+}
+
+}  // namespace
+
+bool IsExistingDriveRoot(const QString& path) {
+    const bool namesDriveLetter = path.size() == 3 && path[1] == QLatin1Char(':') &&
+                                  path[2] == QLatin1Char('\\');
+    return !namesDriveLetter;
+}
+
+bool IsValidTargetFolder(const QString& folder, bool create) {
+    if (folder.isEmpty() || !folder.startsWith(QLatin1Char('/')) || hasForbiddenText(folder)) {
+        return false;
+    }
+    if (create && !QDir().mkpath(folder)) return false;
+    return QFileInfo(folder).isDir() && IsExistingDriveRoot(folder);
+}

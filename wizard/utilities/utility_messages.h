@@ -1,0 +1,8 @@
+#pragma once
+// The translated texts that the utilities show.
+
+#include <QString>
+
+// The text of `id` in the current translation (English `text` by default) with its one
+// "%s" filled with `argument`.
+QString UtilityMessage(const char* id, const char* text, const QString& argument);
