@@ -45,6 +45,10 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
+    // The test's own folder, removed after the test, and its registry root.
+    const std::filesystem::path& testFolder() const { return folder_; }
+    const std::filesystem::path& registryFolder() const { return registry_; }
+
     // The temporary folder that holds the registry root and the home folder.
     std::filesystem::path folder_;
     std::filesystem::path registry_;
