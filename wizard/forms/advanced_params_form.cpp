@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -84,6 +85,7 @@ TAdvancedParamsForm::TAdvancedParamsForm(QWidget* parent) : QDialog(parent) {
 void TAdvancedParamsForm::buildLayout() {
     setWindowTitle(QStringLiteral("Preferences"));
     pages_ = Named(new QTabWidget(this), "MainPageControl");
+    pages_->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in view
 
     QWidget* common = AddPage(pages_, "CommonTabSheet", QStringLiteral("Common Settings"));
     auto* commonGrid = new QGridLayout(common);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -87,6 +88,7 @@ TFormatPropForm::TFormatPropForm(QWidget* parent) : QDialog(parent) {
 void TFormatPropForm::buildLayout() {
     setWindowTitle(QStringLiteral("File Format Properties"));
     pages_ = Named(new QTabWidget(this), "MainPageControl");
+    pages_->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in view
 
     QWidget* options = AddPage(pages_, "OptionsTabSheet", QStringLiteral("Options"));
     auto* optionsGrid = new QGridLayout(options);

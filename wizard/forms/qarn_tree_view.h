@@ -13,11 +13,11 @@
 #include <QPointer>
 #include <QTreeView>
 
+#include "wizard/forms/ex_image_list.h"
 #include "wizard/forms/qarn_tree_model.h"
 
 class QDataStream;
 class QMenu;
-class TexImageList;
 class StateImageDelegate;
 
 class TqarnTreeView : public QTreeView {

@@ -55,6 +55,13 @@ QRect StateImageDelegate::stateImageRect(const QRect& itemRect, const QModelInde
 void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     const bool enabled = option.state.testFlag(QStyle::State_Enabled);
+    // The row's background (a selection too) runs under the pictures as under the text.
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &background, painter, widget);
     int x = option.rect.left() + kGap / 2;
     if (const TexImageList* states = view_->stateImages()) {
         if (const QRect place = stateImageRect(option.rect, index); !place.isEmpty()) {

@@ -100,7 +100,7 @@ void TTypesPanel::buildLayout() {
                 &TTypesPanel::TypesMiResetToDefaultsClick);
     treeView_->setPopupMenu(popupMenu_);
 
-    QLabel* filenameLabel = NamedLabel(
+    QLabel* filenameLabel = NamedNote(
         this, "TypesLabel2",
         QStringLiteral(
             "Additionally search for any files by their names (you can use wildcards in them):"));
@@ -125,7 +125,10 @@ void TTypesPanel::buildLayout() {
     buttonRow->addStretch();
     buttonRow->addWidget(showFiltersButton_);
     buttonRow->addWidget(hideFiltersButton_);
+    // Tight: with the filters shown the panel keeps the page's height less 187 pixels.
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(4);
     layout->addWidget(treeLabel);
     layout->addWidget(treeView_, 1);
     layout->addWidget(filenameLabel);
