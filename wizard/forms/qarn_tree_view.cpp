@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDataStream>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
@@ -199,10 +200,13 @@ bool TqarnTreeView::toggleStateAt(const QPoint& point) {
     if (!stateRecursion_ || !isOnStateImage(point)) {
         return false;
     }
-    TqarnTreeNode* node = nodes_->nodeOf(indexAt(point));
+    toggleState(nodes_->nodeOf(indexAt(point)));
+    return true;
+}
+
+void TqarnTreeView::toggleState(TqarnTreeNode* node) {
     const int next = node->stateIndex() + 1;
     setStateIndex(node, next > 2 ? 1 : next);
-    return true;
 }
 
 void TqarnTreeView::emitPendingClick() {
@@ -226,6 +230,20 @@ void TqarnTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     QTreeView::mouseDoubleClickEvent(event);
+}
+
+// Space does to the current node what a click on its state image does, so that the check
+// boxes can be worked from the keyboard too.
+void TqarnTreeView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        stateRecursion_ && current.isValid() &&
+        !delegate_->stateImageRect(visualRect(current), current).isEmpty()) {
+        toggleState(nodes_->nodeOf(current));
+        emit treeClicked();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void TqarnTreeView::mouseReleaseEvent(QMouseEvent* event) {

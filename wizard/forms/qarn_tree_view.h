@@ -8,7 +8,8 @@
 // The state setter is where the rules start: setting 1 or 2 (also on a new node)
 // propagates, 3, 0 and -1 are stored as they are. A press of any mouse button on a state
 // image selects the node and toggles it (1 -> 2, 2 and 3 -> 1); `treeClicked` follows on
-// the release, after the change, for any click on the tree.
+// the release, after the change, for any click on the tree. Space toggles the current
+// node the same way and reports it as a click.
 
 #include <QPointer>
 #include <QTreeView>
@@ -91,12 +92,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void pushDown(TqarnTreeNode* node);
     void pullUp(TqarnTreeNode* node);
     bool toggleStateAt(const QPoint& point);
+    void toggleState(TqarnTreeNode* node);
     void emitPendingClick();
 
     TqarnTreeModel* nodes_;

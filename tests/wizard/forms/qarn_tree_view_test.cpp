@@ -252,6 +252,22 @@ TEST_F(TreeClickTest, ADoubleClickOnAStateImageTogglesTwice) {
     EXPECT_TRUE(view_.isExpanded(view_.nodes()->indexOf(root_)));
 }
 
+TEST_F(TreeClickTest, SpaceTogglesTheCurrentNodeAsAClickWould) {
+    int clicks = 0;
+    QObject::connect(&view_, &TqarnTreeView::treeClicked, [&] { ++clicks; });
+    view_.selectNode(root_->child(0));
+    QTest::keyClick(&view_, Qt::Key_Space);
+    EXPECT_EQ(States(view_), (std::vector<int>{2, 2, 2}));
+    EXPECT_EQ(clicks, 1);
+    view_.selectNode(root_);
+    QTest::keyClick(&view_, Qt::Key_Space);
+    EXPECT_EQ(States(view_), (std::vector<int>{1, 1, 1}));
+    view_.setStateIndex(root_, -1);
+    QTest::keyClick(&view_, Qt::Key_Space);  // no state image: nothing to toggle
+    EXPECT_EQ(root_->stateIndex(), -1);
+    EXPECT_EQ(clicks, 2);
+}
+
 TEST_F(TreeClickTest, WithRecursionOffOrNoStateImageClicksChangeNothing) {
     view_.setStateRecursion(false);
     click(root_);
