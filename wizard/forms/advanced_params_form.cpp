@@ -3,12 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -33,12 +30,6 @@ const std::array<QString, 4> kPageTopics = {
 
 // The page last confirmed with OK during this run.
 int rememberedPage = 0;
-
-QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption) {
-    auto* page = Named(new QWidget, name);
-    pages->addTab(page, caption);
-    return page;
-}
 
 struct NumberRow {
     QLabel* label;
@@ -84,10 +75,9 @@ TAdvancedParamsForm::TAdvancedParamsForm(QWidget* parent) : QDialog(parent) {
 
 void TAdvancedParamsForm::buildLayout() {
     setWindowTitle(QStringLiteral("Preferences"));
-    pages_ = Named(new QTabWidget(this), "MainPageControl");
-    pages_->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in view
+    pages_ = AddPageControl(this);
 
-    QWidget* common = AddPage(pages_, "CommonTabSheet", QStringLiteral("Common Settings"));
+    QWidget* common = AddTabPage(pages_, "CommonTabSheet", QStringLiteral("Common Settings"));
     auto* commonGrid = new QGridLayout(common);
     commonGrid->addWidget(NamedLabel(common, "CommonOnStartupLabel", QStringLiteral("On startup:")),
                           0, 0, 1, 4);
@@ -104,7 +94,7 @@ void TAdvancedParamsForm::buildLayout() {
     connect(commonSplashCheckBox_, &QCheckBox::toggled, this,
             [this] { CommonSplashCheckBoxClick(); });
 
-    QWidget* drive = AddPage(pages_, "DriveTabSheet", QStringLiteral("&Drive Access"));
+    QWidget* drive = AddTabPage(pages_, "DriveTabSheet", QStringLiteral("&Drive Access"));
     auto* driveGrid = new QGridLayout(drive);
     driveRetryCountEdit_ =
         AddNumberRow(driveGrid, drive, "DriveRetryCountLabel", QStringLiteral("Retry attempts:"),
@@ -126,7 +116,7 @@ void TAdvancedParamsForm::buildLayout() {
         QStringLiteral("Set the number of data analyzing threads.")).edit;
 
     QWidget* confirmations =
-        AddPage(pages_, "ConfirmationsTabSheet", QStringLiteral("Confirmations"));
+        AddTabPage(pages_, "ConfirmationsTabSheet", QStringLiteral("Confirmations"));
     auto* confirmationsColumn = new QVBoxLayout(confirmations);
     confirmationsShutdownCheckBox_ =
         AddCheckBox(confirmationsColumn, confirmations, "ConfirmationsShutdownCheckBox",
@@ -142,7 +132,7 @@ void TAdvancedParamsForm::buildLayout() {
                     QStringLiteral("Confirm the file overwrite"));
     confirmationsColumn->addStretch();
 
-    QWidget* language = AddPage(pages_, "LanguageTabSheet", QStringLiteral("Interface &Language"));
+    QWidget* language = AddTabPage(pages_, "LanguageTabSheet", QStringLiteral("Interface &Language"));
     auto* languageColumn = new QVBoxLayout(language);
     QLabel* languageLabel = NamedLabel(language, "LanguageSelectLabel", QStringLiteral("Language:"));
     languageSelectComboBox_ = Named(new QComboBox(language), "LanguageSelectComboBox");
@@ -164,22 +154,8 @@ void TAdvancedParamsForm::buildLayout() {
         grid->setRowStretch(grid->rowCount(), 1);
     }
 
-    auto* okButton = Named(new QPushButton(QStringLiteral("&OK"), this), "ButtonOK");
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancelButton = Named(new QPushButton(QStringLiteral("&Cancel"), this), "ButtonCancel");
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* helpButton = Named(new QPushButton(QStringLiteral("&Help"), this), "ButtonHelp");
-    connect(helpButton, &QPushButton::clicked, this, [this] { ButtonHelpClick(); });
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(helpButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages_);
-    layout->addLayout(buttons);
+    LayOutPagesAndButtons(this, pages_, {"ButtonOK", "ButtonCancel", "ButtonHelp"},
+                          [this] { ButtonHelpClick(); });
 }
 
 void TAdvancedParamsForm::FormCreate() {

@@ -2,13 +2,11 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -34,12 +32,6 @@ QString FromUtf8(const std::string& text) {
 
 std::string ToUtf8(const QLineEdit* edit) {
     return edit->text().toStdString();
-}
-
-QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption) {
-    auto* page = Named(new QWidget, name);
-    pages->addTab(page, caption);
-    return page;
 }
 
 // A row of the grid: label, control, and an optional unit after it.
@@ -87,10 +79,9 @@ TFormatPropForm::TFormatPropForm(QWidget* parent) : QDialog(parent) {
 
 void TFormatPropForm::buildLayout() {
     setWindowTitle(QStringLiteral("File Format Properties"));
-    pages_ = Named(new QTabWidget(this), "MainPageControl");
-    pages_->tabBar()->setUsesScrollButtons(false);  // every page's tab stays in view
+    pages_ = AddPageControl(this);
 
-    QWidget* options = AddPage(pages_, "OptionsTabSheet", QStringLiteral("Options"));
+    QWidget* options = AddTabPage(pages_, "OptionsTabSheet", QStringLiteral("Options"));
     auto* optionsGrid = new QGridLayout(options);
     optionsSearchCheckBox_ = Named(
         new QCheckBox(QStringLiteral("Perform search files of this file format"), options),
@@ -124,7 +115,7 @@ void TFormatPropForm::buildLayout() {
     optionsGrid->setRowStretch(optionsGrid->rowCount(), 1);
     optionsGrid->setColumnStretch(1, 1);
 
-    QWidget* general = AddPage(pages_, "GeneralTabSheet", QStringLiteral("General"));
+    QWidget* general = AddTabPage(pages_, "GeneralTabSheet", QStringLiteral("General"));
     auto* generalGrid = new QGridLayout(general);
     generalTitleEdit_ = Named(new QLineEdit(general), "GeneralTitleEdit");
     generalTitleEdit_->setMaxLength(kTitleMaxLength);
@@ -149,7 +140,7 @@ void TFormatPropForm::buildLayout() {
     generalGrid->setRowStretch(generalGrid->rowCount(), 1);
     generalGrid->setColumnStretch(1, 1);
 
-    QWidget* internal = AddPage(pages_, "InternalTabSheet", QStringLiteral("Internal"));
+    QWidget* internal = AddTabPage(pages_, "InternalTabSheet", QStringLiteral("Internal"));
     auto* internalGrid = new QGridLayout(internal);
     internalGrid->addWidget(NamedNote(internal, "InternalNoteLabel",
                                       QStringLiteral("Internal information - don't change!")),
@@ -167,25 +158,11 @@ void TFormatPropForm::buildLayout() {
     internalGrid->setRowStretch(internalGrid->rowCount(), 1);
     internalGrid->setColumnStretch(1, 1);
 
-    okButton_ = Named(new QPushButton(QStringLiteral("&OK"), this), "BottomOKButton");
-    okButton_->setDefault(true);
-    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancelButton =
-        Named(new QPushButton(QStringLiteral("&Cancel"), this), "BottomCancelButton");
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    auto* helpButton = Named(new QPushButton(QStringLiteral("&Help"), this), "BottomHelpButton");
-    connect(helpButton, &QPushButton::clicked, this, [this] { BottomHelpButtonClick(); });
+    okButton_ = LayOutPagesAndButtons(this, pages_,
+                                      {"BottomOKButton", "BottomCancelButton", "BottomHelpButton"},
+                                      [this] { BottomHelpButtonClick(); });
     connect(optionsDefaultFileSizeEdit_, &QLineEdit::textChanged, this,
             [this] { updateOkButton(); });
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(helpButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages_);
-    layout->addLayout(buttons);
     setMinimumWidth(420);
 }
 

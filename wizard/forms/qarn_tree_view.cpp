@@ -52,21 +52,20 @@ void TqarnTreeView::selectNode(TqarnTreeNode* node) {
 }
 
 void TqarnTreeView::setImages(TexImageList* images) {
-    disconnect(imagesChanged_);
-    images_ = images;
-    if (images != nullptr) {
-        imagesChanged_ = connect(images, &TexImageList::changed, viewport(),
-                                 qOverload<>(&QWidget::update));
-    }
-    scheduleDelayedItemsLayout();
+    follow(images_, imagesChanged_, images);
 }
 
 void TqarnTreeView::setStateImages(TexImageList* images) {
-    disconnect(stateImagesChanged_);
-    stateImages_ = images;
+    follow(stateImages_, stateImagesChanged_, images);
+}
+
+// The view repaints when the list changes, and forgets the list it followed before.
+void TqarnTreeView::follow(QPointer<TexImageList>& followed, QMetaObject::Connection& changes,
+                           TexImageList* images) {
+    disconnect(changes);
+    followed = images;
     if (images != nullptr) {
-        stateImagesChanged_ = connect(images, &TexImageList::changed, viewport(),
-                                      qOverload<>(&QWidget::update));
+        changes = connect(images, &TexImageList::changed, viewport(), qOverload<>(&QWidget::update));
     }
     scheduleDelayedItemsLayout();
 }

@@ -96,6 +96,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void follow(QPointer<TexImageList>& followed, QMetaObject::Connection& changes,
+                TexImageList* images);
     void pushDown(TqarnTreeNode* node);
     void pullUp(TqarnTreeNode* node);
     bool toggleStateAt(const QPoint& point);

@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "wizard/settings/settings_store.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
@@ -24,20 +25,9 @@
 
 namespace {
 
-template <typename Widget>
-Widget* Find(QWidget* dialog, const char* name) {
-    auto* found = dialog->findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-void Press(QWidget* dialog, const char* button) {
-    Find<QPushButton>(dialog, button)->click();
-}
-
 QStringList Languages(QWidget* dialog) {
     QStringList entries;
-    const auto* box = Find<QComboBox>(dialog, "LanguageSelectComboBox");
+    const auto* box = FindControl<QComboBox>(dialog, "LanguageSelectComboBox");
     for (int i = 0; i < box->count(); ++i) {
         entries << box->itemText(i);
     }
@@ -78,17 +68,17 @@ protected:
 TEST_F(PreferencesTest, OpensOnThePageAskedAndOkStoresEveryPage) {
     int opened = -1;
     EXPECT_TRUE(show(1, [&](QWidget* dialog) {
-        opened = Find<QTabWidget>(dialog, "MainPageControl")->currentIndex();
-        Find<QCheckBox>(dialog, "CommonSplashCheckBox")->setChecked(false);
-        auto* retries = Find<QSpinBox>(dialog, "DriveRetryCountEdit");
+        opened = CurrentPage(dialog);
+        FindControl<QCheckBox>(dialog, "CommonSplashCheckBox")->setChecked(false);
+        auto* retries = FindControl<QSpinBox>(dialog, "DriveRetryCountEdit");
         retries->selectAll();
         QTest::keyClicks(retries, QStringLiteral("3"));
-        Find<QSpinBox>(dialog, "DriveRetryPauseEdit")->setValue(250);
-        Find<QSpinBox>(dialog, "DriveBufferEdit")->setValue(64);
-        Find<QSpinBox>(dialog, "DriveThreadsEdit")->setValue(4);
-        Find<QCheckBox>(dialog, "ConfirmationsShutdownCheckBox")->setChecked(false);
-        Find<QCheckBox>(dialog, "ConfirmationsFileOverwriteCheckBox")->setChecked(false);
-        Press(dialog, "ButtonOK");
+        FindControl<QSpinBox>(dialog, "DriveRetryPauseEdit")->setValue(250);
+        FindControl<QSpinBox>(dialog, "DriveBufferEdit")->setValue(64);
+        FindControl<QSpinBox>(dialog, "DriveThreadsEdit")->setValue(4);
+        FindControl<QCheckBox>(dialog, "ConfirmationsShutdownCheckBox")->setChecked(false);
+        FindControl<QCheckBox>(dialog, "ConfirmationsFileOverwriteCheckBox")->setChecked(false);
+        PressButton(dialog, "ButtonOK");
     }));
     EXPECT_EQ(opened, 1);
     const SettingsValues& settings = Settings();
@@ -109,10 +99,10 @@ TEST_F(PreferencesTest, TheRangesClampStoredValues) {
     Settings().RecoverySectorsToRead = 20000;
     Settings().RecoveryThreadsCount = 500;
     show(0, [](QWidget* dialog) {
-        EXPECT_EQ(Find<QSpinBox>(dialog, "CommonSplashEdit")->value(), 20);
-        EXPECT_EQ(Find<QSpinBox>(dialog, "DriveRetryCountEdit")->value(), 1);
-        EXPECT_EQ(Find<QSpinBox>(dialog, "DriveBufferEdit")->value(), 10000);
-        Press(dialog, "ButtonOK");
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "CommonSplashEdit")->value(), 20);
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->value(), 1);
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "DriveBufferEdit")->value(), 10000);
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_EQ(Settings().GlobalSplashDelay, 20);
     EXPECT_EQ(Settings().RecoveryRetryCount, 1);
@@ -126,13 +116,13 @@ TEST_F(PreferencesTest, UncheckingTheSplashDisablesItsDelayWhichIsStillSaved) {
         const char* delayControls[] = {"CommonSplashLabel", "CommonSplashEdit",
                                        "CommonSplashUnitLabel"};
         for (const char* name : delayControls) {
-            EXPECT_TRUE(Find<QWidget>(dialog, name)->isEnabled()) << name;
+            EXPECT_TRUE(FindControl<QWidget>(dialog, name)->isEnabled()) << name;
         }
-        QTest::keyClick(Find<QCheckBox>(dialog, "CommonSplashCheckBox"), Qt::Key_Space);
+        QTest::keyClick(FindControl<QCheckBox>(dialog, "CommonSplashCheckBox"), Qt::Key_Space);
         for (const char* name : delayControls) {
-            EXPECT_FALSE(Find<QWidget>(dialog, name)->isEnabled()) << name;
+            EXPECT_FALSE(FindControl<QWidget>(dialog, name)->isEnabled()) << name;
         }
-        Press(dialog, "ButtonOK");
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_FALSE(Settings().GlobalSplashShow);
     EXPECT_EQ(Settings().GlobalSplashDelay, 7);
@@ -148,8 +138,8 @@ TEST_F(PreferencesTest, CancelChangesNothing) {
         for (QSpinBox* edit : dialog->findChildren<QSpinBox*>()) {
             edit->setValue(edit->value() + 1);
         }
-        Find<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
-        Press(dialog, "ButtonCancel");
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
+        PressButton(dialog, "ButtonCancel");
     }));
     EXPECT_EQ(Settings().GlobalSplashShow, before.GlobalSplashShow);
     EXPECT_EQ(Settings().RecoveryRetryCount, before.RecoveryRetryCount);
@@ -159,19 +149,13 @@ TEST_F(PreferencesTest, CancelChangesNothing) {
 }
 
 TEST_F(PreferencesTest, MinusOneOpensThePageOfTheLastOk) {
-    const auto closeOn = [](int page, const char* button) {
-        return [page, button](QWidget* dialog) {
-            Find<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
-            Press(dialog, button);
-        };
-    };
     int opened = -1;
     const auto note = [&](QWidget* dialog) {
-        opened = Find<QTabWidget>(dialog, "MainPageControl")->currentIndex();
-        Press(dialog, "ButtonCancel");
+        opened = CurrentPage(dialog);
+        PressButton(dialog, "ButtonCancel");
     };
-    show(0, closeOn(2, "ButtonOK"));
-    show(0, closeOn(3, "ButtonCancel"));
+    show(0, CloseOnPage(2, "ButtonOK"));
+    show(0, CloseOnPage(3, "ButtonCancel"));
     show(-1, note);
     EXPECT_EQ(opened, 2);
     show(3, note);
@@ -181,11 +165,11 @@ TEST_F(PreferencesTest, MinusOneOpensThePageOfTheLastOk) {
 TEST_F(PreferencesTest, HelpShowsTheActivePagesTopic) {
     show(0, [this](QWidget* dialog) {
         for (int page = 0; page < 4; ++page) {
-            Find<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
-            Press(dialog, "ButtonHelp");
+            FindControl<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
+            PressButton(dialog, "ButtonHelp");
             EXPECT_TRUE(waitUntil([&] { return help.topics.size() == page + 1; }));
         }
-        Press(dialog, "ButtonCancel");
+        PressButton(dialog, "ButtonCancel");
     });
     EXPECT_EQ(help.topics, (QStringList{QStringLiteral("/files/params.html"),
                                         QStringLiteral("/files/params.driveaccess.html"),
@@ -216,8 +200,8 @@ TEST_F(PreferencesTest, TheLanguageListShowsVisibleTranslationFilesOnly) {
         int selected = -1;
         show(3, [&](QWidget* dialog) {
             entries = Languages(dialog);
-            selected = Find<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
-            Press(dialog, "ButtonCancel");
+            selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+            PressButton(dialog, "ButtonCancel");
         });
         EXPECT_EQ(entries, test.entries);
         EXPECT_EQ(selected, 0);
@@ -227,8 +211,8 @@ TEST_F(PreferencesTest, TheLanguageListShowsVisibleTranslationFilesOnly) {
 TEST_F(PreferencesTest, ChoosingALanguageStoresItsFileNameAndLoadsIt) {
     addLanguageFile(QStringLiteral("DEUTSCH.LNG"));
     show(3, [](QWidget* dialog) {
-        Find<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
-        Press(dialog, "ButtonOK");
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_EQ(Settings().GlobalLanguage, QStringLiteral("Deutsch.lng"));
     const Translation loaded = CurrentTranslation();
@@ -239,16 +223,16 @@ TEST_F(PreferencesTest, ChoosingALanguageStoresItsFileNameAndLoadsIt) {
     // The same language again reloads nothing.
     int selected = -1;
     show(3, [&](QWidget* dialog) {
-        selected = Find<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
-        Press(dialog, "ButtonOK");
+        selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_EQ(selected, 1);
     EXPECT_EQ(CurrentTranslation(), loaded);
 
     // English drops the translation.
     show(3, [](QWidget* dialog) {
-        Find<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(0);
-        Press(dialog, "ButtonOK");
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(0);
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_TRUE(Settings().GlobalLanguage.isEmpty());
     EXPECT_EQ(CurrentTranslation(), nullptr);
@@ -259,8 +243,8 @@ TEST_F(PreferencesTest, AStaleLanguageNameSelectsEnglishAndStaysUntilChanged) {
     Settings().GlobalLanguage = QStringLiteral("Klingon.lng");
     int selected = -1;
     show(3, [&](QWidget* dialog) {
-        selected = Find<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
-        Press(dialog, "ButtonOK");
+        selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+        PressButton(dialog, "ButtonOK");
     });
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(Settings().GlobalLanguage, QStringLiteral("Klingon.lng"));
@@ -275,9 +259,9 @@ TEST_F(PreferencesTest, TheFormIsTranslatedWhenItOpens) {
     SetCurrentTranslation(LoadLanguageFile(QStringLiteral("Deutsch.lng")));
     TAdvancedParamsForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Einstellungen"));
-    EXPECT_EQ(Find<QTabWidget>(&form, "MainPageControl")->tabText(1),
+    EXPECT_EQ(FindControl<QTabWidget>(&form, "MainPageControl")->tabText(1),
               QStringLiteral("&Laufwerkszugriff"));
-    EXPECT_EQ(Find<QLabel>(&form, "DriveRetryCountLabel")->text(), QStringLiteral("Wiederholungen:"));
+    EXPECT_EQ(FindControl<QLabel>(&form, "DriveRetryCountLabel")->text(), QStringLiteral("Wiederholungen:"));
 }
 
 }  // namespace

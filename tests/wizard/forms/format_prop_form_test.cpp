@@ -11,18 +11,12 @@
 
 #include <functional>
 
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
 
 namespace {
-
-template <typename Widget>
-Widget* Find(QWidget* dialog, const char* name) {
-    auto* found = dialog->findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 TFormat Riff() {
     return {false, 5120, 999, "audio", "RIFF", "Audio", "RIFF Multimedia File", "RIFF",
@@ -33,10 +27,6 @@ TFormat Riff() {
 bool Edit(TFormat& format, std::function<void(QWidget*)> answer) {
     answerNextModalDialog(std::move(answer));
     return EditFormatProperties(format);
-}
-
-void Press(QWidget* dialog, const char* button) {
-    Find<QPushButton>(dialog, button)->click();
 }
 
 TEST(DefaultSizeTextTest, OnlyDecimalNumbersFromOneToInt32MaxAreAccepted) {
@@ -60,21 +50,21 @@ class FormatPropFormTest : public WizardTest {};
 TEST_F(FormatPropFormTest, FillsInTableOrderAndClampsTheOrder) {
     TFormatPropForm form;
     form.fill(Riff());
-    EXPECT_FALSE(Find<QCheckBox>(&form, "OptionsSearchCheckBox")->isChecked());
-    EXPECT_EQ(Find<QLineEdit>(&form, "OptionsDefaultFileSizeEdit")->text(), QStringLiteral("5120"));
-    EXPECT_EQ(Find<QSpinBox>(&form, "OptionsOrderEdit")->value(), 100);  // 999 shows 100
-    EXPECT_EQ(Find<QLineEdit>(&form, "OptionsPrefixEdit")->text(), QStringLiteral("audio"));
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralTitleEdit")->text(), QStringLiteral("RIFF"));
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralCategoryEdit")->text(), QStringLiteral("Audio"));
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralDescriptionEdit")->text(),
+    EXPECT_FALSE(FindControl<QCheckBox>(&form, "OptionsSearchCheckBox")->isChecked());
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "OptionsDefaultFileSizeEdit")->text(), QStringLiteral("5120"));
+    EXPECT_EQ(FindControl<QSpinBox>(&form, "OptionsOrderEdit")->value(), 100);  // 999 shows 100
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "OptionsPrefixEdit")->text(), QStringLiteral("audio"));
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralTitleEdit")->text(), QStringLiteral("RIFF"));
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralCategoryEdit")->text(), QStringLiteral("Audio"));
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralDescriptionEdit")->text(),
               QStringLiteral("RIFF Multimedia File"));
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralExtEdit")->text(), QStringLiteral("RIFF,RIF"));
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralExtDefaultEdit")->text(), QStringLiteral("RIFF"));
-    EXPECT_EQ(Find<QSpinBox>(&form, "InternalScriptIdEdit")->value(), 225);
-    EXPECT_FALSE(Find<QSpinBox>(&form, "InternalScriptIdEdit")->isEnabled());
-    EXPECT_FALSE(Find<QCheckBox>(&form, "InternalPreviewAvailableCheckBox")->isEnabled());
-    EXPECT_EQ(Find<QLineEdit>(&form, "GeneralTitleEdit")->maxLength(), 50);
-    EXPECT_EQ(Find<QTabWidget>(&form, "MainPageControl")->count(), 3);
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralExtEdit")->text(), QStringLiteral("RIFF,RIF"));
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralExtDefaultEdit")->text(), QStringLiteral("RIFF"));
+    EXPECT_EQ(FindControl<QSpinBox>(&form, "InternalScriptIdEdit")->value(), 225);
+    EXPECT_FALSE(FindControl<QSpinBox>(&form, "InternalScriptIdEdit")->isEnabled());
+    EXPECT_FALSE(FindControl<QCheckBox>(&form, "InternalPreviewAvailableCheckBox")->isEnabled());
+    EXPECT_EQ(FindControl<QLineEdit>(&form, "GeneralTitleEdit")->maxLength(), 50);
+    EXPECT_EQ(FindControl<QTabWidget>(&form, "MainPageControl")->count(), 3);
 
     TFormat copied;
     ASSERT_TRUE(form.copyTo(copied));
@@ -86,8 +76,8 @@ TEST_F(FormatPropFormTest, FillsInTableOrderAndClampsTheOrder) {
 TEST_F(FormatPropFormTest, OkStaysDisabledUntilTheDefaultSizeIsANumber) {
     TFormatPropForm form;
     form.fill(Riff());
-    auto* size = Find<QLineEdit>(&form, "OptionsDefaultFileSizeEdit");
-    auto* ok = Find<QPushButton>(&form, "BottomOKButton");
+    auto* size = FindControl<QLineEdit>(&form, "OptionsDefaultFileSizeEdit");
+    auto* ok = FindControl<QPushButton>(&form, "BottomOKButton");
     for (const char* text : {"12a", "-5", "99999999999", "", "0"}) {
         size->setText(QString::fromLatin1(text));
         EXPECT_FALSE(ok->isEnabled()) << text;
@@ -109,19 +99,19 @@ TEST_F(FormatPropFormTest, OkCopiesEveryFieldBackAndTheCaptionNamesTheFormat) {
     QString caption;
     EXPECT_TRUE(Edit(format, [&](QWidget* dialog) {
         caption = dialog->windowTitle();
-        Find<QCheckBox>(dialog, "OptionsSearchCheckBox")->setChecked(true);
-        Find<QLineEdit>(dialog, "OptionsDefaultFileSizeEdit")->setText(QStringLiteral("77"));
-        auto* order = Find<QSpinBox>(dialog, "OptionsOrderEdit");
+        FindControl<QCheckBox>(dialog, "OptionsSearchCheckBox")->setChecked(true);
+        FindControl<QLineEdit>(dialog, "OptionsDefaultFileSizeEdit")->setText(QStringLiteral("77"));
+        auto* order = FindControl<QSpinBox>(dialog, "OptionsOrderEdit");
         order->selectAll();
         QTest::keyClicks(order, QStringLiteral("42"));  // typed, not yet committed
-        Find<QLineEdit>(dialog, "OptionsPrefixEdit")->setText(QStringLiteral("riff"));
-        Find<QLineEdit>(dialog, "GeneralTitleEdit")->setText(QString(60, u'T'));
-        QTest::keyClicks(Find<QLineEdit>(dialog, "GeneralTitleEdit"), QStringLiteral("x"));
-        Find<QLineEdit>(dialog, "GeneralCategoryEdit")->setText(QStringLiteral("Sound"));
-        Find<QLineEdit>(dialog, "GeneralDescriptionEdit")->setText(QStringLiteral("Ünïcode"));
-        Find<QLineEdit>(dialog, "GeneralExtEdit")->setText(QStringLiteral("RIF"));
-        Find<QLineEdit>(dialog, "GeneralExtDefaultEdit")->setText(QStringLiteral("rif"));
-        Press(dialog, "BottomOKButton");
+        FindControl<QLineEdit>(dialog, "OptionsPrefixEdit")->setText(QStringLiteral("riff"));
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText(QString(60, u'T'));
+        QTest::keyClicks(FindControl<QLineEdit>(dialog, "GeneralTitleEdit"), QStringLiteral("x"));
+        FindControl<QLineEdit>(dialog, "GeneralCategoryEdit")->setText(QStringLiteral("Sound"));
+        FindControl<QLineEdit>(dialog, "GeneralDescriptionEdit")->setText(QStringLiteral("Ünïcode"));
+        FindControl<QLineEdit>(dialog, "GeneralExtEdit")->setText(QStringLiteral("RIF"));
+        FindControl<QLineEdit>(dialog, "GeneralExtDefaultEdit")->setText(QStringLiteral("rif"));
+        PressButton(dialog, "BottomOKButton");
     }));
     EXPECT_EQ(caption, QStringLiteral("File Format Properties - [RIFF]"));
     EXPECT_EQ(format, (TFormat{true, 77, 42, "riff", std::string(50, 'T'), "Sound",
@@ -137,7 +127,7 @@ TEST_F(FormatPropFormTest, CancelAfterTypingEverywhereChangesNothing) {
         for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
             box->toggle();
         }
-        Press(dialog, "BottomCancelButton");
+        PressButton(dialog, "BottomCancelButton");
     }));
     EXPECT_EQ(format, Riff());
 }
@@ -154,22 +144,16 @@ TEST_F(FormatPropFormTest, AStoredIdTheControlCannotShowGoesBackUnchanged) {
 
 TEST_F(FormatPropFormTest, ThePageOfTheLastOkReopens) {
     TFormat format = Riff();
-    const auto closeOn = [](int page, const char* button) {
-        return [page, button](QWidget* dialog) {
-            Find<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
-            Press(dialog, button);
-        };
-    };
     int opened = -1;
     const auto noteAndClose = [&](QWidget* dialog) {
-        opened = Find<QTabWidget>(dialog, "MainPageControl")->currentIndex();
-        Press(dialog, "BottomCancelButton");
+        opened = CurrentPage(dialog);
+        PressButton(dialog, "BottomCancelButton");
     };
-    Edit(format, closeOn(1, "BottomOKButton"));
-    Edit(format, closeOn(2, "BottomCancelButton"));
+    Edit(format, CloseOnPage(1, "BottomOKButton"));
+    Edit(format, CloseOnPage(2, "BottomCancelButton"));
     Edit(format, noteAndClose);
     EXPECT_EQ(opened, 1);
-    Edit(format, closeOn(0, "BottomOKButton"));
+    Edit(format, CloseOnPage(0, "BottomOKButton"));
     Edit(format, noteAndClose);
     EXPECT_EQ(opened, 0);
 }
@@ -177,9 +161,9 @@ TEST_F(FormatPropFormTest, ThePageOfTheLastOkReopens) {
 TEST_F(FormatPropFormTest, HelpShowsTheEditorsTopic) {
     TFormat format = Riff();
     Edit(format, [this](QWidget* dialog) {
-        Press(dialog, "BottomHelpButton");
+        PressButton(dialog, "BottomHelpButton");
         EXPECT_TRUE(waitUntil([this] { return !help.topics.isEmpty(); }));
-        Press(dialog, "BottomCancelButton");
+        PressButton(dialog, "BottomCancelButton");
     });
     EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/format.edit.html")});
 }

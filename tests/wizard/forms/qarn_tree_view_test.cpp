@@ -13,7 +13,7 @@
 
 #include "wizard/forms/checkbox_images.h"
 #include "wizard/forms/ex_image_list.h"
-#include "wizard/forms/state_image_delegate.h"
+#include "wizard/support/type_tree_nodes.h"
 
 namespace {
 
@@ -204,14 +204,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view_));
     }
 
-    QPoint stateImageCentre(const TqarnTreeNode* node) const {
-        const QModelIndex index = view_.nodes()->indexOf(node);
-        auto* delegate = static_cast<StateImageDelegate*>(view_.itemDelegate());
-        return delegate->stateImageRect(view_.visualRect(index), index).center();
-    }
-
+    QPoint stateImageCentre(const TqarnTreeNode* node) { return StateImageCentre(view_, node); }
     void click(const TqarnTreeNode* node, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(view_.viewport(), button, {}, stateImageCentre(node));
+        ClickStateImage(view_, node, button);
     }
 
     TexImageList states_{QSize(16, 16)};

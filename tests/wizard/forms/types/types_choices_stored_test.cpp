@@ -12,12 +12,13 @@
 #include "platform/registry.h"
 #include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/qarn_tree_view.h"
-#include "wizard/forms/state_image_delegate.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/formats_unit.h"
 #include "wizard/settings/settings_store.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/type_tree_nodes.h"
 #include "wizard/support/wizard_test.h"
 
 namespace {
@@ -44,20 +45,10 @@ protected:
     }
 
     TqarnTreeNode* nodeOf(const std::string& title) const {
-        for (TqarnTreeNode* node : panel_->treeView()->nodes()->nodesInTreeOrder()) {
-            if (node->level() == 1 && static_cast<const TFormat*>(node->data())->Title == title) {
-                return node;
-            }
-        }
-        return nullptr;
+        return FormatNode(*panel_->treeView(), title);
     }
     void clickStateImage(const std::string& title) {
-        TqarnTreeView* tree = panel_->treeView();
-        const QModelIndex index = tree->nodes()->indexOf(nodeOf(title));
-        tree->scrollTo(index);
-        auto* delegate = static_cast<StateImageDelegate*>(tree->itemDelegate());
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
-                          delegate->stateImageRect(tree->visualRect(index), index).center());
+        ClickStateImage(*panel_->treeView(), nodeOf(title));
     }
 
     std::unique_ptr<QWidget> page_;
@@ -69,8 +60,8 @@ TEST_F(StoredChoicesTest, CheckedFormatsAndRetriesSurviveARestart) {
     clickStateImage("GIF");
     clickStateImage("PNG");
     answerNextModalDialog([](QWidget* dialog) {
-        dialog->findChild<QSpinBox*>(QStringLiteral("DriveRetryCountEdit"))->setValue(3);
-        dialog->findChild<QPushButton*>(QStringLiteral("ButtonOK"))->click();
+        FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->setValue(3);
+        PressButton(dialog, "ButtonOK");
     });
     ASSERT_TRUE(ShowPreferences(1));
     finish();
@@ -91,8 +82,8 @@ TEST_F(StoredChoicesTest, CheckedFormatsAndRetriesSurviveARestart) {
     EXPECT_EQ(nodeOf("JPEG")->stateIndex(), 1);
     int shown = 0;
     answerNextModalDialog([&](QWidget* dialog) {
-        shown = dialog->findChild<QSpinBox*>(QStringLiteral("DriveRetryCountEdit"))->value();
-        dialog->findChild<QPushButton*>(QStringLiteral("ButtonCancel"))->click();
+        shown = FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->value();
+        PressButton(dialog, "ButtonCancel");
     });
     ShowPreferences(1);
     EXPECT_EQ(shown, 3);

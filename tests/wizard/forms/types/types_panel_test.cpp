@@ -15,10 +15,11 @@
 
 #include "wizard/forms/ex_image_list.h"
 #include "wizard/forms/qarn_tree_view.h"
-#include "wizard/forms/state_image_delegate.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/formats_unit.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/type_tree_nodes.h"
 #include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
 
@@ -62,14 +63,7 @@ protected:
         }
         return states;
     }
-    TqarnTreeNode* nodeOf(const std::string& title) const {
-        for (TqarnTreeNode* node : tree_->nodes()->nodesInTreeOrder()) {
-            if (node->level() == 1 && FormatOf(node).Title == title) {
-                return node;
-            }
-        }
-        return nullptr;
-    }
+    TqarnTreeNode* nodeOf(const std::string& title) const { return FormatNode(*tree_, title); }
     std::set<std::string> searched() const {
         std::set<std::string> titles;
         const TFormatsList& formats = DataStorage->Formats();
@@ -94,13 +88,7 @@ protected:
         page_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(page_.get()));
     }
-    void clickStateImage(const std::string& title) {
-        const QModelIndex index = tree_->nodes()->indexOf(nodeOf(title));
-        tree_->scrollTo(index);
-        auto* delegate = static_cast<StateImageDelegate*>(tree_->itemDelegate());
-        QTest::mouseClick(tree_->viewport(), Qt::LeftButton, {},
-                          delegate->stateImageRect(tree_->visualRect(index), index).center());
-    }
+    void clickStateImage(const std::string& title) { ClickStateImage(*tree_, nodeOf(title)); }
 
     std::unique_ptr<QWidget> page_;
     TTypesPanel* panel_ = nullptr;
@@ -203,9 +191,9 @@ TEST_F(TypesPanelTest, ModifyUpdatesTheNodeOrRebuildsWhenTheCategoryChanged) {
     TqarnTreeNode* jpeg = nodeOf("JPEG");
     select("JPEG");
     answerNextModalDialog([](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("GeneralTitleEdit"))->setText("JPEG 2000");
-        dialog->findChild<QTabWidget*>(QStringLiteral("MainPageControl"))->setCurrentIndex(0);
-        dialog->findChild<QPushButton*>(QStringLiteral("BottomOKButton"))->click();
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText("JPEG 2000");
+        FindControl<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(0);
+        PressButton(dialog, "BottomOKButton");
     });
     panel_->TypesMiModifyClick();
     EXPECT_EQ(nodeOf("JPEG 2000"), jpeg);
@@ -214,9 +202,9 @@ TEST_F(TypesPanelTest, ModifyUpdatesTheNodeOrRebuildsWhenTheCategoryChanged) {
 
     select("JPEG 2000");
     answerNextModalDialog([](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("GeneralCategoryEdit"))->setText("images");
-        dialog->findChild<QCheckBox*>(QStringLiteral("OptionsSearchCheckBox"))->setChecked(true);
-        dialog->findChild<QPushButton*>(QStringLiteral("BottomOKButton"))->click();
+        FindControl<QLineEdit>(dialog, "GeneralCategoryEdit")->setText("images");
+        FindControl<QCheckBox>(dialog, "OptionsSearchCheckBox")->setChecked(true);
+        PressButton(dialog, "BottomOKButton");
     });
     panel_->TypesMiModifyClick();
     // JPEG comes first in the list: its spelling now names the root.
@@ -227,7 +215,7 @@ TEST_F(TypesPanelTest, ModifyUpdatesTheNodeOrRebuildsWhenTheCategoryChanged) {
 
 TEST_F(TypesPanelTest, AddWithCancelAddsNothingAndWithOkAppends) {
     answerNextModalDialog([](QWidget* dialog) {
-        dialog->findChild<QPushButton*>(QStringLiteral("BottomCancelButton"))->click();
+        PressButton(dialog, "BottomCancelButton");
     });
     panel_->TypesMiAddClick();
     EXPECT_EQ(DataStorage->Formats().Count(), 43u);
@@ -235,8 +223,8 @@ TEST_F(TypesPanelTest, AddWithCancelAddsNothingAndWithOkAppends) {
     EXPECT_EQ(thumbnailStops_, 0);
 
     answerNextModalDialog([](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(QStringLiteral("GeneralTitleEdit"))->setText("Notes");
-        dialog->findChild<QPushButton*>(QStringLiteral("BottomOKButton"))->click();
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText("Notes");
+        PressButton(dialog, "BottomOKButton");
     });
     panel_->TypesMiAddClick();
     EXPECT_EQ(DataStorage->Formats().Count(), 44u);
