@@ -2,6 +2,8 @@
 // current drive's file-system code; the reader slots and the current drive are guarded
 // by EngineState::fileLock (readers shared, replacement exclusive).
 
+#include <algorithm>
+#include <climits>
 #include <mutex>
 #include <shared_mutex>
 
@@ -29,6 +31,13 @@ void reportInitFailure(const EngineSettings* settings) {
     }
 }
 
+// The sector count of a raw drive as the int that the exports return: a drive of 2^31
+// sectors (1 TiB) or more must not turn negative and read as a failure. The search
+// covers the whole drive whatever this says.
+int rawInitializeResult(CDrive& drive) {
+    return static_cast<int>(std::min<std::uint32_t>(drive.Initialize(), INT_MAX));
+}
+
 // Opens drive `index` and builds the reader for its file system; the caller holds the
 // exclusive lock.
 int initializeDrive(engine::EngineState& engine, int index) {
@@ -37,12 +46,12 @@ int initializeDrive(engine::EngineState& engine, int index) {
         Log(kLogError, "DLLEXPORT.DriveInitializeSimple.enter: StorageMassive == 0");
         return 0;
     }
-    std::shared_ptr<CDrive> drive = engine.drives->share(index);
+    // Opens the drive and refreshes its boot-sector fields, the file-system code among
+    // them; an index out of range is logged there.
+    std::shared_ptr<CDrive> drive = engine.drives->DiskInitialize(index);
     Log(kLogStatus, "DLLEXPORT.DiskInitializeSimple.StorageMassive->DiskInitialize dsk: 0x%X",
         static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(drive.get())));
     if (!drive) return 0;
-    // Opens the drive and refreshes its boot-sector fields, the file-system code among them.
-    drive->Initialize();
 
     const std::int32_t code = drive->GetDriveInfo()->FileSystemCode;
     Log(kLogStatus, "DLLEXPORT.DiskInitializeSimple fs: %d", code);
@@ -58,12 +67,12 @@ int initializeDrive(engine::EngineState& engine, int index) {
         result = engine.ntfsReader->Initialize();
         engine.currentDrive = drive;
     } else if (code == kFileSystemNone) {
-        result = static_cast<int>(drive->Initialize());
+        result = rawInitializeResult(*drive);
         engine.currentDrive = drive;
     }
     if (result == 0) {
         Log(kLogError, "DLLEXPORT.DiskInitialize.ByFileSystemType filed, try initialize not use FileSystem");
-        result = static_cast<int>(drive->Initialize());
+        result = rawInitializeResult(*drive);
         engine.currentDrive = drive;
     }
     return result;
@@ -84,23 +93,26 @@ void releaseFileReaders() {
 }  // namespace engine
 
 UNDELETE_API int DriveInitialize(EngineSettings* settings) {
+    if (!settings) {
+        Log(kLogError, "DLLEXPORT.DriveInitialize: no settings record");
+        return 0;
+    }
     engine::EngineState& engine = engine::state();
     std::unique_lock lock(engine.fileLock);
     // The caller keeps the record alive and in place; every later read, search and
     // recovery works through this pointer.
-    if (settings) engine.settings = settings;
-    const EngineSettings* current = engine.settings;
+    engine.settings = settings;
     engine::guarded<int>(nullptr, 0, [&] {
         engine.fatReader.reset();
         engine.ntfsReader.reset();
         return 0;
     });
     const int result = engine::guarded<int>("DLLEXPORT.DiskInitialize.except", 0, [&] {
-        return current ? initializeDrive(engine, current->DiskNumber) : 0;
+        return initializeDrive(engine, settings->DiskNumber);
     });
     if (result > 0) return result;
     engine.currentDrive = nullptr;
-    reportInitFailure(current);
+    reportInitFailure(settings);
     return 0;
 }
 
@@ -126,6 +138,7 @@ UNDELETE_API const char16_t* FileGetPath(FoundFileRecord* record) {
     engine::EngineState& engine = engine::state();
     std::unique_lock lock(engine.fileLock);
     return engine::guarded<const char16_t*>("FileGetPath: except", nullptr, [&]() -> const char16_t* {
+        if (!record) return nullptr;
         const std::int32_t code = currentFileSystem(engine);
         if (isFatCode(code) && engine.fatReader) return engine.fatReader->GetFilePath(record);
         if (code == kFileSystemNtfs && engine.ntfsReader) return engine.ntfsReader->FileGetPath(record);

@@ -1,6 +1,5 @@
 #include "engine/recovery_writer.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include "engine/guard.h"
 #include "engine/log.h"
 #include "engine/messages.h"
+#include "engine/recovery_output.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "platform/text.h"
@@ -31,45 +31,11 @@ struct RecoveryJob {
     FoundFileRecord record{};
 };
 
-class OutputFile {
-public:
-    explicit OutputFile(const std::string& path)
-        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)) {}
-    ~OutputFile() { close(); }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    // Writes every byte; false with errno set on failure.
-    bool writeAll(const std::uint8_t* data, std::size_t size, std::uint64_t& written) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, data, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                if (n == 0) errno = EIO;
-                return false;
-            }
-            written += static_cast<std::uint64_t>(n);
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-        return true;
-    }
-    bool close() {
-        if (fd_ < 0) return true;
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0;
-    }
-
-private:
-    int fd_;
-};
-
 struct CurrentWork {
     EngineSettings* settings = nullptr;
     bool localTimes = false;  // FAT records carry local times
+    bool rawDrive = false;    // no file system: data is read straight from the drive
+    std::uint64_t driveBytes = 0;
 };
 
 CurrentWork currentWork() {
@@ -78,10 +44,22 @@ CurrentWork currentWork() {
     CurrentWork work;
     work.settings = engine.settings;
     if (engine.currentDrive) {
-        const std::int32_t code = engine.currentDrive->GetDriveInfo()->FileSystemCode;
+        const _LDRIVE& drive = *engine.currentDrive->GetDriveInfo();
+        const std::int32_t code = drive.FileSystemCode;
         work.localTimes = code == kFileSystemFat12 || code == kFileSystemFat16 || code == kFileSystemFat32;
+        work.rawDrive = code == kFileSystemNone;
+        work.driveBytes = drive.TotalSectors * CDrive::kSectorSize;
     }
     return work;
+}
+
+// The most bytes of the file that the drive can hold. Data read forward from the file's
+// first byte (a signature hit, a drive without a file system) ends at the drive's end;
+// data that a file system places may lie anywhere on the drive, but is no larger than it.
+std::uint64_t bytesOnDrive(const FoundFileRecord& record, const CurrentWork& work) {
+    const bool forward = work.rawDrive || (record.Flags & kFileFoundBySignature) != 0;
+    if (!forward) return work.driveBytes;
+    return work.driveBytes > record.DataPosition ? work.driveBytes - record.DataPosition : 0;
 }
 
 timespec toTimespec(FILETIME time, bool local) {
@@ -105,6 +83,48 @@ std::uint32_t percentOf(std::uint64_t offset, std::uint64_t size) {
 
 bool workFlagCleared(EngineSettings* settings) {
     return settings && std::atomic_ref<std::int32_t>(settings->WorkFlag).load() == 0;
+}
+
+struct CopyState {
+    enum class End { Done, Stopped, WriteFailed, Broken };
+    End end = End::Done;
+    std::uint64_t offset = 0;   // start of the piece being copied
+    std::uint64_t written = 0;  // bytes of data that reached the output
+    std::uint64_t dataEnd = 0;  // the output's length: the end of the last data written
+};
+
+// The pieces of [0, size). An unreadable piece, or the unread end of a short one, is left
+// as a gap that reads as zeros once later data is written; gaps at the end are not
+// written, so a file whose data runs out ends there.
+void copyPieces(RecoveryRequest& request, FoundFileRecord& record, std::uint64_t size, EngineSettings* settings,
+                engine::RecoveryOutput& output, std::uint8_t* buffer, CopyState& copy) {
+    std::uint64_t piece = kRecoveryPieceSize;
+    for (; copy.offset < size; copy.offset += kRecoveryPieceSize) {
+        if (size - copy.offset < piece) piece = size - copy.offset;
+        const std::uint64_t got = std::min(FileRead(&record, buffer, copy.offset, piece), piece);
+        if (got != piece) {
+            Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)", static_cast<int>(got),
+                static_cast<int>(piece));
+        }
+        if (got > 0) {
+            const bool written = output.skip(copy.offset - copy.dataEnd) &&
+                                 output.writeAll(buffer, static_cast<std::size_t>(got), copy.written);
+            if (!written) {
+                Log(kLogError, "FileRecovery: Write error %d", errno);
+                copy.end = CopyState::End::WriteFailed;
+                return;
+            }
+            copy.dataEnd = copy.offset + got;
+        }
+        const std::uint32_t percent = percentOf(copy.offset, size);
+        request.Percent = percent;
+        PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS, 0, percent);
+        if (workFlagCleared(settings)) {
+            Log(kLogDebug, "FileRecovery: Work stoped by work flag");
+            copy.end = CopyState::End::Stopped;
+            return;
+        }
+    }
 }
 
 DWORD recoveryThread(void* parameter) {
@@ -136,57 +156,50 @@ std::uint32_t runRecovery(RecoveryRequest& request) {
         return 0;
     }
     const std::string path = platform::toUtf8({request.TargetPath, length});
-    OutputFile output(path);
+    RecoveryOutput output(path);
     if (!output.isOpen()) {
         Log(kLogError, "FileRecovery.CreateFile.filed");
         return 0;
     }
 
+    std::uint64_t size = record.Size;
+    const std::uint64_t available = bytesOnDrive(record, work);
+    if (size > available) {
+        Log(kLogError, "FileRecovery: Size %I64u passes the drive's end, only %I64u bytes can exist",
+            record.Size, available);
+        size = available;
+    }
+    CopyState copy;
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kRecoveryPieceSize]());
-    std::uint64_t offset = 0;
-    std::uint64_t written = 0;
-    bool writeFailed = false;
     if (!buffer) {
         Log(kLogError, "FileRecovery.GlobalAlloc = 0 No memory?");
     } else {
-        std::uint64_t piece = kRecoveryPieceSize;
-        while (offset < record.Size) {
-            if (record.Size - offset < piece) piece = record.Size - offset;
-            const std::uint64_t got = std::min(FileRead(&record, buffer.get(), offset, piece), piece);
-            if (got != piece) {
-                Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)",
-                    static_cast<int>(got), static_cast<int>(piece));
-                // Zero-filled, so that every later piece keeps its offset in the output.
-                std::memset(buffer.get() + got, 0, piece - got);
-            }
-            if (!output.writeAll(buffer.get(), piece, written)) {
-                Log(kLogError, "FileRecovery: Write error %d", errno);
-                writeFailed = true;
-                break;
-            }
-            const std::uint32_t percent = percentOf(offset, record.Size);
-            request.Percent = percent;
-            PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS, 0, percent);
-            if (workFlagCleared(work.settings)) {
-                Log(kLogDebug, "FileRecovery: Work stoped by work flag");
-                break;
-            }
-            offset += kRecoveryPieceSize;
+        try {
+            copyPieces(request, record, size, work.settings, output, buffer.get(), copy);
+            request.Percent = 100;
+        } catch (...) {
+            Log(kLogError, "Recovery_Thread.RecoveryCycle.except");
+            copy.end = CopyState::End::Broken;
         }
-        if (!writeFailed) request.Percent = 100;
     }
 
     if (request.Options & kRecoveryRestoreTimes) restoreTimes(output.fd(), record, work.localTimes);
-    if (!output.close() && !writeFailed) {
+    if (!output.close() && copy.end == CopyState::End::Done) {
         Log(kLogError, "FileRecovery: Write error %d", errno);
-        writeFailed = true;
+        copy.end = CopyState::End::WriteFailed;
     }
-    if (written == 0 && record.Size != 0) {
+    if (copy.written == 0 && record.Size != 0) {
         ::unlink(path.c_str());
         Log(kLogError, "FileRecovery.filed");
         return 0;
     }
-    return writeFailed ? 0 : static_cast<std::uint32_t>(offset);
+    if (copy.end == CopyState::End::Done && copy.dataEnd < record.Size) {
+        // Ran to its end with the data missing there: the result is where the data ends,
+        // below the file's size.
+        Log(kLogError, "FileRecovery: incomplete, %I64u of %I64u bytes", copy.dataEnd, record.Size);
+        return static_cast<std::uint32_t>(copy.dataEnd);
+    }
+    return static_cast<std::uint32_t>(copy.offset);
 }
 
 }  // namespace engine

@@ -5,9 +5,14 @@
 //
 // The target is created with O_CREAT | O_TRUNC | O_NOFOLLOW (mode 0644): an existing file
 // is replaced, a symbolic link is never followed. Sources are opened read-only by the
-// engine, so the target can never be the drive being read. A piece that reads short is
-// zero-filled, so later data keeps its offset. The output is deleted only when nothing
-// could be written into it; a failed write keeps what was written but returns 0.
+// engine, so the target can never be the drive being read.
+//
+// The copy never runs past what the drive can hold: a size from the disk is cut to the
+// drive's size, and for data read forward from its first byte (signature hits, drives
+// without a file system) to the bytes from there to the drive's end. An unreadable piece
+// is zero-filled only when readable data follows it, so later data keeps its offset; the
+// file ends after its last readable byte. An output into which nothing could be read is
+// deleted.
 //
 // FAT times are local times; they are converted to UTC before they are set. Linux has no
 // settable creation time, so the access and write times are restored; a zero time is left
@@ -49,9 +54,10 @@ static_assert(sizeof(RecoveryRequest) == 8228);
 namespace engine {
 
 // Copies the request's record into its target on the calling thread. Returns 0 when the
-// target could not be created, was deleted, a write failed or the request was refused;
-// otherwise the low 32 bits of the copy position at the end (pieces x 2 MiB after a whole
-// copy, the start of the last piece after a stop).
+// target could not be created, was deleted or the request was refused; after a whole copy
+// the pieces x 2 MiB; after a stop, a failed write or a fault in the copy the start of the
+// last piece; and for a copy that ran to its end with data missing there (the file is
+// incomplete) the output's length, which is below the record's size. Low 32 bits.
 std::uint32_t runRecovery(RecoveryRequest& request);
 
 }  // namespace engine

@@ -52,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reads - before > 4 * (1 + engine::kMaxLogicalPartitions) + 2 * (1 + 4096 * 1024 / 512)) std::abort();
     }
     for (const auto& region : scanner.finish()) found.push_back(region);
+    // All walks together stay within the scan's budget.
+    if (reads > engine::lost::kTableReadBudget) std::abort();
 
     // Every region lies on the disk, is not empty, starts where no other does, and the
     // cap holds.

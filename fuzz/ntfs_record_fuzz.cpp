@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/fs/ntfs_file.h"
+#include "engine/fs/ntfs_record.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CNTFile file(volume);
     std::memcpy(file.RecordBuffer(), record.data(), recordSize);
     if (!file.ParseRecord()) return 0;
-    file.MergeAttributeList();
+    file.MergeAttributeList(ntfs::ownNumber(file.Record()).value_or(0));
     FoundFileRecord info{};
     resetFoundFileForFill(info);
     std::u16string name;

@@ -172,11 +172,18 @@ std::optional<MountedVolume> findMount(dev_t device) {
         if (::statvfs(volume.mountPoint.c_str(), &figures) == 0) {
             volume.totalBytes = std::uint64_t{figures.f_blocks} * figures.f_frsize;
             volume.freeBytes = std::uint64_t{figures.f_bavail} * figures.f_frsize;
-            volume.flags = static_cast<std::uint32_t>(figures.f_flag);
+            volume.readOnly = (figures.f_flag & ST_RDONLY) != 0;
         }
         return volume;
     }
     return std::nullopt;
+}
+
+SourceIdentity sourceIdentity(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) return {};
+    if (S_ISBLK(status.st_mode)) return {status.st_rdev, 0};
+    return {status.st_dev, status.st_ino};
 }
 
 std::string volumeLabel(dev_t device) {

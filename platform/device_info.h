@@ -29,7 +29,15 @@ struct MountedVolume {
     std::string fileSystem;  // the kernel's type name: vfat, ntfs3, fuseblk, ext4...
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;
-    std::uint32_t flags = 0;  // statvfs f_flag
+    bool readOnly = false;
+};
+
+// Where a path's bytes come from: a block device's st_rdev (inode 0), or for any other
+// file the st_dev of the file system holding it and the file's inode. All zero when the
+// path cannot be examined.
+struct SourceIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // One line of sysfs, or nothing when the attribute cannot be read.
@@ -50,6 +58,8 @@ PLATFORM_API std::vector<PartitionExtent> diskPartitions(dev_t disk);
 
 // The first mount of the device, with statvfs figures when they can be read.
 PLATFORM_API std::optional<MountedVolume> findMount(dev_t device);
+
+PLATFORM_API SourceIdentity sourceIdentity(const std::string& path);
 
 // The label that udev recorded for the device, or empty.
 PLATFORM_API std::string volumeLabel(dev_t device);

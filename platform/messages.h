@@ -52,6 +52,11 @@ PLATFORM_API HWND registerWindow(std::shared_ptr<WindowReceiver> receiver);
 // keeps the receiver alive until it returns.
 PLATFORM_API void unregisterWindow(HWND window);
 
+// SendMessageW that tells whether the message was handled: nothing when the window is
+// gone or went away before handling it, so the sender knows its payload is still its own.
+PLATFORM_API std::optional<LRESULT> sendMessage(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam);
+
 // A window whose messages wait in a queue until its owner dispatches them. Sends from
 // other threads block until the owner has handled them; a send from the thread that is
 // dispatching is handled at once, so a handler may send to its own window.

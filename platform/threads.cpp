@@ -26,11 +26,13 @@ class ThreadObject final : public platform::kernel::KernelObject {
 public:
     bool signalled() const override { return finished_; }
 
-    // Runs on the new thread before its start routine.
+    // Runs on the new thread before its start routine. Priorities are relative to the
+    // process (its main thread), not to the creating thread, so that a lowered thread's
+    // own lowered threads run at the same priority as it, not lower still.
     void started() {
         const pid_t tid = gettid();
         errno = 0;
-        const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+        const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
         std::lock_guard lock(KernelObjects::instance().mutex);
         tid_ = tid;
         baseNice_ = errno == 0 ? nice : 0;

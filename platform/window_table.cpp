@@ -64,6 +64,15 @@ HWND registerWindow(std::shared_ptr<WindowReceiver> receiver) {
 
 void unregisterWindow(HWND window) { WindowTable::instance().remove(window); }
 
+std::optional<LRESULT> sendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A copy, so the table is not locked while the receiver handles the message.
+    const auto receiver = WindowTable::instance().find(window);
+    std::optional<LRESULT> result;
+    if (receiver) result = receiver->send({window, message, wParam, lParam});
+    if (!result) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return result;
+}
+
 }  // namespace platform
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -76,13 +85,7 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A copy, so the table is not locked while the receiver handles the message.
-    const auto receiver = WindowTable::instance().find(window);
-    if (!receiver) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return receiver->send({window, message, wParam, lParam}).value_or(0);
+    return platform::sendMessage(window, message, wParam, lParam).value_or(0);
 }
 
 BOOL IsWindow(HWND window) { return WindowTable::instance().find(window) ? 1 : 0; }

@@ -1,6 +1,6 @@
 #pragma once
-// The wizard's main window. For now an empty window with its name and caption; the pages
-// come with the wizard's forms.
+// The wizard's main window. For now the window with its name, caption and translation;
+// the pages come with the wizard's forms.
 
 #include <QMainWindow>
 
@@ -9,4 +9,7 @@ class TMainForm : public QMainWindow {
 
 public:
     explicit TMainForm(QWidget* parent = nullptr);
+
+    // Loads the chosen translation file (when one is chosen) and translates the window.
+    void UpdateInterfaceLanguage();
 };

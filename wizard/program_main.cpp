@@ -9,6 +9,8 @@
 #include "wizard/program_halt.h"
 #include "wizard/program_units.h"
 #include "wizard/prompt_box_hook.h"
+#include "wizard/translation/language_folder.h"
+#include "wizard/utilities/special_folders.h"
 #include "wizard/version_info.h"
 
 int ProgramMain(int argc, char** argv) {
@@ -19,6 +21,7 @@ int ProgramMain(int argc, char** argv) {
 
 int runProgram() {
     const PromptBoxHook promptBoxes;
+    SetLanguageFolder(GetProgramFolder());
     try {
         const RunningUnits units(programUnits());
         // Destroyed before the units finish, so that it can still save its state.

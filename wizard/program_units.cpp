@@ -4,15 +4,22 @@
 #include <exception>
 
 #include "wizard/engine_unit.h"
+#include "wizard/model/formats_unit.h"
+#include "wizard/settings/settings_store.h"
+#include "wizard/utilities/version_strings.h"
 
 namespace {
+
+// A refused save is already reported by the store; the exit goes on regardless.
+void saveSettingsAtExit() { SaveSettings(); }
+void saveFormatsAtExit() { FormatsUnitDone(); }
 
 // Units without work of their own in one direction have a null function there; the
 // engine is never told of the shut-down (it tears down when the library is unloaded).
 constexpr ProgramUnit kProgramUnits[] = {
-    {"utilities", nullptr, nullptr},
-    {"settings", nullptr, nullptr},
-    {"file formats", nullptr, nullptr},
+    {"utilities", GetVersionInfoStrings, nullptr},
+    {"settings", static_cast<void (*)()>(LoadSettings), saveSettingsAtExit},
+    {"file formats", FormatsUnitInit, saveFormatsAtExit},
     {"engine", UndellibClassesInit, nullptr},
     {"help", nullptr, nullptr},
 };

@@ -28,10 +28,7 @@ CDrive::CDrive() : opener_(&platform::openRawDevice), sleeper_(engine::disk::rea
     info_.DeviceNumber.PartitionNumber = ~DWORD{0};
 }
 
-CDrive::~CDrive() {
-    std::unique_lock guard(queryLock_);
-    queryDone_.wait(guard, [this] { return !queryRunning_; });
-}
+CDrive::~CDrive() = default;
 
 void CDrive::SetSource(const DriveSource& source) {
     info_.Kind = source.kind;
@@ -40,6 +37,10 @@ void CDrive::SetSource(const DriveSource& source) {
     sourceSize_ = source.sizeBytes;
     partitionType_ = source.partitionType;
     partitionNumber_ = source.partitionNumber;
+    diskPath_ = source.diskPath;
+    const platform::SourceIdentity identity = platform::sourceIdentity(source.path);
+    info_.SourceDevice = identity.device;
+    info_.SourceInode = identity.inode;
     if (source.sizeBytes != 0) setSizeFromBytes(source.sizeBytes);
 }
 
@@ -59,6 +60,39 @@ const std::string& CDrive::openPath() const {
 }
 
 std::u16string CDrive::GetPath() const { return platform::toUtf16(path_); }
+
+std::u16string CDrive::GetPhysicalPath() const {
+    switch (info_.Kind) {
+        case kDriveVolume:
+            return platform::toUtf16(diskPath_.empty() ? path_ : diskPath_);
+        case kDriveLostPartition:
+        case kDriveRegion:
+            return platform::toUtf16(parentPath_);
+        default:
+            return platform::toUtf16(path_);
+    }
+}
+
+bool CDrive::Lock() {
+    std::lock_guard guard(claimLock_);
+    if (claim_) return true;
+    const std::string& path = openPath();
+    platform::OpenResult claimed = opener_(path, platform::OpenMode::Exclusive);
+    if (!claimed.device) {
+        Log(kLogError, "CDrive.Lock: can't claim %s, code: %d", path.c_str(), claimed.error);
+        errno = claimed.error;
+        return false;
+    }
+    claim_ = std::move(claimed.device);
+    return true;
+}
+
+bool CDrive::Unlock() {
+    std::lock_guard guard(claimLock_);
+    const bool held = claim_ != nullptr;
+    claim_.reset();
+    return held;
+}
 
 void CDrive::setSizeFromBytes(std::uint64_t bytes) {
     info_.SpaceTotal = bytes;

@@ -10,7 +10,6 @@
 // so threads reading one drive share no file position; a per-drive lock keeps a reopen
 // or close from racing another thread's read.
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -19,8 +18,10 @@
 
 #include "engine/disk/bit_array.h"
 #include "engine/disk/boot_sector.h"
+#include "engine/disk/query_thread.h"
 #include "engine/disk/sector_reader.h"
 #include "engine/records.h"
+#include "platform/device_info.h"
 #include "platform/raw_device.h"
 #include "platform/win_types.h"
 
@@ -40,6 +41,7 @@ struct DriveSource {
     std::uint64_t sizeBytes = 0;   // 0: the source's own size past the base offset
     std::uint8_t partitionType = 0;    // MBR type byte of a volume, 0 when unknown
     std::uint32_t partitionNumber = 0;  // of a volume, 0 when unknown
+    std::string diskPath = {};  // a volume's whole disk (device or listed file), when known
 };
 
 class CDrive {
@@ -69,7 +71,8 @@ public:
     void SetClusterMapOrigin(ClusterMapOrigin origin) { clusterMapOrigin_ = origin; }
     ClusterMapOrigin clusterMapOrigin() const { return clusterMapOrigin_; }
 
-    // Sets Kind, BaseOffset and, when the size is given, SpaceTotal and TotalSectors.
+    // Sets Kind, BaseOffset, the source identity of `path` and, when the size is given,
+    // SpaceTotal and TotalSectors.
     void SetSource(const DriveSource& source);
     // Kinds 4 and 16 read through their parent disk's path.
     void SetParentPath(std::string parentPath) { parentPath_ = std::move(parentPath); }
@@ -77,6 +80,9 @@ public:
     const std::string& openPath() const;
     // UTF-16 form of the path of the drive's own source.
     std::u16string GetPath() const;
+    // The whole disk that holds the drive: its block device or listed file; for an image
+    // drive the image file.
+    std::u16string GetPhysicalPath() const;
     // Disk n of the machine has Letter '0' + n.
     int diskNumber() const { return info_.Letter - '0'; }
 
@@ -91,6 +97,14 @@ public:
     // A handle of its own on the open source (volumes of an image read through one);
     // null when the drive is closed.
     std::unique_ptr<platform::RawDevice> DuplicateDevice() const;
+
+    // Claims the source for this process alone until Unlock: a block device is reopened
+    // with O_EXCL, which the kernel refuses while it (or a partition of the disk) is
+    // mounted or held; a plain file takes an exclusive lock. False with errno set, and an
+    // error line, when refused.
+    bool Lock();
+    // Gives the claim up; false when none was held.
+    bool Unlock();
 
     // Opens the drive and parses its boot sector. Returns the sector count, saturated to
     // 32 bits; 0 when the drive cannot be opened or has no size.
@@ -135,9 +149,9 @@ private:
     void fillGeometry(const platform::RawDevice& device);
     void fillLayout(const platform::RawDevice& device);
     void fillPartitionInfo(const platform::RawDevice& device);
-    bool fillMountedVolume(const platform::RawDevice& device);
+    std::optional<platform::MountedVolume> fillMountedVolume(const platform::RawDevice& device);
+    void fillVolumeIdentity(const platform::RawDevice& device, bool readOnlyMount);
     void setSizeFromBytes(std::uint64_t bytes);
-    static DWORD queryThreadMain(void* drive);
 
     _LDRIVE info_;
     std::uint8_t boot_[boot::kBootBufferSize];
@@ -146,6 +160,7 @@ private:
 
     std::string path_;
     std::string parentPath_;
+    std::string diskPath_;
     std::uint64_t sourceSize_ = 0;
     std::uint8_t partitionType_ = 0;
     std::uint32_t partitionNumber_ = 0;
@@ -156,8 +171,9 @@ private:
     // Guards device_: reads share it, opening and closing replace it.
     mutable std::shared_mutex deviceLock_;
     std::unique_ptr<platform::RawDevice> device_;
+    std::mutex claimLock_;
+    std::unique_ptr<platform::RawDevice> claim_;
 
-    std::mutex queryLock_;
-    std::condition_variable queryDone_;
-    bool queryRunning_ = false;
+    // Last: destroyed first, it waits for a query still filling this drive.
+    engine::disk::QueryThread queryThread_{[this] { QueryInformation(); }};
 };

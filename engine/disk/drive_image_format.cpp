@@ -21,11 +21,21 @@ bool acceptableSectorSize(std::uint32_t bytes) {
 
 }  // namespace
 
+_LDRIVE storedRecord(const _LDRIVE& drive) {
+    _LDRIVE record = drive;
+    // Where the drive's bytes came from means nothing in a file: those bytes stay zero.
+    record.SourceDevice = 0;
+    record.SourceInode = 0;
+    std::memset(record.Reserved697, 0, sizeof record.Reserved697);
+    return record;
+}
+
 Header buildHeader(const _LDRIVE& drive, std::uint16_t partitionCount) {
     Header header{};
     header[kPartitionCountOffset] = static_cast<std::uint8_t>(partitionCount & 0xFF);
     header[kPartitionCountOffset + 1] = static_cast<std::uint8_t>(partitionCount >> 8);
-    std::memcpy(header.data() + kDriveRecordOffset, &drive, kRecordSize);
+    const _LDRIVE record = storedRecord(drive);
+    std::memcpy(header.data() + kDriveRecordOffset, &record, kRecordSize);
     return header;
 }
 

@@ -26,6 +26,8 @@ inline constexpr std::uint64_t kPieceSectors = 4096;
 
 using Header = std::array<std::uint8_t, kHeaderSize>;
 
+// The record as a file stores it: the drive's source identity is left out.
+_LDRIVE storedRecord(const _LDRIVE& drive);
 Header buildHeader(const _LDRIVE& drive, std::uint16_t partitionCount);
 std::uint16_t partitionCount(const Header& header);
 _LDRIVE driveRecord(const Header& header);

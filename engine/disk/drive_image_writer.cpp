@@ -115,7 +115,7 @@ int writeHeader(ImageFile& file, const CStorageArray& drives, CDrive& drive) {
     const Header header = buildHeader(record, static_cast<std::uint16_t>(partitions.size()));
     if (const int error = file.writeAll(header.data(), header.size())) return error;
     for (const std::shared_ptr<CDrive>& partition : partitions) {
-        const _LDRIVE refreshed = *partition->QueryInformation();
+        const _LDRIVE refreshed = storedRecord(*partition->QueryInformation());
         if (const int error = file.writeAll(&refreshed, kRecordSize)) return error;
     }
     return 0;

@@ -7,6 +7,8 @@
 
 #include "engine/disk/drive.h"
 #include "engine/disk/text_field.h"
+#include "engine/disk/volume_flags.h"
+#include "engine/fs/volume_label.h"
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "platform/device_info.h"
@@ -113,8 +115,8 @@ void CDrive::queryVolume() {
     info_.DriveType = platform::driveTypeOf(device.deviceNumber());
     fillDeviceNumber(device);
     fillPartitionInfo(device);
-    const bool mounted = fillMountedVolume(device);
-    engine::disk::trimTextField(info_.Label);
+    const std::optional<platform::MountedVolume> mount = fillMountedVolume(device);
+    const bool mounted = mount.has_value();
 
     if (info_.SpaceTotal == 0) {
         const platform::DeviceGeometry geometry = device.geometry();
@@ -129,6 +131,7 @@ void CDrive::queryVolume() {
     // Without a mount the boot sector is the only word on the file system (an image's
     // volume, an unmounted stick).
     if (!mounted) engine::disk::setTextField(info_.FileSystemName, fileSystemNameOf(info_.FileSystemCode));
+    fillVolumeIdentity(device, mounted && mount->readOnly);
     if (info_.SpaceTotal != 0) {
         setSizeFromBytes(info_.SpaceTotal);
         info_.Ready = 1;
@@ -260,42 +263,38 @@ void CDrive::fillPartitionInfo(const platform::RawDevice& device) {
     }
 }
 
-// What a mounted volume adds: its file system's name, flags and free space. A volume
-// that is not mounted has none of them and stays not ready until its size is known.
-// Returns whether the volume is mounted.
-bool CDrive::fillMountedVolume(const platform::RawDevice& device) {
+// What a mounted volume adds: its file system's name and its free space. A volume that
+// is not mounted has neither and stays not ready until its size is known.
+std::optional<platform::MountedVolume> CDrive::fillMountedVolume(const platform::RawDevice& device) {
     const auto number = device.deviceNumber();
-    const auto mounted = number ? platform::findMount(*number) : std::nullopt;
-    if (number) {
-        const std::string label = platform::volumeLabel(*number);
-        if (!label.empty()) engine::disk::setTextField(info_.Label, label);
-    }
+    auto mounted = number ? platform::findMount(*number) : std::nullopt;
     if (!mounted) {
         info_.Ready = 0;
-        return false;
+        return mounted;
     }
     engine::disk::setTextField(info_.FileSystemName,
                                fileSystemDisplayName(mounted->fileSystem, info_.FileSystemCode));
-    info_.FileSystemFlags = mounted->flags;
     info_.SpaceFree = mounted->freeBytes;
     if (info_.SpaceTotal == 0) info_.SpaceTotal = mounted->totalBytes;
-    return true;
+    return mounted;
 }
 
-HANDLE CDrive::StartQueryThread() {
-    std::lock_guard guard(queryLock_);
-    if (queryRunning_) return nullptr;
-    HANDLE thread = CreateThread(nullptr, 0, &CDrive::queryThreadMain, this, 0, nullptr);
-    queryRunning_ = thread != nullptr;
-    return thread;
+// Label and volume flags as the volume query reports them: from the file system that the
+// boot sector announces; for another file system the label that udev recorded.
+void CDrive::fillVolumeIdentity(const platform::RawDevice& device, bool readOnlyMount) {
+    const std::int32_t announced = DetectFileSystem();
+    info_.FileSystemFlags = engine::disk::volumeFlagsOf(announced, readOnlyMount);
+    std::string label;
+    if (announced != 0) {
+        const auto read = [this](std::uint64_t lba, std::uint64_t count, void* buffer) {
+            return ReadSectors(lba, count, buffer);
+        };
+        label = engine::volumeLabelOf(boot_, announced, info_.TotalSectors * kSectorSize, engine::sectorReader(read));
+    } else if (const auto number = device.deviceNumber()) {
+        label = platform::volumeLabel(*number);
+    }
+    engine::disk::setUtf8TextField(info_.Label, label);
+    engine::disk::trimTextField(info_.Label);
 }
 
-DWORD CDrive::queryThreadMain(void* parameter) {
-    auto* drive = static_cast<CDrive*>(parameter);
-    drive->QueryInformation();
-    // Last touch of the drive: its destructor waits for this.
-    std::lock_guard guard(drive->queryLock_);
-    drive->queryRunning_ = false;
-    drive->queryDone_.notify_all();
-    return 0;
-}
+HANDLE CDrive::StartQueryThread() { return queryThread_.start(); }

@@ -81,7 +81,7 @@ std::vector<LostRegion> LostPartitionScanner::examine(std::uint64_t lba, SectorV
     // A boot sector is not also walked as a table: its boot code may look like entries.
     if (IsBootSector(sector)) {
         examineBootSector(lba, sector, out);
-    } else if (IsPartitionTable(sector)) {
+    } else if (IsPartitionTable(sector) && !tableBudgetSpent()) {
         examineTable(lba, out);
     }
     return out;
@@ -120,9 +120,12 @@ void LostPartitionScanner::examineBootSector(std::uint64_t lba, SectorView secto
 void LostPartitionScanner::examineTable(std::uint64_t lba, std::vector<LostRegion>& out) {
     const SectorSource fromTable = [this, lba](std::uint64_t relative,
                                                std::span<std::uint8_t, kPartitionSectorSize> target) {
+        if (tableBudgetSpent()) return false;
+        ++tableReads_;
         return read_(lba + relative, target);
     };
-    const PartitionTable table = readPartitionTable(fromTable, totalSectors_ - lba);
+    gptHeaders_.base = lba;
+    const PartitionTable table = readPartitionTable(fromTable, totalSectors_ - lba, &gptHeaders_);
     for (const PartitionEntry& entry : table.partitions) {
         // An entry that does not fit before the disk's end is not a partition of it.
         if (entry.cutAtDiskEnd) continue;

@@ -9,6 +9,10 @@
 // an extended boot record, whose first entry is relative to itself. Logical partitions
 // are relative to their extended chain, which is walked once per record and to a bounded
 // depth (see partition_table.h).
+//
+// The work is bounded whatever the disk holds: each GPT header position is examined once
+// per scan, and all table walks together read at most kTableReadBudget sectors beyond
+// the sectors examined (a disk of nothing but table look-alikes stops walking them there).
 
 #include <array>
 #include <cstddef>
@@ -21,6 +25,10 @@
 #include "engine/disk/partition_table.h"
 
 namespace engine::lost {
+
+// Sectors that the table walks of one scan may read: room for 32 entry arrays of the
+// largest size accepted, or thousands of ordinary tables.
+inline constexpr std::uint64_t kTableReadBudget = std::uint64_t{1} << 18;
 
 using SectorView = std::span<const std::uint8_t, kPartitionSectorSize>;
 
@@ -61,6 +69,8 @@ public:
     // Ends the scan: a volume still waiting for its end runs to the disk's end.
     std::vector<LostRegion> finish();
     bool full() const { return reported_ >= maxRegions_; }
+    // The table walks used up kTableReadBudget; no further table is walked.
+    bool tableBudgetSpent() const { return tableReads_ >= kTableReadBudget; }
 
 private:
     void examineBootSector(std::uint64_t lba, SectorView sector, std::vector<LostRegion>& out);
@@ -73,6 +83,8 @@ private:
     std::size_t maxRegions_;
     std::size_t reported_ = 0;
     std::set<std::uint64_t> knownStarts_;
+    GptHeaderMemo gptHeaders_;
+    std::uint64_t tableReads_ = 0;
     // A volume whose boot sector gives no size ends where the next boot sector starts.
     std::optional<LostRegion> open_;
     // The last boot sector seen: an identical one further on is its backup copy.

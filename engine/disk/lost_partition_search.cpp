@@ -72,6 +72,8 @@ void appendRegion(CStorageArray& drives, CDrive& disk, const LostRegion& region)
     drive->SetParentPath(disk.openPath());
     _LDRIVE& info = *drive->GetDriveInfo();
     info.ParentId = parent.Id;
+    info.SourceDevice = parent.SourceDevice;
+    info.SourceInode = parent.SourceInode;
     info.FileSystemCode = region.fileSystemCode;
     info.DriveType = platform::kDriveTypeFixed;
     info.Ready = 1;
@@ -148,6 +150,9 @@ int LostSearch(CStorageArray& drives, LostSearchRequest& request) {
     for (const LostRegion& region : scanner.finish()) appendRegion(drives, *disk, region);
     if (scanner.full()) Log(kLogWarning, "CStorageArray.LostSearch: stopped adding after %u drives",
                                static_cast<unsigned>(kMaxFoundDrives));
+    if (scanner.tableBudgetSpent())
+        Log(kLogWarning, "CStorageArray.LostSearch: stopped walking tables after %I64u sector reads",
+            kTableReadBudget);
     std::atomic_ref<std::int32_t>(request.Run).store(0);
     return drives.count();
 }

@@ -144,9 +144,24 @@ bool hasProtectiveEntry(const Sector& mbr) {
     return false;
 }
 
+// The header's own figures fit the disk: it names its own position, its usable range lies
+// inside the disk, and its entry array lies inside the disk outside that range.
+bool gptHeaderFits(const Sector& header, std::uint64_t headerLba, std::uint64_t totalSectors,
+                   std::uint64_t entriesLba, std::uint64_t arraySectors) {
+    const std::uint64_t ownLba = le64(header.data() + 24);
+    const std::uint64_t alternateLba = le64(header.data() + 32);
+    const std::uint64_t firstUsable = le64(header.data() + 40);
+    const std::uint64_t lastUsable = le64(header.data() + 48);
+    if (ownLba != headerLba || alternateLba >= totalSectors) return false;
+    if (firstUsable > lastUsable || lastUsable >= totalSectors) return false;
+    if (entriesLba == 0 || entriesLba >= totalSectors || arraySectors > totalSectors - entriesLba) return false;
+    return entriesLba + arraySectors <= firstUsable || entriesLba > lastUsable;
+}
+
 // One GPT header and its entry array, both checked against their CRCs.
 std::optional<PartitionTable> readGptAt(const SectorSource& read, std::uint64_t headerLba,
-                                        std::uint64_t totalSectors) {
+                                        std::uint64_t totalSectors, GptHeaderMemo* memo) {
+    if (memo && !memo->examined.insert(memo->base + headerLba).second) return std::nullopt;
     std::optional<Sector> header = readSector(read, headerLba, totalSectors);
     if (!header || std::memcmp(header->data(), "EFI PART", 8) != 0) return std::nullopt;
     const std::uint32_t headerSize = le32(header->data() + 12);
@@ -165,8 +180,7 @@ std::optional<PartitionTable> readGptAt(const SectorSource& read, std::uint64_t 
         return std::nullopt;
     const std::uint64_t arrayBytes = static_cast<std::uint64_t>(entryCount) * entrySize;
     const std::uint64_t arraySectors = (arrayBytes + kPartitionSectorSize - 1) / kPartitionSectorSize;
-    if (entriesLba == 0 || entriesLba >= totalSectors || arraySectors > totalSectors - entriesLba)
-        return std::nullopt;
+    if (!gptHeaderFits(*header, headerLba, totalSectors, entriesLba, arraySectors)) return std::nullopt;
 
     std::vector<std::uint8_t> entries(arraySectors * kPartitionSectorSize);
     for (std::uint64_t i = 0; i < arraySectors; ++i) {
@@ -196,10 +210,10 @@ std::optional<PartitionTable> readGptAt(const SectorSource& read, std::uint64_t 
     return table;
 }
 
-std::optional<PartitionTable> readGpt(const SectorSource& read, std::uint64_t totalSectors) {
-    if (auto primary = readGptAt(read, 1, totalSectors)) return primary;
+std::optional<PartitionTable> readGpt(const SectorSource& read, std::uint64_t totalSectors, GptHeaderMemo* memo) {
+    if (auto primary = readGptAt(read, 1, totalSectors, memo)) return primary;
     if (totalSectors < 2) return std::nullopt;
-    return readGptAt(read, totalSectors - 1, totalSectors);
+    return readGptAt(read, totalSectors - 1, totalSectors, memo);
 }
 
 }  // namespace
@@ -217,11 +231,11 @@ bool looksLikeVolumeBootSector(std::span<const std::uint8_t, kPartitionSectorSiz
     return bpb && (fatName || s[21] >= 0xF0);
 }
 
-PartitionTable readPartitionTable(const SectorSource& read, std::uint64_t totalSectors) {
+PartitionTable readPartitionTable(const SectorSource& read, std::uint64_t totalSectors, GptHeaderMemo* memo) {
     std::optional<Sector> mbr = readSector(read, 0, totalSectors);
     if (!mbr || !hasBootSignature(*mbr) || looksLikeVolumeBootSector(*mbr) || !validMbrSlots(*mbr)) return {};
     if (hasProtectiveEntry(*mbr)) {
-        if (auto gpt = readGpt(read, totalSectors)) return *gpt;
+        if (auto gpt = readGpt(read, totalSectors, memo)) return *gpt;
     }
     return readMbr(read, *mbr, totalSectors);
 }

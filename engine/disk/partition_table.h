@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 namespace engine {
@@ -54,7 +55,18 @@ bool isExtendedPartitionType(std::uint8_t type);
 // partitioned disk.
 bool looksLikeVolumeBootSector(std::span<const std::uint8_t, kPartitionSectorSize> sector);
 
-// Parses the disk's table; scheme None when it has none (or only an unreadable one).
-PartitionTable readPartitionTable(const SectorSource& read, std::uint64_t totalSectors);
+// For a walk that reads the tables of many positions of one disk (the lost-partition
+// search): each GPT header position is examined once. `base` is the disk sector where
+// the table being read starts; positions are kept as disk sectors.
+struct GptHeaderMemo {
+    std::uint64_t base = 0;
+    std::unordered_set<std::uint64_t> examined;
+};
+
+// Parses the disk's table; scheme None when it has none (or only an unreadable one). A GPT
+// header is trusted only when it names its own position and its usable range and entry
+// array fit the disk; only then is its entry array read.
+PartitionTable readPartitionTable(const SectorSource& read, std::uint64_t totalSectors,
+                                  GptHeaderMemo* memo = nullptr);
 
 }  // namespace engine

@@ -182,8 +182,9 @@ std::vector<CStorageArray::Found> CStorageArray::collect(const platform::DeviceL
         entry.source.sizeBytes = disk.bytes;
         entry.sourceKey = disk.path;
         entry.letter = static_cast<char>('0' + n);
-        entry.driveType = disk.driveType;
-        entry.ready = disk.ready;
+        // A physical disk is listed as fixed and ready, also while a reader has no medium.
+        entry.driveType = platform::kEnumeratedFixed;
+        entry.ready = true;
         entry.description = "Drive " + std::to_string(n);
         found.push_back(std::move(entry));
     }
@@ -196,12 +197,12 @@ std::vector<CStorageArray::Found> CStorageArray::collect(const platform::DeviceL
         entry.source.sizeBytes = volume.bytes;
         entry.source.partitionType = volume.partitionType;
         entry.source.partitionNumber = volume.partitionNumber;
+        entry.source.diskPath = devices.disks[volume.disk].path;
         entry.sourceKey = volume.path + "@" + std::to_string(volume.baseOffset);
         entry.letter = volume.letter;
         entry.parentId = static_cast<std::int32_t>(volume.disk);
         entry.driveType = volume.driveType;
         entry.ready = volume.ready;
-        entry.description = volume.mountPoint;
         found.push_back(std::move(entry));
     }
     return found;

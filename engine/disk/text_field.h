@@ -19,6 +19,17 @@ void setTextField(char (&field)[N], std::string_view text) {
     std::memset(field + n, 0, N - n);
 }
 
+// As setTextField, but never cuts a UTF-8 character in two.
+template <std::size_t N>
+void setUtf8TextField(char (&field)[N], std::string_view text) {
+    if (text.size() > N - 1) {
+        std::size_t n = N - 1;
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+        text = text.substr(0, n);
+    }
+    setTextField(field, text);
+}
+
 // Cuts trailing blanks of a NUL-terminated field.
 template <std::size_t N>
 void trimTextField(char (&field)[N]) {

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "engine/disk/drive.h"
+#include "engine/disk/volume_flags.h"
+#include "engine/fs/volume_label.h"
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "platform/device_info.h"
@@ -181,10 +183,6 @@ void CVolume::queryLetteredVolume(const platform::RawDevice& device) {
     serialNumber_ = 0;
     const auto number = device.deviceNumber();
     const auto mounted = number ? platform::findMount(*number) : std::nullopt;
-    label_ = number ? platform::toUtf16(platform::volumeLabel(*number)) : std::u16string();
-    if (label_.size() > kLabelCapacity) label_.resize(kLabelCapacity);
-    while (!label_.empty() && label_.back() == u' ') label_.pop_back();
-    if (mounted) fileSystemFlags_ = mounted->flags;
     ready_ = mounted.has_value();
 
     std::uint64_t size = GetSize();
@@ -200,6 +198,27 @@ void CVolume::queryLetteredVolume(const platform::RawDevice& device) {
     } else {
         ready_ = false;
     }
+    fillIdentity(number, mounted && mounted->readOnly);
+}
+
+// Label and volume flags from the file system that the boot sector announces; for
+// another file system the label that udev recorded.
+void CVolume::fillIdentity(std::optional<dev_t> device, bool readOnlyMount) {
+    const std::int32_t announced = boot_.fileSystemId() > 0 ? boot_.fileSystemId() : 0;
+    fileSystemFlags_ = engine::disk::volumeFlagsOf(announced, readOnlyMount);
+    std::string label;
+    if (announced != 0) {
+        const std::span<const std::uint8_t> bootSector(boot_.buffer(), boot::kBootBufferSize);
+        const auto read = [this](std::uint64_t first, std::uint64_t count, void* buffer) {
+            return ReadSectors(first, static_cast<std::uint32_t>(count), buffer);
+        };
+        label = engine::volumeLabelOf(bootSector, announced, sectorCount_ * kSectorSize, engine::sectorReader(read));
+    } else if (device) {
+        label = platform::volumeLabel(*device);
+    }
+    label_ = platform::toUtf16(label);
+    if (label_.size() > kLabelCapacity) label_.resize(kLabelCapacity);
+    while (!label_.empty() && label_.back() == u' ') label_.pop_back();
 }
 
 void CVolume::ParseBoot() {

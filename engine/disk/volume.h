@@ -15,6 +15,7 @@
 
 #include "engine/disk/blocks_map.h"
 #include "engine/disk/boot_sector.h"
+#include "engine/disk/query_thread.h"
 #include "engine/disk/sector_reader.h"
 #include "platform/disk_types.h"
 #include "platform/raw_device.h"
@@ -60,6 +61,10 @@ public:
 
     // Kind 2: partition, label, flags and size from the device; then the boot sector.
     void QueryInformation();
+    // Runs QueryInformation on a new thread and returns its handle, which the caller waits
+    // on and closes; null when a query still runs or the thread cannot start.
+    HANDLE StartQueryThread() { return queryThread_.start(); }
+    bool queryRunning() const { return queryThread_.running(); }
     // Sectors 0 and 1 into the boot object, parsed when at least one sector was read.
     void ParseBoot();
     // As CDrive::ReadSectors, clamped to the volume's sector count.
@@ -80,6 +85,7 @@ private:
     int openDevice();
     std::uint64_t readOffset() const;
     void queryLetteredVolume(const platform::RawDevice& device);
+    void fillIdentity(std::optional<dev_t> device, bool readOnlyMount);
 
     std::int32_t kind_;
     std::string path_;
@@ -101,4 +107,7 @@ private:
     bool ready_ = false;
     CBOOT boot_;
     CBlocksMap blocksMap_;
+
+    // Last: destroyed first, it waits for a query still filling this volume.
+    engine::disk::QueryThread queryThread_{[this] { QueryInformation(); }};
 };

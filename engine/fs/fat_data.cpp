@@ -5,29 +5,16 @@
 
 #include "engine/disk/drive.h"
 #include "engine/exports.h"
+#include "engine/fs/fat_sectors.h"
 #include "engine/log.h"
 
 namespace {
 
 constexpr std::uint64_t kSector = 512;
-// Largest single drive read: platform reads take a 32-bit byte count.
-constexpr std::uint64_t kMaxReadBytes = 4 * 1024 * 1024;
 
 std::uint64_t roundUpToSector(std::uint64_t bytes) { return (bytes + kSector - 1) / kSector * kSector; }
 
 }  // namespace
-
-std::uint64_t readDriveBytes(CDrive& drive, std::uint64_t offset, std::span<std::uint8_t> out) {
-    std::uint64_t done = 0;
-    while (done < out.size()) {
-        const std::uint64_t piece = std::min<std::uint64_t>(out.size() - done, kMaxReadBytes);
-        const std::uint64_t got =
-            drive.ReadSectors((offset + done) / kSector, piece / kSector, out.data() + done);
-        done += std::min(got, piece);
-        if (got < piece) break;
-    }
-    return done;
-}
 
 FatFileData::FatFileData(CDrive& drive, const FatGeometry& geometry, const FatTable& fat)
     : drive_(drive), geometry_(geometry), fat_(fat) {}
@@ -72,6 +59,19 @@ std::shared_ptr<const FatFileData::ClusterList> FatFileData::clustersFor(std::ui
     } else {
         list->clusters = fat_.chain(first);
         list->complete = true;
+        // A chain cut short by a free entry (as a part of the FAT that no copy could give
+        // reads) goes on in a row from there: the file's own later clusters still show
+        // allocated, so they cannot be told from others.
+        const std::uint32_t last = list->clusters.empty() ? 0 : list->clusters.back();
+        if (last != 0 && fat_.value(last) == 0 && list->clusters.size() < needed) {
+            const std::uint64_t wanted = std::min<std::uint64_t>(needed, geometry_.clusterCount) * 2;
+            const std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{last} + 1 + wanted - list->clusters.size(),
+                                                              std::uint64_t{geometry_.lastCluster()} + 1);
+            for (std::uint64_t cluster = last + 1; cluster < end; ++cluster) {
+                list->clusters.push_back(static_cast<std::uint32_t>(cluster));
+            }
+            list->complete = end == std::uint64_t{geometry_.lastCluster()} + 1;
+        }
     }
     std::lock_guard lock(cacheLock_);
     cached_ = list;
@@ -124,7 +124,7 @@ std::uint64_t FatFileData::readAt(std::uint64_t position, std::uint64_t size, st
     }
     // Unaligned or without room for whole sectors: go through a sector-aligned copy.
     std::uint64_t done = 0;
-    std::vector<std::uint8_t> bounce(std::min(span, kMaxReadBytes));
+    std::vector<std::uint8_t> bounce(std::min(span, kFatMaxReadBytes));
     std::uint64_t sectorStart = position - lead;
     std::uint64_t skip = lead;
     while (done < size) {

@@ -2,7 +2,8 @@
 // Reading a found file's data from a FAT volume. A live file follows its cluster chain;
 // a deleted file, whose chain is gone, is taken from its first cluster onward over the
 // clusters that the FAT shows free (an allocated cluster holds a live file's data, never
-// the deleted file's); a signature hit is one contiguous run from its data position.
+// the deleted file's); the rest of a live file whose chain runs into a free entry follows
+// that chain's end in a row; a signature hit is one contiguous run from its data position.
 
 #include <cstdint>
 #include <memory>
@@ -15,10 +16,6 @@
 
 class CDrive;
 struct FileReadRequest;
-
-// Reads bytes at a 512-aligned byte offset of the drive, `out.size()` a multiple of 512.
-// Returns the bytes read; fewer at the end of the drive or on a failed read.
-std::uint64_t readDriveBytes(CDrive& drive, std::uint64_t offset, std::span<std::uint8_t> out);
 
 enum class FatReadMode {
     Chain,         // a live file: its cluster chain

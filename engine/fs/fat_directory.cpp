@@ -7,6 +7,7 @@ namespace {
 
 // Long names span at most 20 entries; a few more are tolerated for damaged runs.
 constexpr std::size_t kMaxLongNameParts = 315;
+constexpr std::size_t kEntriesPerSector = 512 / kFatEntrySize;
 
 }  // namespace
 
@@ -15,24 +16,32 @@ void FatDirectoryTable::load(const FatGeometry& geometry, const FatTable& fat, c
     fat_ = &fat;
     read_ = &read;
     entries_.clear();
-    parents_.clear();
-    directoryByKey_.clear();
+    folderOf_.clear();
+    folders_.clear();
+    folderByKey_.clear();
     entriesByKey_.clear();
     loadedClusters_.clear();
 
     if (geometry.kind == FatKind::Fat32) {
-        loadDirectory(geometry.rootCluster, false, kNoParent, true);
+        loadDirectory(geometry.rootCluster, false, kRoot, true);
     } else {
         loadRootRegion(geometry, read);
     }
-    // The table grows while it is walked: directories load breadth-first.
+    // The table grows while it is walked: directories load breadth-first, each after the
+    // folder that holds it.
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const FatDirEntry& candidate = entries_[i];
+        const FatDirEntry candidate = entries_[i];
         if (!candidate.isLoadableDirectory()) continue;
         const std::uint32_t key = candidate.key();
-        if (directoryByKey_.contains(key)) continue;
-        directoryByKey_.emplace(key, static_cast<std::uint32_t>(i));
-        loadDirectory(key, isDeletedOrInDeleted(i), static_cast<std::uint32_t>(i), false);
+        if (folderByKey_.contains(key)) continue;
+        const std::uint32_t parent = folderOf_[i];
+        const bool inDeleted = candidate.isDeleted() || (parent != kRoot && folders_[parent].inDeleted);
+        folders_.push_back({static_cast<std::uint32_t>(i), parent, inDeleted, name(i)});
+        const auto folder = static_cast<std::uint32_t>(folders_.size() - 1);
+        folderByKey_.emplace(key, folder);
+        // Only the folder's own entry tells whether its chain is gone: a live folder
+        // inside a deleted one is read along its whole chain.
+        loadDirectory(key, candidate.isDeleted(), folder, false);
     }
     entriesByKey_.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -50,14 +59,15 @@ void FatDirectoryTable::loadRootRegion(const FatGeometry& geometry, const ReadFu
     const std::uint64_t rounded = (bytes + geometry.bytesPerSector - 1) / geometry.bytesPerSector *
                                   geometry.bytesPerSector;
     std::vector<std::uint8_t> region(rounded, 0);
-    if (!read(geometry.rootOffset, region)) return;
+    // Unreadable sectors stay zero: their slots read as empty.
+    read(geometry.rootOffset, region);
     // The whole region, unused slots and stale entries after them included.
     entries_.resize(geometry.rootEntryCount);
     std::memcpy(entries_.data(), region.data(), bytes);
-    parents_.assign(geometry.rootEntryCount, kNoParent);
+    folderOf_.assign(geometry.rootEntryCount, kRoot);
 }
 
-void FatDirectoryTable::loadDirectory(std::uint32_t cluster, bool deleted, std::uint32_t parent, bool root) {
+void FatDirectoryTable::loadDirectory(std::uint32_t cluster, bool deleted, std::uint32_t folder, bool root) {
     if (!geometry_->isDataCluster(cluster)) return;
     // A deleted directory's chain is gone: only its first cluster is known to be its own.
     const std::vector<std::uint32_t> clusters =
@@ -66,40 +76,50 @@ void FatDirectoryTable::loadDirectory(std::uint32_t cluster, bool deleted, std::
     for (std::size_t k = 0; k < clusters.size(); ++k) {
         // A cluster belongs to one directory; cross-linked chains are loaded once.
         if (!loadedClusters_.insert(clusters[k]).second) return;
-        std::fill(block.begin(), block.end(), std::uint8_t{0});
-        if (!(*read_)(geometry_->clusterOffset(clusters[k]), block)) return;
-        const auto* first = reinterpret_cast<const FatDirEntry*>(block.data());
-        if (!first->isValid()) return;
-        if (!root && k == 0 && !first->isDotEntry()) return;
-        append(block, parent);
+        const std::vector<bool> sectorsRead = (*read_)(geometry_->clusterOffset(clusters[k]), block);
+        if (sectorsRead.empty()) return;
+        if (sectorsRead[0]) {
+            const auto* first = reinterpret_cast<const FatDirEntry*>(block.data());
+            if (!first->isValid()) return;
+            if (!root && k == 0 && !first->isDotEntry()) return;
+        } else if (deleted) {
+            // Without its dot entry nothing shows the cluster still holds this folder.
+            return;
+        }
+        // A live folder's chain comes from the FAT: an unreadable start of a cluster
+        // loses that sector's entries, not the rest of the folder.
+        append(block, sectorsRead, folder);
     }
 }
 
-void FatDirectoryTable::append(std::span<const std::uint8_t> block, std::uint32_t parent) {
-    const std::size_t capacity = block.size() / kFatEntrySize;
-    std::size_t count = 0;
-    while (count < capacity) {
+void FatDirectoryTable::append(std::span<const std::uint8_t> block, const std::vector<bool>& sectorsRead,
+                               std::uint32_t folder) {
+    const std::size_t capacity = std::min(block.size() / kFatEntrySize, sectorsRead.size() * kEntriesPerSector);
+    for (std::size_t slot = 0; slot < capacity; ++slot) {
+        if (!sectorsRead[slot / kEntriesPerSector]) continue;
         FatDirEntry candidate;
-        std::memcpy(candidate.raw.data(), block.data() + count * kFatEntrySize, kFatEntrySize);
+        std::memcpy(candidate.raw.data(), block.data() + slot * kFatEntrySize, kFatEntrySize);
         if (!candidate.isValid()) break;
         entries_.push_back(candidate);
-        parents_.push_back(parent);
-        ++count;
+        folderOf_.push_back(folder);
     }
 }
 
-std::optional<std::uint32_t> FatDirectoryTable::directoryByKey(std::uint32_t key) const {
-    const auto found = directoryByKey_.find(key);
-    if (found == directoryByKey_.end()) return std::nullopt;
+std::uint32_t FatDirectoryTable::parentKey(std::size_t index) const {
+    const std::uint32_t folder = folderOf_[index];
+    return folder == kRoot ? 0 : entries_[folders_[folder].entry].key();
+}
+
+std::optional<std::uint32_t> FatDirectoryTable::folderByKey(std::uint32_t key) const {
+    const auto found = folderByKey_.find(key);
+    if (found == folderByKey_.end()) return std::nullopt;
     return found->second;
 }
 
 bool FatDirectoryTable::hasLiveEntry(std::uint32_t key, std::uint64_t parentKey) const {
     const auto [begin, end] = entriesByKey_.equal_range(key);
     for (auto it = begin; it != end; ++it) {
-        const std::uint32_t parent = parents_[it->second];
-        const std::uint64_t itsParentKey = parent == kNoParent ? 0 : entries_[parent].key();
-        if (!entries_[it->second].isDeleted() && itsParentKey == parentKey) return true;
+        if (!entries_[it->second].isDeleted() && this->parentKey(it->second) == parentKey) return true;
     }
     return false;
 }
@@ -112,17 +132,15 @@ std::size_t FatDirectoryTable::countFiles() const {
 }
 
 bool FatDirectoryTable::isDeletedOrInDeleted(std::size_t index) const {
-    for (std::uint32_t at = static_cast<std::uint32_t>(index); at != kNoParent; at = parents_[at]) {
-        if (entries_[at].isDeleted()) return true;
-    }
-    return false;
+    const std::uint32_t folder = folderOf_[index];
+    return entries_[index].isDeleted() || (folder != kRoot && folders_[folder].inDeleted);
 }
 
 std::u16string FatDirectoryTable::name(std::size_t index) const {
     std::vector<FatDirEntry> parts;
     for (std::size_t at = index; at > 0 && parts.size() < kMaxLongNameParts; --at) {
         const std::size_t before = at - 1;
-        if (!entries_[before].isLongName() || parents_[before] != parents_[index]) break;
+        if (!entries_[before].isLongName() || folderOf_[before] != folderOf_[index]) break;
         parts.push_back(entries_[before]);
     }
     std::u16string longName = fatLongName(parts, entries_[index]);
@@ -130,20 +148,31 @@ std::u16string FatDirectoryTable::name(std::size_t index) const {
     return fatShortName(entries_[index]);
 }
 
-std::u16string FatDirectoryTable::folderPath(std::uint32_t index) const {
-    std::vector<std::u16string> names;
-    // Room is left for the drive letter and colon in front.
-    std::size_t length = 3;
-    for (std::uint32_t at = index; at != kNoParent; at = parents_[at]) {
-        std::u16string part = name(at);
-        if (length + part.size() + 1 > kFatMaxNameLength) break;
-        length += part.size() + 1;
-        names.push_back(std::move(part));
+void FatDirectoryTable::updateFolderPath(std::uint32_t folder, FolderPath& path) const {
+    if (path.folder == folder) return;
+    std::vector<std::uint32_t> inner;  // innermost first
+    if (folder != kRoot && path.folder == folders_[folder].parent) {
+        inner.push_back(folder);
+    } else {
+        path.named.clear();
+        path.text = u"\\";
+        for (std::uint32_t at = folder; at != kRoot; at = folders_[at].parent) {
+            // Only what can fit is walked: at least two units per folder.
+            if (2 * inner.size() + 3 > kFatMaxNameLength) break;
+            inner.push_back(at);
+        }
     }
-    std::u16string path = u"\\";
-    for (auto part = names.rbegin(); part != names.rend(); ++part) {
-        path += *part;
-        path += u'\\';
+    path.folder = folder;
+    for (auto at = inner.rbegin(); at != inner.rend(); ++at) {
+        path.named.push_back(*at);
+        path.text += folders_[*at].name;
+        path.text += u'\\';
     }
-    return path;
+    // Room for the drive letter and colon in front; outer names give way to inner ones.
+    std::size_t dropped = 0;
+    while (path.text.size() - dropped + 2 > kFatMaxNameLength) {
+        dropped += folders_[path.named.front()].name.size() + 1;
+        path.named.pop_front();
+    }
+    if (dropped != 0) path.text = u"\\" + path.text.substr(1 + dropped);
 }

@@ -32,6 +32,15 @@ std::uint64_t fatEntriesIn(FatKind kind, std::uint64_t fatBytes) {
     return 0;
 }
 
+std::uint64_t FatGeometry::fatBytesInUse() const {
+    const std::uint64_t entries = std::uint64_t{clusterCount} + 2;
+    std::uint64_t bytes = entries * 4;
+    if (kind == FatKind::Fat12) bytes = (entries * 3 + 1) / 2;
+    if (kind == FatKind::Fat16) bytes = entries * 2;
+    const std::uint64_t sectors = (bytes + kDriveSectorSize - 1) / kDriveSectorSize;
+    return std::min(sectors * kDriveSectorSize, fatBytes);
+}
+
 FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int32_t fileSystemCode,
                                    std::uint64_t driveBytes) {
     FatGeometry g;
@@ -62,7 +71,6 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     const std::uint32_t totalSectors16 = loadLittleEndian<std::uint16_t>(boot.data() + 19);
     const std::uint64_t totalSectors =
         totalSectors16 != 0 ? totalSectors16 : loadLittleEndian<std::uint32_t>(boot.data() + 32);
-    if (totalSectors == 0) return fail("total sectors", 0);
 
     std::uint64_t fatSectors = loadLittleEndian<std::uint16_t>(boot.data() + 22);
     if (g.kind == FatKind::Fat32) {
@@ -75,7 +83,11 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     if (fatSectors == 0) return fail("FAT sectors", 0);
 
     const std::uint64_t bps = g.bytesPerSector;
+    // The size fields are only a hint: a damaged one (zero, or past the drive's end) gives
+    // way to the drive's own size.
     g.volumeBytes = totalSectors * bps;
+    if (driveBytes != 0 && (g.volumeBytes == 0 || g.volumeBytes > driveBytes)) g.volumeBytes = driveBytes;
+    if (g.volumeBytes == 0) return fail("total sectors", 0);
     g.fatOffset = std::uint64_t{reservedSectors} * bps;
     g.fatBytes = fatSectors * bps;
     g.rootOffset = g.fatOffset + g.fatCount * g.fatBytes;
@@ -83,9 +95,6 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     const std::uint64_t rootSectors = (rootBytes + bps - 1) / bps;
     g.dataOffset = g.rootOffset + rootSectors * bps;
     if (g.dataOffset >= g.volumeBytes) return fail("data area start", g.dataOffset);
-    if (driveBytes != 0 && g.dataOffset > driveBytes) {
-        return fail("data area start beyond the drive", g.dataOffset);
-    }
 
     const std::uint64_t clusters = (g.volumeBytes - g.dataOffset) / g.bytesPerCluster;
     const std::uint64_t fatEntries = fatEntriesIn(g.kind, g.fatBytes);

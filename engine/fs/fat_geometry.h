@@ -33,6 +33,9 @@ struct FatGeometry {
     std::uint64_t clusterOffset(std::uint32_t cluster) const {
         return dataOffset + std::uint64_t{cluster - 2} * bytesPerCluster;
     }
+    // Bytes of one FAT copy that hold the entries of clusters 0..lastCluster, in whole
+    // 512-byte sectors: all that is read of a FAT, whatever size the boot sector gives it.
+    std::uint64_t fatBytesInUse() const;
 };
 
 // Entries that `fatBytes` of a FAT hold (FAT12 entries take a byte and a half).
@@ -44,7 +47,8 @@ struct FatGeometryResult {
 };
 
 // Parses the boot sector (at least 512 bytes) of a volume whose file-system code is
-// 1, 4 or 11. `driveBytes` is the size of the drive when known (0 = unknown): the FAT
-// and root regions must then lie inside it.
+// 1, 4 or 11. `driveBytes` is the size of the drive when known (0 = unknown): it stands
+// in for total-sector fields that are zero or too large, and the FAT and root regions
+// must lie inside it.
 FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> bootSector,
                                    std::int32_t fileSystemCode, std::uint64_t driveBytes);

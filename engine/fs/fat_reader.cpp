@@ -1,16 +1,18 @@
 #include "engine/fs/fat_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
 #include "engine/exports.h"
+#include "engine/fs/fat_copies.h"
+#include "engine/fs/fat_sectors.h"
 #include "engine/log.h"
 #include "platform/time.h"
 
 namespace {
 
 constexpr std::uint64_t kSector = 512;
-constexpr std::uint64_t kCompareStep = 1024 * 1024;
 
 FILETIME dosTime(std::uint16_t date, std::uint16_t time) {
     FILETIME converted{0, 0};
@@ -24,10 +26,6 @@ CFAT::CFAT(CDrive* drive) : drive_(drive) { resetFoundFileOnConstruction(record_
 
 CFAT::~CFAT() {
     if (drive_) drive_->Close();
-}
-
-bool CFAT::readBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
-    return readDriveBytes(*drive_, offset, out) == out.size();
 }
 
 int CFAT::Initialize() {
@@ -56,8 +54,7 @@ int CFAT::Initialize() {
     info->BytesPerCluster = geometry_->bytesPerCluster;
 
     try {
-        if (!loadFat()) return 0;
-        compareFatCopies();
+        loadFat();
         if (fat_.fillClusterMap(drive_->clusterMap())) {
             // Bit i is FAT cluster i, and cluster 2 starts the data area.
             drive_->SetClusterMapOrigin({geometry_->dataOffset / CDrive::kSectorSize, 2});
@@ -67,13 +64,14 @@ int CFAT::Initialize() {
         data_ = std::make_unique<FatFileData>(*drive_, *geometry_, fat_);
         try {
             const FatDirectoryTable::ReadFunction read = [this](std::uint64_t offset, std::span<std::uint8_t> out) {
-                return readBytes(offset, out);
+                return readSectorsSalvaging(*drive_, offset, out);
             };
             table_.load(*geometry_, fat_, read);
         } catch (const std::exception&) {
             Log(kLogError, "CFAT.LoadDirectrorys.except");
         }
         cursor_ = 0;
+        folderPath_ = {};
         return static_cast<int>(std::min<std::size_t>(table_.countFiles(), 0x7FFFFFFF));
     } catch (const std::exception&) {
         Log(kLogError, "CFAT.Initialize.except");
@@ -81,32 +79,15 @@ int CFAT::Initialize() {
     }
 }
 
-bool CFAT::loadFat() {
-    std::vector<std::uint8_t> bytes(geometry_->fatBytes, 0);
-    const std::uint64_t got = readDriveBytes(*drive_, geometry_->fatOffset, bytes);
-    if (got == 0) {
-        Log(kLogError, "CFAT.Initialize: can't read the FAT");
-        return false;
+void CFAT::loadFat() {
+    const FatReadFunction read = [this](std::uint64_t offset, std::span<std::uint8_t> out) {
+        return readDriveBytes(*drive_, offset, out) == out.size();
+    };
+    FatCopies copies = readFatCopies(*geometry_, read);
+    if (copies.copiesDiffer) {
+        Log(kLogWarning, "CFAT.Initialize: FAT1 and FAT2 not equal! (FAT1 or FAT2 corruppted)");
     }
-    fat_ = FatTable(*geometry_, std::move(bytes));
-    return true;
-}
-
-void CFAT::compareFatCopies() {
-    if (geometry_->fatCount < 2) return;
-    std::vector<std::uint8_t> piece(std::min(geometry_->fatBytes, kCompareStep));
-    std::vector<std::uint8_t> first(piece.size());
-    for (std::uint64_t done = 0; done < geometry_->fatBytes; done += piece.size()) {
-        const std::uint64_t length = std::min<std::uint64_t>(piece.size(), geometry_->fatBytes - done);
-        std::span<std::uint8_t> second(piece.data(), length);
-        std::span<std::uint8_t> one(first.data(), length);
-        const bool readBoth = readBytes(geometry_->fatOffset + geometry_->fatBytes + done, second) &&
-                              readBytes(geometry_->fatOffset + done, one);
-        if (!readBoth || !std::equal(one.begin(), one.end(), second.begin())) {
-            Log(kLogWarning, "CFAT.Initialize: FAT1 and FAT2 not equal! (FAT1 or FAT2 corruppted)");
-            return;
-        }
-    }
+    fat_ = FatTable(*geometry_, std::move(copies.bytes));
 }
 
 FoundFileRecord* CFAT::GetFileNext() {
@@ -129,8 +110,7 @@ void CFAT::fillRecord(std::size_t index) {
     const FatDirEntry& entry = table_.entry(index);
     resetFoundFileForFill(record_);
     const std::uint32_t key = entry.key();
-    const std::uint32_t parent = table_.parent(index);
-    record_.ParentNumber = parent == FatDirectoryTable::kNoParent ? 0 : table_.entry(parent).key();
+    record_.ParentNumber = table_.parentKey(index);
     record_.Flags = kFileHasName;
     if (table_.isDeletedOrInDeleted(index)) record_.Flags |= kFileDeleted;
     if (entry.isDirectory()) record_.Flags |= kFileDirectory;
@@ -150,14 +130,16 @@ void CFAT::fillRecord(std::size_t index) {
 
 const char16_t* CFAT::GetFilePath(const FoundFileRecord* record) {
     const char letter = drive_ ? drive_->GetDriveInfo()->Letter : '?';
-    std::u16string folder = u"\\";
+    std::uint32_t folder = FatDirectoryTable::kRoot;
     if (record && record->ParentNumber != 0 && record->ParentNumber <= 0xFFFFFFFF) {
-        const auto directory = table_.directoryByKey(static_cast<std::uint32_t>(record->ParentNumber));
-        if (directory) folder = table_.folderPath(*directory);
+        folder = table_.folderByKey(static_cast<std::uint32_t>(record->ParentNumber)).value_or(folder);
     }
+    // The entries of one folder follow each other, and each folder's entries follow its
+    // parent's: the last path is kept and extended.
+    table_.updateFolderPath(folder, folderPath_);
     path_.assign(1, static_cast<char16_t>(static_cast<unsigned char>(letter)));
     path_ += u':';
-    path_ += folder;
+    path_ += folderPath_.text;
     return path_.c_str();
 }
 

@@ -40,9 +40,8 @@ public:
     const FatTable& fat() const { return fat_; }
 
 private:
-    bool readBytes(std::uint64_t offset, std::span<std::uint8_t> out);
-    bool loadFat();
-    void compareFatCopies();
+    // FAT copy 1, with what it cannot give taken from the other copies; never fails.
+    void loadFat();
     void fillRecord(std::size_t index);
 
     CDrive* drive_;
@@ -54,4 +53,5 @@ private:
     FoundFileRecord record_;
     std::u16string name_;
     std::u16string path_;
+    FatDirectoryTable::FolderPath folderPath_;  // of the last GetFilePath
 };

@@ -1,8 +1,12 @@
-// Opening an NTFS volume: geometry, $MFT and the cluster map; record and cluster reads.
+// Opening an NTFS volume: the geometry bounded by the drive, $MFT checked against its
+// runs and its mirror, and the cluster map.
 
 #include "engine/fs/ntfs.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <vector>
 
 #include "engine/exports.h"
 #include "engine/log.h"
@@ -29,6 +33,7 @@ int CNTFS::Initialize() {
             Log(kLogError, "CNTFS.Initialize: %s", error.c_str());
             return 0;
         }
+        if (!ClampToDrive()) return 0;
         recordSize_ = geometry_.recordSize;
         // Reads go in 512-byte sectors whatever the volume's own sector size, and the
         // cluster map and the search count the clusters found here.
@@ -42,6 +47,9 @@ int CNTFS::Initialize() {
             return 0;
         }
         sharedFile_ = std::make_unique<CNTFile>(*this);
+        pathFile_ = std::make_unique<CNTFile>(*this);
+        folders_ = std::make_unique<FolderPaths>(
+            DriveRoot(), [this](std::uint64_t number) { return ReadFolder(number); });
         LoadClustersBitmap();
         return static_cast<int>(static_cast<std::uint32_t>(totalMftRecords_));
     } catch (...) {
@@ -50,17 +58,40 @@ int CNTFS::Initialize() {
     }
 }
 
+bool CNTFS::ClampToDrive() {
+    // Every count below is bounded by the clusters the drive can hold, whatever the boot
+    // sector claims: a truncated image still lists what it holds.
+    const std::uint64_t driveSectors = drive_->GetDriveInfo()->TotalSectors;
+    if (driveSectors == 0) return true;
+    const std::uint64_t driveClusters = driveSectors / geometry_.sectorsPerCluster();
+    if (geometry_.totalClusters > driveClusters) {
+        Log(kLogError, "CNTFS.Initialize: the volume's %I64d sectors exceed the drive's %I64d",
+            geometry_.totalClusters * geometry_.sectorsPerCluster(), driveSectors);
+        geometry_.totalClusters = driveClusters;
+    }
+    if (geometry_.mftCluster >= geometry_.totalClusters) {
+        Log(kLogError, "CNTFS.Initialize: MFT cluster %I64d past the drive's end",
+            geometry_.mftCluster);
+        return false;
+    }
+    return true;
+}
+
 bool CNTFS::Load_MFT() {
     Log(kLogStatus, "CNTFS.Load_MFT: Load MFT start.");
+    // Record 0's own sectors only: a bad sector in the records after it must not hide
+    // the volume.
     std::array<std::uint8_t, kMaxRecordSize> first{};
-    std::uint64_t sector = geometry_.mftCluster * geometry_.sectorsPerCluster();
-    std::uint64_t bytes = drive_->ReadSectors(sector, kMaxRecordSize / CDrive::kSectorSize,
-                                              first.data());
-    if (bytes < recordSize_ || !isFileRecord(first)) return false;
+    const std::uint64_t sector = geometry_.mftCluster * geometry_.sectorsPerCluster();
+    auto readFirst = [&](std::uint32_t bytes) {
+        return drive_->ReadSectors(sector, bytes / CDrive::kSectorSize, first.data()) >= bytes;
+    };
+    if (!readFirst(recordSize_) || !isFileRecord(first)) return false;
     // Record 0 knows its own size; the boot sector's value stands when it is not sane.
     auto allocated = fieldOr<std::uint32_t>(Bytes(first), kHeaderAllocatedSize);
     if (isPowerOfTwo(allocated) && allocated >= kMinRecordSize && allocated <= kMaxRecordSize &&
-        allocated <= bytes) {
+        allocated != recordSize_) {
+        if (allocated > recordSize_ && !readFirst(allocated)) return false;
         recordSize_ = allocated;
     }
     mftFile_ = std::make_unique<CNTFile>(*this);
@@ -68,21 +99,20 @@ bool CNTFS::Load_MFT() {
         mftFile_.reset();
         return false;
     }
-    if (mftFile_->HasAttribute(kAttrAttributeList)) mftFile_->MergeAttributeList();
+    if (mftFile_->HasAttribute(kAttrAttributeList)) mftFile_->MergeAttributeList(0);
     if (!mftFile_->HasData() || mftFile_->Runs().empty()) {
         mftFile_.reset();
         return false;
     }
-    // Only records that the runs actually cover can be read.
-    std::uint64_t covered = 0;
-    for (const DataRun& run : mftFile_->Runs()) {
-        if (!run.sparse) covered = std::max(covered, run.vcnEnd + 1);
-    }
-    std::uint64_t coveredBytes =
-        covered > ~std::uint64_t{0} / geometry_.bytesPerCluster ? ~std::uint64_t{0}
-                                                                : covered * geometry_.bytesPerCluster;
-    totalMftRecords_ = std::min(mftFile_->DataSize(), coveredBytes) / recordSize_;
+    // Only records that the runs cover can be read, and no more than the drive holds
+    // (runs may repeat clusters).
+    const std::uint64_t driveBytes = geometry_.totalClusters * geometry_.bytesPerCluster;
+    totalMftRecords_ =
+        std::min({mftFile_->DataSize(), mftFile_->CoveredBytes(), driveBytes}) / recordSize_;
     CheckMFT();
+    if (CompareMFTMirr() != 1) {
+        Log(kLogWarning, "CNTFS.Load_MFT: MFT and MFTMirr not equal! (MFT or MFTMirr corruppted)");
+    }
     Log(kLogStatus, "CNTFS.Load_MFT: Load MFT complete.");
     return true;
 }
@@ -90,50 +120,48 @@ bool CNTFS::Load_MFT() {
 void CNTFS::CheckMFT() const {
     std::uint64_t found = 0;
     for (const DataRun& run : mftFile_->Runs()) found += run.clusterCount;
-    std::uint64_t expected = mftFile_->DataSize() / geometry_.bytesPerCluster;
-    if (found < expected) {
+    // The runs cover the allocation, which may run ahead of the data by whole clusters.
+    std::uint64_t expected = mftFile_->AllocatedSize() / geometry_.bytesPerCluster;
+    if (found != expected) {
         Log(kLogError, "CNTFS.CheckMFT: Not all found MFT clusters! Must be: %I64d, Found : %I64d,",
             expected, found);
     }
+}
+
+int CNTFS::CompareMFTMirr() {
+    // $MFTMirr holds copies of the first four records ($MFT, $MFTMirr, $LogFile, $Volume)
+    // in the clusters the boot sector names. The records come from the enumeration's
+    // first window, which is read once for both.
+    constexpr std::uint64_t kMirrored = 4;
+    const std::uint64_t records = std::min(kMirrored, totalMftRecords_);
+    if (records == 0 || geometry_.mftMirrorCluster >= geometry_.totalClusters) return 0;
+    std::vector<std::uint8_t> mirror(records * recordSize_);
+    const std::uint64_t sector = geometry_.mftMirrorCluster * geometry_.sectorsPerCluster();
+    if (drive_->ReadSectors(sector, mirror.size() / CDrive::kSectorSize, mirror.data()) <
+        mirror.size()) {
+        return 0;
+    }
+    for (std::uint64_t number = 0; number < records; ++number) {
+        const std::uint8_t* own = WindowRecord(number);
+        if (!own || std::memcmp(own, mirror.data() + number * recordSize_, recordSize_) != 0) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 bool CNTFS::LoadClustersBitmap() {
     Log(kLogStatus, "Load Clusters Bitmap begin");
     CNTFile bitmap(*this);
     if (!GetFileRec(kBitmapRecord, bitmap.RecordBuffer()) || !bitmap.ParseRecord()) return false;
-    // One bit per cluster; a longer $Bitmap only holds padding.
-    std::uint64_t bits = std::min(bitmap.DataSize() * 8, (geometry_.totalClusters + 7) / 8 * 8);
+    // One bit per cluster of the drive, and only the bits stored on disk: the search
+    // takes clusters past the map as free, as a zeroed map would have them. A longer
+    // $Bitmap only holds padding, or lies.
+    const std::uint64_t bits = std::min({bitmap.InitializedSize(), bitmap.CoveredBytes(),
+                                         (geometry_.totalClusters + 7) / 8}) * 8;
     CBitArray& map = drive_->clusterMap();
     if (bits == 0 || !map.Init(bits, false)) return false;
     bitmap.GetData(0, map.sizeInBytes(), map.GetData());
     Log(kLogStatus, "Load Clusters Bitmap complete");
     return true;
-}
-
-bool CNTFS::ReadClusters(std::uint64_t lcn, std::uint8_t* buffer) const {
-    if (lcn >= geometry_.totalClusters) return false;
-    std::uint32_t sectors = geometry_.sectorsPerCluster();
-    return drive_->ReadSectors(lcn * sectors, sectors, buffer) == geometry_.bytesPerCluster;
-}
-
-std::uint32_t CNTFS::GetFileRec(std::uint64_t number, std::uint8_t* buffer) const {
-    try {
-        if (!mftFile_ || number >= ~std::uint64_t{0} / recordSize_) return 0;
-        std::uint64_t read = mftFile_->GetData(number * recordSize_, recordSize_, buffer);
-        if (read < recordSize_) return 0;
-        Bytes record(buffer, recordSize_);
-        if (isFileRecord(record) &&
-            fieldOr<std::uint16_t>(record, kHeaderFixupOffset) >= kHeaderSize) {
-            std::uint32_t stored = fieldOr<std::uint32_t>(record, kHeaderRecordNumber);
-            if (stored != number) {
-                Log(kLogError,
-                    "GetFileRec: Req: %d read: %d; read file record not equal reqest file record!",
-                    static_cast<int>(number), static_cast<int>(stored));
-            }
-        }
-        return recordSize_;
-    } catch (...) {
-        Log(kLogError, "GetFileRec: except");
-        return 0;
-    }
 }

@@ -21,7 +21,7 @@ void CNTFS::FillFromRecord(std::uint64_t number, const std::uint8_t* raw, CNTFil
         record.Flags |= kFileDamaged;
         return;
     }
-    if (file.HasAttribute(kAttrAttributeList)) file.MergeAttributeList();
+    if (file.HasAttribute(kAttrAttributeList)) file.MergeAttributeList(number);
     if (!file.GetInfo(&record, nameStorage)) record.Flags |= kFileDamaged;
 }
 
@@ -32,17 +32,19 @@ FoundFileRecord* CNTFS::FileGetNext() {
         return nullptr;
     }
     try {
-        std::vector<std::uint8_t> raw(recordSize_);
         // Extension records hold attributes of their base record, not files.
         while (currentFileCount_ < totalMftRecords_) {
             std::uint64_t number = currentFileCount_++;
-            if (!GetFileRec(number, raw.data())) {
+            const std::uint8_t* raw = WindowRecord(number);
+            if (!raw) {
                 Log(kLogError, "FileGetNext: Can't read file record %d", static_cast<int>(number));
                 record_.Flags |= kFileDamaged;
                 return &record_;
             }
-            if (isFileRecord(raw) && baseRecordOf(raw) != 0) continue;
-            FillFromRecord(number, raw.data(), *sharedFile_, record_, recordName_);
+            CheckRecordNumber(number, raw);
+            Bytes header(raw, recordSize_);
+            if (isFileRecord(header) && baseRecordOf(header) != 0) continue;
+            FillFromRecord(number, raw, *sharedFile_, record_, recordName_);
             if (!(record_.Flags & kFileDamaged) && !sharedFile_->Runs().empty()) {
                 const DataRun& first = sharedFile_->Runs().front();
                 record_.FirstCluster = first.sparse ? 0 : first.clusterBegin;

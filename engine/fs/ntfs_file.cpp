@@ -1,23 +1,13 @@
 #include "engine/fs/ntfs_file.h"
 
 #include <cstring>
-#include <set>
+#include <unordered_set>
 
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "engine/fs/ntfs_record.h"
 
 using namespace ntfs;
-
-namespace {
-
-// The record number a record states about itself; records of old volumes lack it.
-std::optional<std::uint64_t> ownNumber(Bytes record) {
-    if (fieldOr<std::uint16_t>(record, kHeaderFixupOffset) < kHeaderSize) return std::nullopt;
-    return fieldOr<std::uint32_t>(record, kHeaderRecordNumber);
-}
-
-}  // namespace
 
 CNTFile::CNTFile(const RecordSource& owner) : owner_(owner), record_(owner.RecordSize(), 0) {}
 
@@ -39,13 +29,12 @@ int CNTFile::ParseRecord() {
     try {
         runs_.clear();
         hasData_ = nonResident_ = false;
-        lowestVcn_ = dataSize_ = initializedSize_ = 0;
+        lowestVcn_ = dataSize_ = initializedSize_ = allocatedSize_ = 0;
         residentValueOffset_ = 0;
-        if (!isFileRecord(record_)) return 0;
-        if (!applyFixups(record_)) {
-            Log(kLogDebug, "CNTFile.ParseRecord: damaged update sequence");
-            return 0;
-        }
+        if (!isFileRecord(record_) || !attributesStartInside(record_)) return 0;
+        // A torn record (a write cut off between its sectors) still names its file; the
+        // bounded attribute walk copes with whatever the later strides hold.
+        if (!applyFixups(record_)) Log(kLogDebug, "CNTFile.ParseRecord: update sequence mismatch");
         ParseDataFile();
         return 1;
     } catch (...) {
@@ -71,6 +60,7 @@ void CNTFile::ParseDataFile() {
     }
     hasData_ = nonResident_ = true;
     lowestVcn_ = fieldOr<std::uint64_t>(data->bytes, kNonResidentLowestVcn);
+    allocatedSize_ = fieldOr<std::uint64_t>(data->bytes, kNonResidentAllocatedSize);
     dataSize_ = fieldOr<std::uint64_t>(data->bytes, kNonResidentRealSize);
     initializedSize_ =
         std::min(dataSize_, fieldOr<std::uint64_t>(data->bytes, kNonResidentInitializedSize));
@@ -87,10 +77,12 @@ bool CNTFile::HasAttribute(std::uint32_t type) const {
     return walk.next(type).has_value();
 }
 
-void CNTFile::MergeAttributeList() {
+void CNTFile::MergeAttributeList(std::uint64_t number) {
     try {
-        auto self = ownNumber(record_);
-        std::set<std::uint64_t> visited;
+        // Each extension record is read once, and only one that names this record as
+        // its base adds runs; all of them are merged in one pass at the end.
+        std::unordered_set<std::uint64_t> visited{number};
+        RunList extents;
         AttributeWalk walk(record_);
         while (auto list = walk.next(kAttrAttributeList)) {
             // A non-resident list would need its own data read; such records keep the
@@ -106,16 +98,16 @@ void CNTFile::MergeAttributeList() {
                 }
                 Bytes item = value->subspan(position, length);
                 position += length;
-                std::uint64_t number =
+                const std::uint64_t extent =
                     fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask;
-                if (*entry != kAttrData || item[kListEntryNameLength] != 0 || number == self ||
-                    !visited.insert(number).second) {
+                if (*entry != kAttrData || item[kListEntryNameLength] != 0 ||
+                    !visited.insert(extent).second) {
                     continue;
                 }
                 CNTFile extension(owner_);
-                if (!owner_.GetFileRec(number, extension.RecordBuffer())) continue;
+                if (!owner_.GetFileRec(extent, extension.RecordBuffer())) continue;
                 if (!extension.ParseRecord() || !extension.hasData_ ||
-                    baseRecordOf(extension.record_) == 0) {
+                    baseRecordOf(extension.record_) != number) {
                     continue;
                 }
                 // The first extent carries the sizes of the whole stream.
@@ -123,6 +115,7 @@ void CNTFile::MergeAttributeList() {
                     hasData_ = nonResident_ = extension.nonResident_;
                     dataSize_ = extension.dataSize_;
                     initializedSize_ = extension.initializedSize_;
+                    allocatedSize_ = extension.allocatedSize_;
                 }
                 for (const DataRun& run : extension.runs_) {
                     Log(kLogDebug,
@@ -130,9 +123,10 @@ void CNTFile::MergeAttributeList() {
                         "%I64d, clusterCount= %I64d",
                         run.vcnStart, run.vcnEnd, run.clusterBegin, run.clusterCount);
                 }
-                mergeDataRuns(runs_, extension.runs_);
+                extents.insert(extents.end(), extension.runs_.begin(), extension.runs_.end());
             }
         }
+        if (!extents.empty()) mergeDataRuns(runs_, extents);
     } catch (...) {
         Log(kLogError, "MergeDataRuns except");
     }

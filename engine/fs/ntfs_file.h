@@ -45,15 +45,17 @@ public:
     ntfs::Bytes Record() const { return record_; }
 
     // Checks the magic, applies the fixups and finds the unnamed $DATA. 0 when the
-    // record is not a file record or is damaged; the data is then empty. Call it once
-    // per record read: the fixups change the buffer.
+    // record is not a file record or its attributes start outside it; the data is then
+    // empty. A torn record (sector tails without the sequence number) is parsed as far as
+    // it holds together. Call it once per record read: the fixups change the buffer.
     int ParseRecord();
     // Copies RecordSize bytes of `raw` into the buffer and parses them.
     int SetFileRecord(const std::uint8_t* raw);
 
     bool HasAttribute(std::uint32_t type) const;
-    // Adds the $DATA runs that a resident attribute list places in extension records.
-    void MergeAttributeList();
+    // Adds the $DATA runs that a resident attribute list places in extension records of
+    // this record, record `number` of the MFT.
+    void MergeAttributeList(std::uint64_t number);
 
     // The logical cluster of a virtual one, all ones when no run maps it.
     std::uint64_t VCN_to_LCN(std::uint64_t vcn) const;
@@ -67,6 +69,12 @@ public:
 
     const ntfs::RunList& Runs() const { return runs_; }
     std::uint64_t DataSize() const { return dataSize_; }
+    std::uint64_t InitializedSize() const { return initializedSize_; }
+    // Bytes of clusters the runs should hold; 0 for resident data.
+    std::uint64_t AllocatedSize() const { return allocatedSize_; }
+    // Bytes from the start that can be read from disk: the data up to the end of the
+    // last run with clusters (all of it when resident), whatever the sizes claim.
+    std::uint64_t CoveredBytes() const;
     bool HasData() const { return hasData_; }
 
 private:
@@ -84,5 +92,6 @@ private:
     std::uint64_t lowestVcn_ = 0;
     std::uint64_t dataSize_ = 0;
     std::uint64_t initializedSize_ = 0;
+    std::uint64_t allocatedSize_ = 0;
     std::size_t residentValueOffset_ = 0;
 };

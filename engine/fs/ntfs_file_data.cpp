@@ -15,6 +15,16 @@ std::uint64_t CNTFile::VCN_to_LCN(std::uint64_t vcn) const {
     return run ? run->clusterBegin + (vcn - run->vcnStart) : ~std::uint64_t{0};
 }
 
+std::uint64_t CNTFile::CoveredBytes() const {
+    if (!nonResident_) return dataSize_;
+    std::uint64_t clusters = 0;
+    for (const DataRun& run : runs_) {
+        if (!run.sparse) clusters = std::max(clusters, run.vcnEnd + 1);
+    }
+    const std::uint64_t clusterSize = owner_.BytesPerCluster();
+    return clusters > ~std::uint64_t{0} / clusterSize ? ~std::uint64_t{0} : clusters * clusterSize;
+}
+
 std::uint64_t CNTFile::GetData(std::uint64_t offset, std::uint64_t size, void* buffer) const {
     try {
         if (!hasData_ || offset >= dataSize_ || size == 0) return 0;

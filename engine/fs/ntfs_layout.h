@@ -54,6 +54,7 @@ inline constexpr std::size_t kResidentValueOffset = 20;
 inline constexpr std::size_t kResidentHeaderSize = 24;
 inline constexpr std::size_t kNonResidentLowestVcn = 16;
 inline constexpr std::size_t kNonResidentMappingPairs = 32;
+inline constexpr std::size_t kNonResidentAllocatedSize = 40;
 inline constexpr std::size_t kNonResidentRealSize = 48;
 inline constexpr std::size_t kNonResidentInitializedSize = 56;
 inline constexpr std::size_t kNonResidentHeaderSize = 64;

@@ -20,27 +20,34 @@ std::uint64_t baseRecordOf(Bytes record) {
     return fieldOr<std::uint64_t>(record, kHeaderBaseRecord) & kRecordNumberMask;
 }
 
+std::optional<std::uint64_t> ownNumber(Bytes record) {
+    if (fieldOr<std::uint16_t>(record, kHeaderFixupOffset) < kHeaderSize) return std::nullopt;
+    return engine::readLittleEndian<std::uint32_t>(record, kHeaderRecordNumber);
+}
+
+bool attributesStartInside(Bytes record) {
+    auto first = engine::readLittleEndian<std::uint16_t>(record, kHeaderFirstAttribute);
+    return first && *first >= kHeaderSize && *first + std::size_t{8} <= record.size();
+}
+
 bool applyFixups(std::span<std::uint8_t> record) {
     Bytes view(record);
-    auto offset = engine::readLittleEndian<std::uint16_t>(view, kHeaderFixupOffset);
-    auto count = engine::readLittleEndian<std::uint16_t>(view, kHeaderFixupCount);
-    if (!offset || !count || *count < 2) return false;
-    std::size_t strides = *count - 1u;
-    if (strides * kFixupStride > record.size()) return false;
-    if (*offset < kHeaderFixupCount + 2 || !subRange(view, *offset, 2u * *count)) return false;
-    // The sequence must not sit in a tail it is about to restore.
-    if (*offset + 2u * *count > kFixupStride - 2) return false;
-    const std::uint8_t* sequence = record.data() + *offset;
-    for (std::size_t i = 1; i <= strides; ++i) {
-        const std::uint8_t* tail = record.data() + i * kFixupStride - 2;
-        if (tail[0] != sequence[0] || tail[1] != sequence[1]) return false;
-    }
-    for (std::size_t i = 1; i <= strides; ++i) {
+    const std::size_t offset = fieldOr<std::uint16_t>(view, kHeaderFixupOffset);
+    const std::size_t count = fieldOr<std::uint16_t>(view, kHeaderFixupCount);
+    const std::size_t strides = record.size() / kFixupStride;
+    bool intact = count == strides + 1 && subRange(view, offset, 2);
+    for (std::size_t i = 1; i < count && i <= strides; ++i) {
+        if (!subRange(view, offset + 2 * i, 2)) {
+            intact = false;
+            break;
+        }
         std::uint8_t* tail = record.data() + i * kFixupStride - 2;
+        const std::uint8_t* sequence = record.data() + offset;
+        if (tail[0] != sequence[0] || tail[1] != sequence[1]) intact = false;
         tail[0] = sequence[2 * i];
         tail[1] = sequence[2 * i + 1];
     }
-    return true;
+    return intact;
 }
 
 std::optional<Bytes> Attribute::residentValue() const {

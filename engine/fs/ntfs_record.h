@@ -15,10 +15,16 @@ bool isInUse(Bytes record);
 bool isDirectory(Bytes record);
 // The base record of an extension record; 0 for a base record.
 std::uint64_t baseRecordOf(Bytes record);
+// The record number a record states about itself; records of old volumes lack it.
+std::optional<std::uint64_t> ownNumber(Bytes record);
+// Whether the attributes start inside the record, after its header.
+bool attributesStartInside(Bytes record);
 
 // Puts back the bytes that the update sequence moved out of each 512-byte stride's last
-// two bytes. False when the sequence does not fit the record or a stride's tail does not
-// hold the sequence number (a torn or damaged record); the record is then left as read.
+// two bytes, for every stride whose tail and sequence entry lie inside the record. False
+// when a tail did not hold the sequence number or the sequence does not cover the record:
+// a torn or damaged record, still restored as far as it goes so that its first strides,
+// which hold the names and times, can be read.
 bool applyFixups(std::span<std::uint8_t> record);
 
 struct Attribute {

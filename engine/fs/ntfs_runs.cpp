@@ -1,6 +1,7 @@
 #include "engine/fs/ntfs_runs.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace ntfs {
 
@@ -18,10 +19,6 @@ std::int64_t readSigned(const std::uint8_t* bytes, unsigned count) {
     std::uint64_t value = readUnsigned(bytes, count);
     if (count < kMaxFieldBytes && (bytes[count - 1] & 0x80)) value |= ~std::uint64_t{0} << (8 * count);
     return static_cast<std::int64_t>(value);
-}
-
-bool overlaps(const DataRun& a, const DataRun& b) {
-    return a.vcnStart <= b.vcnEnd && b.vcnStart <= a.vcnEnd;
 }
 
 }  // namespace
@@ -59,8 +56,11 @@ bool decodeDataRuns(Bytes pairs, std::uint64_t startVcn, std::uint64_t totalClus
             std::int64_t lcn;
             if (__builtin_add_overflow(baseLcn, offset, &lcn) || lcn < 0) return false;
             run.clusterBegin = static_cast<std::uint64_t>(lcn);
-            if (totalClusters && (run.clusterBegin >= totalClusters ||
-                                  totalClusters - run.clusterBegin < length)) {
+            if (totalClusters && run.clusterBegin >= totalClusters) return false;
+            if (totalClusters && totalClusters - run.clusterBegin < length) {
+                run.clusterCount = totalClusters - run.clusterBegin;
+                run.vcnEnd = run.vcnStart + run.clusterCount - 1;
+                runs.push_back(run);
                 return false;
             }
             baseLcn = lcn;
@@ -73,15 +73,17 @@ bool decodeDataRuns(Bytes pairs, std::uint64_t startVcn, std::uint64_t totalClus
 }
 
 void mergeDataRuns(RunList& target, const RunList& extension) {
-    for (const DataRun& run : extension) {
-        if (run.clusterCount == 0) continue;
-        bool clash = std::any_of(target.begin(), target.end(),
-                                 [&](const DataRun& existing) { return overlaps(existing, run); });
-        if (clash) continue;
-        auto place = std::upper_bound(
-            target.begin(), target.end(), run.vcnStart,
-            [](std::uint64_t vcn, const DataRun& existing) { return vcn < existing.vcnStart; });
-        target.insert(place, run);
+    RunList all;
+    all.reserve(target.size() + extension.size());
+    all.insert(all.end(), target.begin(), target.end());
+    std::copy_if(extension.begin(), extension.end(), std::back_inserter(all),
+                 [](const DataRun& run) { return run.clusterCount != 0; });
+    std::stable_sort(all.begin(), all.end(), [](const DataRun& a, const DataRun& b) {
+        return a.vcnStart < b.vcnStart;
+    });
+    target.clear();
+    for (const DataRun& run : all) {
+        if (target.empty() || run.vcnStart > target.back().vcnEnd) target.push_back(run);
     }
 }
 

@@ -22,13 +22,15 @@ using RunList = std::vector<DataRun>;
 // Appends the runs of `pairs`, the first at `startVcn` (the attribute's lowest VCN).
 // Decoding ends at the terminating zero byte. It also ends, returning false, at the end
 // of `pairs`, at a field wider than 8 bytes, a zero-length run, a VCN that overflows, and
-// a run that starts before cluster 0 or ends past `totalClusters` (0: not checked); the
-// runs decoded before stay.
+// a run that starts before cluster 0 or past `totalClusters` (0: not checked); the runs
+// decoded before stay. A run that starts inside the volume but ends past it is kept up
+// to the volume's end, and decoding ends there.
 bool decodeDataRuns(Bytes pairs, std::uint64_t startVcn, std::uint64_t totalClusters,
                     RunList& runs);
 
-// Adds the runs of an extension record: runs that are empty or overlap a VCN already
-// mapped are dropped. The list stays ordered by VCN.
+// Adds the runs of extension records in one pass. `target` is ordered by VCN without
+// overlaps, as decoded; empty runs are dropped, and of runs that overlap, the one
+// starting first is kept (the target's on a tie). The list stays ordered by VCN.
 void mergeDataRuns(RunList& target, const RunList& extension);
 
 // The run that maps `vcn`, or null. `runs` is ordered by VCN.

@@ -53,19 +53,14 @@ int CSearcher::Search() {
     if (AddWorker(plan_->blockSectors() * kUnit)) {
         while (running()) {
             if (!worker_->WaitNextSlot(kWorkerWaitMs)) continue;
-            std::optional<SearchBlock> block = plan_->Next();
-            if (!block || !running()) break;
             SearchSlot& slot = worker_->NextSlot();
-            slot.firstSector = block->firstSector;
-            slot.sectors = block->sectors;
+            if (!plan_->Next(slot.block) || !running()) break;
             ReadBlock(slot);
-            settings_.CurrentCluster = (block->firstSector + block->sectors) / plan_->sectorsPerCluster();
             if (!running()) break;
-            if (settings_.NotifyWindow != 0) postProgress();
             worker_->HandOver();
         }
     }
-    // Every hit is delivered before the last progress message.
+    // Every hit and every block's progress is delivered before the last progress message.
     DestroyWorkers();
     postProgress();
     return 0;
@@ -82,17 +77,18 @@ void CSearcher::DestroyWorkers() { worker_.reset(); }
 
 std::uint64_t CSearcher::ReadBlock(SearchSlot& slot) {
     std::uint8_t* buffer = slot.buffer.data();
-    const std::uint64_t bytes = slot.sectors * kUnit;
-    std::uint64_t read = std::min(drive_.ReadSectors(slot.firstSector, slot.sectors, buffer), bytes);
+    const SearchBlock& block = slot.block;
+    const std::uint64_t bytes = block.sectors * kUnit;
+    std::uint64_t read = std::min(drive_.ReadSectors(block.firstSector, block.sectors, buffer), bytes);
     if (read != 0) {
         // A short read (the device ended early) leaves the rest of the block zero.
         std::memset(buffer + read, 0, bytes - read);
         return read;
     }
-    Log(kLogError, "CSearcher.ReadBlock at: %I64d not readed, try read by one sector", slot.firstSector);
-    for (std::uint64_t i = 0; i < slot.sectors && running(); ++i) {
+    Log(kLogError, "CSearcher.ReadBlock at: %I64d not readed, try read by one sector", block.firstSector);
+    for (std::uint64_t i = 0; i < block.sectors && running(); ++i) {
         std::uint8_t* sector = buffer + i * kUnit;
-        if (drive_.ReadSectors(slot.firstSector + i, 1, sector) == kUnit) {
+        if (drive_.ReadSectors(block.firstSector + i, 1, sector) == kUnit) {
             read += kUnit;
         } else {
             std::memset(sector, 0, kUnit);
@@ -102,14 +98,25 @@ std::uint64_t CSearcher::ReadBlock(SearchSlot& slot) {
 }
 
 void CSearcher::ParseBlock(SearchSlot& slot) {
-    const std::span<const std::uint8_t> block(slot.buffer.data(), slot.sectors * kUnit);
-    const std::uint64_t start = slot.firstSector * kUnit;
-    for (std::uint64_t offset = 0; offset < block.size(); offset += kUnit) {
-        if (!running()) return;
-        const std::span<const std::uint8_t> unit = block.subspan(offset);
-        const CFileType* type = index_.FirstMatch(unit);
-        if (type) ReportHit(*type, start + offset, unit);
+    const SearchBlock& block = slot.block;
+    const std::uint8_t* data = slot.buffer.data();
+    const std::uint64_t start = block.firstSector * kUnit;
+    const std::uint64_t end = block.sectors * kUnit;
+    for (const SectorRange& range : block.matched) {
+        const std::uint64_t rangeEnd = (range.first + range.count) * kUnit;
+        for (std::uint64_t offset = range.first * kUnit; offset < rangeEnd; offset += kUnit) {
+            if (!running()) return;
+            if (offset + kPrefetchBytes < end) index_.Prefetch(data + offset + kPrefetchBytes);
+            // The unit's span reaches the block's end: conditions past the unit see the
+            // following bytes.
+            const std::span<const std::uint8_t> unit(data + offset, end - offset);
+            const CFileType* type = index_.FirstMatch(unit);
+            if (type) ReportHit(*type, start + offset, unit);
+        }
     }
+    // The block's progress follows its hits.
+    settings_.CurrentCluster = (block.firstSector + block.sectors) / plan_->sectorsPerCluster();
+    if (running() && settings_.NotifyWindow != 0) postProgress();
 }
 
 void CSearcher::ReportHit(const CFileType& type, std::uint64_t position, std::span<const std::uint8_t> unit) {
@@ -141,10 +148,10 @@ void CSearcher::Deliver(FoundFileRecord* record) {
     // A QuickTime atom right after another is part of the same movie.
     const bool repeat = lastTypeId_ == search_hit::kQuickTimeTypeId && record->TypeCode == search_hit::kQuickTimeTypeId;
     if (loadRun(settings_) == 1 && !repeat) {
-        // The receiver frees the record.
-        SendMessageW(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
-                     reinterpret_cast<LPARAM>(record));
-        return;
+        // A receiver that handled the hit frees the record; one that went away did not.
+        if (platform::sendMessage(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
+                                  reinterpret_cast<LPARAM>(record)))
+            return;
     }
     LocalFree(record);
 }

@@ -6,8 +6,9 @@
 //
 // Hits go to the settings' FoundCallback (the searcher's own record, valid during the
 // call) or, without one, are sent to NotifyWindow as WM_ENGINE_FILE_FOUND in a LocalAlloc
-// block that the receiver frees. Progress is posted per block and once at the end, with
-// the figures in the settings. The host stops a search by writing 0 to Run.
+// block that the receiver frees. Progress is posted per block once the block's hits are
+// delivered, and once at the end, with the figures in the settings (CurrentCluster: the
+// end of the last block delivered). The host stops a search by writing 0 to Run.
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,9 @@ public:
     static constexpr std::uint32_t kDefaultBufferSize = 0x200000;
     // How long the searcher waits for a buffer before it tests Run again.
     static constexpr std::uint32_t kWorkerWaitMs = 30000;
+    // How far ahead of the unit being matched its anchor bytes are fetched: enough units
+    // to cover the time a fetch from another core's cache takes.
+    static constexpr std::uint64_t kPrefetchBytes = 16 * kUnit;
 
     CSearcher(CDrive& drive, EngineSettings& settings, const CInformationStorage& types);
     ~CSearcher();
@@ -44,7 +48,8 @@ private:
     void DestroyWorkers();
     // Reads the slot's block; sectors that cannot be read stay zero. Returns bytes read.
     std::uint64_t ReadBlock(SearchSlot& slot);
-    // On the worker thread: matches every unit of the slot's block.
+    // On the worker thread: matches the units of the slot's block that are to be
+    // matched, then publishes the block's progress.
     void ParseBlock(SearchSlot& slot);
     void ReportHit(const CFileType& type, std::uint64_t position, std::span<const std::uint8_t> unit);
     void Deliver(FoundFileRecord* record);

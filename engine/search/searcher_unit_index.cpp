@@ -71,13 +71,25 @@ CSearchUnitIndex::CSearchUnitIndex(const CInformationStorage& table) {
         for (const AnchorPair& anchor : anchors) {
             const std::size_t slot = slotOf(anchor.offset);
             firstTable(slot, anchor.first)[word] |= bit;
+            firsts_[slot * kFirstWords + anchor.first / kWordBits] |= Word{1} << (anchor.first % kWordBits);
             for (unsigned second = 0; second < kByteValues; ++second) {
                 if (!anchor.second || *anchor.second == second) {
                     secondTable(slot, static_cast<std::uint8_t>(second))[word] |= bit;
+                    const unsigned pair = anchor.first | second << 8;
+                    pairs_[slot * kPairWords + pair / kWordBits] |= Word{1} << (pair % kWordBits);
                 }
             }
         }
     }
+    anyAlways_ = std::any_of(always_.begin(), always_.end(), [](Word w) { return w != 0; });
+    constexpr std::uint32_t kLine = 64;
+    for (std::int32_t offset : offsets_) {
+        for (std::int32_t at : {offset, offset + 1}) {
+            anchorLines_.push_back(static_cast<std::uint32_t>(at) / kLine * kLine);
+        }
+    }
+    std::sort(anchorLines_.begin(), anchorLines_.end());
+    anchorLines_.erase(std::unique(anchorLines_.begin(), anchorLines_.end()), anchorLines_.end());
 }
 
 std::size_t CSearchUnitIndex::slotOf(std::int32_t offset) {
@@ -85,6 +97,8 @@ std::size_t CSearchUnitIndex::slotOf(std::int32_t offset) {
     if (found != offsets_.end()) return static_cast<std::size_t>(found - offsets_.begin());
     offsets_.push_back(offset);
     candidates_.resize(offsets_.size() * 2 * kByteValues * words_, 0);
+    firsts_.resize(offsets_.size() * kFirstWords, 0);
+    pairs_.resize(offsets_.size() * kPairWords, 0);
     return offsets_.size() - 1;
 }
 
@@ -98,6 +112,17 @@ const CFileType* CSearchUnitIndex::firstCandidate(const Word* set, std::size_t w
         }
     }
     return nullptr;
+}
+
+bool CSearchUnitIndex::mayMatch(const std::uint8_t* unit) const {
+    if (anyAlways_) return true;
+    for (std::size_t s = 0; s < offsets_.size(); ++s) {
+        const unsigned first = unit[offsets_[s]];
+        if (((firsts_[s * kFirstWords + first / kWordBits] >> (first % kWordBits)) & 1) == 0) continue;
+        const unsigned pair = first | unsigned{unit[offsets_[s] + 1]} << 8;
+        if ((pairs_[s * kPairWords + pair / kWordBits] >> (pair % kWordBits)) & 1) return true;
+    }
+    return false;
 }
 
 // The candidate sets of a few words live in registers.
@@ -117,7 +142,7 @@ const CFileType* CSearchUnitIndex::firstMatch(std::span<const std::uint8_t> unit
 }
 
 const CFileType* CSearchUnitIndex::FirstMatch(std::span<const std::uint8_t> unit) const {
-    if (unit.size() < kUnitSize) return nullptr;
+    if (unit.size() < kUnitSize || !mayMatch(unit.data())) return nullptr;
     switch (words_) {
         case 1:
             return firstMatch<1>(unit);

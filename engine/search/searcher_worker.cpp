@@ -5,9 +5,7 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 
-CSearchWorker::CSearchWorker(std::size_t slotBytes, Parser parse) : parse_(std::move(parse)) {
-    for (SearchSlot& slot : slots_) slot.buffer.assign(slotBytes, 0);
-}
+CSearchWorker::CSearchWorker(std::size_t slotBytes, Parser parse) : slotBytes_(slotBytes), parse_(std::move(parse)) {}
 
 CSearchWorker::~CSearchWorker() {
     if (!thread_) return;
@@ -19,6 +17,7 @@ CSearchWorker::~CSearchWorker() {
 
 bool CSearchWorker::Start() {
     for (SearchSlot& slot : slots_) {
+        if (!slot.buffer.Allocate(slotBytes_)) return false;
         slot.request.reset(CreateEventW(nullptr, 1, 0, nullptr));
         slot.done.reset(CreateEventW(nullptr, 0, 0, nullptr));
         if (!slot.request || !slot.done) return false;

@@ -1,6 +1,8 @@
 #pragma once
-// The search's worker thread and its two block buffers. The searcher reads the next block
-// into one buffer while the worker parses the other, so reading and matching overlap.
+// The search's worker thread and its block buffers. The searcher reads the next blocks
+// into free buffers while the worker parses the oldest one, so reading and matching
+// overlap, and a pause of either (a slow read, a thread waking late) is taken up by the
+// buffers in between rather than stalling the other.
 // Buffers are handed over in turn through a pair of events each: the searcher fills a
 // buffer only after its done event, the worker touches it only between its request event
 // and its done event. The worker is asked to stop and joined, never killed.
@@ -9,8 +11,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <vector>
 
+#include "engine/search/block_buffer.h"
+#include "engine/search/searcher_blocks.h"
 #include "platform/handles.h"
 
 // Owns one platform handle.
@@ -33,9 +36,8 @@ private:
 
 // One block buffer and its hand-off events.
 struct SearchSlot {
-    std::vector<std::uint8_t> buffer;
-    std::uint64_t firstSector = 0;  // of the block in `buffer`
-    std::uint64_t sectors = 0;      // sectors of the block; the rest of `buffer` is stale
+    CBlockBuffer buffer;
+    SearchBlock block;              // the block in `buffer`; the rest of `buffer` is stale
     ScopedHandle request;           // manual reset: the buffer holds a block to parse
     ScopedHandle done;              // auto reset: the worker has parsed the block
     bool handedOver = false;        // searcher's own note: parsing or waiting to be parsed
@@ -43,7 +45,7 @@ struct SearchSlot {
 
 class CSearchWorker {
 public:
-    static constexpr std::size_t kSlots = 2;
+    static constexpr std::size_t kSlots = 4;
     using Parser = std::function<void(SearchSlot&)>;
 
     // Buffers of `slotBytes` bytes each; `parse` runs on the worker thread.
@@ -53,7 +55,8 @@ public:
     CSearchWorker(const CSearchWorker&) = delete;
     CSearchWorker& operator=(const CSearchWorker&) = delete;
 
-    // Starts the thread at the lowest priority; false when it (or an event) cannot be made.
+    // Starts the thread at the lowest priority; false when it, an event or a buffer cannot
+    // be made.
     bool Start();
 
     // Searcher side. The slot to fill next, in turn.
@@ -69,6 +72,7 @@ private:
     static DWORD threadMain(void* worker);
     void run();
 
+    std::size_t slotBytes_;
     Parser parse_;
     std::array<SearchSlot, kSlots> slots_;
     std::size_t next_ = 0;

@@ -6,8 +6,8 @@
 UNDELETE_API HBITMAP FileGetThumbnail(FoundFileRecord* record) {
     if (!record) return nullptr;
     engine::thumbnails::ThumbnailJob job;
-    job.read = [](FoundFileRecord& own, void* buffer, std::uint64_t size) {
-        return FileRead(&own, buffer, 0, size);
+    job.read = [](FoundFileRecord& own, void* buffer, std::uint64_t offset, std::uint64_t size) {
+        return FileRead(&own, buffer, offset, size);
     };
     return engine::thumbnails::makeThumbnail(*record, std::move(job));
 }

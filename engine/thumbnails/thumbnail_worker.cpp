@@ -2,14 +2,13 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <system_error>
 #include <thread>
 
 #include "engine/guard.h"
+#include "engine/imaging/jpeg_decoder.h"
 #include "engine/imaging/picture_decoder.h"
 #include "engine/imaging/thumbnail_scaler.h"
 #include "platform/bitmap.h"
@@ -17,8 +16,6 @@
 namespace engine::thumbnails {
 
 namespace {
-
-constexpr std::uint64_t kSectorSize = 512;
 
 std::atomic<int> liveWorkers{0};
 
@@ -36,15 +33,9 @@ struct WorkerState {
 HBITMAP readAndRender(FoundFileRecord& record, const ThumbnailJob& job) {
     const std::uint64_t size = record.Size;
     if (size == 0 || size == kUnknownSize || size > kMaxThumbnailFileSize) return nullptr;
-    const std::size_t bufferSize =
-        static_cast<std::size_t>((size + kSectorSize - 1) / kSectorSize * kSectorSize) + kSlackBytes;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bufferSize]);
-    if (!buffer) return nullptr;
-    std::uint64_t read = job.read(record, buffer.get(), size);
-    if (read == 0) return nullptr;
-    if (read > size) read = size;
-    std::memset(buffer.get() + read, 0, bufferSize - static_cast<std::size_t>(read));
-    return job.render({buffer.get(), static_cast<std::size_t>(read)});
+    FileBytes file(record, job.read, size);
+    if (file.Head().empty()) return nullptr;
+    return job.render(file);
 }
 
 void runWorker(const std::shared_ptr<WorkerState>& state) {
@@ -64,8 +55,9 @@ void runWorker(const std::shared_ptr<WorkerState>& state) {
 
 }  // namespace
 
-HBITMAP renderPictureData(std::span<const std::uint8_t> data) {
-    const auto picture = imaging::decodePicture(data, kThumbnailSide);
+HBITMAP renderPictureData(FileBytes& file) {
+    const auto picture = imaging::looksLikeJpeg(file.Head()) ? imaging::decodeJpeg(file, kThumbnailSide)
+                                                              : imaging::decodePicture(file.Whole(), kThumbnailSide);
     if (!picture) return nullptr;
     return imaging::renderThumbnail(*picture, kThumbnailSide);
 }

@@ -1,15 +1,16 @@
 #pragma once
-// Thumbnails of found files: the file's data is read into memory, decoded and fitted
-// into a 96 x 96 black bitmap on a worker thread of its own. The caller waits at most
+// Thumbnails of found files: the file's data is read, decoded and fitted into a 96 x 96
+// black bitmap on a worker thread of its own. A JPEG is read as its decoder asks for it,
+// and no further; other pictures are read into memory whole. The caller waits at most
 // the time limit; a worker still running then is abandoned, not stopped: it goes on
-// with its own copy of the record and its own buffer and frees its result when it ends.
+// with its own copy of the record and its own buffers and frees its result when it ends.
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <span>
 
 #include "engine/records.h"
+#include "engine/thumbnails/file_bytes.h"
 #include "platform/win_types.h"
 
 namespace engine::thumbnails {
@@ -20,18 +21,12 @@ inline constexpr std::chrono::milliseconds kThumbnailTimeLimit{5000};
 inline constexpr std::uint64_t kMaxThumbnailFileSize = 256ull << 20;
 // Workers alive at once, abandoned ones included; further requests get no thumbnail.
 inline constexpr int kMaxLiveWorkers = 8;
-// Zeroed bytes after the data, for decoders that read a little past the end.
-inline constexpr std::size_t kSlackBytes = 1024;
 
-// Reads `size` bytes from the start of the file into `buffer` (which holds the size
-// rounded up to whole 512-byte sectors); returns the bytes read.
-using FileReader =
-    std::function<std::uint64_t(FoundFileRecord& record, void* buffer, std::uint64_t size)>;
 // Turns the file's bytes into a bitmap, or null.
-using DataRenderer = std::function<HBITMAP(std::span<const std::uint8_t> data)>;
+using DataRenderer = std::function<HBITMAP(FileBytes& file)>;
 
 // Decodes a picture and fits it into the thumbnail square.
-HBITMAP renderPictureData(std::span<const std::uint8_t> data);
+HBITMAP renderPictureData(FileBytes& file);
 
 struct ThumbnailJob {
     FileReader read;

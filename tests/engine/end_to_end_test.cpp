@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/disk/listed_disks.h"
+#include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/support/test_images.h"
@@ -40,7 +41,7 @@ protected:
         settings_.ReadRetries = 2;
     }
     void TearDown() override {
-        DriveInitialize(nullptr);
+        engine::releaseFileReaders();
         ::unsetenv(engine::kListedDisksVariable);
         fs::remove_all(work_);
     }

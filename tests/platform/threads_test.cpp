@@ -145,6 +145,42 @@ TEST(Threads, LowestPriorityRaisesTheThreadsNiceValue) {
     EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_NORMAL), 1);
 }
 
+// A lowered thread that starts and lowers a thread of its own.
+struct NestedProbe {
+    int outerNice = 0;
+    PriorityProbe inner;
+
+    static DWORD run(void* raw) {
+        auto* probe = static_cast<NestedProbe*>(raw);
+        const auto go = makeEvent(true);
+        probe->inner.go = go.get();
+        const auto thread = startThread(PriorityProbe::read, &probe->inner);
+        if (!thread) return 1;
+        SetThreadPriority(thread.get(), THREAD_PRIORITY_LOWEST);
+        SetEvent(go.get());
+        finishedExitCode(thread);
+        probe->outerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+        return 0;
+    }
+};
+
+TEST(Threads, PrioritiesAreRelativeToTheProcessNotTheCreator) {
+    const auto go = makeEvent(true);
+    NestedProbe probe;
+    const auto gate = [](void* raw) -> DWORD {
+        auto* self = static_cast<std::pair<HANDLE, NestedProbe*>*>(raw);
+        WaitForSingleObject(self->first, INFINITE);
+        return NestedProbe::run(self->second);
+    };
+    std::pair<HANDLE, NestedProbe*> start{go.get(), &probe};
+    const auto thread = startThread(+gate, &start);
+    ASSERT_TRUE(thread);
+    SetThreadPriority(thread.get(), THREAD_PRIORITY_LOWEST);
+    SetEvent(go.get());
+    ASSERT_EQ(finishedExitCode(thread), 0u);
+    EXPECT_EQ(probe.inner.nice, probe.outerNice);
+}
+
 TEST(Threads, LastErrorIsPerThread) {
     SetLastError(5);
     const auto thread = startThread(

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 #include "wizard/program_main.h"
+#include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wizard_test.h"
 
 namespace {
@@ -21,8 +23,15 @@ TEST(WizardHarness, RunsHeadless) {
 
 TEST_F(ProgramMainTest, ARunShowsTheMainWindowAndWritesNothingUnderHome) {
     useFixtureDisks({"disks/bare_fat.img.gz"});
+    // A first start asks for the interface language before the window shows.
+    QString languageDialog;
+    answerNextModalDialog([&](QWidget* dialog) {
+        languageDialog = dialog->objectName();
+        static_cast<QDialog*>(dialog)->reject();
+    });
     QString caption;
-    QTimer::singleShot(0, [&] {
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->objectName() == QStringLiteral("MainForm") && window->isVisible()) {
                 caption = window->windowTitle();
@@ -30,8 +39,10 @@ TEST_F(ProgramMainTest, ARunShowsTheMainWindowAndWritesNothingUnderHome) {
             }
         }
     });
+    closer.start(10);
     EXPECT_EQ(runProgram(), 0);
     EXPECT_EQ(caption, QStringLiteral("Pramblex Pro"));
+    EXPECT_EQ(languageDialog, QStringLiteral("LanguageSelectForm"));
 
     EXPECT_TRUE(fs::is_empty(home())) << fs::begin(fs::recursive_directory_iterator(home()))->path();
     // The engine's copy of the type table went to the registry named for the test.

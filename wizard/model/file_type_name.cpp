@@ -1,12 +1,13 @@
 #include "wizard/model/file_type_name.h"
 
-#include <QMimeDatabase>
 #include <QString>
+
+#include "wizard/utilities/shell_file_info.h"
 
 std::string FileTypeNameOfExtension(std::string_view extension) {
     if (extension.empty()) return {};
+    QString typeName;
     const QString name = QStringLiteral("file") +
                          QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    return type.isDefault() ? std::string() : type.comment().toStdString();
+    return GetShellFileTypeName(name, typeName) ? typeName.toStdString() : std::string();
 }

@@ -1,49 +1,31 @@
 #include "wizard/utilities/execute_program.h"
 
-#include <QDesktopServices>
+#include <QUrl>
 
-#include <mutex>
-#include <utility>
-
-#include "platform/message_box.h"
+#include "wizard/prompt_service.h"
+#include "wizard/shell_service.h"
+#include "wizard/translation/translation.h"
 #include "wizard/utilities/utility_messages.h"
 
 namespace {
 
-std::mutex hookMutex;
-ShellOpenHook& installedHook() {
-    static ShellOpenHook hook;
-    return hook;
-}
-
-bool openUrl(const QUrl& url) {
-    ShellOpenHook hook;
-    {
-        std::lock_guard lock(hookMutex);
-        hook = installedHook();
-    }
-    return hook ? hook(url) : QDesktopServices::openUrl(url);
-}
-
-QUrl addressOf(const QString& fileName, const QString& parameters) {
+bool open(const QString& fileName, const QString& parameters) {
     if (fileName.compare(QStringLiteral("explorer.exe"), Qt::CaseInsensitive) == 0) {
-        return parameters.isEmpty() ? QUrl() : QUrl::fromLocalFile(parameters);
+        return !parameters.isEmpty() && shellService().openFolder(parameters);
     }
-    return QUrl::fromUserInput(fileName);
+    const QUrl address = QUrl::fromUserInput(fileName);
+    if (!address.isValid()) return false;
+    return address.isLocalFile() ? shellService().openFile(address.toLocalFile())
+                                 : shellService().openAddress(address.toString());
 }
 
 }  // namespace
 
-ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {
-    std::lock_guard lock(hookMutex);
-    return std::exchange(installedHook(), std::move(hook));
-}
-
 bool ExecuteProgram(const QString& fileName, const QString& parameters) {
-    const QUrl url = addressOf(fileName, parameters);
-    if (url.isValid() && openUrl(url)) return true;
-    const QString text = UtilityMessage("strUtilsExecuteProgramError",
-                                        "Unable to execute external program %s.", fileName);
-    MessageBoxA(0, text.toUtf8().constData(), "Error", MB_OK | MB_ICONERROR);
+    if (open(fileName, parameters)) return true;
+    promptService().ask({UtilityMessage("strUtilsExecuteProgramError",
+                                        "Unable to execute external program %s.", fileName),
+                         TranslateString(QStringLiteral("Error"), QStringLiteral("strError")),
+                         PromptButtons::Ok, PromptIcon::Error});
     return false;
 }

@@ -1,7 +1,6 @@
 #include "wizard/utilities/version_strings.h"
 
-#include "wizard/utilities/text_helpers.h"
-#include "wizard/utilities/version_source.h"
+#include "wizard/version_info.h"
 
 namespace {
 
@@ -10,31 +9,23 @@ VersionStrings& strings() {
     return instance;
 }
 
-QString buildOf(const QString& fileVersion) {
-    const int thirdDot = NthOccurrence(QStringLiteral("."), fileVersion, 3);
-    return thirdDot == 0 ? fileVersion : fileVersion.mid(thirdDot);
-}
-
-// A file date as a DOS directory entry keeps it: whole seconds, rounded down to even.
-TDateTime fileDateOf(const QDateTime& written) {
+TDateTime dateTimeOf(const QDateTime& written) {
     if (!written.isValid()) return 0.0;
-    const QTime time = written.time();
-    const TDateTime date =
-        EncodeDateTime(written.date(), QTime(time.hour(), time.minute(), time.second() & ~1));
+    const TDateTime date = EncodeDateTime(written.date(), written.time());
     return IsValidDateTime(date) ? date : 0.0;
 }
 
 }  // namespace
 
 void GetVersionInfoStrings() {
-    const ProgramVersionFacts facts = ReadProgramVersionFacts();
+    const VersionInfo info = readVersionInfo();
     VersionStrings& target = strings();
-    target.FileDescription = facts.fileDescription;
-    target.ProductName = facts.productName;
-    target.ProductVersion = facts.productVersion;
-    target.FileVersion = facts.fileVersion;
-    target.Build = buildOf(facts.fileVersion);
-    target.ReleaseDate = fileDateOf(facts.programFileDate);
+    target.FileDescription = info.fileDescription;
+    target.ProductName = info.productName;
+    target.ProductVersion = info.productVersion;
+    target.FileVersion = info.fileVersion;
+    target.Build = info.build;
+    target.ReleaseDate = dateTimeOf(info.releaseDate);
 }
 
 const VersionStrings& ProgramVersionStrings() { return strings(); }

@@ -3,6 +3,8 @@
 // duration, windows that collect posts, a pause that only records, in-memory images and
 // sparse files.
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,6 +127,23 @@ inline std::uint64_t sectorNumberAt(const std::uint8_t* sector) {
     std::uint64_t number = 0;
     std::memcpy(&number, sector, 8);
     return number;
+}
+
+// The first block device node under /dev whose status `wanted` accepts, if any.
+inline std::optional<std::string> findBlockDevice(const std::function<bool(const struct stat&)>& wanted) {
+    DIR* dir = ::opendir("/dev");
+    if (!dir) return std::nullopt;
+    std::optional<std::string> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string path = std::string("/dev/") + entry->d_name;
+        struct stat status {};
+        if (::stat(path.c_str(), &status) == 0 && S_ISBLK(status.st_mode) && wanted(status)) {
+            found = path;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 // A temporary file removed when the test ends.

@@ -131,7 +131,7 @@ TEST(DriveSource, VolumeInsideAnImageReadsThroughItsParentAtThePartitionOffset) 
     EXPECT_EQ(+info->Ready, 1);
     EXPECT_EQ(+info->FileSystemCode, kFileSystemFat32);
     EXPECT_STREQ(info->FileSystemName, "FAT32");
-    EXPECT_STREQ(info->Label, "IMAGEVOL   ");  // from the boot sector, blanks kept
+    EXPECT_STREQ(info->Label, "IMAGEVOL");  // from the boot sector: no root folder to read
     EXPECT_EQ(+info->SectorsPerCluster, 8u);
     EXPECT_EQ(+info->Layout.PartitionCount, 1u);
     EXPECT_EQ(+info->Layout.PartitionEntry[0].StartingOffset, 1 << 20);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "engine/disk/lost_partition_scan.h"
@@ -178,6 +179,40 @@ TEST(LostRegions, KnownStartsAndTheCapHoldBack) {
         for (const LostRegion& r : examine(known, disk, lba)) starts.push_back(r.firstSector);
     EXPECT_EQ(starts, (std::vector<std::uint64_t>{2048, 8192, 9000}));
     EXPECT_EQ(scanAll(disk, 2).size(), 2u);
+}
+
+TEST(LostTables, RepeatedGptHeadersCostABoundedNumberOfReads) {
+    // 6 MiB: 1024 table positions, each of whose headers asks for an array of 8192 sectors.
+    SparseDisk disk{12288};
+    disktest::repeatedGptHeaders(disk, 1024);
+    std::map<std::uint64_t, int> readsAt;
+    const engine::SectorSource counting = [&](std::uint64_t lba, std::span<std::uint8_t, 512> out) {
+        ++readsAt[lba];
+        return disk.source()(lba, out);
+    };
+    LostPartitionScanner scanner(counting, disk.total, 100);
+    std::vector<LostRegion> found;
+    for (const auto& entry : disk.sectors)
+        for (const LostRegion& r : examine(scanner, disk, entry.first)) found.push_back(r);
+    EXPECT_TRUE(found.empty());
+    EXPECT_TRUE(scanner.tableBudgetSpent());
+    EXPECT_LE(static_cast<std::uint64_t>(disk.reads), engine::lost::kTableReadBudget);
+}
+
+TEST(LostTables, EachGptHeaderPositionIsExaminedOnce) {
+    // Protective MBRs without a primary header: each table looks for its backup header in
+    // the disk's last sector.
+    SparseDisk disk{100000};
+    for (std::uint64_t lba = 0; lba < 2000; lba += 2) slot(disk.at(lba), 0, 0xEE, 1, 0xFFFFFFFF);
+    std::map<std::uint64_t, int> readsAt;
+    const engine::SectorSource counting = [&](std::uint64_t lba, std::span<std::uint8_t, 512> out) {
+        ++readsAt[lba];
+        return disk.source()(lba, out);
+    };
+    LostPartitionScanner scanner(counting, disk.total, 100);
+    for (const auto& entry : disk.sectors) examine(scanner, disk, entry.first);
+    EXPECT_EQ(readsAt[disk.total - 1], 1);
+    for (std::uint64_t header = 1; header < 2000; header += 2) EXPECT_EQ(readsAt[header], 1) << header;
 }
 
 TEST(LostRegions, SectorsPastTheDiskAreIgnored) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "disk_test_support.h"
 #include "engine/disk/lost_partition_search.h"
@@ -140,6 +142,38 @@ TEST_F(LostSearchThread, FoundVolumeReadsThroughItsDisk) {
     // A second search over the same disk finds nothing new.
     r = request(0, 0, 0);
     EXPECT_EQ(engine::lost::LostSearch(drives_, r), 2);
+}
+
+TEST(LostSearchOfALargeDisk, ASparseDiskOf2TiBShowsProgressAndStopsWhenAsked) {
+    ScopedSettings settings{1};
+    disktest::TempFile file;
+    const std::uint64_t bytes = std::uint64_t{2} << 40;
+    ASSERT_TRUE(file.resize(bytes));
+    CStorageArray drives{4};
+    auto disk = std::make_shared<CDrive>();
+    disk->SetSource({kDrivePhysical, file.path(), 0, bytes});
+    LostSearchRequest r{};
+    r.DiskIndex = drives.add(std::move(disk));
+    r.EndSector = ~std::uint64_t{0};
+    std::atomic<int> steps{0};
+    ImmediateWindow window([&](const platform::Message&) {
+        ++steps;
+        clearStep(r);
+    });
+    r.Window = window.handle();
+    HANDLE thread = engine::lost::StartLostSearch(drives, &r);
+    ASSERT_NE(thread, nullptr);
+    std::atomic_ref<std::uint64_t> current(r.CurrentSector);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (current.load() < 100000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_GE(current.load(), 100000u);
+    const auto stopped = std::chrono::steady_clock::now();
+    std::atomic_ref<std::int32_t>(r.Run).store(0);
+    EXPECT_EQ(disktest::waitForThread(thread), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::seconds(5));
+    EXPECT_GE(steps.load(), 100000);
+    EXPECT_LT(current.load(), bytes / 512 - 1);
 }
 
 // Disk images whose MBR was zeroed, searched through the export.

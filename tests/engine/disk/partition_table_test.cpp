@@ -10,6 +10,7 @@
 
 namespace {
 
+using disktest::crc32;
 using disktest::putLe;
 using disktest::slot;
 using disktest::SparseDisk;
@@ -136,15 +137,6 @@ TEST(MbrTable, VeryLongChainIsCapped) {
     EXPECT_EQ(disk.parse().partitions.size(), engine::kMaxLogicalPartitions);
 }
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
-}
-
 void sealGptHeader(SparseDisk& disk, std::uint64_t headerLba) {
     std::uint8_t* h = disk.at(headerLba).data();
     putLe(h + 16, 0, 4);
@@ -165,11 +157,17 @@ void writeGpt(SparseDisk& disk, std::uint64_t headerLba, std::uint64_t entriesLb
     }
     for (std::size_t s = 0; s * 512 < array.size(); ++s)
         std::memcpy(disk.at(entriesLba + s).data(), array.data() + s * 512, std::min<std::size_t>(512, array.size() - s * 512));
+    // The usable range lies between the primary and the backup arrays.
+    const std::uint64_t arraySectors = (array.size() + 511) / 512;
+    const bool primary = headerLba == 1;
     std::uint8_t* h = disk.at(headerLba).data();
     std::memcpy(h, "EFI PART", 8);
     putLe(h + 8, 0x00010000, 4);
     putLe(h + 12, 92, 4);
     putLe(h + 24, headerLba, 8);
+    putLe(h + 32, primary ? disk.total - 1 : 1, 8);
+    putLe(h + 40, primary ? entriesLba + arraySectors : 2 + arraySectors, 8);
+    putLe(h + 48, primary ? disk.total - 2 - arraySectors : entriesLba - 1, 8);
     putLe(h + 72, entriesLba, 8);
     putLe(h + 80, count, 4);
     putLe(h + 84, 128, 4);
@@ -215,6 +213,29 @@ TEST(GptTable, HostileHeadersAreRefused) {
     SparseDisk pastEnd{20000};
     writeGpt(pastEnd, 1, 19990, 128, {{2048, 4095}});  // array runs past the disk
     EXPECT_TRUE(pastEnd.parse().partitions.empty());
+}
+
+TEST(GptTable, HeaderWhoseFiguresDoNotFitTheDiskIsNotFollowedToItsArray) {
+    const struct {
+        const char* what;
+        std::size_t offset;
+        std::uint64_t value;
+    } cases[] = {
+        {"own position", 24, 7},
+        {"alternate header past the disk", 32, 20000},
+        {"last usable past the disk", 48, 20000},
+        {"usable range reversed", 40, 19900},
+        {"array inside the usable range", 40, 2},
+    };
+    for (const auto& c : cases) {
+        SparseDisk disk{20000};
+        writeGpt(disk, 1, 2, 1024, {{2048, 4095}});
+        putLe(disk.at(1).data() + c.offset, c.value, 8);
+        sealGptHeader(disk, 1);
+        const PartitionTable table = disk.parse();
+        EXPECT_TRUE(table.partitions.empty()) << c.what;
+        EXPECT_LT(disk.reads, 10) << c.what;  // neither array of 256 sectors was read
+    }
 }
 
 TEST(GptTable, ReversedOrOutOfDiskEntriesDroppedOverlongCut) {

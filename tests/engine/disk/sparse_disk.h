@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "engine/disk/partition_table.h"
 
@@ -60,6 +61,15 @@ inline Sector ntfsBoot(std::uint64_t sectors) {
     return s;
 }
 
+inline std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
 struct SparseDisk {
     explicit SparseDisk(std::uint64_t sectors) : total(sectors) {}
 
@@ -84,5 +94,30 @@ struct SparseDisk {
     }
     engine::PartitionTable parse() { return engine::readPartitionTable(source(), total); }
 };
+
+// The first 2 x `pairs` sectors repeat a protective MBR and a GPT header whose array of
+// 1024 entries of 4096 bytes (8192 sectors, all zero) lies past them: wherever a table is
+// taken to start among them, its header fits the disk and its array's checksum holds.
+inline void repeatedGptHeaders(SparseDisk& disk, std::uint64_t pairs) {
+    const std::uint64_t arrayStart = 2 * pairs;
+    const std::vector<std::uint8_t> zeros(1024 * 4096, 0);
+    Sector header{};
+    std::memcpy(header.data(), "EFI PART", 8);
+    putLe(header.data() + 8, 0x00010000, 4);
+    putLe(header.data() + 12, 92, 4);
+    putLe(header.data() + 24, 1, 8);
+    putLe(header.data() + 32, 1, 8);
+    putLe(header.data() + 40, 2, 8);
+    putLe(header.data() + 48, arrayStart - 1, 8);
+    putLe(header.data() + 72, arrayStart, 8);
+    putLe(header.data() + 80, 1024, 4);
+    putLe(header.data() + 84, 4096, 4);
+    putLe(header.data() + 88, crc32(zeros.data(), zeros.size()), 4);
+    putLe(header.data() + 16, crc32(header.data(), 92), 4);
+    for (std::uint64_t pair = 0; pair < pairs; ++pair) {
+        slot(disk.at(2 * pair), 0, 0xEE, 1, 0xFFFFFFFF);
+        disk.at(2 * pair + 1) = header;
+    }
+}
 
 }  // namespace disktest

@@ -51,7 +51,7 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     // Partition type 6 is FAT16, not NTFS; the bare volume's type comes from its boot
     // sector: no table, no mount.
     expectVolume({"c", 0, 1u << 20, 4u << 20, kFileSystemFat16, "FAT16", "MBRFAT"});
-    expectVolume({"D", 0, 5u << 20, 6u << 20, kFileSystemNtfs, "NTFS", ""});
+    expectVolume({"D", 0, 5u << 20, 6u << 20, kFileSystemNtfs, "NTFS", "MBRNTFS"});
     expectVolume({"e", 1, 0, 2u << 20, kFileSystemFat12, "FAT12", "BAREFAT"});
     EXPECT_EQ(DriveIDByLetter("e"), 4);
 

@@ -37,7 +37,9 @@ platform::VolumeDevice volume(const std::string& path, std::size_t diskIndex, ch
 // Two disks with three volumes.
 platform::DeviceList machine() {
     platform::DeviceList list;
-    list.disks = {disk("/dev/sda"), disk("/dev/sdb")};
+    // The second disk is a card reader without a card.
+    list.disks = {disk("/dev/sda"),
+                  {.name = "/dev/sdb", .path = "/dev/sdb", .bytes = 0, .driveType = 2, .ready = false}};
     list.volumes = {volume("/dev/sda1", 0, 'C'), volume("/dev/sda2", 0, 'D'), volume("/dev/sdb", 1, 'E')};
     return list;
 }
@@ -99,13 +101,19 @@ TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     EXPECT_EQ(+disk1.Letter, '1');
     EXPECT_EQ(+disk1.ParentId, -1);
     EXPECT_STREQ(disk1.Description, "Drive 1");
+    // Physical disks are fixed and ready, whatever the reader holds.
+    EXPECT_EQ(+disk1.DriveType, 3u);
+    EXPECT_EQ(+disk1.Ready, 1);
     const _LDRIVE& e = *array.drive(4)->GetDriveInfo();
     EXPECT_EQ(+e.Kind, kDriveVolume);
     EXPECT_EQ(+e.Letter, 'E');
     EXPECT_EQ(+e.ParentId, 1);
     EXPECT_EQ(+e.DriveType, 2u);
     EXPECT_EQ(+e.Ready, 1);
-    EXPECT_STREQ(e.Description, "/media/E");
+    EXPECT_STREQ(e.Description, "");  // never the mount point
+    EXPECT_EQ(array.drive(3)->GetPhysicalPath(), u"/dev/sda");
+    EXPECT_EQ(array.drive(4)->GetPhysicalPath(), u"/dev/sdb");
+    EXPECT_EQ(array.drive(1)->GetPhysicalPath(), u"/dev/sdb");
 }
 
 TEST(StorageArrayRescan, UnletteredVolumesAreLoggedAsWarnings) {

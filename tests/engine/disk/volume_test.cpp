@@ -10,6 +10,7 @@
 #include "engine/disk/drive.h"
 #include "engine/disk/volume.h"
 #include "platform/fault_injection.h"
+#include "platform/handles.h"
 
 namespace {
 
@@ -121,14 +122,19 @@ TEST(Volume, LockHoldsAnExclusiveClaimUntilUnlock) {
     EXPECT_FALSE(second.Lock(false));
 }
 
-TEST(Volume, QueryOfAVolumeInsideAFile) {
-    ScopedSettings settings;
-    TempFile file;
-    ASSERT_TRUE(file.resize(4 * kMiB));
+// A 4 MiB file holding, from 1 MiB on, a volume whose boot sector announces FAT16 and
+// the label "DATA".
+bool writeDataVolume(TempFile& file) {
     std::vector<std::uint8_t> boot(512, 0);
     std::memcpy(&boot[54], "FAT16   ", 8);
     std::memcpy(&boot[43], "DATA       ", 11);
-    ASSERT_TRUE(file.writeAt(kMiB, boot.data(), boot.size()));
+    return file.resize(4 * kMiB) && file.writeAt(kMiB, boot.data(), boot.size());
+}
+
+TEST(Volume, QueryOfAVolumeInsideAFile) {
+    ScopedSettings settings;
+    TempFile file;
+    ASSERT_TRUE(writeDataVolume(file));
     CVolume volume(CVolume::kLetteredVolume, file.path());
     volume.SetPartition(kMiB, 2 * kMiB, 0x04, true);
     volume.QueryInformation();
@@ -137,6 +143,30 @@ TEST(Volume, QueryOfAVolumeInsideAFile) {
     EXPECT_STREQ(volume.boot().label(), "DATA       ");
     EXPECT_FALSE(volume.ready());  // not mounted
     EXPECT_FALSE(volume.isOpen());
+}
+
+TEST(Volume, QueryThreadFillsTheVolumeAndDestructionWaitsForIt) {
+    ScopedSettings settings;
+    TempFile file;
+    ASSERT_TRUE(writeDataVolume(file));
+    CVolume volume(CVolume::kLetteredVolume, file.path());
+    volume.SetPartition(kMiB, 2 * kMiB, 0x04, true);
+    HANDLE thread = volume.StartQueryThread();
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_FALSE(volume.queryRunning());
+    EXPECT_EQ(volume.fileSystemCode(), kFileSystemFat16);
+    EXPECT_EQ(volume.label(), u"DATA");  // no root folder to read: the boot sector's
+    EXPECT_EQ(volume.fileSystemFlags(), 0x6u);
+
+    for (int i = 0; i < 20; ++i) {
+        auto racing = std::make_unique<CVolume>(CVolume::kLetteredVolume, file.path());
+        HANDLE started = racing->StartQueryThread();
+        ASSERT_NE(started, nullptr);
+        racing.reset();  // waits for the query still running
+        CloseHandle(started);
+    }
 }
 
 TEST(BlocksMap, HasOneBitPerSectorOfItsVolume) {

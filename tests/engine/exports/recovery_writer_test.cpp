@@ -1,5 +1,5 @@
 // The recovery writer over a FAT image held in memory: whole copies, progress, stop,
-// short reads, refusals and a write failure.
+// sizes past the drive's end, unreadable pieces, refusals, a write failure and a fault.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <stdexcept>
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
@@ -147,12 +149,103 @@ TEST_F(RecoveryWriter, AClearedWorkFlagStopsAfterTheCurrentPiece) {
     EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 20}));
 }
 
-TEST_F(RecoveryWriter, AShortReadIsZeroFilledInPlace) {
+TEST_F(RecoveryWriter, ASizePastTheDriveEndIsCutThereAndTheResultSaysIncomplete) {
+    fattest::LogCapture log;
     const std::uint64_t end = drive_->image().size();
-    EXPECT_EQ(recoverHere(rawRecord(3000, end - 1024), "short"), 2 * kMiB);
-    std::string expected = imageBytes(end - 1024, 1024);
-    expected.resize(3000, '\0');
-    EXPECT_EQ(readFile(directory_ / "short"), expected);
+    RecoveryRequest request{};
+    // A hit 1024 bytes before the end claiming 3000 bytes, and one claiming 4 GiB.
+    EXPECT_EQ(recoverHere(rawRecord(3000, end - 1024), "short", &request), 1024u);
+    EXPECT_EQ(readFile(directory_ / "short"), imageBytes(end - 1024, 1024));
+    EXPECT_EQ(request.Percent, 100u);
+    EXPECT_EQ(recoverHere(rawRecord(0xFFFFFFFF, end - 4096), "huge"), 4096u);
+    EXPECT_EQ(fs::file_size(directory_ / "huge"), 4096u);
+    EXPECT_EQ(log.count("passes the drive's end"), 2u);
+
+    // A listed file whose size was forged: its chain ends long before, and so does the output.
+    FoundFileRecord forged = listed_.at("BIG.BIN");
+    forged.Size = 0xFFFFFFFF;
+    const std::uint32_t result = recoverHere(forged, "forged");
+    EXPECT_LT(result, 300000u + 65536);
+    EXPECT_GE(result, 300000u);
+    EXPECT_EQ(readFile(directory_ / "forged").substr(0, 300000), fattest::content(6000, 300000));
+    EXPECT_EQ(fs::file_size(directory_ / "forged"), result);
+}
+
+TEST_F(RecoveryWriter, ZerosFillOnlyUnreadablePiecesThatReadableDataFollows) {
+    const std::uint64_t pieceSectors = kRecoveryPieceSize / 512;
+    const struct {
+        const char* name;
+        std::set<std::uint64_t> unreadablePieces;
+        std::uint32_t result;
+        std::uint64_t fileSize;
+    } cases[] = {
+        {"middle", {1, 2}, 10 * kMiB, 10 * kMiB},
+        {"tail", {3, 4}, 6 * kMiB, 6 * kMiB},
+        {"head-and-tail", {0, 4}, 8 * kMiB, 8 * kMiB},
+    };
+    for (const auto& c : cases) {
+        drive_->onRead = [&](std::uint64_t lba, std::uint64_t) {
+            drive_->failReads = c.unreadablePieces.count(lba / pieceSectors) != 0;
+        };
+        EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), c.name), c.result) << c.name;
+        drive_->failReads = false;
+        const std::string written = readFile(directory_ / c.name);
+        ASSERT_EQ(written.size(), c.fileSize) << c.name;
+        for (std::uint64_t piece = 0; piece < c.fileSize / kRecoveryPieceSize; ++piece) {
+            const std::string expected = c.unreadablePieces.count(piece)
+                                             ? std::string(kRecoveryPieceSize, '\0')
+                                             : imageBytes(piece * kRecoveryPieceSize, kRecoveryPieceSize);
+            EXPECT_TRUE(written.compare(piece * kRecoveryPieceSize, kRecoveryPieceSize, expected) == 0)
+                << c.name << " piece " << piece;
+        }
+    }
+}
+
+TEST_F(RecoveryWriter, AnOutputOfWhichNothingCouldBeReadIsDeletedAndFails) {
+    fattest::LogCapture log;
+    drive_->failReads = true;
+    RecoveryRequest request{};
+    EXPECT_EQ(recoverHere(rawRecord(5 * kMiB), "unreadable", &request), 0u);
+    EXPECT_FALSE(fs::exists(directory_ / "unreadable"));
+    EXPECT_EQ(request.Percent, 100u);
+    EXPECT_EQ(log.count("FileRecovery.filed"), 1u);
+    EXPECT_STREQ(GetLastErrorString(), "FileRecovery.filed");
+}
+
+// A progress window whose receiver throws: a fault inside the copy loop.
+class ThrowingWindow : public platform::WindowReceiver {
+public:
+    bool post(const platform::Message&) override { throw std::runtime_error("receiver failed"); }
+    std::optional<LRESULT> send(const platform::Message&) override { return 0; }
+};
+
+TEST_F(RecoveryWriter, AFaultInTheCopyLoopStillRestoresTimesAndAppliesTheDeletionRule) {
+    fattest::LogCapture log;
+    const HWND throwing = platform::registerWindow(std::make_shared<ThrowingWindow>());
+    auto recoverThrough = [&](const FoundFileRecord& record, const std::string& name, RecoveryRequest& request) {
+        request = RecoveryRequest{};
+        request.Options = kRecoveryDefaultOptions;
+        request.ProgressWindow = throwing;
+        platform::copyToField(request.TargetPath, kRecoveryTargetCapacity,
+                              platform::toUtf16((directory_ / name).string()));
+        request.Record = &record;
+        return static_cast<std::uint32_t>(DoFileRecovery(&request));
+    };
+    RecoveryRequest request{};
+    FoundFileRecord record = listed_.at("BIG.BIN");
+    EXPECT_EQ(recoverThrough(record, "kept", request), 0u);  // the start of the piece under way
+    EXPECT_EQ(log.count("Recovery_Thread.RecoveryCycle.except"), 1u);
+    EXPECT_EQ(request.Percent, 0u);  // not 100: the loop did not finish
+    EXPECT_EQ(readFile(directory_ / "kept"), fattest::content(6000, record.Size));
+    struct stat info {};
+    ASSERT_EQ(::stat((directory_ / "kept").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtim.tv_sec, 1683356890);
+
+    drive_->failReads = true;
+    EXPECT_EQ(recoverThrough(rawRecord(kMiB), "deleted", request), 0u);
+    EXPECT_FALSE(fs::exists(directory_ / "deleted"));
+    EXPECT_EQ(log.count("FileRecovery.filed"), 1u);
+    platform::unregisterWindow(throwing);
 }
 
 TEST_F(RecoveryWriter, RefusesUnknownSizesLongPathsAndSymbolicLinks) {
@@ -176,7 +269,7 @@ TEST_F(RecoveryWriter, AnExistingFileIsReplaced) {
     EXPECT_EQ(readFile(directory_ / "again"), imageBytes(0, 100));
 }
 
-TEST_F(RecoveryWriter, AFailedWriteIsNotReportedAsSuccess) {
+TEST_F(RecoveryWriter, AFailedWriteEndsTheLoopAtThatPieceAndKeepsWhatWasWritten) {
     const fs::path target = directory_ / "limited";
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -184,8 +277,10 @@ TEST_F(RecoveryWriter, AFailedWriteIsNotReportedAsSuccess) {
         const rlimit limit{3 * kMiB, 3 * kMiB};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::signal(SIGXFSZ, SIG_IGN);
-        const std::uint32_t result = recoverHere(rawRecord(10 * kMiB), "limited");
-        ::_exit(result == 0 ? 0 : 1);
+        RecoveryRequest request{};
+        // The second piece fails: the start of that piece, and the loop counts as ended.
+        const std::uint32_t result = recoverHere(rawRecord(10 * kMiB), "limited", &request);
+        ::_exit(result == 2 * kMiB && request.Percent == 100 ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

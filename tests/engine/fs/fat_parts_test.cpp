@@ -98,7 +98,7 @@ TEST(FatGeometry, RejectsHostileBootSectors) {
         {"zero sectors", set16(19, 0)},
         {"NTFS code", none, kFileSystemNtfs},
         {"no file system code", none, kFileSystemNone},
-        {"overhangs the drive", none, kFileSystemFat16, 10 * 512},
+        {"overhangs the drive", none, kFileSystemFat16, 10 * 512, "data area start"},
         {"FAT32 root cluster 1", root32(1), kFileSystemFat32},
         {"FAT32 root past the data", root32(0x0FFFFFFF), kFileSystemFat32},
     };
@@ -114,6 +114,49 @@ TEST(FatGeometry, RejectsHostileBootSectors) {
     }
     const Bytes boot = fat16Boot();
     EXPECT_FALSE(parseFatGeometry(std::span(boot).first(100), kFileSystemFat16, 0).geometry);
+}
+
+TEST(FatGeometry, TotalSectorFieldsGiveWayToTheDriveSize) {
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    const struct {
+        const char* name;
+        std::uint16_t sectors16;
+        std::uint32_t sectors32;
+        std::uint64_t driveBytes;
+        std::uint64_t volumeBytes;
+    } cases[] = {
+        {"fields agree with the drive", 32768, 0, 16 * kMiB, 16 * kMiB},
+        {"smaller than the drive", 16384, 0, 16 * kMiB, 8 * kMiB},
+        {"both fields zero", 0, 0, 12 * kMiB, 12 * kMiB},
+        {"16-bit field past the drive", 32768, 0, 8 * kMiB, 8 * kMiB},
+        {"32-bit field past the drive", 0, 0xFFFFFFFF, 8 * kMiB, 8 * kMiB},
+        {"no drive size: the field", 0, 65536, 0, 32 * kMiB},
+    };
+    for (const auto& c : cases) {
+        Bytes boot = fat16Boot();
+        put<std::uint16_t>(boot, 19, c.sectors16);
+        put<std::uint32_t>(boot, 32, c.sectors32);
+        const auto result = parseFatGeometry(boot, kFileSystemFat16, c.driveBytes);
+        ASSERT_TRUE(result.geometry) << c.name << ": " << result.error;
+        EXPECT_EQ(result.geometry->volumeBytes, c.volumeBytes) << c.name;
+        EXPECT_EQ(result.geometry->clusterCount, std::min<std::uint64_t>((c.volumeBytes / 512 - 100) / 4, 8192 - 2))
+            << c.name;
+    }
+}
+
+TEST(FatGeometry, OnlyTheFatEntriesOfTheClustersAreRead) {
+    const auto inUse = [](Bytes boot, std::int32_t code) {
+        const auto result = parseFatGeometry(boot, code, 16 * 1024 * 1024);
+        EXPECT_TRUE(result.geometry) << result.error;
+        return result.geometry ? std::pair{result.geometry->fatBytesInUse(), result.geometry->fatBytes}
+                               : std::pair{std::uint64_t{0}, std::uint64_t{0}};
+    };
+    // 8167 clusters: 8169 entries of 1.5, 2 or 4 bytes, in whole sectors, never past the FAT.
+    EXPECT_EQ(inUse(fat16Boot(), kFileSystemFat12), std::pair(std::uint64_t{12288}, std::uint64_t{16384}));
+    EXPECT_EQ(inUse(fat16Boot(), kFileSystemFat16), std::pair(std::uint64_t{16384}, std::uint64_t{16384}));
+    Bytes wide = fat32Boot();
+    put<std::uint32_t>(wide, 36, 1000);  // 7691 clusters behind two 500 KiB FATs
+    EXPECT_EQ(inUse(wide, kFileSystemFat32), std::pair(std::uint64_t{31232}, std::uint64_t{512000}));
 }
 
 FatGeometry smallGeometry(FatKind kind, std::uint32_t clusters) {

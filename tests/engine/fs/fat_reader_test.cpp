@@ -171,6 +171,23 @@ TEST(FatImages, Fat16LoopedChainAndStaleLongName) {
     EXPECT_EQ(fat.reader.FileRead({buffer.data(), 0, 8192, &loop}), 6144u);
 }
 
+TEST(FatImages, ALiveFolderInADeletedFolderIsReadAlongItsWholeChain) {
+    Opened fat("fat16");
+    fat.reader.Initialize();
+    const auto listed = listAll(fat.reader);
+    // KEEP's own entry is deleted; SUB inside it is live and spans two clusters.
+    const FoundFileRecord& sub = listed.at("_EEP/SUB");
+    EXPECT_EQ(+sub.Flags, kFileHasName | kFileDeleted | kFileDirectory);
+    std::size_t files = 0;
+    for (const auto& [path, record] : listed) {
+        if (!path.starts_with("_EEP/SUB/")) continue;
+        ++files;
+        EXPECT_EQ(+record.Flags, kFileHasName | kFileDeleted) << path;
+        EXPECT_EQ(+record.ParentNumber, +sub.RecordNumber) << path;
+    }
+    EXPECT_EQ(files, 70u);
+}
+
 TEST(FatImages, TruncatedOrUnreadableDrivesFailSafely) {
     std::vector<std::uint8_t> image = fattest::loadImage("fat32");
     image.resize(image.size() / 3);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 
 #include "engine/exports.h"
@@ -131,18 +132,26 @@ TEST_F(NtfsFileTest, AlternateStreamIsNotTheFileData) {
     EXPECT_TRUE(readAll(*onlyStream, 100).empty());
 }
 
-TEST_F(NtfsFileTest, DamagedRecordParsesToNothing) {
-    RecordBuilder record = volume_.record(20).residentData(pattern(10, 1));
-    Buffer raw = record.finish();
-    raw[1022] ^= 1;
+TEST_F(NtfsFileTest, TornRecordsParseAndBrokenHeadersDoNot) {
+    const Buffer data = pattern(10, 1);
+    RecordBuilder record = volume_.record(20).fileName(5, u"torn.txt").residentData(data);
     auto file = open(record);
-    EXPECT_EQ(file->SetFileRecord(raw.data()), 0);
-    EXPECT_FALSE(file->HasData());
-    Buffer notFile(volume_.recordSize(), 0);
-    EXPECT_EQ(file->SetFileRecord(notFile.data()), 0);
+    Buffer torn = record.finish();
+    torn[1022] ^= 1;  // the second sector is from another write
+    ASSERT_EQ(file->SetFileRecord(torn.data()), 1);
+    EXPECT_EQ(readAll(*file, 100), data);
+
+    Buffer startsOutside = record.finish();
+    put<std::uint16_t>(startsOutside, ntfs::kHeaderFirstAttribute, 1020);
+    Buffer insideHeader = record.finish();
+    put<std::uint16_t>(insideHeader, ntfs::kHeaderFirstAttribute, 16);
+    for (const Buffer& broken : {startsOutside, insideHeader, Buffer(volume_.recordSize(), 0)}) {
+        EXPECT_EQ(file->SetFileRecord(broken.data()), 0);
+        EXPECT_FALSE(file->HasData());
+    }
 }
 
-TEST_F(NtfsFileTest, AttributeListMergesExtensionRuns) {
+TEST_F(NtfsFileTest, AttributeListMergesEachExtensionOfThisRecordOnce) {
     const std::uint32_t cs = volume_.clusterSize();
     std::uint64_t lcn = volume_.firstDataCluster();
     Buffer data = pattern(5 * cs, 4);
@@ -150,17 +159,26 @@ TEST_F(NtfsFileTest, AttributeListMergesExtensionRuns) {
     volume_.putCluster(lcn, Buffer(data.begin() + 2 * cs, data.end()));
     volume_.putRecord(21, volume_.record(21).baseRecord(20).nonResidentData(
                               encodeRuns({{3, std::int64_t(lcn)}}), 0, 0, 2));
-    // A named stream's extent and a record that is not an extension are not followed.
+    // Not followed: a named stream's extent, a record that is not an extension, and an
+    // extension of another record.
     volume_.putRecord(22, volume_.record(22).baseRecord(20).nonResidentData(
                               encodeRuns({{3, std::int64_t(lcn + 40)}}), 0, 0, 5, u"ads"));
     volume_.putRecord(23, volume_.record(23).nonResidentData(
                               encodeRuns({{3, std::int64_t(lcn + 50)}}), 0, 0, 5));
-    auto file = open(volume_.record(20)
-                         .attributeList({{0x80, 20}, {0x80, 21}, {0x80, 21}, {0x80, 22, 3},
-                                         {0x80, 23}, {0x80, 999}})
-                         .nonResidentData(encodeRuns({{2, std::int64_t(lcn + 20)}}), data.size(),
-                                          data.size()));
-    file->MergeAttributeList();
+    volume_.putRecord(24, volume_.record(24).baseRecord(30).nonResidentData(
+                              encodeRuns({{3, std::int64_t(lcn + 60)}}), 0, 0, 5));
+    std::vector<ntfs_test::ListEntry> entries = {{0x80, 20}, {0x80, 22, 3}, {0x80, 23},
+                                                 {0x80, 24}, {0x80, 999}};
+    entries.insert(entries.end(), 20, {0x80, 21});
+    auto file = open(volume_.record(20).attributeList(entries).nonResidentData(
+        encodeRuns({{2, std::int64_t(lcn + 20)}}), data.size(), data.size()));
+    std::map<std::uint64_t, int> recordReads;
+    drive_->onRead = [&](std::uint64_t lba, std::uint64_t) {
+        ++recordReads[(lba * 512 - VolumeBuilder::kMftCluster * cs) / volume_.recordSize()];
+    };
+    file->MergeAttributeList(20);
+    EXPECT_EQ(recordReads, (std::map<std::uint64_t, int>{{21, 1}, {23, 1}, {24, 1}}));
+    drive_->onRead = nullptr;
     ASSERT_EQ(file->Runs().size(), 2u);
     EXPECT_EQ(readAll(*file, data.size() + 10), data);
 }
@@ -174,7 +192,7 @@ TEST_F(NtfsFileTest, AttributeListWithTheWholeStreamInExtensions) {
                               encodeRuns({{2, std::int64_t(lcn)}}), data.size(), data.size()));
     auto file = open(volume_.record(20).attributeList({{0x80, 21}}));
     EXPECT_FALSE(file->HasData());
-    file->MergeAttributeList();
+    file->MergeAttributeList(20);
     EXPECT_EQ(file->DataSize(), data.size());
     EXPECT_EQ(readAll(*file, 3 * cs), data);
 }
@@ -184,7 +202,7 @@ TEST_F(NtfsFileTest, HostileAttributeListEntriesEndTheWalk) {
     // The first entry claims a length of 4: shorter than an entry.
     record.poke(72 + 24 + 4, {4, 0});
     auto file = open(record);
-    file->MergeAttributeList();
+    file->MergeAttributeList(20);
     EXPECT_TRUE(file->Runs().empty());
 }
 

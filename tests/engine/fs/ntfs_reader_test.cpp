@@ -7,6 +7,7 @@
 #include "engine/exports.h"
 #include "engine/log.h"
 #include "engine/fs/ntfs.h"
+#include "fat_fixture.h"
 #include "ntfs_test_volume.h"
 
 using namespace ntfs_test;
@@ -123,9 +124,9 @@ TEST_F(NtfsReaderTest, EnumeratesEveryRecordOnce) {
     volume_.putRecord(18, volume_.record(18, 0).standardInfo(1, 2, 3, 0x20)
                               .fileName(16, u"gone.txt").residentData({'h', 'i'}));
     volume_.putRecord(19, volume_.record(19).baseRecord(17));  // extension of 17
-    Buffer damaged = volume_.record(20).fileName(5, u"torn").finish();
-    damaged[1023] ^= 0xFF;
-    volume_.putRaw(20, damaged);
+    Buffer torn = volume_.record(20, 0).standardInfo(1, 2, 3, 0x20).fileName(5, u"torn").finish();
+    torn[1023] ^= 0xFF;  // a deletion cut off between the record's two sectors
+    volume_.putRaw(20, torn);
     open();
     Log(kLogError, "previous error");
     std::vector<FoundFileRecord> all = enumerate();
@@ -159,9 +160,11 @@ TEST_F(NtfsReaderTest, EnumeratesEveryRecordOnce) {
     EXPECT_EQ(+gone.DataPosition, 0u);
     EXPECT_EQ(+gone.Attributes, 0x20u);
 
-    const FoundFileRecord& torn = all[19];  // record 20: after the skipped extension
-    EXPECT_EQ(+torn.RecordNumber, 20u);
-    EXPECT_EQ(+torn.Flags, kFileDamaged);
+    const FoundFileRecord& tornRecord = all[19];  // record 20: after the skipped extension
+    EXPECT_EQ(+tornRecord.RecordNumber, 20u);
+    EXPECT_EQ(+tornRecord.Flags, kFileDeleted | kFileHasName);
+    EXPECT_EQ(std::u16string(tornRecord.Name), u"torn");
+    EXPECT_EQ(+tornRecord.LastWriteTime.dwLowDateTime, 2u);
 
     EXPECT_EQ(ntfs_->FileGetNext(), nullptr);
     EXPECT_EQ(ntfs_->CurrentFileCount(), 32u);
@@ -223,17 +226,37 @@ TEST_F(NtfsReaderTest, PathsThroughFoldersAndBrokenChainsAsLostFolders) {
     EXPECT_EQ(pathOf(0), u"N:\\");
 }
 
-TEST_F(NtfsReaderTest, DeepChainsStayInsideThePathBuffer) {
-    VolumeBuilder deep(4096, 1024, 1024, 3000);
-    volume_ = std::move(deep);
-    const std::u16string longName(200, u'x');
+TEST_F(NtfsReaderTest, DeepChainsReadEachFolderOnceAndStayInsideThePathBuffer) {
+    volume_ = VolumeBuilder(4096, 1024, 1024, 3000);
+    auto nameOf = [](std::uint32_t n) {
+        std::string text = "folder" + std::to_string(n);
+        return std::u16string(text.begin(), text.end());
+    };
     for (std::uint32_t n = 16; n < 3000; ++n) {
-        volume_.putRecord(n, volume_.record(n, kDir).fileName(n == 16 ? 5 : n - 1, longName));
+        volume_.putRecord(n, volume_.record(n, kDir).fileName(n == 16 ? 5 : n - 1, nameOf(n)));
     }
     open();
-    std::u16string path = pathOf(2999);
-    EXPECT_LT(path.size(), 4096u);
-    EXPECT_EQ(path.rfind(u"lost_folder_", 0), 0u);
+    int reads = 0;
+    drive_->onRead = [&](std::uint64_t, std::uint64_t) { ++reads; };
+    std::u16string expected = u"N:\\";
+    while (FoundFileRecord* record = ntfs_->FileGetNext()) {
+        const std::uint64_t n = record->RecordNumber;
+        if (n < 16) continue;
+        // Paths grow by a folder a record until one no longer fits the path buffer; that
+        // one starts over as a lost folder named after its parent.
+        if (expected.size() + nameOf(n).size() + 1 > 4095) {
+            std::string parent = std::to_string(n - 1);
+            expected = u"lost_folder_" + std::u16string(parent.begin(), parent.end()) + u"\\";
+        }
+        ASSERT_EQ(pathOf(n), expected) << n;
+        expected += nameOf(n) + u"\\";
+    }
+    // The windows of records after the first (read when opening) and no folder read
+    // twice; a walk to the root for every folder would read millions of records. Later,
+    // a path costs its own record only.
+    EXPECT_EQ(reads, 2);
+    EXPECT_FALSE(pathOf(2000).empty());
+    EXPECT_EQ(reads, 3);
 }
 
 TEST_F(NtfsReaderTest, ReadsRecordsRecordsBySignatureAndHits) {
@@ -302,4 +325,58 @@ TEST_F(NtfsReaderTest, ConcurrentReadsDoNotShareBuffers) {
     }
     for (auto& thread : threads) thread.join();
     EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
+
+TEST_F(NtfsReaderTest, FileReadInPiecesReadsAndMergesItsRecordsOnce) {
+    const std::uint32_t cs = volume_.clusterSize();
+    const std::uint64_t lcn = volume_.firstDataCluster();
+    Buffer data(5 * cs);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i / 7);
+    volume_.putCluster(lcn + 10, Buffer(data.begin(), data.begin() + 2 * cs));
+    volume_.putCluster(lcn, Buffer(data.begin() + 2 * cs, data.end()));
+    volume_.putRecord(20, volume_.record(20).fileName(5, u"pieces.bin")
+                              .attributeList({{0x80, 21}})
+                              .nonResidentData(encodeRuns({{2, std::int64_t(lcn + 10)}}),
+                                               data.size(), data.size()));
+    volume_.putRecord(21, volume_.record(21).baseRecord(20).nonResidentData(
+                              encodeRuns({{3, std::int64_t(lcn)}}), 0, 0, 2));
+    volume_.putRecord(16, volume_.record(16).fileName(5, u"other.txt").residentData({1, 2}));
+    open();
+    const std::uint64_t mftFirst = VolumeBuilder::kMftCluster * cs / 512;
+    const std::uint64_t mftEnd = volume_.firstDataCluster() * cs / 512;
+    int recordReads = 0;
+    drive_->onRead = [&](std::uint64_t lba, std::uint64_t) { recordReads += lba >= mftFirst && lba < mftEnd; };
+
+    FoundFileRecord file{}, other{};
+    file.RecordNumber = 20;
+    other.RecordNumber = 16;
+    Buffer out(data.size());
+    for (std::uint64_t offset = 0; offset < data.size(); offset += cs) {
+        ASSERT_EQ(ntfs_->FileRead(FileReadRequest{out.data() + offset, offset, cs, &file}), cs);
+    }
+    EXPECT_EQ(out, data);
+    EXPECT_EQ(recordReads, 2);  // records 20 and 21, once for all pieces
+    Buffer small(512);
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{small.data(), 0, 2, &other}), 2u);
+    EXPECT_EQ(ntfs_->FileRead(FileReadRequest{out.data(), 0, cs, &file}), cs);
+    EXPECT_EQ(recordReads, 3);
+}
+
+TEST_F(NtfsReaderTest, MirrorComparison) {
+    fattest::LogCapture log;
+    open();
+    EXPECT_EQ(ntfs_->CompareMFTMirr(), 1);
+    EXPECT_EQ(log.count("MFT and MFTMirr not equal"), 0u);
+
+    const std::size_t mirror = volume_.mirrorCluster() * volume_.clusterSize();
+    volume_.image()[mirror + 2 * volume_.recordSize() + 100] ^= 1;  // record 2's copy
+    open();
+    EXPECT_EQ(count_, 32);
+    EXPECT_EQ(ntfs_->CompareMFTMirr(), 0);
+    EXPECT_EQ(log.count("CNTFS.Load_MFT: MFT and MFTMirr not equal! (MFT or MFTMirr corruppted)"), 1u);
+
+    put<std::uint64_t>(volume_.image(), 56, 1u << 20);  // mirror past the volume's end
+    open();
+    EXPECT_EQ(count_, 32);
+    EXPECT_EQ(ntfs_->CompareMFTMirr(), 0);
 }

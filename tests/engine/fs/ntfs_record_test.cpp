@@ -73,7 +73,7 @@ TEST(NtfsBoot, RejectsEachBadField) {
     }
 }
 
-TEST(NtfsFixups, RestoresEveryStrideTailAndRejectsDamage) {
+TEST(NtfsFixups, RestoresEveryStrideTail) {
     for (std::uint32_t size : {1024u, 4096u}) {
         Buffer record = RecordBuilder(7, kRecordInUse, size)
                             .poke(510, {0xAB, 0xCD})
@@ -86,25 +86,38 @@ TEST(NtfsFixups, RestoresEveryStrideTailAndRejectsDamage) {
         EXPECT_EQ(record[size - 2], 0x12);
         EXPECT_EQ(record[size - 1], 0x34);
     }
-    Buffer torn = RecordBuilder(7).finish();
+}
+
+TEST(NtfsFixups, TornRecordsAreRestoredAndReported) {
+    // The second sector holds another write's tail: both tails are still restored.
+    Buffer torn = RecordBuilder(7).poke(510, {0xAB, 0xCD}).poke(1022, {0x12, 0x34}).finish();
     torn[1023] ^= 0xFF;
     EXPECT_FALSE(applyFixups(torn));
+    EXPECT_EQ(torn[510], 0xAB);
+    EXPECT_EQ(torn[1022], 0x12);
+
+    // Update sequences that do not cover the record or leave it: what fits is restored,
+    // nothing is touched outside the record.
+    const struct {
+        std::uint16_t offset, count;
+        bool firstTailRestored;
+    } headers[] = {
+        {48, 4, true},        // one entry too many
+        {48, 2, true},        // the second sector is not covered
+        {48, 0, false},
+        {48, 1, false},
+        {1020, 3, false},     // entries past the record
+        {0xFFFF, 0xFFFF, false},
+    };
+    for (const auto& h : headers) {
+        Buffer record = RecordBuilder(7).poke(510, {0xAB, 0xCD}).finish();
+        put(record, 4, h.offset);
+        put(record, 6, h.count);
+        EXPECT_FALSE(applyFixups(record)) << h.offset << " " << h.count;
+        EXPECT_EQ(record[510] == 0xAB, h.firstTailRestored) << h.offset << " " << h.count;
+    }
     Buffer tiny(6, 0);
     EXPECT_FALSE(applyFixups(tiny));
-    // Update sequence offset and count that do not fit.
-    const std::pair<std::uint16_t, std::uint16_t> headers[] = {
-        {48, 4},  // three strides do not fit 1024 bytes
-        {48, 0}, {48, 1},
-        {2, 3},    // overlaps the header
-        {508, 3},  // runs over the first tail
-        {0xFFFF, 0xFFFF},
-    };
-    for (auto [offset, count] : headers) {
-        Buffer record = RecordBuilder(7).finish();
-        put(record, 4, offset);
-        put(record, 6, count);
-        EXPECT_FALSE(applyFixups(record)) << offset << " " << count;
-    }
 }
 
 TEST(NtfsAttributes, WalkStopsAtEveryBound) {
@@ -192,7 +205,7 @@ TEST(NtfsRuns, RejectsHostileRuns) {
         {"no length bytes", {0x10, 0x05, 0x00}, 0, false, 0},
         {"negative cluster", {0x11, 0x02, 0x10, 0x11, 0x02, 0xE0, 0x00}, 0, false, 1},
         {"past the end", {0x11, 0x02, 0x7F, 0x00}, 100, false, 0},
-        {"ends at 101", {0x11, 0x02, 0x63, 0x00}, 100, false, 0},
+        {"ends at 101: cut at 100", {0x11, 0x05, 0x60, 0x11, 0x01, 0x01, 0x00}, 100, false, 1},
         {"ends at 100", {0x11, 0x02, 0x62, 0x00}, 100, true, 1},
         {"wrapping VCNs", wrap, 0, false, 2},
     };
@@ -200,6 +213,12 @@ TEST(NtfsRuns, RejectsHostileRuns) {
         RunList runs;
         EXPECT_EQ(decodeDataRuns(c.pairs, 0, c.totalClusters, runs), c.ok) << c.name;
         EXPECT_EQ(runs.size(), c.runs) << c.name;
+        for (const DataRun& run : runs) {
+            if (c.totalClusters) {
+                EXPECT_LE(run.clusterBegin + run.clusterCount, c.totalClusters) << c.name;
+            }
+            EXPECT_EQ(run.vcnEnd, run.vcnStart + run.clusterCount - 1) << c.name;
+        }
     }
 }
 

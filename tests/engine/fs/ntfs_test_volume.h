@@ -208,7 +208,8 @@ public:
 };
 
 // A volume: boot sector, $MFT at cluster 4 with `records` records, $Bitmap in the
-// clusters after the MFT, files added record by record.
+// cluster after the MFT, then $MFTMirr (kept equal to records 0-3), files added record
+// by record.
 class VolumeBuilder {
 public:
     VolumeBuilder(std::uint32_t clusterSize = 4096, std::uint32_t recordSize = 1024,
@@ -216,6 +217,8 @@ public:
         : clusterSize_(clusterSize), recordSize_(recordSize), image_(clusters * clusterSize, 0) {
         mftClusters_ = (std::uint64_t{records} * recordSize + clusterSize - 1) / clusterSize;
         bitmapCluster_ = kMftCluster + mftClusters_;
+        mirrorCluster_ = bitmapCluster_ + 1;
+        firstDataCluster_ = mirrorCluster_ + (4 * recordSize + clusterSize - 1) / clusterSize;
         Buffer& b = image_;
         std::memcpy(b.data() + 3, "NTFS    ", 8);
         put<std::uint16_t>(b, 11, 512);
@@ -224,7 +227,7 @@ public:
                                          : std::uint8_t(256 - __builtin_ctz(sectorsPerCluster));
         put<std::uint64_t>(b, 40, clusters * sectorsPerCluster);
         put<std::uint64_t>(b, 48, kMftCluster);
-        put<std::uint64_t>(b, 56, 2);
+        put<std::uint64_t>(b, 56, mirrorCluster_);
         std::int8_t perRecord = recordSize >= clusterSize
                                     ? std::int8_t(recordSize / clusterSize)
                                     : std::int8_t(-__builtin_ctz(recordSize));
@@ -238,7 +241,7 @@ public:
                                           std::uint64_t{records} * recordSize,
                                           std::uint64_t{records} * recordSize));
         Buffer bitmap((clusters + 7) / 8, 0);
-        for (std::uint64_t c = 0; c <= bitmapCluster_; ++c) bitmap[c / 8] |= 1 << (c % 8);
+        for (std::uint64_t c = 0; c < firstDataCluster_; ++c) bitmap[c / 8] |= 1 << (c % 8);
         std::copy(bitmap.begin(), bitmap.end(), b.begin() + bitmapCluster_ * clusterSize);
         putRecord(6, RecordBuilder(6, ntfs::kRecordInUse, recordSize)
                          .fileName(5, u"$Bitmap", 3)
@@ -259,6 +262,10 @@ public:
     VolumeBuilder& putRaw(std::uint64_t number, const Buffer& bytes) {
         std::size_t offset = kMftCluster * clusterSize_ + number * recordSize_;
         std::copy(bytes.begin(), bytes.end(), image_.begin() + offset);
+        if (number < 4) {
+            std::copy(bytes.begin(), bytes.end(),
+                      image_.begin() + mirrorCluster_ * clusterSize_ + number * recordSize_);
+        }
         return *this;
     }
 
@@ -268,7 +275,8 @@ public:
     }
 
     // The first cluster free for file data.
-    std::uint64_t firstDataCluster() const { return bitmapCluster_ + 1; }
+    std::uint64_t firstDataCluster() const { return firstDataCluster_; }
+    std::uint64_t mirrorCluster() const { return mirrorCluster_; }
     std::uint32_t clusterSize() const { return clusterSize_; }
     std::uint32_t recordSize() const { return recordSize_; }
     const Buffer& image() const { return image_; }
@@ -281,6 +289,8 @@ private:
     std::uint32_t recordSize_;
     std::uint64_t mftClusters_;
     std::uint64_t bitmapCluster_;
+    std::uint64_t mirrorCluster_;
+    std::uint64_t firstDataCluster_;
     Buffer image_;
 };
 

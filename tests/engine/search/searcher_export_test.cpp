@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
+#include <mutex>
+#include <set>
 
 #include "engine/engine_state.h"
 #include "engine/exports.h"
@@ -80,7 +86,7 @@ TEST_F(SearchExports, FatImageHitsInCallbackAndMessageMode) {
     EXPECT_EQ(window.hits, collector.hits);
 }
 
-TEST_F(SearchExports, FreeSpaceOnlyFindsTheDeletedFilesAndReadsNoUsedCluster) {
+TEST_F(SearchExports, FreeSpaceOnlyFindsTheDeletedFilesInReadsThatStartAndEndInFreeClusters) {
     // The FAT reader's map counts clusters from the data area, and says so.
     const FatGeometry& geometry = *engine::state().fatReader->geometry();
     const std::uint64_t dataStart = geometry.dataOffset / 512;
@@ -100,16 +106,53 @@ TEST_F(SearchExports, FreeSpaceOnlyFindsTheDeletedFilesAndReadsNoUsedCluster) {
     }
     EXPECT_EQ(positions(collector.hits), deleted);
 
-    // Every read, the deleted spreadsheet's directory read included, lies in free clusters.
+    // Every read, the deleted spreadsheet's directory read included, starts and ends in
+    // free clusters; used ones between them may be read, but yield no hit.
     const CBitArray& map = drive_->clusterMap();
     const std::uint64_t clusterSectors = geometry.bytesPerCluster / 512;
+    auto usedAt = [&](std::uint64_t sector) { return map.GetBit(2 + (sector - dataStart) / clusterSectors); };
     ASSERT_FALSE(reads.empty());
     for (const auto& [lba, count] : reads) {
-        for (std::uint64_t sector = lba; sector < lba + count; ++sector) {
-            ASSERT_GE(sector, dataStart);
-            EXPECT_FALSE(map.GetBit(2 + (sector - dataStart) / clusterSectors)) << sector;
-        }
+        ASSERT_GE(lba, dataStart);
+        EXPECT_FALSE(usedAt(lba)) << lba;
+        EXPECT_FALSE(usedAt(lba + count - 1)) << lba;
     }
+}
+
+// The nice value of the calling thread (higher: less CPU).
+int threadNice() {
+    errno = 0;
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+}
+
+TEST_F(SearchExports, SearchReadsAtTheLowestPriorityAndLeavesTheCallersAlone) {
+    const int callerNice = threadNice();
+    if (callerNice >= 19) GTEST_SKIP() << "the caller already runs at the lowest priority";
+    std::mutex lock;
+    std::set<pid_t> readers;
+    int lowestReaderNice = 40;  // of the reading threads
+    drive_->onRead = [&](std::uint64_t, std::uint64_t) {
+        std::lock_guard guard(lock);
+        readers.insert(gettid());
+        lowestReaderNice = std::min(lowestReaderNice, threadNice());
+    };
+    HitCollector collector(settings_);
+
+    EXPECT_EQ(DriveSearchSignatures(), kSearchRanOnCaller);
+    EXPECT_EQ(threadNice(), callerNice);
+    ASSERT_FALSE(readers.empty());
+    EXPECT_EQ(readers.count(gettid()), 0u);
+    EXPECT_GT(lowestReaderNice, callerNice);
+
+    settings_.FoundCallback = nullptr;
+    readers.clear();
+    lowestReaderNice = 40;
+    HANDLE thread = DriveSearchSignatures();
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    drive_->onRead = nullptr;
+    EXPECT_GT(lowestReaderNice, callerNice);
 }
 
 TEST(SearchExportsWithoutDrive, SearchEndsAtOnce) {

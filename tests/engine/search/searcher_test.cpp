@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <set>
 #include <thread>
 #include <vector>
+
+#include "engine/search/compound_file.h"
+#include "engine/search/searcher_worker.h"
 
 #include "searcher_test_support.h"
 
@@ -25,6 +31,19 @@ struct SearchRun {
     Positions search() {
         CSearcher(memory.drive, settings, builtinTypes()).Search();
         return positions(collector.hits);
+    }
+    // Sends the hits to `window` from a search thread while this thread handles them.
+    void searchWithMessages(SearchWindow& window) {
+        settings.FoundCallback = nullptr;
+        settings.NotifyWindow = window.handle();
+        std::atomic<bool> finished{false};
+        std::thread searching([&] {
+            search();
+            finished = true;
+        });
+        while (!finished) window.drain();
+        searching.join();
+        window.drain();
     }
 
     ScopedSearchSettings scoped;
@@ -114,18 +133,9 @@ TEST(Search, MessagesCarryTheCallbackHitsButOneQuickTimeOfARun) {
     EXPECT_EQ(callback.search(), bytes({2, 3, 5, 9, 63}));
 
     SearchRun messages(image);
-    messages.settings.FoundCallback = nullptr;
     messages.settings.BufferSize = 16 * kSector;
     SearchWindow window;
-    messages.settings.NotifyWindow = window.handle();
-    std::atomic<bool> finished{false};
-    std::thread searching([&] {
-        messages.search();
-        finished = true;
-    });
-    while (!finished) window.drain();
-    searching.join();
-    window.drain();
+    messages.searchWithMessages(window);
     std::vector<Hit> expected = callback.collector.hits;
     expected.erase(expected.begin() + 1);  // the QuickTime hit right after another
     EXPECT_EQ(window.hits, expected);
@@ -153,7 +163,8 @@ TEST(Search, StopFromTheCallbackEndsWithOneFinalProgress) {
     EXPECT_EQ(run.collector.hits.size(), 3u);
     EXPECT_EQ(+run.settings.Run, 0);
     const std::size_t blocksRead = run.memory.plan->reads().size();
-    EXPECT_LE(blocksRead, 3u);  // the block parsed, and at most the two read ahead
+    // The blocks parsed, and at most the other buffers read ahead.
+    EXPECT_LE(blocksRead, 2 + CSearchWorker::kSlots - 1);
     EXPECT_GE(window.progress, 2);
     EXPECT_LE(static_cast<std::size_t>(window.progress), blocksRead + 1);
 }
@@ -179,30 +190,144 @@ TEST(Search, UnreadableSectorsAreSkippedAndTheRestFound) {
     }
 }
 
-TEST(Search, FreeSpaceOnlyReadsFreeClustersThroughTheMapOrigin) {
-    // Clusters of 4 sectors; the map's cluster 2 starts at sector 39, as on FAT.
+TEST(Search, FreeSpaceOnlyReadsWholeBuffersButMatchesOnlyFreeClusters) {
+    // Clusters of 4 sectors; the map's cluster 2 starts at sector 39, as on FAT. Buffers
+    // of 8 clusters.
     const std::uint64_t dataStart = 39;
     auto clusterSector = [&](std::uint64_t cluster) { return dataStart + (cluster - 2) * 4; };
-    const Positions free = {clusterSector(9) + 3, clusterSector(20), 1023};  // 1023 lies past the map
-    SearchRun run(imageWith(1024, kPdf, {0, free[0], clusterSector(12), free[1], clusterSector(50), free[2]}), 4);
+    const std::set<std::uint64_t> used = {0, 1, 5, 6, 12, 50};
+    auto isUsed = [&](std::uint64_t cluster) { return used.count(cluster) || (cluster >= 16 && cluster <= 40); };
+    // Free clusters 3, 8, 13 and 41, and sector 1023, past the map; the rest is used or
+    // lies before the map.
+    const Positions free = {clusterSector(3) + 1, clusterSector(8), clusterSector(13) + 3, clusterSector(41), 1023};
+    Positions all = {0, clusterSector(5), clusterSector(16), clusterSector(50)};
+    all.insert(all.end(), free.begin(), free.end());
+    std::sort(all.begin(), all.end());
+    SearchRun run(imageWith(1024, kPdf, all), 4);
     run.settings.FreeSpaceOnly = 1;
     run.settings.BufferSize = 8 * 2048;
     CBitArray& map = run.memory.drive.clusterMap();
     ASSERT_TRUE(map.Init(200, false));
-    for (std::uint64_t c = 0; c < 200; ++c) map.SetBit(c, c < 2 || (c >= 10 && c < 20) || c == 50);
+    for (std::uint64_t c = 0; c < 200; ++c) map.SetBit(c, isUsed(c));
     run.memory.drive.SetClusterMapOrigin({dataStart, 2});
+    SearchWindow window;
+    run.settings.NotifyWindow = window.handle();
 
     EXPECT_EQ(run.search(), bytes(free));
-    for (const platform::FaultPlan::ReadCall& read : run.memory.plan->reads()) {
+    window.drain();
+    const auto reads = run.memory.plan->reads();
+    ASSERT_GE(reads.size(), 3u);
+    // Used clusters 5, 6 and 12 are read between free ones; 16 to 40, at a block's end, not.
+    EXPECT_EQ(reads[0].offset, clusterSector(2) * kSector);
+    EXPECT_EQ(reads[0].bytes, 8 * 2048u);
+    EXPECT_EQ(reads[1].offset, clusterSector(10) * kSector);
+    EXPECT_EQ(reads[1].bytes, 6 * 2048u);
+    EXPECT_EQ(reads[2].offset, clusterSector(41) * kSector);
+    for (const platform::FaultPlan::ReadCall& read : reads) {
         const std::uint64_t first = read.offset / kSector;
-        const std::uint64_t last = (read.offset + read.bytes) / kSector;
-        EXPECT_GE(first, dataStart);
-        for (std::uint64_t c : {10u, 19u, 50u}) {
-            EXPECT_TRUE(last <= clusterSector(c) || first >= clusterSector(c) + 4) << read.offset;
+        const std::uint64_t end = (read.offset + read.bytes) / kSector;
+        EXPECT_LE(read.bytes, 8 * 2048u);
+        EXPECT_FALSE(isUsed(2 + (first - dataStart) / 4)) << first;
+        EXPECT_TRUE(end == 1024 || !isUsed(2 + (end - 1 - dataStart) / 4)) << end;
+    }
+    EXPECT_EQ(window.progress, static_cast<int>(reads.size()) + 1);  // one per block, one at the end
+    EXPECT_EQ(+run.settings.CurrentCluster, 1024u / 4);
+}
+
+TEST(Search, FreeClustersComeFromTheMapInBothModes) {
+    struct Case {
+        const char* name;
+        bool map;
+        std::int32_t freeSpaceOnly;
+        std::uint64_t freeClusters;
+        std::uint64_t bytesRead;
+    };
+    const Case cases[] = {
+        {"whole drive with a map", true, 0, 54, 64 * kSector},
+        {"free space", true, 1, 54, 54 * kSector},
+        {"whole drive without a map", false, 0, 64, 64 * kSector},
+        {"free space without a map", false, 1, 64, 64 * kSector},
+    };
+    for (const Case& c : cases) {
+        SearchRun run(std::vector<std::uint8_t>(64 * kSector, 0));
+        run.settings.FreeSpaceOnly = c.freeSpaceOnly;
+        run.settings.BufferSize = 8 * kSector;
+        if (c.map) {
+            ASSERT_TRUE(run.memory.drive.clusterMap().Init(64, false));
+            for (std::uint64_t cluster = 10; cluster < 20; ++cluster) run.memory.drive.clusterMap().SetBit(cluster, true);
+        }
+        run.search();
+        EXPECT_EQ(+run.settings.FreeClusters, c.freeClusters) << c.name;
+        std::uint64_t read = 0;
+        for (const platform::FaultPlan::ReadCall& call : run.memory.plan->reads()) read += call.bytes;
+        EXPECT_EQ(read, c.bytesRead) << c.name;
+    }
+}
+
+TEST(Search, EachBlocksProgressFollowsItsHits) {
+    // Blocks of 16 sectors, two hits in each.
+    const Positions where = {1, 9, 17, 25, 33, 41, 49, 57};
+    SearchRun callback(imageWith(64, kPdf, where));
+    callback.settings.BufferSize = 16 * kSector;
+    EXPECT_EQ(callback.search(), bytes(where));
+    // While a block's hits arrive, the progress still stands at the block's start.
+    EXPECT_EQ(callback.collector.progressAtHits, Positions({0, 0, 16, 16, 32, 32, 48, 48}));
+    EXPECT_EQ(+callback.settings.CurrentCluster, 64u);
+
+    SearchRun messages(imageWith(64, kPdf, where));
+    messages.settings.BufferSize = 16 * kSector;
+    SearchWindow window;
+    messages.searchWithMessages(window);
+    EXPECT_EQ(window.events, "HHPHHPHHPHHPP");
+}
+
+// Every built-in type's signature written into random data, at random units: the search
+// reports exactly the units that a walk of the whole table matches, whatever the block
+// size, and in free-space mode exactly those in free clusters.
+TEST(Search, HitsAreThoseOfATableWalkOverEveryMatchedUnit) {
+    constexpr std::uint64_t kUnits = 4096;
+    constexpr std::uint32_t kClusterSectors = 2;
+    std::mt19937_64 random(11);
+    std::vector<std::uint8_t> image(kUnits * kSector);
+    for (std::uint8_t& byte : image) byte = static_cast<std::uint8_t>(random());
+    for (const auto& type : builtinTypes().types()) {
+        // A compound file's type is refined from its directory, not the table.
+        if (type->signatures().empty() || type->signatureId() == compound::kStorageTypeId) continue;
+        for (int copy = 0; copy < 2; ++copy) {
+            std::span<std::uint8_t> unit(image.data() + random() % kUnits * kSector, kSector);
+            signUnit(*type, unit);
         }
     }
-    // Clusters 2..248 lie on the drive (the last one partly); 11 of them are used.
-    EXPECT_EQ(+run.settings.FreeClusters, 247u - 11u);
+    std::vector<bool> usedCluster(kUnits / kClusterSectors);
+    for (std::size_t c = 0; c < usedCluster.size(); ++c) usedCluster[c] = random() % 3 == 0;
+
+    struct Case {
+        std::uint32_t bufferSize;
+        bool freeSpaceOnly;
+    };
+    for (const Case& c : {Case{4096, false}, Case{0x10000 + 3 * 1024, false}, Case{0x200000, false},
+                          Case{8192, true}, Case{0x200000, true}}) {
+        std::vector<Hit> expected;
+        for (std::uint64_t u = 0; u < kUnits; ++u) {
+            if (c.freeSpaceOnly && usedCluster[u / kClusterSectors]) continue;
+            const CFileType* type = builtinTypes().MatchUnit({image.data() + u * kSector, kSector});
+            if (type) expected.push_back({u * kSector, type->signatureId(), 0, 0, 0});
+        }
+        SearchRun run(image, kClusterSectors);
+        run.settings.BufferSize = c.bufferSize;
+        run.settings.FreeSpaceOnly = c.freeSpaceOnly;
+        if (c.freeSpaceOnly) {
+            ASSERT_TRUE(run.memory.drive.clusterMap().Init(usedCluster.size(), false));
+            for (std::size_t cluster = 0; cluster < usedCluster.size(); ++cluster) {
+                run.memory.drive.clusterMap().SetBit(cluster, usedCluster[cluster]);
+            }
+        }
+        run.search();
+        std::vector<Hit> found;
+        for (const Hit& hit : run.collector.hits) found.push_back({hit.position, hit.type, 0, 0, 0});
+        EXPECT_GT(expected.size(), 100u);
+        EXPECT_EQ(found, expected) << c.bufferSize << (c.freeSpaceOnly ? " free space" : "");
+    }
 }
 
 TEST(Search, FreeSpaceOnlyWithEveryClusterUsedReadsNothing) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,7 @@ public:
     ~HitCollector() { current() = nullptr; }
 
     std::vector<Hit> hits;
+    std::vector<std::uint64_t> progressAtHits;  // CurrentCluster when each hit arrived
     std::uint32_t context = 0;
     std::size_t stopAfter = 0;  // writes Run = 0 once this many hits arrived (0: never)
 
@@ -109,6 +111,7 @@ private:
         HitCollector* self = current();
         self->context = context;
         self->hits.push_back(hitOf(*record));
+        self->progressAtHits.push_back(std::uint64_t{self->settings_->CurrentCluster});
         if (self->stopAfter != 0 && self->hits.size() == self->stopAfter) {
             std::atomic_ref<std::int32_t>(self->settings_->Run).store(0);
         }
@@ -124,9 +127,11 @@ public:
               if (message.message == WM_ENGINE_FILE_FOUND) {
                   auto* record = reinterpret_cast<FoundFileRecord*>(message.lParam);
                   hits.push_back(hitOf(*record));
+                  events += 'H';
                   LocalFree(record);
               } else if (message.message == WM_ENGINE_SEARCH_PROGRESS) {
                   ++progress;
+                  events += 'P';
               }
               return 0;
           }) {}
@@ -136,10 +141,22 @@ public:
 
     std::vector<Hit> hits;
     int progress = 0;
+    std::string events;  // in arrival order: 'H' a hit, 'P' a progress message
 
 private:
     platform::QueueWindow window_;
 };
+
+// Writes the conditions of the first signature of `type` into `unit`.
+inline void signUnit(const CFileType& type, std::span<std::uint8_t> unit) {
+    for (const CSignatureCondition& condition : type.signatures().front().conditions()) {
+        const std::span<const std::uint8_t> value = condition.value();
+        const bool range = condition.kind() == kConditionRange8 || condition.kind() == kConditionRange16;
+        const std::size_t size = range ? value.size() / 2 : value.size();
+        if (condition.offset() < 0 || condition.offset() + size > unit.size()) continue;
+        std::memcpy(unit.data() + condition.offset(), value.data(), size);
+    }
+}
 
 inline void put(std::vector<std::uint8_t>& image, std::uint64_t at, const std::string& bytes) {
     std::memcpy(image.data() + at, bytes.data(), bytes.size());

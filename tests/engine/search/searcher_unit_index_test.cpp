@@ -17,11 +17,7 @@ std::uint16_t idOf(const CFileType* type) { return type ? type->signatureId() : 
 
 // `unit` with the first signature of `type` written on top.
 std::vector<std::uint8_t> unitFor(const CFileType& type, std::vector<std::uint8_t> unit) {
-    for (const CSignatureCondition& condition : type.signatures().front().conditions()) {
-        const std::span<const std::uint8_t> value = condition.value();
-        const bool range = condition.kind() == kConditionRange8 || condition.kind() == kConditionRange16;
-        std::memcpy(unit.data() + condition.offset(), value.data(), range ? value.size() / 2 : value.size());
-    }
+    searchtest::signUnit(type, unit);
     return unit;
 }
 

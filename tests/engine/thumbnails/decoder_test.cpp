@@ -49,6 +49,43 @@ TEST(JpegDecoder, CutOffAndDamagedFilesNeverOverrun) {
     }
 }
 
+// Serves bytes in pieces of a fixed size.
+class PieceStream final : public ByteStream {
+public:
+    PieceStream(const Bytes& data, std::size_t pieceBytes) : data_(data), pieceBytes_(pieceBytes) {}
+    std::span<const std::uint8_t> Next() noexcept override {
+        const std::size_t count = std::min(pieceBytes_, data_.size() - at_);
+        const std::span<const std::uint8_t> piece(data_.data() + at_, count);
+        at_ += count;
+        return piece;
+    }
+
+private:
+    const Bytes& data_;
+    std::size_t pieceBytes_;
+    std::size_t at_ = 0;
+};
+
+TEST(JpegDecoder, PiecesOfAnySizeGiveTheSamePicture) {
+    // A comment segment longer than the pieces is skipped across them.
+    for (const JpegOptions& options : {JpegOptions{false, false, 3000}, JpegOptions{true, false, 3000},
+                                       JpegOptions{false, true, 3000}}) {
+        const bool progressive = options.progressive;
+        const Bytes file = encodeJpeg(photoLike(300, 200), options);
+        const auto whole = decodeJpeg(file, 96);
+        ASSERT_TRUE(whole) << progressive;
+        for (std::size_t pieceBytes : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+            PieceStream stream(file, pieceBytes);
+            const auto pieced = decodeJpeg(stream, 96);
+            ASSERT_TRUE(pieced) << progressive << " " << pieceBytes;
+            EXPECT_EQ(pieced->rgb, whole->rgb) << progressive << " " << pieceBytes;
+        }
+        const Bytes third(file.begin(), file.begin() + file.size() / 3);
+        PieceStream cut(third, 512);
+        decodeJpeg(cut, 96);  // ends at the cut, with whatever it decoded
+    }
+}
+
 TEST(GifDecoder, DecodesPlainAndInterlacedImages) {
     const Picture bands = twoBands(40, 30, kRed, kBlue);
     for (bool interlaced : {false, true}) {

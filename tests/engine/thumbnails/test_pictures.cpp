@@ -57,7 +57,23 @@ Picture twoBands(std::uint32_t width, std::uint32_t height, std::uint32_t top, s
     return picture;
 }
 
-Bytes encodeJpeg(const Picture& picture) {
+Picture photoLike(std::uint32_t width, std::uint32_t height) {
+    Picture picture{width, height, std::vector<std::uint8_t>(std::size_t{width} * height * 3)};
+    std::uint32_t seed = 1;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            seed = seed * 1103515245 + 12345;
+            const std::uint32_t noise = (seed >> 16) & 0x1F;
+            std::uint8_t* pixel = picture.rgb.data() + (std::size_t{y} * width + x) * 3;
+            pixel[0] = static_cast<std::uint8_t>(x * 200 / width + noise);
+            pixel[1] = static_cast<std::uint8_t>(y * 200 / height + noise);
+            pixel[2] = static_cast<std::uint8_t>(((x / 40 + y / 40) % 2) * 180 + noise);
+        }
+    }
+    return picture;
+}
+
+Bytes encodeJpeg(const Picture& picture, const JpegOptions& options) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -71,7 +87,18 @@ Bytes encodeJpeg(const Picture& picture) {
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    if (options.progressive) jpeg_simple_progression(&info);
+    jpeg_scan_info scans[3];
+    if (options.scanPerComponent) {
+        for (int c = 0; c < 3; ++c) scans[c] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
+        info.scan_info = scans;
+        info.num_scans = 3;
+    }
     jpeg_start_compress(&info, TRUE);
+    if (options.commentBytes != 0) {
+        const std::vector<JOCTET> comment(options.commentBytes, 'c');
+        jpeg_write_marker(&info, JPEG_COM, comment.data(), static_cast<unsigned>(comment.size()));
+    }
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(picture.rgb.data() + info.next_scanline * picture.width * 3);
         jpeg_write_scanlines(&info, &row, 1);
@@ -81,6 +108,29 @@ Bytes encodeJpeg(const Picture& picture) {
     Bytes out(buffer, buffer + size);
     std::free(buffer);
     return out;
+}
+
+Picture decodeJpegWhole(const Bytes& file, unsigned denominator) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), file.size());
+    jpeg_read_header(&info, TRUE);
+    info.scale_num = 1;
+    info.scale_denom = denominator;
+    info.dct_method = JDCT_IFAST;
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    Picture picture{info.output_width, info.output_height,
+                    std::vector<std::uint8_t>(std::size_t{info.output_width} * info.output_height * 3)};
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = picture.rgb.data() + std::size_t{info.output_scanline} * picture.width * 3;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
 }
 
 Bytes encodeGif(const Picture& picture, bool interlaced) {

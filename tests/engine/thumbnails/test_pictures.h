@@ -27,7 +27,16 @@ std::uint32_t pixelOf(const Picture& picture, std::uint32_t x, std::uint32_t y);
 // Top half `top`, bottom half `bottom` (0xRRGGBB).
 Picture twoBands(std::uint32_t width, std::uint32_t height, std::uint32_t top, std::uint32_t bottom);
 
-Bytes encodeJpeg(const Picture& picture);
+struct JpegOptions {
+    bool progressive = false;
+    bool scanPerComponent = false;  // sequential, one scan for each component
+    std::uint32_t commentBytes = 0;  // a comment segment of this size (below 65534), if any
+};
+Bytes encodeJpeg(const Picture& picture, const JpegOptions& options = {});
+// The whole file decoded by the library from memory at 1 / `denominator`, every scan.
+Picture decodeJpegWhole(const Bytes& file, unsigned denominator);
+// Gradients with pixel noise, as in a photo.
+Picture photoLike(std::uint32_t width, std::uint32_t height);
 // At most 256 distinct colours.
 Bytes encodeGif(const Picture& picture, bool interlaced = false);
 Bytes encodeBmp24(const Picture& picture, bool topDown = false);

@@ -16,19 +16,21 @@ using namespace engine::thumbnails;
 using test_pictures::Bitmap;
 using test_pictures::recordOf;
 
-// Serves `file` like FileRead does: whole 512-byte sectors.
-ThumbnailJob jobReading(const test_pictures::Bytes& file) {
-    return {[&file](FoundFileRecord&, void* buffer, std::uint64_t size) -> std::uint64_t {
+// Serves `file` like FileRead does: whole 512-byte sectors; counts the bytes served.
+ThumbnailJob jobReading(const test_pictures::Bytes& file, std::uint64_t* served = nullptr) {
+    return {[&file, served](FoundFileRecord&, void* buffer, std::uint64_t offset, std::uint64_t size) -> std::uint64_t {
         std::memset(buffer, 0xAA, (size + 511) / 512 * 512);
-        const std::size_t count = std::min<std::size_t>(size, file.size());
-        std::memcpy(buffer, file.data(), count);
+        if (offset >= file.size()) return 0;
+        const std::size_t count = std::min<std::size_t>(size, file.size() - offset);
+        std::memcpy(buffer, file.data() + offset, count);
+        if (served) *served += count;
         return count;
     }};
 }
 
 // A job whose read waits for `release`; it counts its reads into `reads`.
 ThumbnailJob waitingJob(const std::atomic<bool>& release, std::atomic<int>& reads) {
-    return {[&](FoundFileRecord&, void*, std::uint64_t) -> std::uint64_t {
+    return {[&](FoundFileRecord&, void*, std::uint64_t, std::uint64_t) -> std::uint64_t {
         ++reads;
         while (!release) std::this_thread::sleep_for(1ms);
         return 0;
@@ -72,7 +74,8 @@ TEST(ThumbnailWorker, DecoderSeesOnlyWhatWasReadFollowedByZeroedSlack) {
     ThumbnailJob job = jobReading(file);
     bool slackZero = false;
     std::size_t seen = 0;
-    job.render = [&](std::span<const std::uint8_t> data) -> HBITMAP {
+    job.render = [&](FileBytes& bytes) -> HBITMAP {
+        const std::span<const std::uint8_t> data = bytes.Whole();
         seen = data.size();
         const std::uint8_t* end = data.data() + data.size();
         slackZero = std::all_of(end, end + kSlackBytes, [](std::uint8_t b) { return b == 0; });
@@ -88,14 +91,14 @@ TEST(ThumbnailWorker, SlowWorkIsAbandonedAtTheLimitAndNeverTouchesTheCaller) {
     auto record = std::make_unique<FoundFileRecord>(recordOf(4096));
     const char16_t name[] = u"photo.jpg";
     record->Name = name;
-    ThumbnailJob job{[&release](FoundFileRecord& own, void*, std::uint64_t size) -> std::uint64_t {
+    ThumbnailJob job{[&release](FoundFileRecord& own, void*, std::uint64_t, std::uint64_t size) -> std::uint64_t {
                          while (!release) std::this_thread::sleep_for(1ms);
                          const char16_t* ownName = own.Name;
                          EXPECT_EQ(ownName, nullptr);
                          own.Size = 1;  // the worker's own copy
                          return size;
                      },
-                     [](std::span<const std::uint8_t>) { return platform::createBitmap24(96, 96); }, 100ms};
+                     [](FileBytes&) { return platform::createBitmap24(96, 96); }, 100ms};
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(makeThumbnail(*record, std::move(job)), nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);

@@ -10,7 +10,7 @@
 #include "wizard/engine_api.h"
 #include "wizard/model/base_element.h"
 #include "wizard/model/formats_unit.h"
-#include "wizard/support/temp_registry.h"
+#include "wizard/support/wizard_test.h"
 
 // The record fields the tests set, in the record's order; the rest is zero.
 struct RecordSpec {
@@ -35,17 +35,17 @@ struct RecordSpec {
     }
 };
 
-class ElementTest : public TempRegistryTest {
+class ElementTest : public WizardTest {
 protected:
     void SetUp() override {
-        TempRegistryTest::SetUp();
+        WizardTest::SetUp();
         FormatsUnitInit();
         paths.clear();
         pathCalls = 0;
     }
     void TearDown() override {
         FormatsUnitDone();
-        TempRegistryTest::TearDown();
+        WizardTest::TearDown();
     }
 
     static std::unique_ptr<TBaseElement> Make(const RecordSpec& spec, std::int64_t serial = 1) {

@@ -38,7 +38,7 @@ protected:
 
     std::string Unpack(const std::string& source, const std::string& name) {
         const auto bytes = test_images::gunzip(source);
-        const auto target = testFolder() / name;
+        const auto target = workFolder() / name;
         std::ofstream(target, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return target.string();

@@ -8,9 +8,9 @@
 
 #include "platform/registry.h"
 #include "wizard/model/data_storage.h"
-#include "wizard/support/temp_registry.h"
+#include "wizard/support/wizard_test.h"
 
-class FormatListTest : public TempRegistryTest {
+class FormatListTest : public WizardTest {
 protected:
     static std::unique_ptr<TDataStorage> Load() {
         auto storage = std::make_unique<TDataStorage>();

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "wizard/engine_api.h"
-#include "wizard/support/temp_registry.h"
+#include "wizard/support/wizard_test.h"
 
 // The key the program passes to the engine; its type table is kept below it.
 inline constexpr char16_t kProgramKey[] = u"\\Software\\Kelvorin\\Pramblex";
 
-class RealEngineTest : public TempRegistryTest {
+class RealEngineTest : public WizardTest {
 protected:
     void SetUp() override {
-        TempRegistryTest::SetUp();
+        WizardTest::SetUp();
         ASSERT_EQ(realEngine().Library_Initialize(kProgramKey), 1);
     }
     void TearDown() override {
@@ -20,6 +20,6 @@ protected:
         // The engine writes its type table again when the process ends; a key the store
         // refuses keeps that write away from the user's own registry.
         realEngine().Library_Initialize(u"\\..\\refused");
-        TempRegistryTest::TearDown();
+        WizardTest::TearDown();
     }
 };

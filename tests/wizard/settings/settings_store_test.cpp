@@ -13,7 +13,7 @@
 #include <set>
 
 #include "platform/registry.h"
-#include "tests/wizard/support/temp_registry.h"
+#include "wizard/support/wizard_test.h"
 #include "wizard/settings/safe_registry.h"
 #include "wizard/settings/setting_readers.h"
 #include "wizard/settings/settings_table.h"
@@ -52,7 +52,7 @@ private:
     QtMessageHandler previous_;
 };
 
-using SettingsStoreTest = TempRegistryTest;
+using SettingsStoreTest = WizardTest;
 
 TEST_F(SettingsStoreTest, TableHoldsNineGlobalThenTwentyFourRecoveryValues) {
     const auto table = SettingsTable();
@@ -84,10 +84,10 @@ TEST_F(SettingsStoreTest, FirstStartGivesDefaultsAndCreatesTheSubKeys) {
     EXPECT_FALSE(values.GlobalFileSystemSortOrderAZ);
     EXPECT_FALSE(values.GlobalDriveSectorsSortOrderAZ);
     EXPECT_EQ(values.RecoveryTargetFolder,
-              QString::fromStdString(home_.string()) + QStringLiteral("/Documents/Recovered Files/"));
+              QString::fromStdString(home().string()) + QStringLiteral("/Documents/Recovered Files/"));
     EXPECT_TRUE(platform::RegistryKey::open(kGlobalKey).has_value());
     EXPECT_TRUE(platform::RegistryKey::open(kRecoveryKey).has_value());
-    EXPECT_FALSE(std::filesystem::exists(home_ / "Documents"));
+    EXPECT_FALSE(std::filesystem::exists(home() / "Documents"));
 }
 
 TEST_F(SettingsStoreTest, LanguageDefaultsToTheCurrentValueAndIsStoredAsItStands) {
@@ -221,7 +221,7 @@ TEST_F(SettingsStoreTest, SavedValuesLoadBackUnchanged) {
 
 TEST_F(SettingsStoreTest, AnUnwritableKeyIsReportedAndTheOtherStillSaved) {
     // A regular file where the key's folder belongs: no user, root included, can open it.
-    const auto base = registry_ / "Software" / "Kelvorin" / "Pramblex" / "3.0";
+    const auto base = registryFolder() / "Software" / "Kelvorin" / "Pramblex" / "3.0";
     std::filesystem::create_directories(base);
     std::ofstream(base / "Recovery") << "not a key";
 

@@ -7,16 +7,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/wizard/support/temp_registry.h"
+#include "wizard/support/wizard_test.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TargetFolderTest : public TempRegistryTest {
+class TargetFolderTest : public WizardTest {
 protected:
     QString inside(const std::string& relative) const {
-        return QString::fromStdString((folder_ / relative).string());
+        return QString::fromStdString((workFolder() / relative).string());
     }
 };
 
@@ -39,20 +39,20 @@ TEST_F(TargetFolderTest, RefusesFormsNoFolderMayTake) {
         EXPECT_FALSE(IsValidTargetFolder(folder, true)) << folder.toStdString();
         EXPECT_FALSE(IsValidTargetFolder(folder, false)) << folder.toStdString();
     }
-    EXPECT_FALSE(fs::exists(folder_ / "out"));
+    EXPECT_FALSE(fs::exists(workFolder() / "out"));
 }
 
 TEST_F(TargetFolderTest, AcceptsExistingFoldersAndCreatesMissingOnes) {
     EXPECT_TRUE(IsValidTargetFolder(inside(""), false));
     EXPECT_FALSE(IsValidTargetFolder(inside("new/deeper/"), false));
-    EXPECT_FALSE(fs::exists(folder_ / "new"));
+    EXPECT_FALSE(fs::exists(workFolder() / "new"));
     EXPECT_TRUE(IsValidTargetFolder(inside("new/deeper/"), true));
-    EXPECT_TRUE(fs::is_directory(folder_ / "new" / "deeper"));
+    EXPECT_TRUE(fs::is_directory(workFolder() / "new" / "deeper"));
     EXPECT_TRUE(IsValidTargetFolder(inside("new/deeper"), false));
 }
 
 TEST_F(TargetFolderTest, RefusesAFileAndAFolderBelowAFile) {
-    std::ofstream(folder_ / "plain") << "x";
+    std::ofstream(workFolder() / "plain") << "x";
     EXPECT_FALSE(IsValidTargetFolder(inside("plain"), false));
     EXPECT_FALSE(IsValidTargetFolder(inside("plain"), true));
     EXPECT_FALSE(IsValidTargetFolder(inside("plain/sub/"), true));
@@ -60,8 +60,8 @@ TEST_F(TargetFolderTest, RefusesAFileAndAFolderBelowAFile) {
 
 TEST_F(TargetFolderTest, RefusesToCreateUnderAReadOnlyParent) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    fs::create_directory(folder_ / "locked");
-    fs::permissions(folder_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::create_directory(workFolder() / "locked");
+    fs::permissions(workFolder() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_FALSE(IsValidTargetFolder(inside("locked/out/"), true));
     EXPECT_TRUE(IsValidTargetFolder(inside("locked"), false));
 }

@@ -1,27 +1,10 @@
 #include "wizard/utilities/version_strings.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
-
-TEST(VersionStrings, BuildIsWhatFollowsTheThirdDot) {
-    const QString previous = QCoreApplication::applicationVersion();
-    const struct {
-        const char* fileVersion;
-        const char* build;
-    } cases[] = {{"5.2.1.318", "318"}, {"5.2", "5.2"}, {"1.2.3.4.5", "4.5"}, {"", ""}};
-    for (const auto& c : cases) {
-        QCoreApplication::setApplicationVersion(QString::fromLatin1(c.fileVersion));
-        GetVersionInfoStrings();
-        EXPECT_EQ(ProgramVersionStrings().FileVersion.toStdString(), c.fileVersion);
-        EXPECT_EQ(ProgramVersionStrings().Build.toStdString(), c.build) << c.fileVersion;
-    }
-    QCoreApplication::setApplicationVersion(previous);
-}
 
 TEST(VersionStrings, ReleaseDateIsTheProgramFileDateToTwoSeconds) {
     GetVersionInfoStrings();

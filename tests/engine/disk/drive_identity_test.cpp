@@ -1,0 +1,128 @@
+// Where each drive's bytes come from (SourceDevice, SourceInode), its volume flags and
+// label: listed images and their volumes, lost partitions, drive images written and
+// loaded back, block devices.
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/disk/drive_image.h"
+#include "engine/disk/lost_partition_search.h"
+#include "engine/disk/volume_flags.h"
+#include "listed_images.h"
+#include "platform/text.h"
+
+namespace {
+
+struct stat statOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+void expectFileIdentity(const _LDRIVE* info, const std::string& path) {
+    ASSERT_NE(info, nullptr);
+    const struct stat status = statOf(path);
+    EXPECT_EQ(+info->SourceDevice, static_cast<std::uint64_t>(status.st_dev)) << info->Letter;
+    EXPECT_EQ(+info->SourceInode, static_cast<std::uint64_t>(status.st_ino)) << info->Letter;
+}
+
+using DriveIdentity = disktest::ListedImages;
+
+TEST_F(DriveIdentity, ListedImagesAndTheirVolumesCarryTheFileIdentityFlagsAndLabels) {
+    const std::string mbr = unpack("mbr_fat_ntfs.img");
+    const std::string bare = unpack("bare_fat.img");
+    ASSERT_EQ(rescan(mbr + ":" + bare).first, 5u);
+    const struct {
+        int index;
+        const std::string& file;
+        std::uint32_t flags;
+        const char* label;
+    } drives[] = {
+        {0, mbr, 0, ""},
+        {1, bare, 0, ""},
+        {2, mbr, engine::disk::kFatVolumeFlags, "MBRFAT"},
+        {3, mbr, engine::disk::kNtfsVolumeFlags, "MBRNTFS"},  // from $Volume: no mount needed
+        {4, bare, engine::disk::kFatVolumeFlags, "BAREFAT"},
+    };
+    for (const auto& d : drives) {
+        SCOPED_TRACE(d.index);
+        const _LDRIVE* info = DriveGetInformation(d.index);
+        expectFileIdentity(info, d.file);
+        EXPECT_EQ(+info->FileSystemFlags, d.flags);
+        EXPECT_STREQ(info->Label, d.label);
+    }
+}
+
+TEST_F(DriveIdentity, LostPartitionsTakeTheirDisksIdentity) {
+    const std::string image = unpack("lost_primary.img");
+    ASSERT_EQ(rescan(image).first, 2u);
+    LostSearchRequest request{};
+    request.EndSector = ~std::uint64_t{0};
+    ASSERT_EQ(disktest::waitForThread(DrivesLostSearch(&request)), 4u);
+    for (int index : {2, 3}) {
+        EXPECT_EQ(+DriveGetInformation(index)->Kind, kDriveLostPartition);
+        expectFileIdentity(DriveGetInformation(index), image);
+    }
+}
+
+TEST_F(DriveIdentity, ImageFilesStoreNoIdentityAndLoadWithTheirOwn) {
+    const std::string disk = unpack("mbr_fat_ntfs.img");
+    ASSERT_EQ(rescan(disk).first, 3u);
+    const std::string target = (work_ / "disk.image").string();
+    ImageRequest request{};
+    request.DiskIndex = 0;
+    platform::copyToField(request.Path, engine::image::kPathCapacity, platform::toUtf16(target));
+    disktest::waitForThread(DriveImageCreate(&request));
+
+    std::ifstream in(target, std::ios::binary);
+    const std::vector<std::uint8_t> header((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(header.size(), 4096u + 2 * sizeof(_LDRIVE));
+    const std::vector<std::size_t> records = {32, 4096, 4096 + sizeof(_LDRIVE)};
+    for (const std::size_t record : records) {
+        const auto* reserved = header.data() + record + offsetof(_LDRIVE, SourceDevice);
+        EXPECT_EQ(std::vector<std::uint8_t>(reserved, reserved + 20), std::vector<std::uint8_t>(20, 0)) << record;
+    }
+
+    CDrive* loaded = DriveImageLoad(platform::toUtf16(target).c_str());
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(DriveGetCount(), 6);
+    for (int index : {3, 4, 5}) {
+        EXPECT_EQ(+DriveGetInformation(index)->Kind, kDriveImage);
+        expectFileIdentity(DriveGetInformation(index), target);
+    }
+    // Loaded records keep the imaged volumes' flags and labels.
+    EXPECT_STREQ(DriveGetInformation(5)->Label, "MBRNTFS");
+}
+
+TEST(DriveIdentityOfDevices, BlockDeviceIsKnownByItsDeviceNumberWithoutInode) {
+    const std::optional<std::string> device = disktest::findBlockDevice([](const struct stat&) { return true; });
+    if (!device) GTEST_SKIP() << "no block device on this machine";
+    CDrive drive;
+    drive.SetSource({kDrivePhysical, *device, 0, 0});
+    EXPECT_EQ(+drive.GetDriveInfo()->SourceDevice, static_cast<std::uint64_t>(statOf(*device).st_rdev));
+    EXPECT_EQ(+drive.GetDriveInfo()->SourceInode, 0u);
+
+    CDrive missing;
+    missing.SetSource({kDriveImage, "/nonexistent/undelete.img", 0, 0});
+    EXPECT_EQ(+missing.GetDriveInfo()->SourceDevice, 0u);
+    EXPECT_EQ(+missing.GetDriveInfo()->SourceInode, 0u);
+}
+
+TEST(VolumeFlags, FileSystemGivesTheFlagsAndAReadOnlyMountAddsItsOwn) {
+    using engine::disk::volumeFlagsOf;
+    EXPECT_EQ(volumeFlagsOf(kFileSystemFat12, false), 0x6u);
+    EXPECT_EQ(volumeFlagsOf(kFileSystemFat32, true), 0x80006u);
+    EXPECT_EQ(volumeFlagsOf(kFileSystemNtfs, false), 0x700FFu);
+    EXPECT_EQ(volumeFlagsOf(kFileSystemNtfs, true), 0xF00FFu);
+    EXPECT_EQ(volumeFlagsOf(0, false), 0u);
+    EXPECT_EQ(volumeFlagsOf(kFileSystemNone, true), 0x80000u);
+}
+
+}  // namespace
