@@ -1,7 +1,5 @@
 #include "wizard/help_keyword.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QVariant>
 #include <QWidget>
 
@@ -17,9 +15,4 @@ void SetHelpKeyword(QWidget* window, const QString& keyword) {
 
 QString HelpKeywordOf(const QWidget* widget) {
     return widget->window()->property(kHelpKeywordProperty).toString();
-}
-
-void PostHelpKey(QWidget* widget) {
-    QCoreApplication::postEvent(widget->window(),
-                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Each window names its help topic (its help keyword); F1 in the window, or its Help
-// button, opens that topic through the help service.
+// button (PostHelpKey, form_widgets.h), opens that topic through the help service.
 
 #include <QString>
 
@@ -12,7 +12,3 @@ class QWidget;
 void SetHelpKeyword(QWidget* window, const QString& keyword);
 // The keyword of `widget`'s window; empty when it has none.
 QString HelpKeywordOf(const QWidget* widget);
-
-// What a Help button does: posts one F1 key press to the button's own window, which the
-// help unit turns into a request for that window's keyword.
-void PostHelpKey(QWidget* widget);

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "wizard/forms/form_parts.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/program_icon.h"
 #include "wizard/help_keyword.h"
 #include "wizard/maker_info.h"
@@ -18,7 +18,7 @@
 namespace {
 
 QLabel* AddLink(QWidget* owner, const char* name) {
-    QLabel* link = AddLabel(owner, name, QString());
+    QLabel* link = NamedLabel(owner, name, QString());
     QPalette palette = link->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
     link->setPalette(palette);
@@ -47,21 +47,21 @@ void TAboutForm::buildLayout() {
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(409, 265);
 
-    iconImage_ = AddLabel(this, "IconImage", QString());
+    iconImage_ = NamedLabel(this, "IconImage", QString());
     iconImage_->setPixmap(PaintProgramIcon(64));
     iconImage_->setFixedSize(64, 64);
     iconImage_->setVisible(false);
 
-    labelProgramName_ = AddLabel(this, "LabelProgramName", QStringLiteral("[title]"));
+    labelProgramName_ = NamedLabel(this, "LabelProgramName", QStringLiteral("[title]"));
     QFont nameFont = labelProgramName_->font();
     nameFont.setBold(true);
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.5);
     labelProgramName_->setFont(nameFont);
     labelProgramDescription_ =
-        AddLabel(this, "LabelProgramDescription", QStringLiteral("[description]"));
+        NamedLabel(this, "LabelProgramDescription", QStringLiteral("[description]"));
     labelProgramDescription_->setWordWrap(true);
-    labelProgramVersion_ = AddLabel(this, "LabelProgramVersion", QStringLiteral("[version]"));
-    QLabel* copyright = AddLabel(this, "LabelCopyright", kLegalNotice);
+    labelProgramVersion_ = NamedLabel(this, "LabelProgramVersion", QStringLiteral("[version]"));
+    QLabel* copyright = NamedLabel(this, "LabelCopyright", kLegalNotice);
     copyright->setWordWrap(true);
     labelUrl_ = AddLink(this, "LabelUrl");
     labelSupport_ = AddLink(this, "LabelSupport");
@@ -70,11 +70,11 @@ void TAboutForm::buildLayout() {
 
     auto* facts = new QGridLayout;
     facts->setHorizontalSpacing(6);
-    facts->addWidget(AddLabel(this, "LabelVersion", QStringLiteral("Version:")), 0, 0);
+    facts->addWidget(NamedLabel(this, "LabelVersion", QStringLiteral("Version:")), 0, 0);
     facts->addWidget(labelProgramVersion_, 0, 1);
-    facts->addWidget(AddLabel(this, "LabelBeforeWeb", QStringLiteral("Web:")), 1, 0);
+    facts->addWidget(NamedLabel(this, "LabelBeforeWeb", QStringLiteral("Web:")), 1, 0);
     facts->addWidget(labelUrl_, 1, 1, Qt::AlignLeft);
-    facts->addWidget(AddLabel(this, "LabelBeforeSupport", QStringLiteral("Support:")), 2, 0);
+    facts->addWidget(NamedLabel(this, "LabelBeforeSupport", QStringLiteral("Support:")), 2, 0);
     facts->addWidget(labelSupport_, 2, 1, Qt::AlignLeft);
     facts->setColumnStretch(1, 1);
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "wizard/engine_api.h"
-#include "wizard/forms/form_parts.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/help_keyword.h"
 #include "wizard/record_text.h"
 #include "wizard/translation/translate_form.h"

@@ -16,12 +16,19 @@
 #include <utility>
 #include <vector>
 
-#include "wizard/forms/form_parts.h"
+#include "wizard/forms/ex_image_list.h"
 #include "wizard/forms/language_flags.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translate_form.h"
 
 namespace {
+
+QLabel* AddLabel(QWidget* owner, const char* name, const QString& text) {
+    auto* label = new QLabel(text, owner);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
 
 QFont ArialFont(int pointSize, bool bold) {
     QFont font(QStringLiteral("Arial"), pointSize);
@@ -67,6 +74,12 @@ void TLanguageSelectForm::buildLayout() {
 
     QLabel* selectLabel =
         AddLabel(this, "SelectLanguageLabel", QStringLiteral("Please select preferred language:"));
+
+    exImageList1_ = new TexImageList(QSize(16, 16), this);
+    exImageList1_->setObjectName(QStringLiteral("exImageList1"));
+    for (int flag = 0; flag < kLanguageFlagCount; ++flag) {
+        exImageList1_->add(QPixmap::fromImage(PaintLanguageFlag(flag)));
+    }
 
     languageListView_ = new QListWidget(this);
     languageListView_->setObjectName(QStringLiteral("LanguageListView"));
@@ -128,8 +141,8 @@ void TLanguageSelectForm::FormCreate() {
         return collator.compare(a.first, b.first) < 0;
     });
     for (const auto& [caption, flag] : entries) {
-        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(PaintLanguageFlag(flag))),
-                                         caption, languageListView_);
+        auto* item = new QListWidgetItem(QIcon(exImageList1_->image(flag)), caption,
+                                         languageListView_);
         if (caption == kEnglishDefault && languageListView_->currentItem() == nullptr) {
             languageListView_->setCurrentItem(item);
         }

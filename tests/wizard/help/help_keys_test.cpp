@@ -15,6 +15,7 @@
 
 #include "tests/wizard/help/help_folder_fixture.h"
 #include "wizard/forms/help_form.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/help_keyword.h"
 #include "wizard/help_unit.h"
 
@@ -40,7 +41,7 @@ class WindowWithHelp : public QDialog {
 public:
     explicit WindowWithHelp(const QString& keyword) : help(QStringLiteral("Help"), this) {
         SetHelpKeyword(this, keyword);
-        connect(&help, &QPushButton::clicked, this, [this] { PostHelpKey(&help); });
+        connect(&help, &QPushButton::clicked, this, [this] { PostHelpKey(this); });
     }
     QPushButton help;
 };

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,9 @@
 #include <fstream>
 
 #include "tests/wizard/help/help_folder_fixture.h"
+#include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/help_form.h"
+#include "wizard/help_unit.h"
 #include "wizard/support/modal_dialog_driver.h"
 
 namespace {
@@ -189,22 +192,24 @@ TEST_F(HtmlHelp, LinksAndResourcesStayInsideOrGoToTheShell) {
                      .isValid());
 }
 
-TEST_F(HtmlHelp, TheWindowTakesInputOverAModalDialogAndStaysAfterIt) {
+TEST_F(HtmlHelp, TheWindowTakesInputOverModalPreferencesAndStaysAfterThem) {
+    const ScopedHelpService viewer(HtmlHelpViewer());
     BlockedHelpWindows blocked;
     qApp->installEventFilter(&blocked);
-    QDialog preferences;
     QPointer<THelpForm> window;
-    answerNextModalDialog([&](QWidget* dialog) {
+    answerNextModalDialog([&](QWidget* preferences) {
         ShowHelpTopic(kContentsTopic);
-        ShowHelpTopic(QStringLiteral("/files/params.html"));
+        QTest::keyClick(preferences, Qt::Key_F1);
         window = CurrentHelpWindow();
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->parentWidget(), dialog);
+        EXPECT_EQ(window->browser()->source(),
+                  QUrl::fromLocalFile(topicFile(QStringLiteral("/files/params.driveaccess.html"))));
+        EXPECT_EQ(window->parentWidget(), preferences);
         EXPECT_TRUE(window->isVisible());
         window->findChild<QPushButton*>(QStringLiteral("BackButton"))->click();
-        static_cast<QDialog*>(dialog)->reject();
+        static_cast<QDialog*>(preferences)->reject();
     });
-    preferences.exec();
+    ShowPreferences(1);
     qApp->removeEventFilter(&blocked);
     EXPECT_EQ(blocked.count, 0);
     ASSERT_NE(window, nullptr);
