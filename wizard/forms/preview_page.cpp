@@ -16,7 +16,8 @@
 #include "wizard/forms/preview_panel.h"
 #include "wizard/forms/properties_form.h"
 #include "wizard/forms/thumbnails_thread.h"
-#include "wizard/forms/wait_scope.h"
+#include "wizard/forms/form_widgets.h"
+#include "wizard/forms/wait_form.h"
 #include "wizard/prompt_service.h"
 #include "wizard/translation/translation.h"
 
@@ -26,11 +27,9 @@ QString Name(const char* prefix, const char* suffix) {
     return QLatin1String(prefix) + QLatin1String(suffix);
 }
 
-QLabel* AddLabel(QWidget* owner, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, owner);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
+QString SortingText() {
+    return TranslateString(QStringLiteral("Sorting file list... Please wait..."),
+                           QStringLiteral("strSortingFileListPleaseWait"));
 }
 
 QPushButton* AddButton(QWidget* owner, const QString& name, const char* caption) {
@@ -67,7 +66,7 @@ TPreviewPage::~TPreviewPage() = default;
 
 void TPreviewPage::BuildLayout() {
     const char* prefix = spec_.prefix;
-    QLabel* foundLabel = AddLabel(this, Name(prefix, "Label1"), QStringLiteral("Found files:"));
+    QLabel* foundLabel = NamedLabel(this, Name(prefix, "Label1").toLatin1().constData(), QStringLiteral("Found files:"));
 
     views_ = new QStackedWidget(this);
     reportView_ = new TFoundFilesReportView(*model_, views_);
@@ -91,8 +90,7 @@ void TPreviewPage::BuildLayout() {
     buttons->addWidget(reportButton_);
 
     panel_ = new TPreviewPanel(QLatin1String(prefix), images_, this);
-    QLabel* bottomLabel = AddLabel(this, Name(prefix, "Label2"), QString::fromLatin1(spec_.bottomText));
-    bottomLabel->setWordWrap(true);
+    QLabel* bottomLabel = NamedNote(this, Name(prefix, "Label2").toLatin1().constData(), QString::fromLatin1(spec_.bottomText));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -295,21 +293,18 @@ void TPreviewPage::SetSortGfx() {
 }
 
 void TPreviewPage::ChangeSortOrder(std::uint8_t sortCode, bool ascending) {
-    RunWithWaitForm(this,
-                    TranslateString(QStringLiteral("Sorting file list... Please wait..."),
-                                    QStringLiteral("strSortingFileListPleaseWait")),
-                    [&] { list_.SetSort(sortCode, ascending); });
+    const WaitScope wait(window(), SortingText());
+    list_.SetSort(sortCode, ascending);
 }
 
 void TPreviewPage::ChangeSortOrderAZ(bool ascending) {
-    RunWithWaitForm(this,
-                    TranslateString(QStringLiteral("Sorting file list... Please wait..."),
-                                    QStringLiteral("strSortingFileListPleaseWait")),
-                    [&] { list_.SetAscending(ascending); });
+    const WaitScope wait(window(), SortingText());
+    list_.SetAscending(ascending);
 }
 
 void TPreviewPage::MiSelectAllClick() {
-    RunWithWaitForm(this, QString(), [&] { reportView_->selectAll(); });
+    const WaitScope wait(window());
+    reportView_->selectAll();
 }
 
 void TPreviewPage::MiInvertSelectionClick() {

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "wizard/engine_api.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/utilities/date_time_text.h"
 #include "wizard/utilities/number_text.h"
 #include "wizard/utilities/stock_pictures.h"
@@ -13,10 +14,7 @@
 namespace {
 
 QLabel* AddLabel(QWidget* owner, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, owner);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
+    return NamedLabel(owner, name.toLatin1().constData(), text);
 }
 
 }  // namespace

@@ -1,20 +1,18 @@
 #include "wizard/forms/properties_form.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "wizard/engine_api.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/properties_icons.h"
-#include "wizard/help_service.h"
+#include "wizard/help_keyword.h"
 #include "wizard/safe_format.h"
 #include "wizard/translation/translate_form.h"
 #include "wizard/utilities/date_time_text.h"
@@ -23,13 +21,6 @@
 namespace {
 
 const QString kIdFormat = QStringLiteral("%d, parent Id: %d");
-
-QLabel* AddLabel(QWidget* owner, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, owner);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
 
 // A read-only field that looks like a label but lets the user select and scroll its text.
 QLineEdit* AddField(QWidget* owner, const QString& name) {
@@ -72,6 +63,7 @@ TPropertiesForm::TPropertiesForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("PropertiesForm"));
+    SetHelpKeyword(this, kHelpTopic);
     BuildLayout();
     TranslateForm({this});
 }
@@ -80,22 +72,19 @@ void TPropertiesForm::BuildLayout() {
     setWindowTitle(QStringLiteral("Properties"));
     setFixedSize(359, 416);
 
-    auto* pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("PageControl"));
-    auto* general = new QWidget(pages);
-    general->setObjectName(QStringLiteral("GeneralFileTabSheet"));
-    pages->addTab(general, QStringLiteral("General"));
+    QTabWidget* pages = AddPageControl(this);
+    QWidget* general = AddTabPage(pages, "GeneralFileTabSheet", QStringLiteral("General"));
 
     auto* iconPlace = new QWidget(general);
     iconPlace->setFixedSize(32, 32);
     for (int i = 0; i < 5; ++i) {
-        icons_[i] = AddLabel(iconPlace, QStringLiteral("GeneralFileImage%1").arg(i), QString());
+        icons_[i] = NamedLabel(iconPlace, QByteArray("GeneralFileImage").append(char('0' + i)).constData(), QString());
         icons_[i]->setPixmap(PropertiesIconPicture(static_cast<PropertiesIcon>(i)));
         icons_[i]->setGeometry(0, 0, 32, 32);
         icons_[i]->hide();
     }
     name_ = AddField(general, QStringLiteral("GeneralFileNameEdit"));
-    id_ = AddLabel(general, QStringLiteral("GeneralFileIdEdit"), kIdFormat);
+    id_ = NamedLabel(general, "GeneralFileIdEdit", kIdFormat);
     id_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     parentButton_ = new QToolButton(general);
     parentButton_->setObjectName(QStringLiteral("GeneralFileSpeedButton"));
@@ -109,7 +98,7 @@ void TPropertiesForm::BuildLayout() {
     grid->addWidget(name_, row++, 1, 1, 2);
     grid->addWidget(Bevel(general), row++, 0, 1, 3);
     const auto addRow = [&](const char* labelName, const char* caption, QWidget* value) {
-        grid->addWidget(AddLabel(general, QString::fromLatin1(labelName), QString::fromLatin1(caption)), row, 0);
+        grid->addWidget(NamedLabel(general, labelName, QString::fromLatin1(caption)), row, 0);
         grid->addWidget(value, row++, 1, 1, value == id_ ? 1 : 2);
     };
     addRow("GeneralFileIdLabel", "Id:", id_);
@@ -130,21 +119,9 @@ void TPropertiesForm::BuildLayout() {
            accessed_ = AddField(general, QStringLiteral("GeneralFileAccessedEdit")));
     grid->setRowStretch(row, 1);
 
-    auto* okButton = new QPushButton(QStringLiteral("&OK"), this);
-    okButton->setObjectName(QStringLiteral("OkButton"));
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    auto* helpButton = new QPushButton(QStringLiteral("&Help"), this);
-    helpButton->setObjectName(QStringLiteral("HelpButton"));
-    connect(helpButton, &QPushButton::clicked, this, &TPropertiesForm::HelpButtonClick);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(okButton);
-    bottom->addWidget(helpButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(AddOkHelpRow(this, {"OkButton", QStringLiteral("&OK")}, {"HelpButton", QStringLiteral("&Help")}));
 }
 
 // "<size text> (<digits> bytes)"; the size on disk opens with "( ".
@@ -193,21 +170,14 @@ void TPropertiesForm::GeneralFileSpeedButtonClick() {
     ShowFileProperties(folder, this);
 }
 
-void TPropertiesForm::HelpButtonClick() {
-    QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
-}
-
-void TPropertiesForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        helpService().ShowHelpTopic(kHelpTopic);
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
+void TPropertiesForm::HelpButtonClick() { PostHelpKey(this); }
 
 bool ShowFileProperties(TBaseElement& element, QWidget* parent) {
     TPropertiesForm form(parent);
     form.Fill(element);
+    if (const QScreen* screen = form.screen()) {
+        form.move(screen->availableGeometry().center() - form.rect().center());
+    }
     form.exec();
     return true;
 }

@@ -28,10 +28,8 @@ public:
     // Opens the properties of the parent folder; nothing when the engine has no sound
     // record of it.
     void GeneralFileSpeedButtonClick();
+    // F1 for the form, which opens its help topic.
     void HelpButtonClick();
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildLayout();

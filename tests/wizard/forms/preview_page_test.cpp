@@ -420,4 +420,46 @@ TEST_F(PreviewPageTest, InformationShowsThePropertiesOfTheSelectedFile) {
     EXPECT_EQ(title, QStringLiteral("e1.jpg Properties"));
 }
 
+TEST_F(PreviewPageTest, ThePanelAsksTheEngineOnceAndShowsAPlaceholderWithoutAPicture) {
+    AddNumbered(sectorList, 3);
+    sectorList[2].SetSize(kUnknownSize);
+    pictures = {512};  // e0 only
+    TPreviewDriveSectors& page = SectorsPage();
+    page.TabSheetShow();
+    SelectRows(page, {0});  // panel hidden: nothing asked
+    EXPECT_EQ(thumbnailCalls, 0);
+    page.MiPreviewPanelClick();
+    auto* picture = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewImage"));
+    auto* name = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewNameValue"));
+    auto* size = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewSizeValue"));
+    EXPECT_EQ(name->text(), QStringLiteral("n/a"));  // until the selection changes
+
+    const struct {
+        int row;
+        int calls;  // engine calls so far
+        const char* name;
+        const char* size;
+    } steps[] = {{0, 1, "e0.jpg", "100"}, {1, 2, "e1.jpg", "200"}, {0, 2, "e0.jpg", "100"}, {2, 2, "e2.jpg", "-1"}};
+    for (const auto& step : steps) {
+        SelectRows(page, {step.row});
+        EXPECT_EQ(thumbnailCalls, step.calls) << step.row;
+        EXPECT_EQ(name->text(), QString::fromLatin1(step.name));
+        EXPECT_EQ(size->text(), QString::fromLatin1(step.size));
+    }
+    EXPECT_EQ(picture->pixmap().toImage(),
+              images->ImageList1.At(images->PreviewPlaceholder(sectorList[2])).toImage());
+    // A second row kept with the first: the panel keeps what it shows.
+    page.Selection().select(page.Model().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(name->text(), QStringLiteral("e2.jpg"));
+    SelectRows(page, {0});
+    EXPECT_EQ(picture->pixmap().toImage().pixelColor(0, 0), QColor(1, 1, 1));
+    EXPECT_FALSE(unknownSizeAsked);
+    EXPECT_EQ(sectorList[2].PreviewIndex(), -1);  // the placeholder is not kept
+    // No picture from the engine: the red sign (JPEG promises one) with the icon, kept.
+    const int placeholder = images->PreviewPlaceholder(sectorList[1]);
+    EXPECT_EQ(sectorList[1].PreviewIndex(), placeholder);
+    EXPECT_EQ(images->ImageList1.At(placeholder).toImage().pixelColor(14, 48),
+              images->ImageList1.At(TPreviewImageLists::kNoPreview).toImage().pixelColor(14, 48));
+}
+
 }  // namespace

@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include "wizard/forms/preview_fixture.h"
 #include "wizard/forms/properties_form.h"
+#include "wizard/help_unit.h"
 #include "wizard/translation/translation.h"
 #include "wizard/support/modal_dialog_driver.h"
 
@@ -146,9 +148,11 @@ TEST_F(PropertiesFormTest, TheParentButtonOpensTheParentsPropertiesOrNothing) {
 }
 
 TEST_F(PropertiesFormTest, HelpOpensTheFormsTopic) {
+    HTMLHelpInterfaceInit();
     TPropertiesForm form;
-    form.HelpButtonClick();
+    form.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
     QCoreApplication::processEvents();
+    HTMLHelpInterfaceDone();
     EXPECT_EQ(help.topics, QStringList({TPropertiesForm::kHelpTopic}));
 }
 
