@@ -310,8 +310,11 @@ void TPreviewPage::MiSelectAllClick() {
 void TPreviewPage::MiInvertSelectionClick() {
     const std::vector<RowRange> inverse =
         ComplementRanges(SelectedRowRanges(Selection().selection()), model_->rowCount());
-    Selection().select(SelectionOfRows(*model_, inverse),
-                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Cleared first: the selection model compares a replaced selection with the old one
+    // range by range, which takes the square of their counts (as the Rows flag would:
+    // the ranges span their rows already).
+    Selection().clearSelection();
+    Selection().select(SelectionOfRows(*model_, inverse), QItemSelectionModel::Select);
 }
 
 void TPreviewPage::MiPreviewPanelClick() { panel_->setVisible(panel_->isHidden()); }

@@ -239,8 +239,7 @@ void TFoundFilesModel::RestoreSelection() {
     notedCurrent_ = nullptr;
     allNoted_ = false;
     if (currentRow >= 0) selection_->setCurrentIndex(index(currentRow, 0), QItemSelectionModel::NoUpdate);
-    if (!ranges.empty()) {
-        selection_->select(SelectionOfRows(*this, ranges),
-                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
+    // The model's reset has cleared the selection; the ranges span their rows already
+    // (with the Rows flag the selection model would merge them pairwise).
+    if (!ranges.empty()) selection_->select(SelectionOfRows(*this, ranges), QItemSelectionModel::Select);
 }

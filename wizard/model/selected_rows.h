@@ -21,5 +21,6 @@ std::vector<RowRange> SelectedRowRanges(const QItemSelection& selection);
 std::int64_t RowCountOf(const std::vector<RowRange>& ranges);
 // The rows of 0 .. rowCount - 1 outside `ranges` (sorted, apart, as SelectedRowRanges gives).
 std::vector<RowRange> ComplementRanges(const std::vector<RowRange>& ranges, int rowCount);
-// The whole rows of the ranges, every column of the model.
+// The whole rows of the ranges, every column of the model: select it without the Rows
+// flag, which would merge the ranges pairwise.
 QItemSelection SelectionOfRows(const QAbstractItemModel& model, const std::vector<RowRange>& ranges);

@@ -1,18 +1,14 @@
 // The preview pages and the properties form on the real engine and the fixture images:
 // thumbnails of the pictures on a FAT12 volume, and the walk up an NTFS folder chain.
 
-#include <QBuffer>
 #include <QLabel>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
-#include "engine/support/test_images.h"
 #include "platform/handles.h"
 #include "wizard/forms/preview_file_system.h"
 #include "wizard/forms/properties_form.h"
@@ -20,6 +16,7 @@
 #include "wizard/model/formats_unit.h"
 #include "wizard/model/real_engine.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/planted_pictures.h"
 #include "wizard/support/wait_until.h"
 
 namespace {
@@ -68,59 +65,26 @@ protected:
     TPreviewImageLists images_;
 };
 
-// The fixture's files only start like pictures; real ones, each of one colour, are written
-// over their starts.
-void PlantPictures(const std::filesystem::path& image) {
-    const auto encoded = [](QColor colour, const char* format) {
-        QImage picture(20, 20, QImage::Format_RGB888);
-        picture.fill(colour);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, format);
-        return bytes;
-    };
-    // One green pixel: a palette of green and black, the pixel's index 0.
-    const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\xff\x00\x00\x00\x00"
-                         ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;", 35);
-    const std::map<std::string, QByteArray> pictures = {
-        {"CAMERA.JPG", encoded(Qt::red, "JPG")}, {"ANIM.GIF", gif}, {"PICTURE.BMP", encoded(Qt::blue, "BMP")}};
-    std::ifstream listing(test_images::dataPath("search/fat12-hits.expected"));
-    std::fstream disk(image, std::ios::in | std::ios::out | std::ios::binary);
-    std::string position, type, state, name;
-    while (listing >> position >> type >> state >> name) {
-        const auto found = pictures.find(name);
-        if (found == pictures.end()) continue;
-        ASSERT_LE(found->second.size(), 2500);  // within the smallest file
-        disk.seekp(std::stoll(position));
-        disk.write(found->second.constData(), found->second.size());
-    }
-    ASSERT_TRUE(disk.good());
-}
-
 TEST_F(PreviewEngineTest, PicturesOnAFat12VolumeGetThumbnails) {
     useFixtureDisks({"search/fat12-hits.img.gz"});
-    PlantPictures(workFolder() / "fat12-hits.img");
+    ASSERT_TRUE(PlantPictures(workFolder() / "fat12-hits.img"));
     std::map<std::string, TBaseElement*> files = ScanDisk();
     TPreviewFileSystem page(list_, images_);
     page.TabSheetShow();
     page.MiViewAsTrumbnailsClick();
     ASSERT_TRUE(waitUntil([] { return ThumbnailsThread() == nullptr; }, std::chrono::seconds(30)));
     QCoreApplication::processEvents();
-    // Deleted entries have lost their first letter.
-    const struct {
-        const char* name;
-        QColor colour;
-    } pictures[] = {{"_AMERA.JPG", Qt::red}, {"_NIM.GIF", Qt::green}, {"PICTURE.BMP", Qt::blue}};
-    for (const auto& picture : pictures) {
-        ASSERT_TRUE(files.contains(picture.name)) << picture.name;
-        const TBaseElement& element = *files[picture.name];
-        ASSERT_GE(element.ThumbnailIndex(), 3) << picture.name;
+    for (const PlantedPicture& picture : kPlantedPictures) {
+        std::string name = picture.name;
+        if (name != "PICTURE.BMP") name[0] = '_';  // deleted entries have lost their first letter
+        ASSERT_TRUE(files.contains(name)) << name;
+        const TBaseElement& element = *files[name];
+        ASSERT_GE(element.ThumbnailIndex(), 3) << name;
         const QColor centre = images_.ImageListTrumbnails.At(element.ThumbnailIndex()).toImage().pixelColor(48, 48);
         EXPECT_LT(std::abs(centre.red() - picture.colour.red()) + std::abs(centre.green() - picture.colour.green()) +
                       std::abs(centre.blue() - picture.colour.blue()),
                   24)
-            << picture.name << ' ' << centre.name().toStdString();
+            << name << ' ' << centre.name().toStdString();
     }
     // No picture in a document, nor one the engine decodes in the PNG: placeholders.
     for (const char* other : {"LETTER.DOC", "PHOTO.PNG", "REPORT.PDF"}) {
