@@ -1,15 +1,13 @@
-// The found-file model: row texts of both lists, check boxes kept per element, header
-// captions set by translation, rows that follow the list, thumbnails applied per
-// generation; and the row-range arithmetic of selections.
+// The found-file model: row texts of both lists, check boxes kept per element, rows that
+// follow the list, thumbnails applied per generation; and the row-range arithmetic of
+// selections.
 
 #include <QLocale>
 #include <QStandardItemModel>
-#include <QTableView>
 
 #include <gtest/gtest.h>
 
 #include "wizard/forms/preview_fixture.h"
-#include "wizard/translation/translate_form.h"
 
 namespace {
 
@@ -57,23 +55,6 @@ TEST_F(FoundFilesModelTest, RowsShowTheElementsTextsInTheListsColumns) {
     EXPECT_EQ(fileSystemList[1].IconIndex(), 2);
     EXPECT_EQ(images->FilesImages.Count(), 3);
     QLocale::setDefault(saved);
-}
-
-TEST_F(FoundFilesModelTest, TranslationSetsTheColumnCaptions) {
-    TFoundFilesModel model(FoundListKind::FileSystem, fileSystemList, *images);
-    QWidget form;
-    form.setObjectName(QStringLiteral("MainForm"));
-    auto* view = new QTableView(&form);
-    view->setObjectName(QStringLiteral("PreviewFileSystemListView"));
-    view->setModel(&model);
-    TranslateComponents({&form}, LanguageFile::parse(QStringLiteral(
-                                     "[MainForm]\n"
-                                     "MainForm.PreviewFileSystemListView.Columns[2].Caption=Erstellt\n"
-                                     "MainForm.PreviewFileSystemListView.Columns[5].Caption=Pfad\n")));
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Erstellt"));
-    EXPECT_EQ(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Pfad"));
-    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Name"));
-    EXPECT_FALSE(model.setHeaderData(6, Qt::Horizontal, QStringLiteral("x"), Qt::DisplayRole));
 }
 
 TEST_F(FoundFilesModelTest, CheckBoxesBelongToTheirElementsAndOnlyTheSectorListHasThem) {

@@ -1,9 +1,7 @@
 // The preview pages' handlers on hand-made lists: sorting by header and menu with the
-// selection kept by element, the sort mark, enabling, the menus as built, Preview, Reset
-// size and page show.
+// selection kept by element, the sort mark, enabling, Preview, the panel and page show.
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -185,121 +183,40 @@ TEST_F(PreviewPageTest, ButtonsAndPopupFollowTheNumberOfSelectedRows) {
     AddNumbered(fileSystemList, 3);
     TPreviewFileSystem& page = FileSystemPage();
     page.TabSheetShow();
+    // Recover, Preview, Information: buttons, then popup items.
     const struct {
         std::vector<int> rows;
-        bool recover, preview, information;
-    } cases[] = {
-        {{}, false, false, false},
-        {{1}, true, true, true},
-        {{0, 2}, true, false, false},
-    };
+        const char* enabled;
+    } cases[] = {{{}, "000000"}, {{1}, "111111"}, {{0, 2}, "100100"}};
     for (const auto& c : cases) {
         SelectRows(page, c.rows);
         page.PopupMenuPopup();
-        const std::size_t rows = c.rows.size();
-        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemRecoverButton")->isEnabled(), c.recover) << rows;
-        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemPreviewButton")->isEnabled(), c.preview) << rows;
-        EXPECT_EQ(Child<QPushButton>(page, "PreviewFileSystemInformationButton")->isEnabled(), c.information)
-            << rows;
-        EXPECT_EQ(page.Action(PreviewAction::Recover)->isEnabled(), c.recover) << rows;
-        EXPECT_EQ(page.Action(PreviewAction::Preview)->isEnabled(), c.preview) << rows;
-        EXPECT_EQ(page.Action(PreviewAction::Information)->isEnabled(), c.information) << rows;
+        std::string enabled;
+        for (const char* button : {"RecoverButton", "PreviewButton", "InformationButton"}) {
+            enabled += Child(page, (std::string("PreviewFileSystem") + button).c_str())->isEnabled() ? '1' : '0';
+        }
+        for (const PreviewAction item : {PreviewAction::Recover, PreviewAction::Preview, PreviewAction::Information}) {
+            enabled += page.Action(item)->isEnabled() ? '1' : '0';
+        }
+        EXPECT_EQ(enabled, c.enabled) << c.rows.size();
     }
-    page.PopupMenuPopup();
     EXPECT_FALSE(page.Action(PreviewAction::PreviewPanel)->isChecked());
     EXPECT_TRUE(page.Action(PreviewAction::ViewAsList)->isChecked());
-    EXPECT_FALSE(page.Action(PreviewAction::ViewAsThumbnails)->isChecked());
     page.MiPreviewPanelClick();
     page.PopupMenuPopup();
     EXPECT_TRUE(page.Action(PreviewAction::PreviewPanel)->isChecked());
 }
 
-TEST_F(PreviewPageTest, MenusHoldEveryItemWithItsShortCut) {
-    struct Item {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-    };
-    const Item fileSystemItems[] = {
-        {"PreviewFileSystemMiFileRecover", "&Recover...", "Ctrl+R"},
-        {"PreviewFileSystemMiFilePreview", "Pre&view...", "Ctrl+P"},
-        {"PreviewFileSystemMiFileInformation", "&Information...", "Alt+Return"},
-        {nullptr, nullptr, nullptr},
-        {"PreviewFileSystemMiPreviewPanel", "Image &Preview", ""},
-        {"PreviewFileSystemMiViewAsList", "View as &List", ""},
-        {"PreviewFileSystemMiViewAsTrumbnails", "View as &Trumbnails", ""},
-        {nullptr, nullptr, nullptr},
-        {"PreviewFileSystemMiSortBy", "&Sort by", ""},
-        {nullptr, nullptr, nullptr},
-        {"PreviewFileSystemMiSelectAll", "Select &all", "Ctrl+A"},
-        {"PreviewFileSystemMiInvertSelection", "Inv&ert Selection", ""},
-    };
-    const Item sectorItems[] = {
-        {"PreviewDriveSectorsMiRecover", "&Recover...", "Ctrl+R"},
-        {"PreviewDriveSectorsMiPreview", "Pre&view...", "Ctrl+P"},
-        {"PreviewDriveSectorsMiInformation", "&Information...", "Alt+Return"},
-        {"PreviewDriveSectorsMiResetFileSize", "Rese&t Size...", ""},
-        {nullptr, nullptr, nullptr},
-        {"PreviewDriveSectorsMiPreviewPanel", "Image &Preview", ""},
-        {"PreviewDriveSectorsMiViewAsList", "View as List", ""},
-        {"PreviewDriveSectorsMiViewAsTrumbnails", "View as Trumbnails", ""},
-        {nullptr, nullptr, nullptr},
-        {"PreviewDriveSectorsMiSortBy", "&Sort by", ""},
-        {nullptr, nullptr, nullptr},
-        {"PreviewDriveSectorsMiSelectAll", "Select &all", "Ctrl+A"},
-        {"PreviewDriveSectorsMiInvertSelection", "Inv&ert Selection", ""},
-    };
-    const QStringList fileSystemSortBy = {"&Name", "&Condition", "C&reated", "&Size", "&Type", "&Path", "",
-                                          "Sort Order &A..Z", "Sort Order &Z..A"};
-    const QStringList sectorSortBy = {"&Name", "&Condition", "&Type", "&Size", "", "Sort Order &A..Z",
-                                      "Sort Order &Z..A"};
-    const struct {
-        TPreviewPage* page;
-        std::span<const Item> items;
-        QStringList sortBy;
-        const char* prefix;
-    } pages[] = {
-        {&FileSystemPage(), fileSystemItems, fileSystemSortBy, "PreviewFileSystem"},
-        {&SectorsPage(), sectorItems, sectorSortBy, "PreviewDriveSectors"},
-    };
-    for (const auto& p : pages) {
-        const QString prefix = QString::fromLatin1(p.prefix);
-        QMenu* menu = p.page->PopupMenu();
-        EXPECT_EQ(menu->objectName(), prefix + "PopupMenu");
-        const QList<QAction*> actions = menu->actions();
-        ASSERT_EQ(actions.size(), qsizetype(p.items.size())) << p.prefix;
-        for (qsizetype i = 0; i < actions.size(); ++i) {
-            const Item& item = p.items[std::size_t(i)];
-            if (!item.name) {
-                EXPECT_TRUE(actions[i]->isSeparator()) << p.prefix << i;
-                continue;
-            }
-            const QObject* named = actions[i]->menu() ? static_cast<QObject*>(actions[i]->menu()) : actions[i];
-            EXPECT_EQ(named->objectName(), QString::fromLatin1(item.name));
-            EXPECT_EQ(actions[i]->text(), QString::fromLatin1(item.caption));
-            EXPECT_EQ(actions[i]->shortcut().toString(), QString::fromLatin1(item.shortcut)) << item.name;
-            EXPECT_TRUE(actions[i]->isVisible()) << item.name;  // "View as" too
-        }
-        EXPECT_EQ(menu->defaultAction(), p.page->Action(PreviewAction::Preview));
-        QStringList sortBy;
-        for (QAction* action : p.page->Action(PreviewAction::SortBy)->menu()->actions()) sortBy << action->text();
-        EXPECT_EQ(sortBy, p.sortBy);
-
-        auto* thumbnails = p.page->findChild<QToolButton*>(prefix + "ThumbnailsSpeedButton");
-        auto* report = p.page->findChild<QToolButton*>(prefix + "ReportSpeedButton");
-        ASSERT_TRUE(thumbnails && report);
-        EXPECT_TRUE(thumbnails->isHidden());
-        EXPECT_TRUE(report->isHidden());
-        EXPECT_TRUE(thumbnails->isEnabled());
-        EXPECT_FALSE(report->isEnabled());
-        EXPECT_TRUE(p.page->findChild<QScrollArea*>(prefix + "ScrollBox")->isHidden());
-        EXPECT_EQ(p.page->findChild<QLabel*>(prefix + "PreviewNameValue")->text(), QStringLiteral("n/a"));
-        EXPECT_EQ(p.page->findChild<QLabel*>(prefix + "Label1")->text(), QStringLiteral("Found files:"));
-        QStringList buttons;
-        for (const char* button : {"RecoverButton", "PreviewButton", "InformationButton"}) {
-            buttons << p.page->findChild<QPushButton*>(prefix + button)->text();
-        }
-        EXPECT_EQ(buttons, QStringList({"&Recover", "&Preview", "&Information"}));
+TEST_F(PreviewPageTest, ThumbnailViewIsReachableFromTheMenuOnly) {
+    for (TPreviewPage* page : std::initializer_list<TPreviewPage*>{&FileSystemPage(), &SectorsPage()}) {
+        const QString prefix = page->objectName().chopped(4);
+        EXPECT_TRUE(page->Action(PreviewAction::ViewAsThumbnails)->isVisible());
+        EXPECT_TRUE(page->findChild<QToolButton*>(prefix + "ThumbnailsSpeedButton")->isHidden());
+        EXPECT_FALSE(page->findChild<QToolButton*>(prefix + "ReportSpeedButton")->isEnabled());
+        EXPECT_EQ(page->PopupMenu()->defaultAction(), page->Action(PreviewAction::Preview));
+        EXPECT_EQ(page->Action(PreviewAction::Information)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Return));
+        EXPECT_TRUE(page->findChild<QScrollArea*>(prefix + "ScrollBox")->isHidden());
+        EXPECT_EQ(page->findChild<QLabel*>(prefix + "PreviewNameValue")->text(), QStringLiteral("n/a"));
     }
 }
 
@@ -382,27 +299,6 @@ TEST_F(PreviewPageTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) {
     page.MiPreviewClick();
     EXPECT_TRUE(viewed.empty());
     EXPECT_EQ(page.Model().index(0, 3).data().toString(), QStringLiteral("-1"));
-}
-
-TEST_F(PreviewPageTest, ResetSizeAsksFirstAndMakesTheSelectedSizesUnknown) {
-    AddNumbered(sectorList, 3);
-    TPreviewDriveSectors& page = SectorsPage();
-    page.TabSheetShow();
-    SelectRows(page, {0, 2});
-    const QString question = QStringLiteral(
-        "Do you really want to reset the size of all selected files to 'Unknown'? During the recovery process "
-        "you'll be asked to enter a new size for each file.");
-    prompts.expect(question, kPromptCancel);
-    page.MiResetFileSizeClick();
-    EXPECT_EQ(sectorList[0].Size(), 100);
-    prompts.expect(question, kPromptOk);
-    page.Action(PreviewAction::ResetSize)->trigger();
-    EXPECT_EQ(sectorList[0].Size(), -1);
-    EXPECT_EQ(sectorList[1].Size(), 200);
-    EXPECT_EQ(sectorList[2].Size(), -1);
-    EXPECT_EQ(page.Model().index(2, 3).data().toString(), QStringLiteral("-1"));
-    EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Confirmation"));
-    EXPECT_EQ(prompts.shown().back().buttons, PromptButtons::OkCancel);
 }
 
 TEST_F(PreviewPageTest, InformationShowsThePropertiesOfTheSelectedFile) {

@@ -86,6 +86,12 @@ TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
     }
     EXPECT_EQ(Field(form, "GeneralFileTypeEdit"), QStringLiteral("JPEG image"));
     EXPECT_EQ(form.size(), QSize(359, 416));
+
+    HTMLHelpInterfaceInit();
+    form.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+    QCoreApplication::processEvents();
+    HTMLHelpInterfaceDone();
+    EXPECT_EQ(help.topics, QStringList({TPropertiesForm::kHelpTopic}));
 }
 
 TEST_F(PropertiesFormTest, IconAndStatusFollowTheFlags) {
@@ -145,15 +151,6 @@ TEST_F(PropertiesFormTest, TheParentButtonOpensTheParentsPropertiesOrNothing) {
         form.GeneralFileSpeedButtonClick();
         EXPECT_EQ(infoCalls, calls + 1);
     }
-}
-
-TEST_F(PropertiesFormTest, HelpOpensTheFormsTopic) {
-    HTMLHelpInterfaceInit();
-    TPropertiesForm form;
-    form.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
-    QCoreApplication::processEvents();
-    HTMLHelpInterfaceDone();
-    EXPECT_EQ(help.topics, QStringList({TPropertiesForm::kHelpTopic}));
 }
 
 TEST_F(PropertiesFormTest, TextFromDiskAndTranslationsAreShownAsTheyStand) {

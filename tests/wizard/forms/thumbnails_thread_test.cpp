@@ -1,6 +1,7 @@
 // The thumbnail worker behind the thumbnail view: what it asks the engine, how it stops,
 // and that nothing it sends outlives the list it was made for.
 
+#include <QAction>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,21 @@ namespace {
 
 class ThumbnailsThreadTest : public PreviewTest {
 protected:
+    // The page's thumbnail view with the engine held in its first call.
+    static bool StartHeld(TPreviewPage& page) {
+        HoldThumbnails();
+        page.MiViewAsTrumbnailsClick();
+        return WaitUntilHeld();
+    }
+
+    // Lets every held call go after `delay`, or only the one waiting.
+    static std::thread ReleaseLater(std::chrono::milliseconds delay, bool onlyOne = false) {
+        return std::thread([delay, onlyOne] {
+            std::this_thread::sleep_for(delay);
+            onlyOne ? ReleaseOneThumbnail() : ReleaseThumbnails();
+        });
+    }
+
     static QToolButton* Button(TPreviewPage& page, const char* suffix) {
         return page.findChild<QToolButton*>(page.objectName().chopped(4) + QLatin1String(suffix));
     }
@@ -23,11 +39,18 @@ TEST_F(ThumbnailsThreadTest, ASecondRunAsksOnlyForElementsWithoutAThumbnail) {
     TPreviewDriveSectors& page = SectorsPage();
     page.TabSheetShow();
     SelectRows(page, {3});
-    prompts.expect(QStringLiteral("Do you really want to reset the size of all selected files to 'Unknown'? "
-                                  "During the recovery process you'll be asked to enter a new size for each "
-                                  "file."),
-                   kPromptOk);
-    page.MiResetFileSizeClick();  // e3: unknown size
+    const QString question = QStringLiteral(
+        "Do you really want to reset the size of all selected files to 'Unknown'? During the recovery process "
+        "you'll be asked to enter a new size for each file.");
+    prompts.expect(question, kPromptCancel);
+    page.MiResetFileSizeClick();
+    EXPECT_EQ(sectorList[3].Size(), 400);
+    prompts.expect(question, kPromptOk);
+    page.Action(PreviewAction::ResetSize)->trigger();  // e3: unknown size
+    EXPECT_EQ(sectorList[3].Size(), -1);
+    EXPECT_EQ(sectorList[2].Size(), 300);
+    EXPECT_EQ(page.Model().index(3, 3).data().toString(), QStringLiteral("-1"));
+    EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Confirmation"));
 
     page.MiViewAsTrumbnailsClick();
     EXPECT_TRUE(page.InThumbnailView());
@@ -68,13 +91,8 @@ TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothi
     pictures = {512, 1024, 1536};
     TPreviewFileSystem& page = FileSystemPage();
     page.TabSheetShow();
-    HoldThumbnails();
-    page.MiViewAsTrumbnailsClick();
-    ASSERT_TRUE(WaitUntilHeld());
-    std::thread release([] {
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        ReleaseThumbnails();
-    });
+    ASSERT_TRUE(StartHeld(page));
+    std::thread release = ReleaseLater(std::chrono::seconds(2));
     StopThumbnails();  // returns once the blocked call has come back, with its result
     release.join();
     EXPECT_EQ(ThumbnailsThread(), nullptr);
@@ -88,9 +106,7 @@ TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothi
     // sends afterwards is dropped.
     AddNumbered(fileSystemList, 3);
     page.TabSheetShow();
-    HoldThumbnails();
-    page.MiViewAsTrumbnailsClick();
-    ASSERT_TRUE(WaitUntilHeld());
+    ASSERT_TRUE(StartHeld(page));
     fileSystemList.Clear();
     ReleaseThumbnails();
     ASSERT_TRUE(WaitForThumbnails());
@@ -105,14 +121,9 @@ TEST_F(ThumbnailsThreadTest, TheOtherPagesThumbnailsStopTheFirstWorkerBeforeItsN
     TPreviewDriveSectors& second = SectorsPage();
     first.TabSheetShow();
     second.TabSheetShow();
-    HoldThumbnails();
-    first.MiViewAsTrumbnailsClick();
-    ASSERT_TRUE(WaitUntilHeld());
+    ASSERT_TRUE(StartHeld(first));
     TThumbnailsThread* firstWorker = ThumbnailsThread();
-    std::thread release([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        ReleaseThumbnails();
-    });
+    std::thread release = ReleaseLater(std::chrono::milliseconds(200));
     second.MiViewAsTrumbnailsClick();
     release.join();
     EXPECT_NE(ThumbnailsThread(), firstWorker);
@@ -134,14 +145,9 @@ TEST_F(ThumbnailsThreadTest, AnOldWorkersEndLeavesTheNewOneAlone) {
     AddNumbered(fileSystemList, 2);
     TPreviewFileSystem& page = FileSystemPage();
     page.TabSheetShow();
-    HoldThumbnails();
-    page.MiViewAsTrumbnailsClick();
-    ASSERT_TRUE(WaitUntilHeld());
+    ASSERT_TRUE(StartHeld(page));
     TThumbnailsThread* old = ThumbnailsThread();
-    std::thread release([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        ReleaseOneThumbnail();
-    });
+    std::thread release = ReleaseLater(std::chrono::milliseconds(100), true);
     // The restart stops the old worker; its end arrives while the new one is held.
     page.MiViewAsTrumbnailsClick();
     release.join();
