@@ -91,17 +91,6 @@ TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     EXPECT_EQ(array.drive(1)->GetPhysicalPath(), u"/dev/sdb");
 }
 
-TEST(StorageArrayRescan, UnletteredVolumesAreLoggedAsWarnings) {
-    test_support::LogCapture log;
-    CStorageArray array(100, [] {
-        platform::DeviceList list = machine();
-        list.unlettered = {"sdz7"};
-        return list;
-    }, markingQuery);
-    EXPECT_EQ(array.Rescan(), 5);
-    EXPECT_EQ(log.count("W.CStorageArray.Rescan: no drive letter left for sdz7"), 1u);
-}
-
 TEST(StorageArrayLookups, ByLetterIndexAndParent) {
     CStorageArray array(100, machine, markingQuery);
     array.Rescan();
@@ -115,10 +104,15 @@ TEST(StorageArrayLookups, ByLetterIndexAndParent) {
     EXPECT_EQ(array.FindParent(nullptr), nullptr);
 }
 
-TEST(StorageArrayLookups, IndexesOutsideTheListAreRefused) {
+TEST(StorageArrayLookups, IndexesOutsideTheListAreRefusedAndUnletteredVolumesLogged) {
     test_support::LogCapture log;
-    CStorageArray array(100, machine, markingQuery);
-    array.Rescan();
+    CStorageArray array(100, [] {
+        platform::DeviceList list = machine();
+        list.unlettered = {"sdz7"};
+        return list;
+    }, markingQuery);
+    EXPECT_EQ(array.Rescan(), 5);
+    EXPECT_EQ(log.count("W.CStorageArray.Rescan: no drive letter left for sdz7"), 1u);
     EXPECT_EQ(array.DiskGetInformation(5), nullptr);
     EXPECT_EQ(log.count("W.DiskGetInformation: DiskNumber >= Total disks\n"), 1u);
     EXPECT_EQ(array.DiskGetInformation(-1), nullptr);
