@@ -157,14 +157,4 @@ TEST_F(TranslateFormTest, NothingChangesWithoutTranslation) {
     EXPECT_EQ(f.plainMemo->toPlainText(), QStringLiteral("one\ntwo\nthree"));
 }
 
-TEST_F(TranslateFormTest, SetComponentStringPropertyIgnoresEmptyValuesAndMissingTexts) {
-    TestForm f;
-    SetComponentStringProperty(f.label, ComponentText::Caption, QString());
-    SetComponentStringProperty(f.edit, ComponentText::Caption, QStringLiteral("x"));
-    SetComponentStringProperty(f.action, ComponentText::Hint, QStringLiteral("tip"));
-    EXPECT_EQ(f.label->text(), QStringLiteral("label"));
-    EXPECT_EQ(f.edit->text(), QStringLiteral("typed"));
-    EXPECT_EQ(f.action->toolTip(), QStringLiteral("tip"));
-}
-
 }  // namespace
