@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -11,9 +12,12 @@
 #include <set>
 #include <string>
 
+#include "platform/registry.h"
+#include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/qarn_tree_view.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/formats_unit.h"
+#include "wizard/settings/settings_store.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/type_tree_nodes.h"
@@ -31,6 +35,12 @@ class TypesPanelTest : public WizardTest {
 protected:
     void SetUp() override {
         WizardTest::SetUp();
+        start();
+    }
+    // A start of the program: settings and formats loaded, the Types page built.
+    void start() {
+        Settings() = SettingsValues{};
+        LoadSettings();
         FormatsUnitInit();
         page_ = std::make_unique<QWidget>();
         page_->resize(500, 420);
@@ -38,6 +48,12 @@ protected:
         panel_->setStopThumbnails([this] { ++thumbnailStops_; });
         panel_->LoadFileFormats();
         tree_ = panel_->treeView();
+    }
+    // Its end: formats and settings saved.
+    void finish() {
+        page_.reset();
+        EXPECT_TRUE(FormatsUnitDone());
+        EXPECT_TRUE(SaveSettings());
     }
     void TearDown() override {
         page_.reset();
@@ -218,6 +234,28 @@ TEST_F(TypesPanelTest, ResetRestoresTheBuiltinsWithoutAQuestion) {
     EXPECT_EQ(DataStorage->Formats().Count(), 43u);
     EXPECT_EQ(checkedNodes(), kCameraFormats);
     EXPECT_NE(nodeOf("DjVu"), nullptr);
+}
+
+// What the user chooses on the Types page and in Preferences reaches the registry at exit
+// and comes back at the next start.
+TEST_F(TypesPanelTest, CheckedFormatsAndRetriesSurviveARestart) {
+    showPage();
+    clickStateImage("GIF");
+    answerNextModalDialog([](QWidget* dialog) {
+        FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->setValue(3);
+        PressButton(dialog, "ButtonOK");
+    });
+    ASSERT_TRUE(ShowPreferences(1));
+    finish();
+    const auto gif = platform::RegistryKey::open(std::u16string(kFileFormatsKey) + u"\\GIF");
+    ASSERT_TRUE(gif.has_value());
+    EXPECT_EQ(gif->readDword(u"Search"), 1u);
+
+    start();
+    EXPECT_EQ(nodeOf("GIF")->stateIndex(), 2);
+    EXPECT_EQ(nodeOf("JPEG")->stateIndex(), 1);
+    EXPECT_EQ(Settings().RecoveryRetryCount, 3);
+    finish();
 }
 
 }  // namespace
