@@ -10,7 +10,7 @@
 #include "wizard/program_units.h"
 #include "wizard/prompt_box_hook.h"
 #include "wizard/translation/language_folder.h"
-#include "wizard/utilities/special_folders.h"
+#include "wizard/utilities/known_folders.h"
 #include "wizard/version_info.h"
 
 int ProgramMain(int argc, char** argv) {
