@@ -66,6 +66,7 @@ TFoundFilesReportView::TFoundFilesReportView(TFoundFilesModel& model, QWidget* p
     for (std::size_t column = 0; column < columns.size(); ++column) {
         setColumnWidth(static_cast<int>(column), columns[column].width);
     }
+    // The one selection of both views, kept with its elements when the list re-orders.
     model.SetSelectionModel(selectionModel());
 }
 

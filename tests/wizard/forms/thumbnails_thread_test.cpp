@@ -2,6 +2,7 @@
 // and that nothing it sends outlives the list it was made for.
 
 #include <QAction>
+#include <QPointer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -105,8 +106,9 @@ TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothi
     // A list cleared under a running worker: the worker has its own copies, and what it
     // sends afterwards is dropped.
     AddNumbered(fileSystemList, 3);
-    page.TabSheetShow();
-    ASSERT_TRUE(StartHeld(page));
+    HoldThumbnails();
+    page.TabSheetShow();  // in the thumbnail view: a worker starts
+    ASSERT_TRUE(WaitUntilHeld());
     fileSystemList.Clear();
     ReleaseThumbnails();
     ASSERT_TRUE(WaitForThumbnails());
@@ -122,11 +124,11 @@ TEST_F(ThumbnailsThreadTest, TheOtherPagesThumbnailsStopTheFirstWorkerBeforeItsN
     first.TabSheetShow();
     second.TabSheetShow();
     ASSERT_TRUE(StartHeld(first));
-    TThumbnailsThread* firstWorker = ThumbnailsThread();
+    const QPointer<TThumbnailsThread> firstWorker = ThumbnailsThread();
     std::thread release = ReleaseLater(std::chrono::milliseconds(200));
     second.MiViewAsTrumbnailsClick();
     release.join();
-    EXPECT_NE(ThumbnailsThread(), firstWorker);
+    EXPECT_TRUE(firstWorker.isNull());  // stopped and gone
     ASSERT_TRUE(WaitForThumbnails());
     EXPECT_EQ(thumbnailCalls, 1 + 2);
     EXPECT_EQ(fileSystemList[1].ThumbnailIndex(), 0);
@@ -146,14 +148,14 @@ TEST_F(ThumbnailsThreadTest, AnOldWorkersEndLeavesTheNewOneAlone) {
     TPreviewFileSystem& page = FileSystemPage();
     page.TabSheetShow();
     ASSERT_TRUE(StartHeld(page));
-    TThumbnailsThread* old = ThumbnailsThread();
+    const QPointer<TThumbnailsThread> old = ThumbnailsThread();
     std::thread release = ReleaseLater(std::chrono::milliseconds(100), true);
     // The restart stops the old worker; its end arrives while the new one is held.
     page.MiViewAsTrumbnailsClick();
     release.join();
     TThumbnailsThread* current = ThumbnailsThread();
     EXPECT_NE(current, nullptr);
-    EXPECT_NE(current, old);
+    EXPECT_TRUE(old.isNull());
     ASSERT_TRUE(WaitUntilHeld());
     QCoreApplication::processEvents();
     EXPECT_EQ(ThumbnailsThread(), current);
