@@ -174,9 +174,10 @@ void benchPage(std::size_t count) {
     const double enteredHeap = double(heapInUse() - heapBefore) / double(count);
     while (ThumbnailsThread()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
-    std::printf("thumbnail view: entered in %.0f ms (%.1f bytes per row with the worker's copies), every "
-                "placeholder in %.0f ms\n",
-                enter, enteredHeap, millisecondsSince(start));
+    std::printf(
+        "thumbnail view: entered in %.0f ms (%.1f bytes per row with the worker's copies), every "
+        "placeholder in %.0f ms\n",
+        enter, enteredHeap, millisecondsSince(start));
     page.reset();
 }
 

@@ -70,8 +70,7 @@ TFoundFilesReportView::TFoundFilesReportView(TFoundFilesModel& model, QWidget* p
     model.SetSelectionModel(selectionModel());
 }
 
-TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report, QWidget* parent)
-    : QListView(parent) {
+TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report, QWidget* parent) : QListView(parent) {
     SetListBehaviour(*this);
     setViewMode(QListView::ListMode);
     setFlow(QListView::LeftToRight);

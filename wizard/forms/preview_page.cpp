@@ -12,20 +12,18 @@
 
 #include "wizard/busy_gate.h"
 #include "wizard/engine_api.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/found_files_views.h"
 #include "wizard/forms/preview_panel.h"
 #include "wizard/forms/properties_form.h"
 #include "wizard/forms/thumbnails_thread.h"
-#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/wait_form.h"
 #include "wizard/prompt_service.h"
 #include "wizard/translation/translation.h"
 
 namespace {
 
-QString Name(const char* prefix, const char* suffix) {
-    return QLatin1String(prefix) + QLatin1String(suffix);
-}
+QString Name(const char* prefix, const char* suffix) { return QLatin1String(prefix) + QLatin1String(suffix); }
 
 QString SortingText() {
     return TranslateString(QStringLiteral("Sorting file list... Please wait..."),
@@ -51,7 +49,10 @@ QToolButton* AddSpeedButton(QWidget* owner, const QString& name, const char* cap
 
 TPreviewPage::TPreviewPage(const PreviewPageSpec& spec, TBaseSortedList& list, TPreviewImageLists& images,
                            QWidget* parent)
-    : QWidget(parent), spec_(spec), list_(list), images_(images),
+    : QWidget(parent),
+      spec_(spec),
+      list_(list),
+      images_(images),
       model_(new TFoundFilesModel(spec.kind, list, images, this)) {
     setObjectName(Name(spec.prefix, "Page"));
     BuildLayout();
@@ -62,11 +63,10 @@ TPreviewPage::TPreviewPage(const PreviewPageSpec& spec, TBaseSortedList& list, T
     ListViewClick();
 }
 
-TPreviewPage::~TPreviewPage() = default;
-
 void TPreviewPage::BuildLayout() {
     const char* prefix = spec_.prefix;
-    QLabel* foundLabel = NamedLabel(this, Name(prefix, "Label1").toLatin1().constData(), QStringLiteral("Found files:"));
+    QLabel* foundLabel =
+        NamedLabel(this, Name(prefix, "Label1").toLatin1().constData(), QStringLiteral("Found files:"));
 
     views_ = new QStackedWidget(this);
     reportView_ = new TFoundFilesReportView(*model_, views_);
@@ -90,7 +90,8 @@ void TPreviewPage::BuildLayout() {
     buttons->addWidget(reportButton_);
 
     panel_ = new TPreviewPanel(QLatin1String(prefix), images_, this);
-    QLabel* bottomLabel = NamedNote(this, Name(prefix, "Label2").toLatin1().constData(), QString::fromLatin1(spec_.bottomText));
+    QLabel* bottomLabel =
+        NamedNote(this, Name(prefix, "Label2").toLatin1().constData(), QString::fromLatin1(spec_.bottomText));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -169,8 +170,7 @@ void TPreviewPage::ConnectHandlers() {
     connect(reportButton_, &QToolButton::clicked, this, &TPreviewPage::MiViewAsListClick);
 
     connect(&Selection(), &QItemSelectionModel::selectionChanged, this, &TPreviewPage::ListViewClick);
-    connect(reportView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TPreviewPage::ListViewColumnClick);
+    connect(reportView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TPreviewPage::ListViewColumnClick);
     for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{reportView_, thumbnailView_}) {
         connect(view, &QAbstractItemView::clicked, this, &TPreviewPage::ListViewClick);
         connect(view, &QAbstractItemView::doubleClicked, this, &TPreviewPage::MiPreviewClick);
@@ -233,8 +233,8 @@ void TPreviewPage::MiPreviewClick() {
 void TPreviewPage::OpenViewer(TBaseElement& element) {
     if (element.Record().Size == kUnknownSize) {
         promptService().ask({TranslateString(QStringLiteral("The size of this file is unknown, and its type gives "
-                                                             "no default size, so it cannot be previewed. Recover "
-                                                             "it to give it a size."),
+                                                            "no default size, so it cannot be previewed. Recover "
+                                                            "it to give it a size."),
                                              QStringLiteral("strPreviewUnknownSize")),
                              TranslateString(QStringLiteral("Information"), QStringLiteral("strInformation")),
                              PromptButtons::Ok, PromptIcon::Information, window()});
@@ -261,8 +261,8 @@ void TPreviewPage::ListViewColumnClick(int column) {
     SortColumnSetting() = column;
     if (column != sortGfxColumn_) ascending = true;
     if (HasColumn(column)) {
-        model_->SetHeaderImage(column, ascending ? TPreviewImageLists::kAscendingMark
-                                                 : TPreviewImageLists::kDescendingMark);
+        model_->SetHeaderImage(column,
+                               ascending ? TPreviewImageLists::kAscendingMark : TPreviewImageLists::kDescendingMark);
     }
     sortGfxColumn_ = column;
     ChangeSortOrder(SortCodeOfColumn(spec_.kind, column), ascending);
@@ -285,8 +285,8 @@ void TPreviewPage::SetSortGfx() {
     if (HasColumn(sortGfxColumn_)) model_->SetHeaderImage(sortGfxColumn_, -1);
     const int column = SortColumnSetting();
     if (HasColumn(column)) {
-        model_->SetHeaderImage(column, SortOrderSetting() ? TPreviewImageLists::kAscendingMark
-                                                          : TPreviewImageLists::kDescendingMark);
+        model_->SetHeaderImage(
+            column, SortOrderSetting() ? TPreviewImageLists::kAscendingMark : TPreviewImageLists::kDescendingMark);
     }
     sortGfxColumn_ = column;
     reportView_->viewport()->update();

@@ -9,7 +9,6 @@
 // RecoverRequested, and SelectedElements gives what the user picked. GUI thread only; the
 // list must outlive the page.
 
-#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -36,7 +35,6 @@ class TPreviewPage : public QWidget {
 public:
     TPreviewPage(const PreviewPageSpec& spec, TBaseSortedList& list, TPreviewImageLists& images,
                  QWidget* parent = nullptr);
-    ~TPreviewPage() override;
 
     TFoundFilesModel& Model() { return *model_; }
     QItemSelectionModel& Selection() const;

@@ -106,17 +106,18 @@ void TPropertiesForm::BuildLayout() {
     addRow("GeneralFileStatusLabel", "Status:", status_ = AddField(general, QStringLiteral("GeneralFileStatusEdit")));
     grid->addWidget(Bevel(general), row++, 0, 1, 3);
     addRow("GeneralFileTypeLabel", "Type:", type_ = AddField(general, QStringLiteral("GeneralFileTypeEdit")));
-    addRow("GeneralFileLocationLabel", "Location:",
-           location_ = AddField(general, QStringLiteral("GeneralFileLocationEdit")));
+    addRow("GeneralFileLocationLabel",
+           "Location:", location_ = AddField(general, QStringLiteral("GeneralFileLocationEdit")));
     addRow("GeneralFileSizeLabel", "Size:", size_ = AddField(general, QStringLiteral("GeneralFileSizeEdit")));
     addRow("GeneralFileSizeOnDiskLabel", "Size on disk",
            sizeOnDisk_ = AddField(general, QStringLiteral("GeneralFileSizeOnDiskEdit")));
     grid->addWidget(Bevel(general), row++, 0, 1, 3);
-    addRow("GeneralFileCreatedLabel", "Created:", created_ = AddField(general, QStringLiteral("GeneralFileCreatedEdit")));
-    addRow("GeneralFileModifiedLabel", "Modified:",
-           modified_ = AddField(general, QStringLiteral("GeneralFileModifiedEdit")));
-    addRow("GeneralFileAccessedLabel", "Accessed:",
-           accessed_ = AddField(general, QStringLiteral("GeneralFileAccessedEdit")));
+    addRow("GeneralFileCreatedLabel",
+           "Created:", created_ = AddField(general, QStringLiteral("GeneralFileCreatedEdit")));
+    addRow("GeneralFileModifiedLabel",
+           "Modified:", modified_ = AddField(general, QStringLiteral("GeneralFileModifiedEdit")));
+    addRow("GeneralFileAccessedLabel",
+           "Accessed:", accessed_ = AddField(general, QStringLiteral("GeneralFileAccessedEdit")));
     grid->setRowStretch(row, 1);
 
     auto* layout = new QVBoxLayout(this);

@@ -25,7 +25,8 @@ QPixmap Document(QColor paper) {
     painter.setBrush(paper.lighter(130));
     painter.drawPolygon(QPolygonF{{19.5, 2.5}, {19.5, 8.5}, {25.5, 8.5}});
     painter.setPen(QPen(paper.darker(140), 1));
-    for (int line = 0; line < 5; ++line) painter.drawLine(QPointF(10.5, 13.5 + 3 * line), QPointF(22.5, 13.5 + 3 * line));
+    for (int line = 0; line < 5; ++line)
+        painter.drawLine(QPointF(10.5, 13.5 + 3 * line), QPointF(22.5, 13.5 + 3 * line));
     return picture;
 }
 

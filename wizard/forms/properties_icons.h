@@ -4,11 +4,11 @@
 #include <QPixmap>
 
 enum class PropertiesIcon {
-    LiveFile = 0,              // a blue document
-    DeletedFile = 1,           // a pink document
-    LiveFolder = 2,            // a yellow folder
-    FolderWithDeleted = 3,     // a light red folder
-    DeletedFolder = 4,         // a dark red folder
+    LiveFile = 0,           // a blue document
+    DeletedFile = 1,        // a pink document
+    LiveFolder = 2,         // a yellow folder
+    FolderWithDeleted = 3,  // a light red folder
+    DeletedFolder = 4,      // a dark red folder
 };
 
 QPixmap PropertiesIconPicture(PropertiesIcon icon);

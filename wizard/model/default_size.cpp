@@ -24,8 +24,8 @@ std::optional<std::uint64_t> DriveBytes(const TBaseElement& element) {
 
 std::optional<std::uint64_t> DefaultSizeOf(const TBaseElement& element) {
     if (!DataStorage) return std::nullopt;
-    const auto size = DataStorage->ReadBySignatureId(
-        element.Record().TypeCode, [](const TFormat& format) { return format.DefaultSizeBytes(); });
+    const auto size = DataStorage->ReadBySignatureId(element.Record().TypeCode,
+                                                     [](const TFormat& format) { return format.DefaultSizeBytes(); });
     if (!size || !*size) return std::nullopt;
     const std::optional<std::uint64_t> driveBytes = DriveBytes(element);
     if (!driveBytes) return **size;

@@ -3,9 +3,9 @@
 namespace {
 
 constexpr FoundListColumn kFileSystemColumns[] = {
-    {"Name", 150, false, kSortByName},   {"Condition", 80, false, kSortByCondition},
+    {"Name", 150, false, kSortByName},      {"Condition", 80, false, kSortByCondition},
     {"Created", 130, true, kSortByCreated}, {"Size", 80, true, kSortBySize},
-    {"Type", 100, false, kSortByType},   {"Path", 260, false, kSortByPath},
+    {"Type", 100, false, kSortByType},      {"Path", 260, false, kSortByPath},
 };
 
 constexpr FoundListColumn kDriveSectorsColumns[] = {

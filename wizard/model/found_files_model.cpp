@@ -17,8 +17,7 @@ constexpr int kRepaintDelayMs = 50;
 
 TFoundFilesModel::TFoundFilesModel(FoundListKind kind, TBaseSortedList& list, TPreviewImageLists& images,
                                    QObject* parent)
-    : QAbstractTableModel(parent), kind_(kind), list_(list), images_(images),
-      rows_(static_cast<int>(list.Count())) {
+    : QAbstractTableModel(parent), kind_(kind), list_(list), images_(images), rows_(static_cast<int>(list.Count())) {
     for (const FoundListColumn& column : FoundListColumns(kind)) {
         captions_.append(QString::fromLatin1(column.caption));
         headerImages_.push_back(-1);
@@ -134,8 +133,7 @@ QVariant TFoundFilesModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
-bool TFoundFilesModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
-                                     int role) {
+bool TFoundFilesModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) {
         return false;
     }

@@ -32,8 +32,7 @@ public:
     // The 96 x 96 picture of the row's element in the thumbnail view.
     static constexpr int ThumbnailRole = Qt::UserRole + 1;
 
-    TFoundFilesModel(FoundListKind kind, TBaseSortedList& list, TPreviewImageLists& images,
-                     QObject* parent = nullptr);
+    TFoundFilesModel(FoundListKind kind, TBaseSortedList& list, TPreviewImageLists& images, QObject* parent = nullptr);
     ~TFoundFilesModel() override;
 
     FoundListKind Kind() const { return kind_; }

@@ -2,9 +2,8 @@
 
 int TImageList::Add(const QPixmap& picture) {
     const QSize size(side_, side_);
-    pictures_.push_back(picture.size() == size
-                            ? picture
-                            : picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pictures_.push_back(picture.size() == size ? picture
+                                               : picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return Count() - 1;
 }
 

@@ -10,9 +10,7 @@ namespace {
 // Where the large icon sits on a 96 x 96 placeholder: in the middle.
 constexpr int kIconOffset = 32;
 
-QString ExtensionKey(const TBaseElement& element) {
-    return QString::fromStdString(element.Ext()).toLower();
-}
+QString ExtensionKey(const TBaseElement& element) { return QString::fromStdString(element.Ext()).toLower(); }
 
 // A name the desktop gives the icon of the element's extension for.
 QString IconFileName(const QString& extension) { return QStringLiteral("file") + extension; }
@@ -34,8 +32,8 @@ int TPreviewImageLists::IconIndexOf(TBaseElement& element) {
         const QString extension = ExtensionKey(element);
         auto found = iconOfExtension_.find(extension);
         if (found == iconOfExtension_.end()) {
-            found = iconOfExtension_.insert(extension,
-                                            FilesImages.Add(GetShellFileIcon(IconFileName(extension), true)));
+            found =
+                iconOfExtension_.insert(extension, FilesImages.Add(GetShellFileIcon(IconFileName(extension), true)));
         }
         element.SetIconIndex(found.value());
     }
@@ -50,8 +48,7 @@ int TPreviewImageLists::PreviewPlaceholder(const TBaseElement& element) {
     return Placeholder(ImageList1, previewPlaceholders_, element);
 }
 
-int TPreviewImageLists::Placeholder(TImageList& list, QHash<QString, int>& made,
-                                    const TBaseElement& element) {
+int TPreviewImageLists::Placeholder(TImageList& list, QHash<QString, int>& made, const TBaseElement& element) {
     const bool previewExpected = element.IsPreviewAvailable();
     const QString extension = ExtensionKey(element);
     const QString key = extension + (previewExpected ? u'|' : u'-');

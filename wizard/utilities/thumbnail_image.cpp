@@ -1,6 +1,5 @@
 #include "wizard/utilities/thumbnail_image.h"
 
-
 #include "platform/bitmap.h"
 #include "wizard/utilities/stock_pictures.h"
 

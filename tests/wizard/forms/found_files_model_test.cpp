@@ -17,19 +17,18 @@ TEST_F(FoundFilesModelTest, RowsShowTheElementsTextsInTheListsColumns) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     paths = {{9, u"C:\\Photos\\"}};
-    fileSystemList.Add(Make({.RecordNumber = 9,
-                             .Flags = kFileDeleted,
-                             .Size = 1234567,
-                             .Created = 0,
-                             .Name = u"cat.jpg"}));
+    fileSystemList.Add(
+        Make({.RecordNumber = 9, .Flags = kFileDeleted, .Size = 1234567, .Created = 0, .Name = u"cat.jpg"}));
     sectorList.Add(Make({.Size = kUnknownSize, .TypeCode = 83, .DataPosition = 4096}, 12));
     TFoundFilesModel fileSystem(FoundListKind::FileSystem, fileSystemList, *images);
     TFoundFilesModel sectors(FoundListKind::DriveSectors, sectorList, *images);
 
     QStringList texts;
-    for (int column = 0; column < fileSystem.columnCount(); ++column) texts << fileSystem.index(0, column).data().toString();
-    EXPECT_EQ(texts, QStringList({"cat.jpg", "Deleted ", "1/1/1601 12:00:00 AM", "1,234,567", "JPEG image",
-                                  "C:\\Photos\\"}));
+    for (int column = 0; column < fileSystem.columnCount(); ++column) {
+        texts << fileSystem.index(0, column).data().toString();
+    }
+    EXPECT_EQ(texts,
+              QStringList({"cat.jpg", "Deleted ", "1/1/1601 12:00:00 AM", "1,234,567", "JPEG image", "C:\\Photos\\"}));
     texts.clear();
     for (int column = 0; column < sectors.columnCount(); ++column) texts << sectors.index(0, column).data().toString();
     EXPECT_EQ(texts, QStringList({"image_0012.JPG", "Live", "JPEG image", "-1"}));
@@ -130,8 +129,8 @@ TEST(SelectedRows, RangesAreCountedMergedAndInverted) {
         QItemSelection selection;
         for (const RowRange& range : c.ranges) {
             // Ranges of single columns, as clicks and key presses leave them.
-            selection.append(QItemSelectionRange(model.index(std::min(range.first, 9), 1),
-                                                 model.index(std::min(range.last, 9), 1)));
+            selection.append(
+                QItemSelectionRange(model.index(std::min(range.first, 9), 1), model.index(std::min(range.last, 9), 1)));
         }
         if (c.rowCount > 10) {
             EXPECT_EQ(RowCountOf(c.ranges), c.count);

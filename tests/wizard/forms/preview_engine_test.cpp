@@ -109,7 +109,8 @@ TEST_F(PreviewEngineTest, TheParentButtonWalksUpAnNtfsFolderChain) {
     };
     TPropertiesForm form;
     form.Fill(*files["deep.txt"]);
-    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("GeneralFileIdEdit"))->text(), QStringLiteral("70, parent Id: 68"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("GeneralFileIdEdit"))->text(),
+              QStringLiteral("70, parent Id: 68"));
     answerNextModalDialog(walk);
     form.GeneralFileSpeedButtonClick();
     EXPECT_EQ(titles, QStringList({"sub Properties", "docs Properties"}));

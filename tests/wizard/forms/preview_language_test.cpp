@@ -68,7 +68,8 @@ TEST_F(PreviewLanguageTest, EveryCaptionOfThePagesAndThePropertiesFormIsTranslat
     TranslateForm({&mainForm});
     EXPECT_EQ(fileSystem->Action(PreviewAction::Recover)->text(), QStringLiteral("&Wiederherstellen..."));
     EXPECT_EQ(sectors->Action(PreviewAction::ResetSize)->text(), QStringLiteral("Größe &zurücksetzen..."));
-    EXPECT_EQ(fileSystem->Model().headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Erstellt"));
+    EXPECT_EQ(fileSystem->Model().headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Erstellt"));
     EXPECT_EQ(sectors->Model().headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Größe"));
 
     TPropertiesForm form;
@@ -79,8 +80,8 @@ TEST_F(PreviewLanguageTest, EveryCaptionOfThePagesAndThePropertiesFormIsTranslat
     EXPECT_EQ(form.windowTitle(), QStringLiteral("deep.txt Eigenschaften"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("GeneralFileIdEdit"))->text(),
               QStringLiteral("70, übergeordnete Id: 68"));
-    EXPECT_TRUE(form.findChild<QLineEdit*>(QStringLiteral("GeneralFileSizeEdit"))->text().endsWith(
-        QStringLiteral("Bytes)")));
+    EXPECT_TRUE(
+        form.findChild<QLineEdit*>(QStringLiteral("GeneralFileSizeEdit"))->text().endsWith(QStringLiteral("Bytes)")));
 }
 
 }  // namespace

@@ -108,9 +108,8 @@ TEST_F(PreviewPageTest, HeaderClicksMoveTheMarkAndFlipTheOrder) {
         bool ascending;
         const char* marks;
     } clicks[] = {
-        {3, kSortBySize, true, "---0--"},  {3, kSortBySize, false, "---1--"},
-        {0, kSortByName, true, "0-----"},  {2, kSortByCreated, true, "--0---"},
-        {4, kSortByType, true, "----0-"},  {4, kSortByType, false, "----1-"},
+        {3, kSortBySize, true, "---0--"},    {3, kSortBySize, false, "---1--"}, {0, kSortByName, true, "0-----"},
+        {2, kSortByCreated, true, "--0---"}, {4, kSortByType, true, "----0-"},  {4, kSortByType, false, "----1-"},
         {5, kSortByPath, true, "-----0"},
     };
     for (const auto& click : clicks) {
@@ -122,8 +121,7 @@ TEST_F(PreviewPageTest, HeaderClicksMoveTheMarkAndFlipTheOrder) {
         EXPECT_EQ(Marks(page), click.marks) << click.column;
         EXPECT_EQ(page.SortGfxColumn(), click.column);
     }
-    EXPECT_EQ(page.Model().headerData(5, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().size(),
-              QSize(16, 16));
+    EXPECT_EQ(page.Model().headerData(5, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().size(), QSize(16, 16));
 }
 
 TEST_F(PreviewPageTest, SortByMenuKeepsTheOrderAndSetsTheMark) {
@@ -226,8 +224,7 @@ TEST_F(PreviewPageTest, InvertSelectsTheOtherRowsAndSelectAllEveryRow) {
     page.TabSheetShow();
     SelectRows(page, {1, 2, 5});
     page.MiInvertSelectionClick();
-    EXPECT_EQ(SelectedRowRanges(page.Selection().selection()),
-              (std::vector<RowRange>{{0, 0}, {3, 4}, {6, 6}}));
+    EXPECT_EQ(SelectedRowRanges(page.Selection().selection()), (std::vector<RowRange>{{0, 0}, {3, 4}, {6, 6}}));
     page.MiSelectAllClick();
     EXPECT_EQ(page.SelectedCount(), 7);
     EXPECT_TRUE(page.isEnabled());
@@ -260,7 +257,7 @@ TEST_F(PreviewPageTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) {
         std::int32_t defaultSizeKb;
         std::uint64_t driveSectors;  // 0: no drive
         std::uint64_t position;
-        std::uint64_t size;          // kUnknownSize: refused, no viewer
+        std::uint64_t size;  // kUnknownSize: refused, no viewer
     } cases[] = {
         {3072, 0, 512, jpegBytes},
         {3'000'000, 0, 512, 3'072'000'000ull},                 // beyond 32 bits, no overflow
@@ -342,8 +339,7 @@ TEST_F(PreviewPageTest, ThePanelAsksTheEngineOnceAndShowsAPlaceholderWithoutAPic
         EXPECT_EQ(name->text(), QString::fromLatin1(step.name));
         EXPECT_EQ(size->text(), QString::fromLatin1(step.size));
     }
-    EXPECT_EQ(picture->pixmap().toImage(),
-              images->ImageList1.At(images->PreviewPlaceholder(sectorList[2])).toImage());
+    EXPECT_EQ(picture->pixmap().toImage(), images->ImageList1.At(images->PreviewPlaceholder(sectorList[2])).toImage());
     // A second row kept with the first: the panel keeps what it shows.
     page.Selection().select(page.Model().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(name->text(), QStringLiteral("e2.jpg"));

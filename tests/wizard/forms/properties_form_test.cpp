@@ -12,8 +12,8 @@
 #include "wizard/forms/preview_fixture.h"
 #include "wizard/forms/properties_form.h"
 #include "wizard/help_unit.h"
-#include "wizard/translation/translation.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -82,7 +82,8 @@ TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
     EXPECT_EQ(Field(form, "GeneralFileIdEdit"), QStringLiteral("0, parent Id: 0"));
     EXPECT_EQ(Field(form, "GeneralFileStatusEdit"), QStringLiteral("Live"));
     for (const char* time : {"GeneralFileCreatedEdit", "GeneralFileModifiedEdit", "GeneralFileAccessedEdit"}) {
-        EXPECT_TRUE(Field(form, time).startsWith(QStringLiteral("1/1/1601 12:00:00"))) << Field(form, time).toStdString();
+        EXPECT_TRUE(Field(form, time).startsWith(QStringLiteral("1/1/1601 12:00:00")))
+            << Field(form, time).toStdString();
     }
     EXPECT_EQ(Field(form, "GeneralFileTypeEdit"), QStringLiteral("JPEG image"));
     EXPECT_EQ(form.size(), QSize(359, 416));
@@ -154,10 +155,10 @@ TEST_F(PropertiesFormTest, TheParentButtonOpensTheParentsPropertiesOrNothing) {
 }
 
 TEST_F(PropertiesFormTest, TextFromDiskAndTranslationsAreShownAsTheyStand) {
-    SetCurrentTranslation(std::make_shared<LanguageFile>(LanguageFile::parse(QStringLiteral(
-        "[PropertiesForm]\n"
-        "PropertiesForm.Caption=Eigenschaften\n"
-        "PropertiesForm.GeneralFileIdEdit.Caption=%s%s%n\n"))));
+    SetCurrentTranslation(std::make_shared<LanguageFile>(
+        LanguageFile::parse(QStringLiteral("[PropertiesForm]\n"
+                                           "PropertiesForm.Caption=Eigenschaften\n"
+                                           "PropertiesForm.GeneralFileIdEdit.Caption=%s%s%n\n"))));
     auto element = Make({.RecordNumber = 3, .Name = u"<b>bold</b>\n\x01<img src=x>.txt"});
     element->EngineRecord()->ParentNumber = 2;
     TPropertiesForm form;

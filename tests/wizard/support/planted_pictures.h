@@ -26,9 +26,10 @@ inline const PlantedPicture kPlantedPictures[] = {
 inline QByteArray PlantedPictureBytes(const PlantedPicture& picture) {
     if (std::string(picture.name).ends_with(".GIF")) {
         // One pixel of palette entry 0, green; Qt writes no GIF.
-        return QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\xff\x00\x00\x00\x00"
-                          ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-                          35);
+        return QByteArray(
+            "GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\xff\x00\x00\x00\x00"
+            ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+            35);
     }
     QImage image(20, 20, QImage::Format_RGB888);
     image.fill(picture.colour);
