@@ -5,6 +5,7 @@
 namespace {
 
 constexpr int kTickMilliseconds = 100;
+constexpr int kLinesPerBlock = 16;
 
 }  // namespace
 
@@ -17,13 +18,18 @@ BatchedLog::BatchedLog(QPlainTextEdit* view, QObject* parent) : QObject(parent),
 }
 
 void BatchedLog::Add(const QString& line) {
+    if (pendingLines_ > 0) {
+        pending_.append(pendingLines_ % kLinesPerBlock == 0 ? QChar(u'\n') : QChar(QChar::LineSeparator));
+    }
     pending_.append(line);
+    ++pendingLines_;
     if (!tick_.isActive()) tick_.start();
 }
 
 void BatchedLog::Flush() {
     tick_.stop();
-    if (pending_.isEmpty()) return;
-    view_->appendPlainText(pending_.join(u'\n'));
+    if (pendingLines_ == 0) return;
+    view_->appendPlainText(pending_);
     pending_.clear();
+    pendingLines_ = 0;
 }

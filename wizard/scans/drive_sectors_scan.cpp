@@ -49,6 +49,8 @@ DriveSectorsScan::DriveSectorsScan(ScanContext& context, TScanDriveSectorsPage& 
 void DriveSectorsScan::Run() {
     std::shared_ptr<const TRecoveryDrive> drive = context_.host.SelectedDrive();
     if (!drive) return;
+    // Before the busy gate: stopping a worker may need to wait for it with events handled.
+    context_.host.StopThumbnails();
     std::optional<BusyScope> busy(std::in_place);
     if (!busy->entered()) return;
     drive_ = std::move(drive);
@@ -190,6 +192,8 @@ void DriveSectorsScan::ShowSearchCounters() {
 }
 
 void DriveSectorsScan::Finish(ScanHalf& half) {
+    // Reports of the last reads count on this page while it still runs.
+    HandleQueuedEngineMessages(context_.window);
     BatchedLog& log = page_.Log();
     if (fatal_) {
         log.Add(Tr(u"Cluster search encountered fatal error", u"strDriveSectorsFatalError"));

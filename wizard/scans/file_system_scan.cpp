@@ -34,6 +34,8 @@ FileSystemScan::FileSystemScan(ScanContext& context, TScanFileSystemPage& page)
 void FileSystemScan::Run() {
     const std::shared_ptr<const TRecoveryDrive> drive = context_.host.SelectedDrive();
     if (!drive) return;
+    // Before the busy gate: stopping a worker may need to wait for it with events handled.
+    context_.host.StopThumbnails();
     const BusyScope busy;
     if (!busy.entered()) return;
     ScanHalf& half = context_.host.FileSystemHalf();

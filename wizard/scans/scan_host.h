@@ -37,6 +37,8 @@ public:
     // has returned (the auto-pilot's step after a scan).
     virtual void RequestAdvance() = 0;
     // Stops the thumbnail workers; they read elements of the lists and the engine's drive.
+    // A scan calls it before it takes the busy gate, and again inside it, where no worker
+    // can have started since.
     virtual void StopThumbnails() = 0;
     virtual void ShowAbout() = 0;
     // The owner of the scans' message boxes.

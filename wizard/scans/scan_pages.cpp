@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSizePolicy>
 #include <QVBoxLayout>
 
 #include "wizard/scans/batched_log.h"
@@ -44,17 +45,20 @@ TScanPage::TScanPage(const QString& prefix, const QString& title, QWidget* paren
     LabelStatus = AddCounter(prefix + QStringLiteral("LabelStatus"),
                              prefix + QStringLiteral("LabelStatusCaption"), QStringLiteral("Status:"));
     LabelStatus->setText(QStringLiteral("Idle"));
+    // A busy indicator beside the status while a scan runs; its room stays when hidden.
+    Animate = new QProgressBar(this);
+    Animate->setObjectName(prefix + QStringLiteral("Animate"));
+    Animate->setRange(0, 0);
+    Animate->setTextVisible(false);
+    Animate->setFixedSize(120, LabelStatus->sizeHint().height());
+    QSizePolicy keepRoom = Animate->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Animate->setSizePolicy(keepRoom);
+    Animate->hide();
+    counters_->addWidget(Animate, counters_->rowCount() - 1, 2);
     LabelReadErrors =
         AddCounter(prefix + QStringLiteral("LabelReadErrors"),
                    prefix + QStringLiteral("LabelReadErrorsCaption"), QStringLiteral("Read errors:"));
-
-    Animate = new QProgressBar(this);
-    Animate->setObjectName(prefix + QStringLiteral("Animate"));
-    Animate->setRange(0, 0);  // a busy indicator while shown
-    Animate->setTextVisible(false);
-    Animate->setMaximumHeight(Animate->sizeHint().height() / 2);
-    Animate->hide();
-    layout->addWidget(Animate);
 
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(prefix + QStringLiteral("ProgressBar"));
