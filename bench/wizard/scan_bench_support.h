@@ -1,12 +1,10 @@
 #pragma once
-// What the scan benchmarks share: a stand-in for the main window that hosts the scans, the
-// heap in use, the clock, and the run's set-up (a private registry, the images named in
-// UNDELETE_DISKS, the engine's drive list).
+// What the scan benchmarks share: the heap in use, the clock, and the run's set-up (a
+// private registry, the image named in UNDELETE_DISKS, the engine's drive list, the
+// settings and the format list).
 
 #include <malloc.h>
 #include <stdlib.h>
-
-#include <QApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -15,7 +13,9 @@
 
 #include "platform/handles.h"
 #include "wizard/engine_api.h"
-#include "wizard/scans/scan_host.h"
+#include "wizard/model/formats_unit.h"
+#include "wizard/model/recovery_drive.h"
+#include "wizard/settings/settings_store.h"
 
 namespace scanbench {
 
@@ -31,33 +31,9 @@ inline std::size_t HeapInUse() {
     return heap.uordblks + heap.hblkhd;
 }
 
-class BenchHost final : public ScanHost {
-public:
-    std::shared_ptr<const TRecoveryDrive> SelectedDrive() const override { return drive; }
-    TBaseSortedList& FileSystemList() override { return fileSystemList; }
-    TBaseSortedList& DriveSectorsList() override { return driveSectorsList; }
-    ScanHalf& FileSystemHalf() override { return fileSystem; }
-    ScanHalf& DriveSectorsHalf() override { return driveSectors; }
-    void SetFileExistsAnswer(int) override {}
-    void CheckState() override {}
-    void RequestAdvance() override {}
-    void StopThumbnails() override {}
-    void ShowAbout() override {}
-    QWidget* PromptOwner() override { return nullptr; }
-
-    std::shared_ptr<const TRecoveryDrive> drive;
-    TBaseSortedList fileSystemList{kSortByName, true};
-    TBaseSortedList driveSectorsList{kSortByName, true};
-    ScanHalf fileSystem;
-    ScanHalf driveSectors;
-};
-
-// Names `image` as the only disk, starts the engine on a registry in `folder`, and
-// returns the image's volume (letter C).
-inline std::shared_ptr<const TRecoveryDrive> OpenImage(const std::string& image,
-                                                       const std::string& folder) {
+// The engine started with `image` as its only disk; the image's volume (letter C).
+inline std::shared_ptr<const TRecoveryDrive> ListImage(const std::string& image) {
     ::setenv("UNDELETE_DISKS", image.c_str(), 1);
-    ::setenv("UNDELETE_REGISTRY", (folder + "/scan-bench-registry").c_str(), 1);
     if (engine().Library_Initialize(u"\\Software\\Kelvorin\\Pramblex") != 1) return nullptr;
     HANDLE rescan = engine().DrivesRescan(0);
     if (!rescan) return nullptr;
@@ -68,6 +44,19 @@ inline std::shared_ptr<const TRecoveryDrive> OpenImage(const std::string& image,
         if (info && info->Letter == 'C') return std::make_shared<TRecoveryDrive>(*info);
     }
     return nullptr;
+}
+
+// The run's registry in `folder`; the image's volume, or none (and why). The settings
+// (without the stop question) and the format list are loaded.
+inline std::shared_ptr<const TRecoveryDrive> OpenImage(const std::string& image,
+                                                       const std::string& folder) {
+    ::setenv("UNDELETE_REGISTRY", (folder + "/scan-bench-registry").c_str(), 1);
+    std::shared_ptr<const TRecoveryDrive> volume = ListImage(image);
+    if (!volume) std::fprintf(stderr, "the engine does not list %s\n", image.c_str());
+    LoadSettings();
+    Settings().ConfirmationsScanAbort = false;
+    FormatsUnitInit();
+    return volume;
 }
 
 }  // namespace scanbench

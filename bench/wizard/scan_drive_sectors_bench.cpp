@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/wizard/scan_bench_support.h"
+#include "tests/wizard/scans/test_scan_host.h"
 #include "engine/messages.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
@@ -36,10 +37,8 @@
 #include "wizard/pumping_wait.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_controller.h"
-#include "wizard/settings/settings_store.h"
 
 namespace {
 
@@ -127,15 +126,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", image.c_str());
         return 1;
     }
-    BenchHost host;
+    TestScanHost host;
     host.drive = OpenImage(image, folder);
-    if (!host.drive) {
-        std::fprintf(stderr, "the engine does not list %s\n", image.c_str());
-        return 1;
-    }
-    LoadSettings();
-    Settings().ConfirmationsScanAbort = false;
-    FormatsUnitInit();
+    if (!host.drive) return 1;
     const TFormatsList& formats = DataStorage->Formats();
     for (std::size_t i = 0; i < formats.Count(); ++i) {
         TFormat format = formats[i];

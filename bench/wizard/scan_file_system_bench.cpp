@@ -15,10 +15,9 @@
 
 #include "bench/wizard/scan_bench_image.h"
 #include "bench/wizard/scan_bench_support.h"
+#include "tests/wizard/scans/test_scan_host.h"
 #include "wizard/message_window.h"
-#include "wizard/model/formats_unit.h"
 #include "wizard/scans/scan_controller.h"
-#include "wizard/settings/settings_store.h"
 
 namespace {
 
@@ -52,16 +51,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", image.c_str());
         return 1;
     }
-    BenchHost host;
+    TestScanHost host;
     host.drive = OpenImage(image, folder);
-    if (!host.drive) {
-        std::fprintf(stderr, "the engine does not list %s\n", image.c_str());
-        return 1;
-    }
-    LoadSettings();
+    if (!host.drive) return 1;
     Settings().RecoveryFilesNameUse = true;  // "*.*": every deleted file is kept
-    Settings().ConfirmationsScanAbort = false;
-    FormatsUnitInit();
 
     MessageWindow window;
     TScanFileSystemPage page;

@@ -1,6 +1,5 @@
 #include "wizard/scans/drive_sectors_scan.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 
 #include <chrono>
@@ -12,11 +11,11 @@
 #include "wizard/engine_api.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/file_name_parts.h"
-#include "wizard/prompt_service.h"
 #include "wizard/pumping_wait.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_progress.h"
+#include "wizard/scans/scan_steps.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
 
@@ -72,31 +71,17 @@ void DriveSectorsScan::Run() {
 }
 
 void DriveSectorsScan::Begin(const TRecoveryDrive& drive, ScanHalf& half) {
-    BatchedLog& log = page_.Log();
-    log.Add(TranslateFormat(QStringLiteral("strDriveSectorsSearchStarted"),
-                            QStringLiteral("Cluster search on drive %s: started."),
-                            DriveLetterText(drive)));
-    log.Add(Settings().RecoverySearchExisting
-                ? Tr(u"Searching both free and occupied drive clusters.", u"strDriveSectorsScanWholeDrive")
-                : Tr(u"Searching only free drive clusters.", u"strDriveSectorsScanOnlyFree"));
-    log.Flush();
-    QCoreApplication::processEvents();
-
-    context_.host.StopThumbnails();
-    context_.host.DriveSectorsList().Clear();
-
-    page_.ShowRunning(true);
     page_.LabelDrive->setText(QString::fromStdString(drive.DisplayName()));
-    page_.LabelReadErrors->setText(QStringLiteral("0"));
     page_.LabelTotalSectors->setText(QStringLiteral("0"));
-    page_.LabelStatus->setText(Tr(u"Busy", u"strBusy"));
-    page_.ShowProgress(0);
-    half.Recovered = 0;
-    half.ReadErrors = 0;
-    half.ScanRunning = true;
-    half.StopRequested = false;
-    context_.host.SetFileExistsAnswer(kPromptNo);
-    context_.host.CheckState();
+    const QString mode =
+        Settings().RecoverySearchExisting
+            ? Tr(u"Searching both free and occupied drive clusters.", u"strDriveSectorsScanWholeDrive")
+            : Tr(u"Searching only free drive clusters.", u"strDriveSectorsScanOnlyFree");
+    BeginScanSteps(context_, page_, half, context_.host.DriveSectorsList(),
+                   TranslateFormat(QStringLiteral("strDriveSectorsSearchStarted"),
+                                   QStringLiteral("Cluster search on drive %s: started."),
+                                   DriveLetterText(drive)),
+                   mode);
 }
 
 bool DriveSectorsScan::Prepare(const TRecoveryDrive& drive) {
@@ -192,20 +177,8 @@ void DriveSectorsScan::ShowSearchCounters() {
 }
 
 void DriveSectorsScan::Finish(ScanHalf& half) {
-    // Reports of the last reads count on this page while it still runs.
-    HandleQueuedEngineMessages(context_.window);
-    BatchedLog& log = page_.Log();
-    if (fatal_) {
-        log.Add(Tr(u"Cluster search encountered fatal error", u"strDriveSectorsFatalError"));
-    } else if (half.StopRequested) {
-        log.Add(Tr(u"Cluster search cancelled", u"strDriveSectorsSearchCancelled"));
-    } else {
-        log.Add(Tr(u"Cluster search finished", u"strDriveSectorsSearchFinished"));
-    }
-    log.Add(QString());
-    log.Flush();
-    page_.LabelStatus->setText(Tr(u"Idle", u"strIdle"));
-    page_.ShowRunning(false);
-    half.ScanRunning = false;
-    half.ScanDone = true;
+    EndScanSteps(context_, page_, half,
+                 fatal_ ? Tr(u"Cluster search encountered fatal error", u"strDriveSectorsFatalError")
+                 : half.StopRequested ? Tr(u"Cluster search cancelled", u"strDriveSectorsSearchCancelled")
+                                      : Tr(u"Cluster search finished", u"strDriveSectorsSearchFinished"));
 }

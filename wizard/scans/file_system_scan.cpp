@@ -15,6 +15,7 @@
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/file_filters.h"
 #include "wizard/scans/scan_progress.h"
+#include "wizard/scans/scan_steps.h"
 #include "wizard/scans/update_throttle.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
@@ -63,29 +64,15 @@ void FileSystemScan::Run() {
 }
 
 void FileSystemScan::Begin(const TRecoveryDrive& drive, ScanHalf& half) {
-    BatchedLog& log = page_.Log();
-    log.Add(TranslateFormat(QStringLiteral("strFileSystemSearchStarted"),
-                            QStringLiteral("Search on drive %s: started."), DriveLetterText(drive)));
     // The two ids stand the other way round from their texts; translations follow the ids.
-    log.Add(Settings().RecoverySearchExisting
-                ? Tr(u"Searching both erased/deleted and existing corrupted files.", u"strFileSystemSearchDeleted")
-                : Tr(u"Searching only erased/deleted files.", u"strFileSystemSearchDeletedAndCorrupted"));
-    log.Flush();
-    QCoreApplication::processEvents();
-
-    context_.host.StopThumbnails();
-    context_.host.FileSystemList().Clear();
-
-    page_.ShowRunning(true);
-    page_.LabelReadErrors->setText(QStringLiteral("0"));
-    page_.LabelStatus->setText(Tr(u"Busy", u"strBusy"));
-    page_.ShowProgress(0);
-    half.Recovered = 0;
-    half.ReadErrors = 0;
-    half.ScanRunning = true;
-    half.StopRequested = false;
-    context_.host.SetFileExistsAnswer(kPromptNo);
-    context_.host.CheckState();
+    const QString mode =
+        Settings().RecoverySearchExisting
+            ? Tr(u"Searching both erased/deleted and existing corrupted files.", u"strFileSystemSearchDeleted")
+            : Tr(u"Searching only erased/deleted files.", u"strFileSystemSearchDeletedAndCorrupted");
+    BeginScanSteps(context_, page_, half, context_.host.FileSystemList(),
+                   TranslateFormat(QStringLiteral("strFileSystemSearchStarted"),
+                                   QStringLiteral("Search on drive %s: started."), DriveLetterText(drive)),
+                   mode);
 }
 
 FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& count) {
@@ -147,20 +134,8 @@ void FileSystemScan::ShowCounters(std::int64_t calls, int count) {
 }
 
 void FileSystemScan::Finish(ScanHalf& half) {
-    // Reports of the last reads count on this page while it still runs.
-    HandleQueuedEngineMessages(context_.window);
-    BatchedLog& log = page_.Log();
-    if (fatal_) {
-        log.Add(Tr(u"Search encountered fatal error", u"strFileSystemFatalError"));
-    } else if (half.StopRequested) {
-        log.Add(Tr(u"Search cancelled", u"strFileSystemSearchCancelled"));
-    } else {
-        log.Add(Tr(u"Search finished", u"strFileSystemSearchFinished"));
-    }
-    log.Add(QString());
-    log.Flush();
-    page_.LabelStatus->setText(Tr(u"Idle", u"strIdle"));
-    page_.ShowRunning(false);
-    half.ScanRunning = false;
-    half.ScanDone = true;
+    EndScanSteps(context_, page_, half,
+                 fatal_               ? Tr(u"Search encountered fatal error", u"strFileSystemFatalError")
+                 : half.StopRequested ? Tr(u"Search cancelled", u"strFileSystemSearchCancelled")
+                                      : Tr(u"Search finished", u"strFileSystemSearchFinished"));
 }
