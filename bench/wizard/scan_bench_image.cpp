@@ -13,11 +13,11 @@ bool WriteDeletedFilesImage(const std::string& path, std::uint32_t folders,
     fattest::Fat32Builder volume(folders * (filesPerFolder + folderClusters) + 16, 1);
     for (std::uint32_t d = 0; d < folders; ++d) {
         char folderName[16];
-        std::snprintf(folderName, sizeof folderName, "D%04u      ", d);
+        std::snprintf(folderName, sizeof folderName, "D%04u      ", d % 10000);
         const std::uint32_t folder = volume.addFolder(fattest::Fat32Builder::kRootCluster, folderName);
         for (std::uint32_t f = 0; f < filesPerFolder; ++f) {
             char name[16];
-            std::snprintf(name, sizeof name, "F%07uTXT", d * filesPerFolder + f);
+            std::snprintf(name, sizeof name, "F%07uTXT", (d * filesPerFolder + f) % 10000000);
             volume.markDeleted(volume.addFile(folder, name, 100));
         }
     }

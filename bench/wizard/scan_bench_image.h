@@ -8,7 +8,8 @@
 namespace scanbench {
 
 // A FAT32 volume with `folders` folders in its root, each holding `filesPerFolder`
-// deleted one-cluster files named F<number>.TXT; false when it cannot be written.
+// deleted one-cluster files named F<number>.TXT (numbers below 10,000,000 stay apart);
+// false when it cannot be written.
 bool WriteDeletedFilesImage(const std::string& path, std::uint32_t folders,
                             std::uint32_t filesPerFolder);
 

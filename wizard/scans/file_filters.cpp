@@ -26,7 +26,7 @@ std::int64_t WallMilliseconds(FILETIME time) {
 std::optional<std::int64_t> WallMilliseconds(TDateTime time) {
     const QDateTime decoded = DecodeDateTime(time);
     if (!decoded.isValid()) return std::nullopt;
-    return WallMilliseconds(decoded);
+    return WallMilliseconds(QDateTime(decoded.date(), decoded.time(), Qt::UTC));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QProgressBar>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -133,6 +134,26 @@ TEST_F(DriveSectorsScanTest, StopEndsTheSearchAndTheAutoPilot) {
     const QStringList lines = LogLines(*sectorsPage);
     EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search cancelled")));
     EXPECT_FALSE(lines.contains(QStringLiteral("Cluster search finished")));
+}
+
+TEST_F(DriveSectorsScanTest, BothScansOpenARawDriveOfTwoToTheThirtyOneSectors) {
+    const auto image = workFolder() / "terabyte.img";
+    std::ofstream(image, std::ios::binary).close();
+    std::filesystem::resize_file(image, std::uint64_t{1} << 40);  // sparse
+    ::setenv("UNDELETE_DISKS", image.c_str(), 1);
+    UseDrive('C');
+    ASSERT_TRUE(host.drive);
+    controller->ScanFileSystemButtonStartClick();
+    EXPECT_EQ(fileSystemPage->LabelTotalRecords->text(), QStringLiteral("2147483647"));
+    EXPECT_TRUE(LogLines(*fileSystemPage).contains(QStringLiteral("Search finished")));
+
+    Settings().ConfirmationsScanAbort = false;
+    ClickWhenRunning(sectorsPage->ButtonStop);  // the first block's progress stops it
+    controller->ScanDriveSectorsButtonStartClick();
+    EXPECT_TRUE(LogLines(*sectorsPage).contains(QStringLiteral("Cluster search cancelled")));
+    EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("2147483648"));
+    EXPECT_GE(sectorsPage->ProgressBar->value(), 0);
+    EXPECT_LT(sectorsPage->ProgressBar->value(), 10);
 }
 
 class ScriptedSectorScanTest : public ScanFixture {

@@ -213,6 +213,20 @@ TEST_F(ScriptedFileSystemScanTest, ANothingOpenedWithoutErrorTextEndsNormallyBut
     EXPECT_EQ(host.advances, 0);
 }
 
+TEST_F(ScriptedFileSystemScanTest, AFailureOpeningTheDriveIsReportedInABoxAfterTheScanEnds) {
+    const ScriptedEngine engine(EngineScript{});
+    EngineApi raising = ::engine();
+    raising.DriveInitialize = [](EngineSettings*) -> int { throw std::runtime_error("device gone"); };
+    const ScopedEngineApi installed(raising);
+    Settings().RecoveryAutoPilot = true;
+    prompts.expect(QStringLiteral("Can't initialize disk!"), kPromptOk);
+    controller->ScanFileSystemButtonStartClick();
+    EXPECT_TRUE(LogLines(*fileSystemPage).contains(QStringLiteral("Search encountered fatal error")));
+    EXPECT_TRUE(host.fileSystem.ScanDone);
+    EXPECT_EQ(host.advances, 0);
+    EXPECT_EQ(engine.calls("FileGetNext"), 0);
+}
+
 TEST_F(ScriptedFileSystemScanTest, AFailureInsideTheScanEndsItFatallyAndIsReported) {
     EngineScript script;
     script.files = {Deleted(u"a.txt")};
