@@ -87,7 +87,7 @@ LRESULT ScanMessageHandlers::WMIoErrorReport(LPARAM block) {
     return 0;
 }
 
-void ScanMessageHandlers::CountReadError(ScanHalf& half, TScanPage& page,
+void ScanMessageHandlers::CountReadError(ScanHalf& half, TScanPageBase& page,
                                          const IoErrorReport& report) {
     if (half.ReadErrors < std::numeric_limits<std::int32_t>::max()) ++half.ReadErrors;
     page.LabelReadErrors->setText(QString::number(half.ReadErrors));

@@ -24,7 +24,7 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TScanPage::TScanPage(const QString& prefix, const QString& title, QWidget* parent)
+TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidget* parent)
     : QWidget(parent) {
     setObjectName(prefix + QStringLiteral("Page"));
     auto* layout = new QVBoxLayout(this);
@@ -87,7 +87,7 @@ TScanPage::TScanPage(const QString& prefix, const QString& title, QWidget* paren
                                  QStringLiteral("Click Next to continue..."), this));
 }
 
-QLabel* TScanPage::AddCounter(const QString& valueName, const QString& captionName,
+QLabel* TScanPageBase::AddCounter(const QString& valueName, const QString& captionName,
                               const QString& caption) {
     const int row = counters_->rowCount();
     counters_->addWidget(NamedLabel(captionName, caption, this), row, 0);
@@ -96,19 +96,19 @@ QLabel* TScanPage::AddCounter(const QString& valueName, const QString& captionNa
     return value;
 }
 
-void TScanPage::ShowRunning(bool running) {
+void TScanPageBase::ShowRunning(bool running) {
     Animate->setVisible(running);
     ButtonStart->setEnabled(!running);
     ButtonStop->setEnabled(running);
 }
 
-void TScanPage::ShowProgress(int position) {
+void TScanPageBase::ShowProgress(int position) {
     ProgressBar->setRange(0, kProgressRange);
     ProgressBar->setValue(position);
 }
 
 TScanFileSystemPage::TScanFileSystemPage(QWidget* parent)
-    : TScanPage(QStringLiteral("ScanFileSystem"),
+    : TScanPageBase(QStringLiteral("ScanFileSystem"),
                 QStringLiteral("Step 5 of 9: Scanning the file system..."), parent) {
     LabelTotalRecords = AddCounter(QStringLiteral("ScanFileSystemLabelTotalRecords"),
                                    QStringLiteral("ScanFileSystemLabelTotalRecordsCaption"),
@@ -122,7 +122,7 @@ TScanFileSystemPage::TScanFileSystemPage(QWidget* parent)
 }
 
 TScanDriveSectorsPage::TScanDriveSectorsPage(QWidget* parent)
-    : TScanPage(QStringLiteral("ScanDriveSectors"),
+    : TScanPageBase(QStringLiteral("ScanDriveSectors"),
                 QStringLiteral("Step 7 of 9: Scanning drive sectors..."), parent) {
     LabelTotalSectors = AddCounter(QStringLiteral("ScanDriveSectorsLabelTotalSectors"),
                                    QStringLiteral("ScanDriveSectorsLabelTotalSectorsCaption"),

@@ -13,7 +13,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
-class TScanPage : public QWidget {
+class TScanPageBase : public QWidget {
     Q_OBJECT
 
 public:
@@ -37,7 +37,7 @@ public:
 
 protected:
     // `prefix` starts every component's name ("ScanFileSystem").
-    TScanPage(const QString& prefix, const QString& title, QWidget* parent);
+    TScanPageBase(const QString& prefix, const QString& title, QWidget* parent);
 
     // A counter row: a caption and a value label (plain text, "0" at first).
     QLabel* AddCounter(const QString& valueName, const QString& captionName,
@@ -48,7 +48,7 @@ private:
     BatchedLog* log_;
 };
 
-class TScanFileSystemPage final : public TScanPage {
+class TScanFileSystemPage final : public TScanPageBase {
     Q_OBJECT
 
 public:
@@ -60,7 +60,7 @@ public:
 };
 
 // Despite their names, the sector labels count clusters.
-class TScanDriveSectorsPage final : public TScanPage {
+class TScanDriveSectorsPage final : public TScanPageBase {
     Q_OBJECT
 
 public:

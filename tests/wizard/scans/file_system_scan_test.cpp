@@ -143,8 +143,8 @@ TEST_F(FileSystemScanTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalL
     controller->ScanFileSystemButtonStartClick();
     controller->ScanDriveSectorsButtonStartClick();
 
-    for (TScanPage* page : {static_cast<TScanPage*>(fileSystemPage.get()),
-                            static_cast<TScanPage*>(sectorsPage.get())}) {
+    for (TScanPageBase* page : {static_cast<TScanPageBase*>(fileSystemPage.get()),
+                            static_cast<TScanPageBase*>(sectorsPage.get())}) {
         const QStringList lines = LogLines(*page);
         EXPECT_EQ(lines.filter(QStringLiteral("ERROR: ")).size(), 1) << lines.join(u'|').toStdString();
         EXPECT_TRUE(lines.contains(page == fileSystemPage.get()

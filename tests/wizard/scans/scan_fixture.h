@@ -50,7 +50,7 @@ protected:
     }
 
     // The log's lines once every waiting line is shown.
-    static QStringList LogLines(TScanPage& page) {
+    static QStringList LogLines(TScanPageBase& page) {
         page.Log().Flush();
         return page.MemoLog->toPlainText().split(u'\n');
     }
