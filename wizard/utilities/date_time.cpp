@@ -27,6 +27,21 @@ bool IsValidDateTime(TDateTime value) {
     return std::isfinite(value) && value > kLastInvalidDay && value < kFirstInvalidDay;
 }
 
+QDateTime DecodeDateTime(TDateTime value) {
+    if (!IsValidDateTime(value)) return {};
+    const double whole = std::trunc(value);
+    auto days = static_cast<qint64>(whole);
+    // The fraction is the time of day on both sides of the epoch; one that rounds up to a
+    // whole day is the next day's midnight.
+    std::int64_t millisecondsOfDay = std::llround(std::fabs(value - whole) * kMillisecondsPerDay);
+    if (millisecondsOfDay >= kMillisecondsPerDay) {
+        millisecondsOfDay -= kMillisecondsPerDay;
+        ++days;
+    }
+    return QDateTime(QDate(1899, 12, 30).addDays(days),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(millisecondsOfDay)), Qt::UTC);
+}
+
 TDateTime FileTimeToDateTime(FILETIME time) {
     const std::uint64_t ticks = platform::toUint64(time);
     const auto milliseconds = static_cast<std::int64_t>(ticks / 10'000);

@@ -122,6 +122,12 @@ void ScriptedEngine::searchBody() {
             LocalFree(block);
         }
     }
+    for (const ScriptedProgress& step : script_.progress) {
+        settings_->CurrentCluster = step.currentCluster;
+        settings_->TotalClusters = step.totalClusters;
+        settings_->FreeClusters = step.freeClusters;
+        PostMessageW(window, WM_ENGINE_SEARCH_PROGRESS, 0, 0);
+    }
     for (const FoundFileRecord& hit : script_.hits) {
         if (std::atomic_ref<std::int32_t>(settings_->Run).load() != 1) {
             return;
