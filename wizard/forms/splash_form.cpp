@@ -1,5 +1,6 @@
 #include "wizard/forms/splash_form.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileIconProvider>
 #include <QGuiApplication>
@@ -110,6 +111,11 @@ void TSplashForm::FormCreate() {
 }
 
 HWND TSplashForm::DriveFoundWindow() const { return window_->handle(); }
+
+void TSplashForm::TakeQueuedReports() {
+    // Only this window's messages: nothing else may run inside the drive list's rebuild.
+    QCoreApplication::sendPostedEvents(window_);
+}
 
 void TSplashForm::StartCloseTimer() { CloseTimer.start(); }
 

@@ -20,6 +20,8 @@ public:
 
     // The window that rescans report their drives to.
     HWND DriveFoundWindow() const;
+    // Handles the drive reports that are still queued once the rescan has ended.
+    void TakeQueuedReports();
     // Closes the splash its delay after now (GlobalSplashDelay seconds + 300 ms), counting
     // anew when it was already running.
     void StartCloseTimer();

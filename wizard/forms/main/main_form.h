@@ -242,6 +242,8 @@ private:
     AutopilotPage autopilot_{};
     FinishPage finish_{};
 
+    // The drive the found files and the halves' state belong to; none at first.
+    std::optional<DriveIdentity> workDrive_;
     // The drives of the list's rows, in row order.
     std::vector<std::shared_ptr<const TRecoveryDrive>> listedDrives_;
 

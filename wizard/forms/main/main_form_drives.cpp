@@ -53,7 +53,10 @@ void TMainForm::LoadDrivesList() {
             pumpingWait(rescan);
             CloseHandle(rescan);
         }
-        if (splash_) splash_->StartCloseTimer();
+        if (splash_) {
+            splash_->TakeQueuedReports();
+            splash_->StartCloseTimer();
+        }
         FillDriveList();
         RestoreSelection(selected);
     }
@@ -97,13 +100,16 @@ void TMainForm::RestoreSelection(const std::optional<DriveIdentity>& selected) {
 
 void TMainForm::DriveSelectListViewDrivesClick() {
     QTreeWidget* list = drives_.DriveSelectListViewDrives;
-    const std::shared_ptr<const TRecoveryDrive> previous = SelectedDrive;
     const QList<QTreeWidgetItem*> items = list->selectedItems();
     const int row = items.isEmpty() ? -1 : list->indexOfTopLevelItem(items.first());
     SelectedDrive = row >= 0 && static_cast<std::size_t>(row) < listedDrives_.size()
                         ? listedDrives_[static_cast<std::size_t>(row)]
                         : nullptr;
-    if (SelectedDrive && SelectedDrive != previous) DriveSelectDriveChanged();
+    // The found files belong to a drive: only another drive starts afresh.
+    if (SelectedDrive && IdentityOf(SelectedDrive->Info()) != workDrive_) {
+        workDrive_ = IdentityOf(SelectedDrive->Info());
+        DriveSelectDriveChanged();
+    }
     CheckState();
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -225,7 +226,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LeftPanel && event->type() == QEvent::Resize) {
         LeftPanelResize();
     } else if (watched == drives_.DriveSelectListViewDrives->viewport()) {
-        if (event->type() == QEvent::MouseButtonDblClick) {
+        QTreeWidget* list = drives_.DriveSelectListViewDrives;
+        if (event->type() == QEvent::MouseButtonPress &&
+            !list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            // A click beside the drives chooses none.
+            list->clearSelection();
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
             // Also on the list's empty part: Next then finds no drive and stays.
             RunGuarded([this] { BottomButtonNextClick(); });
         }
