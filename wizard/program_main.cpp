@@ -13,6 +13,7 @@
 #include "wizard/prompt_box_hook.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
+#include "wizard/translation/translation.h"
 #include "wizard/utilities/special_folders.h"
 #include "wizard/version_info.h"
 
@@ -29,6 +30,10 @@ int runProgram() {
         const RunningUnits units(programUnits());
         // Both are destroyed before the units finish, so that they can still save their
         // state; the splash outlives the main window, which reports rescans to it.
+        // The splash translates itself as it is made: the stored language first.
+        if (!Settings().GlobalLanguage.isEmpty()) {
+            SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+        }
         TSplashForm splash;
         if (Settings().GlobalSplashShow) splash.ShowNow();
         SetApplicationHelpFile(QString::fromLatin1(kHelpFolderName));
@@ -37,6 +42,8 @@ int runProgram() {
         QObject::connect(&mainForm, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         mainForm.show();
+        // Where no window manager keeps it on top, the splash stays above the window.
+        if (splash.isVisible()) splash.raise();
         return QApplication::exec();
     } catch (const ProgramHalt& halt) {
         return halt.exitCode();

@@ -51,6 +51,8 @@ TSplashForm::TSplashForm(QWidget* parent)
         WMExaminingDrive(lParam);
         return LRESULT{0};
     });
+    CloseTimer.setParent(this);
+    CloseTimer.setObjectName(QStringLiteral("CloseTimer"));
     CloseTimer.setSingleShot(true);
     connect(&CloseTimer, &QTimer::timeout, this, &TSplashForm::CloseTimerTimer);
     FormCreate();

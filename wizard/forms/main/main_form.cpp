@@ -6,12 +6,14 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 
 #include <cmath>
@@ -71,6 +73,9 @@ TMainForm::TMainForm(TSplashForm* splash, QWidget* parent)
     SetHelpKeyword(this, kHelpTopic);
     setMinimumSize(Scaled(kMinimumSize));
     resize(Scaled(kInitialSize));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     engineWindow_ = new MessageWindow(this);
     BuildLayout();
     ConnectHandlers();

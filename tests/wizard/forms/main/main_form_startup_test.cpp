@@ -1,4 +1,5 @@
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -11,6 +12,7 @@
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -94,6 +96,37 @@ TEST_F(MainFormStartupTest, TheWindowIsNeverSmallerThanItsMinimumAtTheScreensRes
     createForm();
     const double scale = form->logicalDpiX() / 96.0;
     EXPECT_EQ(form->minimumSize(), QSize(qRound(597 * scale), qRound(424 * scale)));
+}
+
+TEST_F(MainFormStartupTest, TheShippedTranslationNamesComponentsThatExist) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits();
+    const QString languages = qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages");
+    SetLanguageFolder(languages);
+    Settings().GlobalLanguage = QStringLiteral("Deutsch.lng");
+    // As the program starts: the stored language is in use before the splash is made.
+    SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+    startSplash();
+    createForm();
+    EXPECT_EQ(button("BottomButtonNext")->text(), QStringLiteral("&Weiter >"));
+    EXPECT_EQ(splash->findChild<QLabel*>(QStringLiteral("LabelDriveScanTitle"))->text(),
+              QStringLiteral("Die angeschlossenen Laufwerke werden gesucht..."));
+
+    QFile file(languages + QStringLiteral("/Deutsch.lng"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QRegularExpression key(QStringLiteral("^(MainForm|SplashForm)\\.([A-Za-z0-9]+)\\."));
+    int checked = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QRegularExpressionMatch match = key.match(QString::fromUtf8(line));
+        if (!match.hasMatch()) continue;
+        const QWidget* owner = match.captured(1) == QStringLiteral("MainForm")
+                                   ? static_cast<QWidget*>(form.get())
+                                   : static_cast<QWidget*>(splash.get());
+        EXPECT_NE(owner->findChild<QObject*>(match.captured(2)), nullptr) << line.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 70);
+    SetLanguageFolder(QString());
 }
 
 }  // namespace
