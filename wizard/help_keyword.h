@@ -1,17 +1,14 @@
 #pragma once
-// A window's help topic ("/files/contents.html"), the one F1 and its Help button open. It
-// is kept on the window as a property, so that a key handler anywhere can find the topic
-// of the window that has the focus.
+// Each window names its help topic (its help keyword); F1 in the window, or its Help
+// button (PostHelpKey, form_widgets.h), opens that topic through the help service.
 
 #include <QString>
-#include <QWidget>
 
-inline constexpr char kHelpKeywordProperty[] = "helpKeyword";
+class QWidget;
 
-inline void SetHelpKeyword(QWidget* window, const QString& topic) {
-    window->setProperty(kHelpKeywordProperty, topic);
-}
-
-inline QString HelpKeyword(const QWidget* window) {
-    return window->property(kHelpKeywordProperty).toString();
-}
+// The topic path F1 opens for `window`, for example "/files/about.html". A window with
+// pages that have topics of their own sets the active page's keyword when the page
+// changes.
+void SetHelpKeyword(QWidget* window, const QString& keyword);
+// The keyword of `widget`'s window; empty when it has none.
+QString HelpKeywordOf(const QWidget* widget);

@@ -1,19 +1,9 @@
 #include "wizard/help_service.h"
 
-namespace {
-
-class NoHelp final : public HelpService {
-public:
-    void ShowHelpTopic(const QString&) override {}
-};
-
-}  // namespace
+#include "wizard/help_unit.h"
 
 HelpService::~HelpService() = default;
 
-HelpService& HelpService::standard() {
-    static NoHelp help;
-    return help;
-}
+HelpService& HelpService::standard() { return HtmlHelpViewer(); }
 
 HelpService& helpService() { return ServiceSlot<HelpService>::current(); }

@@ -12,7 +12,7 @@ public:
     // `topic` is a topic path of the help folder, such as "/files/quickstart.html".
     virtual void ShowHelpTopic(const QString& topic) = 0;
 
-    // Shows nothing: the help window installs itself in its place.
+    // The help viewer: the topic in the program's help window.
     static HelpService& standard();
 };
 

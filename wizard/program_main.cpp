@@ -7,14 +7,13 @@
 
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/splash_form.h"
-#include "wizard/help_file.h"
 #include "wizard/program_halt.h"
 #include "wizard/program_units.h"
 #include "wizard/prompt_box_hook.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translation.h"
-#include "wizard/utilities/special_folders.h"
+#include "wizard/utilities/known_folders.h"
 #include "wizard/version_info.h"
 
 int ProgramMain(int argc, char** argv) {
@@ -36,7 +35,6 @@ int runProgram() {
         }
         TSplashForm splash;
         if (Settings().GlobalSplashShow) splash.ShowNow();
-        SetApplicationHelpFile(QString::fromLatin1(kHelpFolderName));
         TMainForm mainForm(&splash);
         // Closing the main window ends the run, whatever other windows are open.
         QObject::connect(&mainForm, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,

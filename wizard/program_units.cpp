@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "wizard/engine_unit.h"
+#include "wizard/help_unit.h"
 #include "wizard/model/formats_unit.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/utilities/version_strings.h"
@@ -21,7 +22,7 @@ constexpr ProgramUnit kProgramUnits[] = {
     {"settings", static_cast<void (*)()>(LoadSettings), saveSettingsAtExit},
     {"file formats", FormatsUnitInit, saveFormatsAtExit},
     {"engine", UndellibClassesInit, nullptr},
-    {"help", nullptr, nullptr},
+    {"help", HTMLHelpInterfaceInit, HTMLHelpInterfaceDone},
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "wizard/forms/ex_image_list.h"
 #include "wizard/forms/language_flags.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translate_form.h"
@@ -73,6 +74,12 @@ void TLanguageSelectForm::buildLayout() {
 
     QLabel* selectLabel =
         AddLabel(this, "SelectLanguageLabel", QStringLiteral("Please select preferred language:"));
+
+    exImageList1_ = new TexImageList(QSize(16, 16), this);
+    exImageList1_->setObjectName(QStringLiteral("exImageList1"));
+    for (int flag = 0; flag < kLanguageFlagCount; ++flag) {
+        exImageList1_->add(QPixmap::fromImage(PaintLanguageFlag(flag)));
+    }
 
     languageListView_ = new QListWidget(this);
     languageListView_->setObjectName(QStringLiteral("LanguageListView"));
@@ -134,8 +141,8 @@ void TLanguageSelectForm::FormCreate() {
         return collator.compare(a.first, b.first) < 0;
     });
     for (const auto& [caption, flag] : entries) {
-        auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(PaintLanguageFlag(flag))),
-                                         caption, languageListView_);
+        auto* item = new QListWidgetItem(QIcon(exImageList1_->image(flag)), caption,
+                                         languageListView_);
         if (caption == kEnglishDefault && languageListView_->currentItem() == nullptr) {
             languageListView_->setCurrentItem(item);
         }

@@ -10,6 +10,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
+class TexImageList;
 
 // What the form shows of the program, and how it opens help.
 struct LanguageFormInfo {
@@ -51,6 +52,7 @@ private:
     QLabel* siteLabel_ = nullptr;
     QLabel* programNameLabel_ = nullptr;
     QLabel* programVersionLabel_ = nullptr;
+    TexImageList* exImageList1_ = nullptr;  // the flags, by LanguageFlagIndex
     QListWidget* languageListView_ = nullptr;
     QLabel* addNewLabel_ = nullptr;
     QPushButton* okButton_ = nullptr;

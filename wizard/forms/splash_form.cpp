@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "engine/messages.h"
+#include "wizard/forms/form_widgets.h"
+#include "wizard/help_file.h"
 #include "wizard/help_keyword.h"
 #include "wizard/maker_info.h"
 #include "wizard/message_window.h"
@@ -24,13 +26,6 @@ constexpr QSize kClientSize(320, 390);
 constexpr int kPictureHeight = 200;
 constexpr int kCloseMarginMilliseconds = 300;
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 // The engine reports a drive by its character: a letter, or a disk's digit.
 QChar DriveCharacter(LPARAM lParam) {
     const auto code = static_cast<char16_t>(lParam & 0xFF);
@@ -44,7 +39,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     setObjectName(QStringLiteral("SplashForm"));
     // Closing only hides it, and the run does not end with it.
     setAttribute(Qt::WA_QuitOnClose, false);
-    SetHelpKeyword(this, QStringLiteral("/files/contents.html"));
+    SetHelpKeyword(this, kContentsTopic);
     BuildLayout();
     window_ = new MessageWindow(this);
     window_->setHandler(WM_ENGINE_DRIVE_FOUND, PayloadKind::None, [this](WPARAM, LPARAM lParam) {
@@ -68,13 +63,13 @@ void TSplashForm::BuildLayout() {
     white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
 
-    Image = AddLabel(this, "Image", QString());
+    Image = NamedLabel(this, "Image", QString());
     Image->setScaledContents(true);
     Image->setGeometry(0, 0, kClientSize.width(), kPictureHeight);
     Image->installEventFilter(this);
 
     // White text along the picture's bottom edge.
-    LabelCopyright = AddLabel(this, "LabelCopyright", QString());
+    LabelCopyright = NamedLabel(this, "LabelCopyright", QString());
     QPalette onPicture = LabelCopyright->palette();
     onPicture.setColor(QPalette::WindowText, Qt::white);
     LabelCopyright->setPalette(onPicture);
@@ -84,13 +79,13 @@ void TSplashForm::BuildLayout() {
     auto* below = new QWidget(this);
     below->setGeometry(0, kPictureHeight, kClientSize.width(),
                        kClientSize.height() - kPictureHeight);
-    LabelDriveScanTitle = AddLabel(
+    LabelDriveScanTitle = NamedLabel(
         below, "LabelDriveScanTitle",
         QStringLiteral("Scanning local system for connected disk drives..."));
     LabelDriveScanTitle->setWordWrap(true);
-    IconImage = AddLabel(below, "IconImage", QString());
+    IconImage = NamedLabel(below, "IconImage", QString());
     IconImage->setFixedSize(16, 16);
-    LabelDriveScanning = AddLabel(below, "LabelDriveScanning", QString());
+    LabelDriveScanning = NamedLabel(below, "LabelDriveScanning", QString());
     auto* scanning = new QHBoxLayout;
     scanning->addWidget(IconImage);
     scanning->addWidget(LabelDriveScanning, 1);

@@ -85,3 +85,9 @@ void TDataStorage::ChangeFormat(std::size_t index, TFormat format, FormatChange 
     index_.Rebuild(formats_);
     if (change == FormatChange::Stored) modified_ = true;
 }
+
+void TDataStorage::SetSearch(std::size_t index, bool search) {
+    std::unique_lock lock(lock_);
+    formats_.At(index).Search = search;
+    modified_ = true;
+}

@@ -62,6 +62,9 @@ public:
     void AppendFormat(TFormat format);
     void ChangeFormat(std::size_t index, TFormat format,
                       FormatChange change = FormatChange::Stored);
+    // A stored change of Search alone: nothing is indexed by it, so a whole tree of check
+    // boxes is written back without rebuilding the index per format.
+    void SetSearch(std::size_t index, bool search);
 
     // Appends the stored formats in the store's order, then the missing built-ins. A
     // missing key is no error: the list is then the built-ins.

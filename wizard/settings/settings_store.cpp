@@ -13,7 +13,7 @@
 #include "wizard/settings/safe_registry.h"
 #include "wizard/settings/setting_readers.h"
 #include "wizard/settings/settings_table.h"
-#include "wizard/utilities/special_folders.h"
+#include "wizard/utilities/known_folders.h"
 
 namespace {
 

@@ -5,23 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <string>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer runtime's allocation hooks (its header is not shipped with every compiler).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*mallocHook)(const volatile void*, std::size_t), void (*freeHook)(const volatile void*));
-#define UNDELETE_HAVE_MALLOC_HOOKS 1
-#endif
 
 #include "engine/byte_order.h"
 #include "engine/disk/drive.h"
 #include "engine/fs/fat_crafted_images.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/fs/fat_reader.h"
+#include "engine/support/largest_allocation.h"
 
 namespace {
 
@@ -46,19 +39,6 @@ std::map<std::string, std::uint16_t> listImage(std::vector<std::uint8_t> image, 
     return listFlags(reader);
 }
 
-// The largest single allocation while armed, where the sanitizer's hooks exist.
-std::atomic<bool> watching{false};
-std::atomic<std::size_t> largestAllocation{0};
-#if defined(UNDELETE_HAVE_MALLOC_HOOKS)
-void noteAllocation(const volatile void*, std::size_t size) {
-    if (!watching) return;
-    std::size_t seen = largestAllocation;
-    while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
-    }
-}
-void ignoreFree(const volatile void*) {}
-#endif
-
 TEST(FatBounds, AnEightGigabyteFatOnATwoTerabyteSparseFileReadsOnlyTheEntriesInUse) {
     const std::vector<std::uint8_t> fixture = fattest::loadImage("fat32");
     ASSERT_FALSE(fixture.empty());
@@ -67,19 +47,19 @@ TEST(FatBounds, AnEightGigabyteFatOnATwoTerabyteSparseFileReadsOnlyTheEntriesInU
     constexpr std::uint32_t kFatSectors = 16u << 20;  // 8 GiB per copy
     ASSERT_TRUE(fattest::writeWideFatImage(fixture, path, 2ull << 40, kFatSectors));
 
-#if defined(UNDELETE_HAVE_MALLOC_HOOKS)
-    static const bool hooked = __sanitizer_install_malloc_and_free_hooks(noteAllocation, ignoreFree) != 0;
-    ASSERT_TRUE(hooked);
-#endif
     CDrive drive;
     drive.SetSource({kDriveImage, path, 0, 0});
     drive.GetDriveInfo()->Letter = 'X';
     CFAT reader(&drive);
-    largestAllocation = 0;
-    watching = true;
-    const int counted = reader.Initialize();
-    auto listed = listFlags(reader);
-    watching = false;
+    std::size_t largest = 0;
+    int counted = 0;
+    std::map<std::string, std::uint16_t> listed;
+    {
+        const test_support::LargestAllocation probe;
+        counted = reader.Initialize();
+        listed = listFlags(reader);
+        largest = probe.bytes();
+    }
     ::unlink(path.c_str());
 
     EXPECT_GT(counted, 0);
@@ -88,10 +68,10 @@ TEST(FatBounds, AnEightGigabyteFatOnATwoTerabyteSparseFileReadsOnlyTheEntriesInU
     EXPECT_EQ(geometry.fatBytes, std::uint64_t{kFatSectors} * 512);
     EXPECT_EQ(reader.fat().entryCount(), geometry.clusterCount + 2);
     EXPECT_EQ(geometry.fatBytesInUse(), (std::uint64_t{geometry.clusterCount} + 2 + 127) / 128 * 512);
-#if defined(UNDELETE_HAVE_MALLOC_HOOKS)
-    // The FAT in use is 312 KiB here; the largest other block is a 4 MiB read.
-    EXPECT_LE(largestAllocation.load(), std::size_t{4} << 20);
-#endif
+    if (test_support::LargestAllocation::available()) {
+        // The FAT in use is 312 KiB here; the largest other block is a 4 MiB read.
+        EXPECT_LE(largest, std::size_t{4} << 20);
+    }
 }
 
 TEST(FatBounds, DamagedTotalSectorFieldsTakeTheDriveSize) {

@@ -1,32 +1,31 @@
 #include "wizard/forms/main/drive_item.h"
 
-#include <QStringDecoder>
-
-#include <cstring>
-
+#include "wizard/record_text.h"
 #include "wizard/translation/translation.h"
 #include "wizard/utilities/number_text.h"
 
 bool IsListedDrive(const _LDRIVE& drive) { return drive.Letter >= 'A' && drive.Letter <= 'Z'; }
 
-QString DriveRecordText(const char* field, std::size_t size) {
-    const void* end = std::memchr(field, '\0', size);
-    const auto length = static_cast<qsizetype>(end ? static_cast<const char*>(end) - field : size);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(field, length));
-    if (utf8.hasError()) text = QString::fromLatin1(field, length);
+namespace {
+
+// A field of the record as one line of a list: control characters show as '?'.
+template <std::size_t Width>
+QString ListText(const char (&field)[Width]) {
+    QString text = RecordFieldText(field);
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control) c = u'?';
     }
     return text;
 }
 
+}  // namespace
+
 DriveItemTexts DriveItemTextsOf(const _LDRIVE& drive) {
     DriveItemTexts texts;
-    const QString label = DriveRecordText(drive.Label, sizeof drive.Label);
+    const QString label = ListText(drive.Label);
     texts.caption = QString(QLatin1Char(drive.Letter));
     if (!label.isEmpty()) texts.caption += QStringLiteral(" (") + label + u')';
-    texts.type = DriveRecordText(drive.FileSystemName, sizeof drive.FileSystemName);
+    texts.type = ListText(drive.FileSystemName);
     texts.totalSpace = FormatNumberText(static_cast<std::int64_t>(drive.SpaceTotal));
     texts.serial = QStringLiteral("%1")
                        .arg(static_cast<qulonglong>(drive.SerialNumber), 8, 16, QLatin1Char('0'))

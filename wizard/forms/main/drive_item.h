@@ -4,7 +4,6 @@
 
 #include <QString>
 
-#include <cstddef>
 #include <cstdint>
 
 #include "engine/records.h"
@@ -21,10 +20,6 @@ struct DriveItemTexts {
 bool IsListedDrive(const _LDRIVE& drive);
 
 DriveItemTexts DriveItemTextsOf(const _LDRIVE& drive);
-
-// A fixed-size text field of the record: up to its first NUL, never beyond `size` bytes;
-// UTF-8 when the bytes are, else Latin-1; control characters become '?'.
-QString DriveRecordText(const char* field, std::size_t size);
 
 // What stays the same for a drive across rescans while it stays attached.
 struct DriveIdentity {

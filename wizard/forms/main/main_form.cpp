@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,8 +23,8 @@
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/splash_form.h"
+#include "wizard/forms/types/types_panel.h"
 #include "wizard/handler_guard.h"
-#include "wizard/help_file.h"
 #include "wizard/help_keyword.h"
 #include "wizard/help_service.h"
 #include "wizard/maker_info.h"
@@ -39,7 +38,6 @@
 #include "wizard/utilities/date_time.h"
 #include "wizard/utilities/disk_access.h"
 #include "wizard/utilities/pictures.h"
-#include "wizard/utilities/special_folders.h"
 #include "wizard/utilities/system_info.h"
 #include "wizard/utilities/text_helpers.h"
 #include "wizard/utilities/version_strings.h"
@@ -99,9 +97,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::FormCreate() {
     SettingsValues& settings = Settings();
-    if (QDir::isRelativePath(ApplicationHelpFile())) {
-        SetApplicationHelpFile(GetProgramFolder() + ApplicationHelpFile());
-    }
+    // The help folder lies beside the program (help_file.h): its name needs no start-up.
     if (settings.GlobalFirstStart) {
         const VersionStrings& version = ProgramVersionStrings();
         SelectLanguage(settings.GlobalLanguage,
@@ -119,7 +115,8 @@ void TMainForm::FormCreate() {
     FileExistsAnswer = 7;
     ShowWelcomeTexts();
     LoadDrivesList();
-    LoadFileFormats();
+    types_->TypesPanel->setStopThumbnails([this] { StopThumbnails(); });
+    types_->TypesPanel->LoadFileFormats();
     LoadStoredChoices();
     CreateFoundFileLists();
     setWindowTitle(ProgramVersionStrings().ProductName);
@@ -160,8 +157,8 @@ void TMainForm::ShowWelcomeTexts() {
 void TMainForm::LoadStoredChoices() {
     const SettingsValues& settings = Settings();
     TTypesSheet& types = *types_;
-    types.TypesFilenameCheckBox->setChecked(settings.RecoveryFilesNameUse);
-    types.TypesFilenameEdit->setText(settings.RecoveryFilesName);
+    types.TypesPanel->filenameCheckBox()->setChecked(settings.RecoveryFilesNameUse);
+    types.TypesPanel->filenameEdit()->setText(settings.RecoveryFilesName);
     types.TypesCreatedBetweenCheckBox->setChecked(settings.RecoveryFilesCreatedDateUse);
     SetDate(types.TypesCreatedStartDateTimePicker, settings.RecoveryFilesCreatedDateFrom);
     SetDate(types.TypesCreatedEndDateTimePicker, settings.RecoveryFilesCreatedDateTo);
@@ -174,7 +171,7 @@ void TMainForm::LoadStoredChoices() {
     types.TypesSizeUnitComboBox->setCurrentIndex(settings.RecoveryFilesSizeType);
     if (settings.RecoveryFilesCreatedDateUse || settings.RecoveryFilesAgeUse ||
         settings.RecoveryFilesSizeUse) {
-        ShowFilterPanel(true);
+        types.TypesPanel->TypesShowFiltersButtonClick();
     }
     (settings.RecoverySearchExisting ? mode_.ModeCorruptedRadioButton : mode_.ModeDeletedRadioButton)
         ->setChecked(true);
@@ -235,9 +232,6 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_F1:
-        RunGuarded([] { helpService().ShowHelpTopic(kHelpTopic); });
-        return;
     case Qt::Key_Escape:
         BottomButtonCloseClick();
         return;

@@ -27,6 +27,7 @@
 #include "wizard/forms/main/pages/welcome_page.h"
 #include "wizard/forms/main/window_placement.h"
 #include "wizard/forms/main/work_half.h"
+#include "wizard/help_file.h"
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/recovery_drive.h"
@@ -62,7 +63,7 @@ public:
         kPageCount
     };
 
-    static inline const QString kHelpTopic = QStringLiteral("/files/contents.html");
+    static inline const QString kHelpTopic = kContentsTopic;
     // The smallest window at 96 dots per inch; larger screens scale it.
     static constexpr QSize kMinimumSize{597, 424};
 
@@ -208,14 +209,8 @@ private:
     bool CloseAllowed();
     void StopScanForClose(WorkHalf half);
 
-    // Forms of their own, called by name.
-    void LoadFileFormats();
-    void ShowFilterPanel(bool shown);
-    void ShowPreferences(int page);
-    void ShowAboutBox();
-    void ShowDriveProperties(int driveIndex);
+    // The thumbnail worker reads the found files: it stops before they change.
     void StopThumbnails();
-    void SelectAllUnderWaitForm(WorkHalf half);
 
     TSplashForm* splash_;
     MessageWindow* engineWindow_ = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/handles.h"
 #include "wizard/device_monitor.h"
 #include "wizard/engine_api.h"
+#include "wizard/forms/drive_properties_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/scan_page.h"
@@ -129,7 +130,7 @@ void TMainForm::DriveSelectDriveChanged() {
 }
 
 void TMainForm::DriveSelectPopupMiPropertiesClick() {
-    if (SelectedDrive) ShowDriveProperties(SelectedDrive->DriveNumber());
+    if (SelectedDrive) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
 }
 
 void TMainForm::DriveSelectPopupMiRescanClick() { LoadDrivesList(); }

@@ -1,11 +1,8 @@
 // Where the main window hands over to parts of the wizard built on their own: the scans,
-// the recovery, the type tree, the preferences, the about box, the drive properties, the
-// thumbnails and the wait window. Until a part is in place its call point does the least
+// the recovery and the thumbnails. Until a part is in place its call point does the least
 // that keeps the wizard going.
 #include "wizard/engine_settings_record.h"
 #include "wizard/forms/main/main_form.h"
-#include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/main/pages/types_page.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {
@@ -35,16 +32,4 @@ void TMainForm::StopScanForClose(WorkHalf half) {
     StopEngineRun();
 }
 
-void TMainForm::LoadFileFormats() {}
-
-void TMainForm::ShowFilterPanel(bool shown) { types_->SetFiltersShown(shown); }
-
-void TMainForm::ShowPreferences(int) {}
-
-void TMainForm::ShowAboutBox() {}
-
-void TMainForm::ShowDriveProperties(int) {}
-
 void TMainForm::StopThumbnails() {}
-
-void TMainForm::SelectAllUnderWaitForm(WorkHalf half) { PreviewPageOf(half)->SelectAll(); }

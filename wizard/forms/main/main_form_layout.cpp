@@ -13,11 +13,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "wizard/forms/about_form.h"
+#include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/link_label.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/scan_page.h"
 #include "wizard/forms/main/pages/types_page.h"
+#include "wizard/forms/types/types_panel.h"
 #include "wizard/handler_guard.h"
 #include "wizard/maker_info.h"
 #include "wizard/utilities/execute_program.h"
@@ -160,7 +163,7 @@ void TMainForm::BuildMainMenu() {
         QAction* item = MainMenu->addAction(QString::fromLatin1(caption));
         item->setObjectName(QString::fromLatin1(name));
         OnSignal(item, &QAction::triggered, this, [this, page] {
-            ShowPreferences(page);
+            ShowPreferences(page, this);
             UpdateInterfaceLanguage();
         });
         ++page;
@@ -168,7 +171,10 @@ void TMainForm::BuildMainMenu() {
     MainMenu->addSeparator();
     QAction* about = MainMenu->addAction(QStringLiteral("About..."));
     about->setObjectName(QStringLiteral("MainMenuMiAbout"));
-    OnSignal(about, &QAction::triggered, this, [this] { ShowAboutBox(); });
+    OnSignal(about, &QAction::triggered, this, [this] {
+        TAboutForm box(this);
+        box.exec();
+    });
 }
 
 void TMainForm::ConnectHandlers() {
@@ -200,12 +206,10 @@ void TMainForm::ConnectHandlers() {
              [this] { DriveSelectPopupMiRescanClick(); });
 
     // The filter check boxes take CheckState as their click handler.
-    for (QCheckBox* box : {types_->TypesFilenameCheckBox, types_->TypesCreatedBetweenCheckBox,
+    for (QCheckBox* box : {types_->TypesPanel->filenameCheckBox(), types_->TypesCreatedBetweenCheckBox,
                            types_->TypesAgeCheckBox, types_->TypesSizeCheckBox}) {
         OnSignal(box, &QCheckBox::toggled, this, [this] { CheckState(); });
     }
-    OnSignal(types_->TypesShowFiltersButton, &QPushButton::clicked, this, [this] { ShowFilterPanel(true); });
-    OnSignal(types_->TypesHideFiltersButton, &QPushButton::clicked, this, [this] { ShowFilterPanel(false); });
 
     connect(autopilot_.AutopilotFolderEdit, &QLineEdit::textChanged, this,
             [this](const QString& text) { RunGuarded([&] { AutopilotFolderEditChange(text); }); });

@@ -1,11 +1,9 @@
 // Page set-up, Next and Back with their checks, the auto-pilot, the finish page.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTimeEdit>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,10 +16,14 @@
 
 #include "wizard/busy_gate.h"
 #include "wizard/forms/browse_folder.h"
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/scan_page.h"
 #include "wizard/forms/main/pages/types_page.h"
+#include "wizard/forms/qarn_tree_view.h"
+#include "wizard/forms/types/types_panel.h"
+#include "wizard/forms/wait_form.h"
 #include "wizard/handler_guard.h"
 #include "wizard/maker_info.h"
 #include "wizard/prompt_service.h"
@@ -182,7 +184,7 @@ void TMainForm::UpdatePageControls() {
 
 void TMainForm::UpdateTypesFilters() {
     const TTypesSheet& t = *types_;
-    t.TypesFilenameEdit->setEnabled(t.TypesFilenameCheckBox->isChecked());
+    t.TypesPanel->filenameEdit()->setEnabled(t.TypesPanel->filenameCheckBox()->isChecked());
     const bool created = t.TypesCreatedBetweenCheckBox->isChecked();
     for (QWidget* control : {static_cast<QWidget*>(t.TypesCreatedStartDateTimePicker),
                              static_cast<QWidget*>(t.TypesCreatedEndDateTimePicker),
@@ -224,7 +226,10 @@ void TMainForm::AutoPilotStep(WorkHalf half) {
             state.AutoRecoveryRunning = false;
             state.AutoRecoveryDone = true;
         });
-        SelectAllUnderWaitForm(half);
+        {
+            const WaitScope wait(this);
+            PreviewPageOf(half)->SelectAll();
+        }
         const bool completed = DoRealRecovery(half);
         state.StopRequested = !completed;
         if (!completed) TurnAutoPilotOff();
@@ -281,8 +286,8 @@ bool TMainForm::LeavePage(int page) {
 }
 
 bool TMainForm::TypesPageAllowsLeaving() {
-    const bool nameFilter =
-        types_->TypesFilenameCheckBox->isChecked() && !types_->TypesFilenameEdit->text().isEmpty();
+    const TTypesPanel& panel = *types_->TypesPanel;
+    const bool nameFilter = panel.filenameCheckBox()->isChecked() && !panel.filenameEdit()->text().isEmpty();
     if (nameFilter || (DataStorage && !DataStorage->NoFormatSelected())) return true;
     promptService().ask(
         {TranslateString(QStringLiteral("No file type is selected, please select at least one file "
@@ -325,8 +330,8 @@ bool TMainForm::PreviewPageAllowsLeaving(WorkHalf half) {
 void TMainForm::StoreTypesPage() {
     SettingsValues& settings = Settings();
     const TTypesSheet& t = *types_;
-    settings.RecoveryFilesNameUse = t.TypesFilenameCheckBox->isChecked();
-    settings.RecoveryFilesName = t.TypesFilenameEdit->text();
+    settings.RecoveryFilesNameUse = t.TypesPanel->filenameCheckBox()->isChecked();
+    settings.RecoveryFilesName = t.TypesPanel->filenameEdit()->text();
     settings.RecoveryFilesCreatedDateUse = t.TypesCreatedBetweenCheckBox->isChecked();
     settings.RecoveryFilesCreatedDateFrom = PickedDate(t.TypesCreatedStartDateTimePicker);
     settings.RecoveryFilesCreatedDateTo = PickedDate(t.TypesCreatedEndDateTimePicker);
@@ -351,10 +356,7 @@ QWidget* TMainForm::MainControlOf(int page) const {
     case kDriveSelectPage:
         return drives_.DriveSelectListViewDrives;
     case kTypesPage:
-        for (QWidget* child : types_->TypesTreeHost->findChildren<QWidget*>()) {
-            if (child->focusPolicy() != Qt::NoFocus) return child;
-        }
-        return types_->TypesFilenameCheckBox;
+        return types_->TypesPanel->treeView();
     case kModePage:
         return mode_.ModeCorruptedRadioButton->isChecked() ? mode_.ModeCorruptedRadioButton
                                                            : mode_.ModeDeletedRadioButton;
@@ -379,10 +381,7 @@ QWidget* TMainForm::MainControlOf(int page) const {
 
 void TMainForm::BottomButtonCloseClick() { close(); }
 
-void TMainForm::BottomButtonHelpClick() {
-    // As a press of F1 would: its handlers find this window's topic.
-    QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
-}
+void TMainForm::BottomButtonHelpClick() { PostHelpKey(this); }
 
 void TMainForm::BottomButtonMenuClick() { MainMenu->popup(QCursor::pos()); }
 

@@ -5,7 +5,7 @@
 
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
-#include "wizard/forms/main/pages/types_page.h"
+#include "wizard/forms/types/types_panel.h"
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/settings/settings_values.h"
 
@@ -98,7 +98,7 @@ TEST_F(MainFormPlacementTest, StoredChoicesSetUpThePagesAndLists) {
     Settings().GlobalDriveSectorsSortColumn = 2;
     Settings().RecoveryTargetFolder = QStringLiteral("/srv/recovered");
     createForm();
-    EXPECT_TRUE(form->findChild<TTypesSheet*>()->FiltersShown());
+    EXPECT_TRUE(form->findChild<TTypesPanel*>()->filtersShown());
     EXPECT_FALSE(button("TypesShowFiltersButton")->isVisibleTo(form.get()));
     EXPECT_EQ(form->FileSystemList->SortColumn(), kSortByCreated);
     EXPECT_TRUE(form->FileSystemList->Ascending());

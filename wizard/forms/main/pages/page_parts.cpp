@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "wizard/forms/form_widgets.h"
+
 namespace {
 
 constexpr int kTitlePointSize = 12;
@@ -22,11 +24,7 @@ QVBoxLayout* AddPageLayout(QWidget* sheet, const char* titleName, const QString&
 }
 
 QLabel* AddTextLabel(QWidget* parent, const char* name, const QString& text, bool wrap) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(wrap);
-    return label;
+    return wrap ? NamedNote(parent, name, text) : NamedLabel(parent, name, text);
 }
 
 QLabel* AddHintLabel(QWidget* sheet, QVBoxLayout* layout, const char* name, bool stretchAbove) {

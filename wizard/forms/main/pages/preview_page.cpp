@@ -10,6 +10,7 @@
 
 #include <span>
 
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/pages/page_parts.h"
 #include "wizard/model/base_sorted_list.h"
 
@@ -61,12 +62,6 @@ const PreviewPageNames kDriveSectorsNames{
     "PreviewDriveSectorsButtonPreview", "PreviewDriveSectorsButtonInformation",
     "PreviewDriveSectorsHintLabel", "Click Next to view recovery summary..."};
 
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 }  // namespace
 
 TPreviewPage::TPreviewPage(WorkHalf half, QWidget* parent) : QWidget(parent), half_(half) {
@@ -101,9 +96,9 @@ TPreviewPage::TPreviewPage(WorkHalf half, QWidget* parent) : QWidget(parent), ha
     found->setBuddy(ListView);
     layout->addWidget(ListView, 1);
 
-    ButtonRecover = AddButton(this, names.recover, QStringLiteral("&Recover"));
-    ButtonPreview = AddButton(this, names.preview, QStringLiteral("&Preview"));
-    ButtonInformation = AddButton(this, names.information, QStringLiteral("&Information"));
+    ButtonRecover = Named(new QPushButton(QStringLiteral("&Recover"), this), names.recover);
+    ButtonPreview = Named(new QPushButton(QStringLiteral("&Preview"), this), names.preview);
+    ButtonInformation = Named(new QPushButton(QStringLiteral("&Information"), this), names.information);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ButtonRecover);
     buttons->addWidget(ButtonPreview);

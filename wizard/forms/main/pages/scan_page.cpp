@@ -10,6 +10,7 @@
 
 #include <span>
 
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/pages/page_parts.h"
 
 namespace {
@@ -62,12 +63,6 @@ const ScanPageNames kDriveSectorsNames{
     kDriveSectorsFigures, "ScanDriveSectorsProgressBar", "ScanDriveSectorsMemoLog",
     "ScanDriveSectorsButtonStart", "ScanDriveSectorsButtonStop"};
 
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
 }  // namespace
 
 TScanPage::TScanPage(WorkHalf half, QWidget* parent) : QWidget(parent), half_(half) {
@@ -104,8 +99,8 @@ TScanPage::TScanPage(WorkHalf half, QWidget* parent) : QWidget(parent), half_(ha
     MemoLog->setUndoRedoEnabled(false);
     layout->addWidget(MemoLog, 1);
 
-    ButtonStart = AddButton(this, names.start, QStringLiteral("S&tart"));
-    ButtonStop = AddButton(this, names.stop, QStringLiteral("St&op"));
+    ButtonStart = Named(new QPushButton(QStringLiteral("S&tart"), this), names.start);
+    ButtonStop = Named(new QPushButton(QStringLiteral("St&op"), this), names.stop);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LabelStatus, 1);
     buttons->addWidget(ButtonStart);

@@ -3,33 +3,27 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
+#include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/types/filter_slide.h"
+#include "wizard/forms/types/types_panel.h"
 
 namespace {
 
 constexpr int kUpDownMaximum = 32767;
-constexpr int kSideMargin = 14;
-
-QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& text) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
+constexpr int kSideMargin = 8;
 
 QComboBox* AddComboBox(QWidget* parent, const char* name, const QStringList& items) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = Named(new QComboBox(parent), name);
     box->addItems(items);
     return box;
 }
@@ -37,90 +31,53 @@ QComboBox* AddComboBox(QWidget* parent, const char* name, const QStringList& ite
 // An edit with its up-down buttons: one spin box named as the up-down, its line edit as
 // the edit, so that either name finds its part.
 QSpinBox* AddUpDownEdit(QWidget* parent, const char* upDownName, const char* editName) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(QString::fromLatin1(upDownName));
-    spin->setRange(0, kUpDownMaximum);
+    QSpinBox* spin = NamedSpinBox(parent, upDownName, 0, kUpDownMaximum);
     spin->findChild<QLineEdit*>()->setObjectName(QString::fromLatin1(editName));
     return spin;
 }
 
 QDateTimeEdit* AddDatePicker(QWidget* parent, const char* name) {
-    auto* picker = new QDateTimeEdit(parent);
-    picker->setObjectName(QString::fromLatin1(name));
+    auto* picker = Named(new QDateTimeEdit(parent), name);
     picker->setCalendarPopup(true);
     picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     return picker;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
 }
 
 }  // namespace
 
 TTypesSheet::TTypesSheet(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TypesTabSheet"));
-    BuildPanel();
-    BuildFilters();
-    hint_ = AddTextLabel(this, "TypesHintLabel", QStringLiteral("Click Next to continue..."));
-    SetFiltersShown(false);
-}
-
-void TTypesSheet::BuildPanel() {
-    TypesPanel = new QWidget(this);
-    TypesPanel->setObjectName(QStringLiteral("TypesPanel"));
-    // It covers the filters below it.
-    TypesPanel->setAutoFillBackground(true);
     QVBoxLayout* layout = AddPageLayout(
-        TypesPanel, "TypesTopLabel",
-        QStringLiteral("Step 2 of 9: Select file types you need to recover"));
-    layout->setContentsMargins(kSideMargin, 10, kSideMargin, 4);
-    QLabel* typesLabel = AddTextLabel(TypesPanel, "TypesLabel1",
-                                      QStringLiteral("File &types that should be searched for and recovered:"));
-    layout->addWidget(typesLabel);
-    TypesTreeHost = new QWidget(TypesPanel);
-    TypesTreeHost->setObjectName(QStringLiteral("TypesTreeHost"));
-    auto* hostLayout = new QVBoxLayout(TypesTreeHost);
-    hostLayout->setContentsMargins(0, 0, 0, 0);
-    typesLabel->setBuddy(TypesTreeHost);
-    layout->addWidget(TypesTreeHost, 1);
-
-    layout->addWidget(AddTextLabel(
-        TypesPanel, "TypesLabel2",
-        QStringLiteral("Additionally search for any files by their names (you can use wildcards in them):")));
-    TypesFilenameCheckBox = AddCheckBox(TypesPanel, "TypesFilenameCheckBox",
-                                        QStringLiteral("F&ile name (report*.doc; *.txt; *.wri ...):"));
-    TypesFilenameEdit = new QLineEdit(TypesPanel);
-    TypesFilenameEdit->setObjectName(QStringLiteral("TypesFilenameEdit"));
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(TypesFilenameCheckBox);
-    nameRow->addWidget(TypesFilenameEdit, 1);
-    layout->addLayout(nameRow);
-
-    TypesShowFiltersButton = AddButton(TypesPanel, "TypesShowFiltersButton",
-                                       QStringLiteral("&Show File Filters >>"));
-    TypesHideFiltersButton = AddButton(TypesPanel, "TypesHideFiltersButton",
-                                       QStringLiteral("&Hide File Filters <<"));
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(TypesShowFiltersButton);
-    buttonRow->addWidget(TypesHideFiltersButton);
-    layout->addLayout(buttonRow);
+        this, "TypesTopLabel", QStringLiteral("Step 2 of 9: Select file types you need to recover"));
+    // The panel keeps margins of its own: the page's column leaves room for them.
+    layout->setContentsMargins(6, 10, 6, 0);
+    findChild<QLabel*>(QStringLiteral("TypesTopLabel"))->setContentsMargins(8, 0, 8, 0);
+    body_ = Named(new QWidget(this), "TypesBody");
+    layout->addWidget(body_, 1);
+    body_->installEventFilter(this);
+    BuildFilters(body_);
+    hint_ = AddTextLabel(body_, "TypesHintLabel", QStringLiteral("Click Next to continue..."));
+    // Made last, so that it lies over the filters it covers.
+    TypesPanel = new TTypesPanel(body_);
+    // The filters show while they are uncovered: from a Show click until the Hide button
+    // gives way again at the end of the slide back.
+    auto* show = TypesPanel->findChild<QPushButton*>(QStringLiteral("TypesShowFiltersButton"));
+    auto* hide = TypesPanel->findChild<QPushButton*>(QStringLiteral("TypesHideFiltersButton"));
+    connect(show, &QPushButton::clicked, TypesFilters, &QWidget::show);
+    hide->installEventFilter(this);
+    TypesFilters->setVisible(TypesPanel->filtersShown());
 }
 
-void TTypesSheet::BuildFilters() {
-    TypesFilters = new QWidget(this);
-    TypesFilters->setObjectName(QStringLiteral("TypesFilters"));
+void TTypesSheet::BuildFilters(QWidget* body) {
+    TypesFilters = Named(new QWidget(body), "TypesFilters");
     auto* grid = new QGridLayout(TypesFilters);
     grid->setContentsMargins(kSideMargin, 4, kSideMargin, 0);
     grid->addWidget(AddTextLabel(TypesFilters, "TypesLabel3",
                                  QStringLiteral("Use additional file filters to narrow your search:")),
                     0, 0, 1, 5);
 
-    TypesCreatedBetweenCheckBox = AddCheckBox(TypesFilters, "TypesCreatedBetweenCheckBox",
-                                              QStringLiteral("Created bet&ween:"));
+    TypesCreatedBetweenCheckBox =
+        Named(new QCheckBox(QStringLiteral("Created bet&ween:"), TypesFilters), "TypesCreatedBetweenCheckBox");
     TypesCreatedStartDateTimePicker = AddDatePicker(TypesFilters, "TypesCreatedStartDateTimePicker");
     TypesCreatedLabel = AddTextLabel(TypesFilters, "TypesCreatedLabel", QStringLiteral("and"), false);
     TypesCreatedEndDateTimePicker = AddDatePicker(TypesFilters, "TypesCreatedEndDateTimePicker");
@@ -129,7 +86,7 @@ void TTypesSheet::BuildFilters() {
     grid->addWidget(TypesCreatedLabel, 1, 3, Qt::AlignCenter);
     grid->addWidget(TypesCreatedEndDateTimePicker, 1, 4);
 
-    TypesAgeCheckBox = AddCheckBox(TypesFilters, "TypesAgeCheckBox", QStringLiteral("Not &older than:"));
+    TypesAgeCheckBox = Named(new QCheckBox(QStringLiteral("Not &older than:"), TypesFilters), "TypesAgeCheckBox");
     TypesAgeEditUpDown = AddUpDownEdit(TypesFilters, "TypesAgeEditUpDown", "TypesAgeEdit");
     TypesAgeComboBox = AddComboBox(TypesFilters, "TypesAgeComboBox",
                                    {QStringLiteral("Minute(s)"), QStringLiteral("Hour(s)"),
@@ -139,7 +96,7 @@ void TTypesSheet::BuildFilters() {
     grid->addWidget(TypesAgeEditUpDown, 2, 1, 1, 2);
     grid->addWidget(TypesAgeComboBox, 2, 3, 1, 2, Qt::AlignLeft);
 
-    TypesSizeCheckBox = AddCheckBox(TypesFilters, "TypesSizeCheckBox", QStringLiteral("File si&ze:"));
+    TypesSizeCheckBox = Named(new QCheckBox(QStringLiteral("File si&ze:"), TypesFilters), "TypesSizeCheckBox");
     TypesSizeSignComboBox = AddComboBox(TypesFilters, "TypesSizeSignComboBox",
                                         {QStringLiteral("="), QStringLiteral(">"), QStringLiteral("<")});
     TypesSizeValueEditUpDown = AddUpDownEdit(TypesFilters, "TypesSizeValueEditUpDown", "TypesSizeValueEdit");
@@ -154,35 +111,21 @@ void TTypesSheet::BuildFilters() {
     grid->setRowStretch(4, 1);
 }
 
-int TTypesSheet::PanelHeightFor(bool shown) const {
-    return std::max(0, height() - (shown ? kShownFiltersMargin : kHiddenFiltersMargin));
-}
-
-void TTypesSheet::SetFiltersShown(bool shown) {
-    filtersShown_ = shown;
-    TypesShowFiltersButton->setVisible(!shown);
-    TypesHideFiltersButton->setVisible(shown);
-    TypesFilters->setVisible(shown);
-    bottomMargin_ = shown ? kShownFiltersMargin : kHiddenFiltersMargin;
-    PlaceChildren();
-}
-
-void TTypesSheet::SetPanelHeight(int height) {
-    bottomMargin_ = std::max(0, this->height() - height);
-    PlaceChildren();
-}
-
-void TTypesSheet::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    PlaceChildren();
-}
-
-void TTypesSheet::PlaceChildren() {
-    const int pageHeight = height();
-    TypesPanel->setGeometry(0, 0, width(), std::max(0, pageHeight - bottomMargin_));
-    TypesFilters->setGeometry(0, pageHeight - kShownFiltersMargin, width(),
-                              kShownFiltersMargin - kHiddenFiltersMargin);
+void TTypesSheet::PlaceFilters() {
+    const int height = body_->height();
+    TypesFilters->setGeometry(0, height - FilterSlide::kShownMargin, body_->width(),
+                              FilterSlide::kShownMargin - FilterSlide::kHiddenMargin);
     const int hintHeight = hint_->sizeHint().height();
-    hint_->setGeometry(kSideMargin, pageHeight - hintHeight - 8, width() - 2 * kSideMargin, hintHeight);
-    TypesPanel->raise();
+    hint_->setGeometry(kSideMargin, height - hintHeight - 8, body_->width() - 2 * kSideMargin, hintHeight);
+}
+
+bool TTypesSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == body_ && event->type() == QEvent::Resize) {
+        PlaceFilters();
+    } else if (watched != body_ && event->type() == QEvent::HideToParent) {
+        TypesFilters->hide();
+    } else if (watched != body_ && event->type() == QEvent::ShowToParent) {
+        TypesFilters->show();
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,4 +1,4 @@
-#include "wizard/utilities/special_folders.h"
+#include "wizard/utilities/known_folders.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

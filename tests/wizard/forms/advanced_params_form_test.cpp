@@ -1,0 +1,267 @@
+#include "wizard/forms/advanced_params_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "wizard/settings/settings_store.h"
+#include "wizard/support/dialog_controls.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/wait_until.h"
+#include "wizard/support/wizard_test.h"
+#include "wizard/translation/language_folder.h"
+#include "wizard/translation/translation.h"
+
+namespace {
+
+QStringList Languages(QWidget* dialog) {
+    QStringList entries;
+    const auto* box = FindControl<QComboBox>(dialog, "LanguageSelectComboBox");
+    for (int i = 0; i < box->count(); ++i) {
+        entries << box->itemText(i);
+    }
+    return entries;
+}
+
+class PreferencesTest : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        ASSERT_TRUE(languages_.isValid());
+        SetLanguageFolder(languages_.path());
+        SetCurrentTranslation(nullptr);
+        Settings() = SettingsValues{};
+        LoadSettings();
+    }
+    void TearDown() override {
+        SetCurrentTranslation(nullptr);
+        SetLanguageFolder(QString());
+        WizardTest::TearDown();
+    }
+
+    void addLanguageFile(const QString& name, const QByteArray& text = "[Misc]\nstrYes=Ja\n") {
+        QFile file(languages_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // ShowPreferences while `answer` works the dialog.
+    bool show(int page, std::function<void(QWidget*)> answer) {
+        answerNextModalDialog(std::move(answer));
+        return ShowPreferences(page);
+    }
+
+    QTemporaryDir languages_;
+};
+
+TEST_F(PreferencesTest, OpensOnThePageAskedAndOkStoresEveryPage) {
+    int opened = -1;
+    EXPECT_TRUE(show(1, [&](QWidget* dialog) {
+        opened = CurrentPage(dialog);
+        FindControl<QCheckBox>(dialog, "CommonSplashCheckBox")->setChecked(false);
+        auto* retries = FindControl<QSpinBox>(dialog, "DriveRetryCountEdit");
+        retries->selectAll();
+        QTest::keyClicks(retries, QStringLiteral("3"));
+        FindControl<QSpinBox>(dialog, "DriveRetryPauseEdit")->setValue(250);
+        FindControl<QSpinBox>(dialog, "DriveBufferEdit")->setValue(64);
+        FindControl<QSpinBox>(dialog, "DriveThreadsEdit")->setValue(4);
+        FindControl<QCheckBox>(dialog, "ConfirmationsShutdownCheckBox")->setChecked(false);
+        FindControl<QCheckBox>(dialog, "ConfirmationsFileOverwriteCheckBox")->setChecked(false);
+        PressButton(dialog, "ButtonOK");
+    }));
+    EXPECT_EQ(opened, 1);
+    const SettingsValues& settings = Settings();
+    EXPECT_FALSE(settings.GlobalSplashShow);
+    EXPECT_EQ(settings.RecoveryRetryCount, 3);
+    EXPECT_EQ(settings.RecoveryRetryPause, 250);
+    EXPECT_EQ(settings.RecoverySectorsToRead, 64);
+    EXPECT_EQ(settings.RecoveryThreadsCount, 4);
+    EXPECT_FALSE(settings.ConfirmationsShutdown);
+    EXPECT_TRUE(settings.ConfirmationsScanAbort);
+    EXPECT_TRUE(settings.ConfirmationsRecoveryAbort);
+    EXPECT_FALSE(settings.ConfirmationsFileOverwrite);
+}
+
+TEST_F(PreferencesTest, TheRangesClampStoredValues) {
+    Settings().GlobalSplashDelay = 25;
+    Settings().RecoveryRetryCount = 0;
+    Settings().RecoverySectorsToRead = 20000;
+    Settings().RecoveryThreadsCount = 500;
+    show(0, [](QWidget* dialog) {
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "CommonSplashEdit")->value(), 20);
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->value(), 1);
+        EXPECT_EQ(FindControl<QSpinBox>(dialog, "DriveBufferEdit")->value(), 10000);
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_EQ(Settings().GlobalSplashDelay, 20);
+    EXPECT_EQ(Settings().RecoveryRetryCount, 1);
+    EXPECT_EQ(Settings().RecoverySectorsToRead, 10000);
+    EXPECT_EQ(Settings().RecoveryThreadsCount, 99);
+}
+
+TEST_F(PreferencesTest, UncheckingTheSplashDisablesItsDelayWhichIsStillSaved) {
+    Settings().GlobalSplashDelay = 7;
+    show(0, [](QWidget* dialog) {
+        const char* delayControls[] = {"CommonSplashLabel", "CommonSplashEdit",
+                                       "CommonSplashUnitLabel"};
+        for (const char* name : delayControls) {
+            EXPECT_TRUE(FindControl<QWidget>(dialog, name)->isEnabled()) << name;
+        }
+        QTest::keyClick(FindControl<QCheckBox>(dialog, "CommonSplashCheckBox"), Qt::Key_Space);
+        for (const char* name : delayControls) {
+            EXPECT_FALSE(FindControl<QWidget>(dialog, name)->isEnabled()) << name;
+        }
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_FALSE(Settings().GlobalSplashShow);
+    EXPECT_EQ(Settings().GlobalSplashDelay, 7);
+}
+
+TEST_F(PreferencesTest, CancelChangesNothing) {
+    const SettingsValues before = Settings();
+    addLanguageFile(QStringLiteral("Deutsch.lng"));
+    EXPECT_FALSE(show(2, [](QWidget* dialog) {
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+            box->toggle();
+        }
+        for (QSpinBox* edit : dialog->findChildren<QSpinBox*>()) {
+            edit->setValue(edit->value() + 1);
+        }
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
+        PressButton(dialog, "ButtonCancel");
+    }));
+    EXPECT_EQ(Settings().GlobalSplashShow, before.GlobalSplashShow);
+    EXPECT_EQ(Settings().RecoveryRetryCount, before.RecoveryRetryCount);
+    EXPECT_EQ(Settings().ConfirmationsScanAbort, before.ConfirmationsScanAbort);
+    EXPECT_EQ(Settings().GlobalLanguage, before.GlobalLanguage);
+    EXPECT_EQ(CurrentTranslation(), nullptr);
+}
+
+TEST_F(PreferencesTest, MinusOneOpensThePageOfTheLastOk) {
+    int opened = -1;
+    const auto note = [&](QWidget* dialog) {
+        opened = CurrentPage(dialog);
+        PressButton(dialog, "ButtonCancel");
+    };
+    show(0, CloseOnPage(2, "ButtonOK"));
+    show(0, CloseOnPage(3, "ButtonCancel"));
+    show(-1, note);
+    EXPECT_EQ(opened, 2);
+    show(3, note);
+    EXPECT_EQ(opened, 3);
+}
+
+TEST_F(PreferencesTest, HelpShowsTheActivePagesTopic) {
+    show(0, [this](QWidget* dialog) {
+        for (int page = 0; page < 4; ++page) {
+            FindControl<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
+            PressButton(dialog, "ButtonHelp");
+            EXPECT_TRUE(waitUntil([&] { return help.topics.size() == page + 1; }));
+        }
+        PressButton(dialog, "ButtonCancel");
+    });
+    EXPECT_EQ(help.topics, (QStringList{QStringLiteral("/files/params.html"),
+                                        QStringLiteral("/files/params.driveaccess.html"),
+                                        QStringLiteral("/files/params.html"),
+                                        QStringLiteral("/files/params.language.html")}));
+}
+
+TEST_F(PreferencesTest, TheLanguageListShowsVisibleTranslationFilesOnly) {
+    const struct {
+        QStringList files;
+        QStringList folders;
+        QStringList entries;
+    } cases[] = {
+        {{}, {}, {QStringLiteral("English (Default)")}},
+        {{QStringLiteral("DEUTSCH.LNG"), QStringLiteral("pt.br.lng"), QStringLiteral(".y.lng"),
+          QStringLiteral("notes.txt")},
+         {QStringLiteral("x.lng")},
+         {QStringLiteral("English (Default)"), QStringLiteral("Deutsch"), QStringLiteral("Pt.br")}},
+    };
+    for (const auto& test : cases) {
+        for (const QString& file : test.files) {
+            addLanguageFile(file);
+        }
+        for (const QString& folder : test.folders) {
+            ASSERT_TRUE(QDir(languages_.path()).mkdir(folder));
+        }
+        QStringList entries;
+        int selected = -1;
+        show(3, [&](QWidget* dialog) {
+            entries = Languages(dialog);
+            selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+            PressButton(dialog, "ButtonCancel");
+        });
+        EXPECT_EQ(entries, test.entries);
+        EXPECT_EQ(selected, 0);
+    }
+}
+
+TEST_F(PreferencesTest, ChoosingALanguageStoresItsFileNameAndLoadsIt) {
+    addLanguageFile(QStringLiteral("DEUTSCH.LNG"));
+    show(3, [](QWidget* dialog) {
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(1);
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_EQ(Settings().GlobalLanguage, QStringLiteral("Deutsch.lng"));
+    const Translation loaded = CurrentTranslation();
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(TranslateString(QStringLiteral("Yes"), QStringLiteral("strYes")),
+              QStringLiteral("Ja"));
+
+    // The same language again reloads nothing.
+    int selected = -1;
+    show(3, [&](QWidget* dialog) {
+        selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(CurrentTranslation(), loaded);
+
+    // English drops the translation.
+    show(3, [](QWidget* dialog) {
+        FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->setCurrentIndex(0);
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_TRUE(Settings().GlobalLanguage.isEmpty());
+    EXPECT_EQ(CurrentTranslation(), nullptr);
+}
+
+TEST_F(PreferencesTest, AStaleLanguageNameSelectsEnglishAndStaysUntilChanged) {
+    addLanguageFile(QStringLiteral("Deutsch.lng"));
+    Settings().GlobalLanguage = QStringLiteral("Klingon.lng");
+    int selected = -1;
+    show(3, [&](QWidget* dialog) {
+        selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
+        PressButton(dialog, "ButtonOK");
+    });
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(Settings().GlobalLanguage, QStringLiteral("Klingon.lng"));
+}
+
+TEST_F(PreferencesTest, TheFormIsTranslatedWhenItOpens) {
+    addLanguageFile(QStringLiteral("Deutsch.lng"),
+                    "[AdvancedParamsForm]\n"
+                    "AdvancedParamsForm.Caption=Einstellungen\n"
+                    "AdvancedParamsForm.DriveTabSheet.Caption=&Laufwerkszugriff\n"
+                    "AdvancedParamsForm.DriveRetryCountLabel.Caption=Wiederholungen:\n");
+    SetCurrentTranslation(LoadLanguageFile(QStringLiteral("Deutsch.lng")));
+    TAdvancedParamsForm form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(FindControl<QTabWidget>(&form, "MainPageControl")->tabText(1),
+              QStringLiteral("&Laufwerkszugriff"));
+    EXPECT_EQ(FindControl<QLabel>(&form, "DriveRetryCountLabel")->text(), QStringLiteral("Wiederholungen:"));
+}
+
+}  // namespace

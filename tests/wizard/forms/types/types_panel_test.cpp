@@ -1,0 +1,275 @@
+#include "wizard/forms/types/types_panel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "wizard/forms/ex_image_list.h"
+#include "wizard/forms/qarn_tree_view.h"
+#include "wizard/model/data_storage.h"
+#include "wizard/model/formats_unit.h"
+#include "wizard/support/dialog_controls.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/type_tree_nodes.h"
+#include "wizard/support/wait_until.h"
+#include "wizard/support/wizard_test.h"
+
+namespace {
+
+constexpr const char* kRemoveDjVu = "Do you really want to remove the \"DjVu\" file format?";
+
+const TFormat& FormatOf(const TqarnTreeNode* node) {
+    return *static_cast<const TFormat*>(node->data());
+}
+
+class TypesPanelTest : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        FormatsUnitInit();
+        page_ = std::make_unique<QWidget>();
+        page_->resize(500, 420);
+        panel_ = new TTypesPanel(page_.get());
+        panel_->setStopThumbnails([this] { ++thumbnailStops_; });
+        panel_->LoadFileFormats();
+        tree_ = panel_->treeView();
+    }
+    void TearDown() override {
+        page_.reset();
+        DataStorage.reset();
+        WizardTest::TearDown();
+    }
+
+    QStringList roots() const {
+        QStringList texts;
+        for (int row = 0; row < tree_->nodes()->rootCount(); ++row) {
+            texts << tree_->nodes()->root(row)->text();
+        }
+        return texts;
+    }
+    std::vector<int> rootStates() const {
+        std::vector<int> states;
+        for (int row = 0; row < tree_->nodes()->rootCount(); ++row) {
+            states.push_back(tree_->nodes()->root(row)->stateIndex());
+        }
+        return states;
+    }
+    TqarnTreeNode* nodeOf(const std::string& title) const { return FormatNode(*tree_, title); }
+    std::set<std::string> searched() const {
+        std::set<std::string> titles;
+        const TFormatsList& formats = DataStorage->Formats();
+        for (std::size_t i = 0; i < formats.Count(); ++i) {
+            if (formats[i].Search) {
+                titles.insert(formats[i].Title);
+            }
+        }
+        return titles;
+    }
+    std::set<std::string> checkedNodes() const {
+        std::set<std::string> titles;
+        for (const TqarnTreeNode* node : tree_->nodes()->nodesInTreeOrder()) {
+            if (node->level() == 1 && node->stateIndex() == 2) {
+                titles.insert(FormatOf(node).Title);
+            }
+        }
+        return titles;
+    }
+    void select(const std::string& title) { tree_->selectNode(nodeOf(title)); }
+    void showPage() {
+        page_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(page_.get()));
+    }
+    void clickStateImage(const std::string& title) { ClickStateImage(*tree_, nodeOf(title)); }
+
+    std::unique_ptr<QWidget> page_;
+    TTypesPanel* panel_ = nullptr;
+    TqarnTreeView* tree_ = nullptr;
+    int thumbnailStops_ = 0;
+};
+
+const std::set<std::string> kCameraFormats = {"DWG", "MRW", "CRW", "DCR", "NEF",
+                                              "ORF", "PEF", "RAF (2)", "SRF"};
+
+TEST_F(TypesPanelTest, TheBuiltinsGroupUnderFourRootsWithTheLastCategoryOnTop) {
+    EXPECT_EQ(roots(), (QStringList{"Video", "Misc. Documents", "Images", "Audio"}));
+    EXPECT_EQ(rootStates(), (std::vector<int>{1, 1, 3, 1}));
+    EXPECT_EQ(checkedNodes(), kCameraFormats);
+    EXPECT_EQ(tree_->nodes()->root(2)->childCount(), 23);
+    EXPECT_EQ(tree_->nodes()->root(2)->child(0)->text(), QStringLiteral("JPEG (JPEG Image)"));
+    EXPECT_EQ(tree_->nodes()->root(0)->imageIndex(), 0);
+    EXPECT_TRUE(tree_->isExpanded(tree_->nodes()->indexOf(tree_->nodes()->root(3))));
+    EXPECT_TRUE(tree_->stateRecursion());
+    EXPECT_FALSE(DataStorage->Modified());
+}
+
+TEST_F(TypesPanelTest, ACaseVariantJoinsTheFirstSpelling) {
+    TFormat variant;
+    variant.Title = "Snapshot";
+    variant.Category = "IMAGES";
+    DataStorage->AppendFormat(variant);
+    panel_->LoadFileFormats();
+    EXPECT_EQ(roots(), (QStringList{"Video", "Misc. Documents", "Images", "Audio"}));
+    EXPECT_EQ(nodeOf("Snapshot")->parent()->text(), QStringLiteral("Images"));
+}
+
+TEST_F(TypesPanelTest, IconsAreReusedAcrossRebuilds) {
+    const int icons = tree_->images()->count();
+    panel_->LoadFileFormats();
+    panel_->LoadFileFormats();
+    EXPECT_EQ(tree_->images()->count(), icons);
+    EXPECT_EQ(nodeOf("RAF (1)")->imageIndex(), nodeOf("RAF (2)")->imageIndex());
+}
+
+TEST_F(TypesPanelTest, ClickingStateImagesWritesEveryFormatsSearch) {
+    showPage();
+    clickStateImage("GIF");
+    clickStateImage("PNG");
+    std::set<std::string> expected = kCameraFormats;
+    expected.insert({"GIF", "PNG"});
+    EXPECT_EQ(searched(), expected);
+    EXPECT_TRUE(DataStorage->Modified());
+    clickStateImage("GIF");
+    expected.erase("GIF");
+    EXPECT_EQ(searched(), expected);
+}
+
+TEST_F(TypesPanelTest, CheckUncheckAndInverseSetEveryFormat) {
+    panel_->TypesMiCheckAllClick();
+    EXPECT_EQ(rootStates(), (std::vector<int>{2, 2, 2, 2}));
+    EXPECT_EQ(searched().size(), 43u);
+    panel_->TypesMiInverseCheckClick();
+    EXPECT_EQ(rootStates(), (std::vector<int>{1, 1, 1, 1}));
+    EXPECT_TRUE(searched().empty());
+    panel_->TypesMiInverseCheckClick();
+    panel_->TypesMiUncheckAllClick();
+    EXPECT_TRUE(searched().empty());
+    EXPECT_TRUE(checkedNodes().empty());
+    EXPECT_TRUE(DataStorage->Modified());
+}
+
+TEST_F(TypesPanelTest, RemovingTheOnlyFormatOfACategoryKeepsItsRootAndSearch) {
+    DataStorage->SetSearch(*DataStorage->IndexOf(DataStorage->FindByTitle("DjVu")), true);
+    select("DjVu");
+    prompts.expect(QString::fromLatin1(kRemoveDjVu), kPromptNo);
+    panel_->TypesMiRemoveClick();
+    EXPECT_NE(nodeOf("DjVu"), nullptr);
+
+    select("DjVu");
+    prompts.expect(QString::fromLatin1(kRemoveDjVu), kPromptYes);
+    panel_->TypesMiRemoveClick();
+    EXPECT_EQ(nodeOf("DjVu"), nullptr);
+    EXPECT_EQ(roots(), (QStringList{"Video", "Misc. Documents", "Images", "Audio"}));
+    EXPECT_EQ(tree_->nodes()->root(1)->childCount(), 0);
+    const TFormat* djvu = DataStorage->FindByTitle("DjVu");
+    EXPECT_TRUE(djvu->Deleted);
+    EXPECT_TRUE(djvu->Search);
+    EXPECT_FALSE(DataStorage->NoFormatSelected());
+
+    const Prompt& asked = prompts.shown().back();
+    EXPECT_EQ(asked.caption, QStringLiteral("Confirmation"));
+    EXPECT_EQ(asked.buttons, PromptButtons::YesNo);
+    EXPECT_EQ(asked.icon, PromptIcon::None);
+}
+
+TEST_F(TypesPanelTest, ModifyAndRemoveDoNothingOnACategory) {
+    tree_->selectNode(tree_->nodes()->root(0));
+    panel_->TypesMiModifyClick();  // an opened dialog would wait forever
+    panel_->TypesMiRemoveClick();  // an unexpected prompt fails the test
+    EXPECT_FALSE(DataStorage->Modified());
+}
+
+TEST_F(TypesPanelTest, ModifyUpdatesTheNodeOrRebuildsWhenTheCategoryChanged) {
+    TqarnTreeNode* jpeg = nodeOf("JPEG");
+    select("JPEG");
+    answerNextModalDialog([](QWidget* dialog) {
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText("JPEG 2000");
+        FindControl<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(0);
+        PressButton(dialog, "BottomOKButton");
+    });
+    panel_->TypesMiModifyClick();
+    EXPECT_EQ(nodeOf("JPEG 2000"), jpeg);
+    EXPECT_EQ(jpeg->text(), QStringLiteral("JPEG 2000 (JPEG Image)"));
+    EXPECT_TRUE(DataStorage->Modified());
+
+    select("JPEG 2000");
+    answerNextModalDialog([](QWidget* dialog) {
+        FindControl<QLineEdit>(dialog, "GeneralCategoryEdit")->setText("images");
+        FindControl<QCheckBox>(dialog, "OptionsSearchCheckBox")->setChecked(true);
+        PressButton(dialog, "BottomOKButton");
+    });
+    panel_->TypesMiModifyClick();
+    // JPEG comes first in the list: its spelling now names the root.
+    EXPECT_EQ(roots(), (QStringList{"Video", "Misc. Documents", "images", "Audio"}));
+    EXPECT_EQ(nodeOf("JPEG 2000")->stateIndex(), 2);
+    EXPECT_TRUE(DataStorage->FindByTitle("JPEG 2000")->Search);
+}
+
+TEST_F(TypesPanelTest, AddWithCancelAddsNothingAndWithOkAppends) {
+    answerNextModalDialog([](QWidget* dialog) {
+        PressButton(dialog, "BottomCancelButton");
+    });
+    panel_->TypesMiAddClick();
+    EXPECT_EQ(DataStorage->Formats().Count(), 43u);
+    EXPECT_FALSE(DataStorage->Modified());
+    EXPECT_EQ(thumbnailStops_, 0);
+
+    answerNextModalDialog([](QWidget* dialog) {
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText("Notes");
+        PressButton(dialog, "BottomOKButton");
+    });
+    panel_->TypesMiAddClick();
+    EXPECT_EQ(DataStorage->Formats().Count(), 44u);
+    EXPECT_TRUE(DataStorage->Modified());
+    EXPECT_EQ(thumbnailStops_, 1);
+    EXPECT_EQ(roots().first(), QStringLiteral("Video"));
+    EXPECT_EQ(nodeOf("Notes")->parent()->text(), QStringLiteral("Unknown"));
+    EXPECT_EQ(nodeOf("Notes")->stateIndex(), 1);
+}
+
+TEST_F(TypesPanelTest, ResetRestoresTheBuiltinsWithoutAQuestion) {
+    panel_->TypesMiCheckAllClick();
+    select("DjVu");
+    prompts.expect(QString::fromLatin1(kRemoveDjVu), kPromptYes);
+    panel_->TypesMiRemoveClick();
+    panel_->TypesMiResetToDefaultsClick();
+    EXPECT_EQ(thumbnailStops_, 1);
+    EXPECT_EQ(DataStorage->Formats().Count(), 43u);
+    EXPECT_EQ(checkedNodes(), kCameraFormats);
+    EXPECT_NE(nodeOf("DjVu"), nullptr);
+}
+
+TEST_F(TypesPanelTest, TheMenuOffersItsItemsInOrder) {
+    QStringList items;
+    for (const QAction* action : panel_->popupMenu()->actions()) {
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(items, (QStringList{"&Check All", "&Uncheck All", "&Inverse Check", "-", "&Add...",
+                                  "&Modify...", "&Remove...", "-", "Reset to &Defaults"}));
+}
+
+TEST_F(TypesPanelTest, TheFilterButtonsSlideThePanel) {
+    EXPECT_EQ(panel_->height(), 420 - 65);
+    showPage();
+    auto* show = panel_->findChild<QPushButton*>(QStringLiteral("TypesShowFiltersButton"));
+    auto* hide = panel_->findChild<QPushButton*>(QStringLiteral("TypesHideFiltersButton"));
+    EXPECT_TRUE(show->isVisible());
+    EXPECT_FALSE(hide->isVisible());
+    show->click();
+    EXPECT_TRUE(waitUntil([&] { return hide->isVisible(); }));
+    EXPECT_EQ(panel_->height(), 420 - 187);
+    EXPECT_TRUE(panel_->filtersShown());
+    hide->click();
+    EXPECT_TRUE(waitUntil([&] { return show->isVisible(); }));
+    EXPECT_EQ(panel_->height(), 420 - 65);
+}
+
+}  // namespace

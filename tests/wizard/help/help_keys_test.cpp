@@ -1,0 +1,174 @@
+// F1 and the Help buttons: a window's keyword reaches the help service, and the standard
+// service opens that keyword's topic in the help window.
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/wizard/help/help_folder_fixture.h"
+#include "wizard/forms/help_form.h"
+#include "wizard/forms/form_widgets.h"
+#include "wizard/help_keyword.h"
+#include "wizard/help_unit.h"
+
+namespace {
+
+// Each window's keyword, Preferences with its pages among them.
+const QStringList kKeywords = {
+    QStringLiteral("/files/contents.html"),                 // main window, splash
+    QStringLiteral("/files/about.html"),                    // About box
+    QStringLiteral("/files/params.html"),                   // Preferences, pages 0 and 2
+    QStringLiteral("/files/params.driveaccess.html"),       // Preferences, page 1
+    QStringLiteral("/files/params.language.html"),          // Preferences, page 3; language choice
+    QStringLiteral("/files/recovery.diskproperties.html"),  // drive and file properties
+    QStringLiteral("/files/format.edit.html"),
+    QStringLiteral("/files/recovery.probablesize.html"),
+    QStringLiteral("/files/recovery.recover.html"),
+    QStringLiteral("/files/recovery.recovering.html"),
+    QStringLiteral("/files/recovery.fileexists.html"),
+};
+
+// A window with a keyword and a Help button, as every dialog of the program has.
+class WindowWithHelp : public QDialog {
+public:
+    explicit WindowWithHelp(const QString& keyword) : help(QStringLiteral("Help"), this) {
+        SetHelpKeyword(this, keyword);
+        connect(&help, &QPushButton::clicked, this, [this] { PostHelpKey(this); });
+    }
+    QPushButton help;
+};
+
+// Counts the key events a window gets.
+class KeyCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        presses += event->type() == QEvent::KeyPress ? 1 : 0;
+        releases += event->type() == QEvent::KeyRelease ? 1 : 0;
+        return false;
+    }
+    int presses = 0;
+    int releases = 0;
+};
+
+class HelpKeys : public HelpFolderTest {
+protected:
+    void SetUp() override {
+        HelpFolderTest::SetUp();
+        HTMLHelpInterfaceInit();
+    }
+    void TearDown() override {
+        HTMLHelpInterfaceDone();
+        HelpFolderTest::TearDown();
+    }
+
+    QUrl shownTopic() const {
+        return CurrentHelpWindow() ? CurrentHelpWindow()->browser()->source() : QUrl();
+    }
+};
+
+TEST_F(HelpKeys, F1AndTheHelpButtonOpenEachWindowsTopic) {
+    const ScopedHelpService viewer(HtmlHelpViewer());
+    for (const QString& keyword : kKeywords) {
+        SCOPED_TRACE(keyword.toStdString());
+        WindowWithHelp window(keyword);
+        window.show();
+
+        CallHtmlHelp(helpFolder(), HH_CLOSE_ALL);
+        QTest::keyClick(&window, Qt::Key_F1);
+        EXPECT_EQ(shownTopic(), QUrl::fromLocalFile(topicFile(keyword)));
+
+        CallHtmlHelp(helpFolder(), HH_CLOSE_ALL);
+        window.help.click();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(shownTopic(), QUrl::fromLocalFile(topicFile(keyword)));
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(HelpKeys, TheHelpButtonPostsOneKeyPressToItsOwnWindow) {
+    WindowWithHelp asking(QStringLiteral("/files/about.html"));
+    WindowWithHelp other(QStringLiteral("/files/params.html"));
+    asking.show();
+    other.show();
+    other.activateWindow();
+    KeyCounter keys;
+    asking.installEventFilter(&keys);
+    HTMLHelpInterfaceDone();  // the keys must reach the window, not the help unit
+
+    asking.help.click();
+    EXPECT_EQ(keys.presses, 0);  // posted, not sent
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(keys.presses, 1);
+    EXPECT_EQ(keys.releases, 0);
+    EXPECT_TRUE(help.topics.isEmpty());
+
+    HTMLHelpInterfaceInit();
+    asking.help.click();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/about.html")});
+}
+
+TEST_F(HelpKeys, F1AsksNothingWithoutAKeywordOrWithAModifier) {
+    QDialog plain;
+    plain.show();
+    QTest::keyClick(&plain, Qt::Key_F1);
+    WindowWithHelp window(QStringLiteral("/files/about.html"));
+    window.show();
+    QTest::keyClick(&window, Qt::Key_F1, Qt::ShiftModifier);
+    QTest::keyClick(&window, Qt::Key_F2);
+    EXPECT_TRUE(help.topics.isEmpty());
+}
+
+TEST_F(HelpKeys, WithoutTheHelpFolderF1IsSilent) {
+    const ScopedHelpService viewer(HtmlHelpViewer());
+    std::filesystem::remove_all(helpFolderPath());
+    WindowWithHelp window(QStringLiteral("/files/about.html"));
+    window.show();
+    QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_EQ(CurrentHelpWindow(), nullptr);
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(HelpKeys, ShuttingDownStopsF1AndClosesTheHelpWindow) {
+    HTMLHelpInterfaceInit();  // a second start changes nothing
+    ShowHelpTopic(kContentsTopic);
+    QPointer<THelpForm> window = CurrentHelpWindow();
+    ASSERT_NE(window, nullptr);
+    HTMLHelpInterfaceDone();
+    EXPECT_EQ(window, nullptr);
+
+    WindowWithHelp asking(QStringLiteral("/files/about.html"));
+    asking.show();
+    QTest::keyClick(&asking, Qt::Key_F1);
+    EXPECT_TRUE(help.topics.isEmpty());
+}
+
+TEST_F(HelpKeys, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
+    QWidget mainWindow;
+    mainWindow.show();
+    bool stuck = false;
+    QTimer::singleShot(0, &mainWindow, [&] {
+        ShowHelpTopic(kContentsTopic);
+        mainWindow.close();
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        stuck = true;
+        QCoreApplication::quit();
+    });
+    guard.start(5000);
+    QApplication::exec();
+    EXPECT_FALSE(stuck);
+    EXPECT_NE(CurrentHelpWindow(), nullptr);
+}
+
+}  // namespace
