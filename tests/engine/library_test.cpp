@@ -1,6 +1,5 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -8,9 +7,7 @@
 #include "engine/exports.h"
 #include "engine/library.h"
 #include "engine/log.h"
-#include "engine/messages.h"
-#include "platform/local_heap.h"
-#include "platform/messages.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -40,64 +37,12 @@ TEST(LibraryLifecycle, OverlongRegistryKeyIsCut) {
 
 TEST(LibraryLifecycle, UnloadDeletesObjectsAndSaysSo) {
     ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    engine::setLogSink(fds[1]);
-    engine::enableLogLevel(kLogStatus, true);
-
+    test_support::LogCapture log;
     engine::unloadLibrary();
-    engine::setLogSink(-1);
-    engine::enableLogLevel(kLogStatus, false);
-
-    std::string out(256, '\0');
-    out.resize(static_cast<std::size_t>(::read(fds[0], out.data(), out.size())));
-    EXPECT_EQ(out, "S.DLL uninitialize\n");
+    EXPECT_EQ(log.text(), "S.DLL uninitialize\n");
     EXPECT_EQ(GetLogObject(), nullptr);
     EXPECT_EQ(GetObjectInformatinStorage(), nullptr);
     EXPECT_EQ(DriveGetCount(), 0);
-    ::close(fds[0]);
-    ::close(fds[1]);
-}
-
-TEST(DriveExports, IndexChecks) {
-    ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    Log(kLogError, "earlier error");
-    EXPECT_EQ(DriveGetInformation(DriveGetCount()), nullptr);
-    EXPECT_STREQ(GetLastErrorString(), "earlier error");  // the refusal is a warning
-    EXPECT_EQ(DriveGetInformation(-1), nullptr);
-    EXPECT_EQ(DriveIDByLetter("e"), -1);
-    EXPECT_EQ(DriveIDByLetter(nullptr), -1);
-    EXPECT_EQ(DriveGetParent(nullptr), nullptr);
-}
-
-TEST(FileExports, BeforeAnyDriveReturnNothing) {
-    ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    FoundFileRecord record{};
-    resetFoundFileForFill(record);
-    char buffer[512];
-    EXPECT_EQ(FileGetNext(), nullptr);
-    EXPECT_EQ(FileGetPath(&record), nullptr);
-    EXPECT_EQ(FileGetInfo(0, 0), nullptr);
-    EXPECT_EQ(FileRead(&record, buffer, 0, 0), 0u);
-    EXPECT_EQ(TryDetectFileType(&record), 0);
-    record.TypeCode = 12;
-    EXPECT_EQ(TryDetectFileType(&record), 1);
-}
-
-TEST(FileExports, FailedInitializePostsInitFailedOnce) {
-    ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    int failures = 0;
-    platform::QueueWindow window([&](const platform::Message& message) -> LRESULT {
-        if (message.message == WM_ENGINE_INIT_FAILED) ++failures;
-        return 0;
-    });
-    EngineSettings settings{};
-    settings.NotifyWindow = window.handle();
-    settings.DiskNumber = 3;
-    EXPECT_LT(DriveInitialize(&settings), 1);
-    EXPECT_EQ(engine::state().settings, &settings);  // the caller's record is kept
-    window.dispatchPending();
-    EXPECT_EQ(failures, 1);
 }
 
 TEST(SharedLibrary, ExportsEveryFunctionByItsPlainName) {

@@ -28,13 +28,4 @@ TEST(FoundFileRecordResets, ConstructionMarksTypeUnknownAndFillClearsIt) {
     EXPECT_EQ(std::uint8_t{record.OverwriteEstimate}, 0);
 }
 
-TEST(BoundaryRecords, OemNameIsUnterminatedAndNextFieldFollows) {
-    _LDRIVE drive{};
-    std::memcpy(drive.OemName, "NTFS    ", 8);
-    drive.FileSystemCode = kFileSystemNtfs;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&drive);
-    EXPECT_EQ(std::memcmp(bytes + 93, "NTFS    ", 8), 0);
-    EXPECT_EQ(bytes[101], 7);  // little-endian FileSystemCode right after the name
-}
-
 }  // namespace

@@ -151,26 +151,6 @@ TEST_F(FakeMachine, DeviceKeepsItsLetterWhileAttached) {
     EXPECT_EQ(after.volumes[1].letter, 'D');
 }
 
-TEST(ListedDisks, PartitionsAndWholeFilesLetteredInOrder) {
-    DeviceEnumerator devices({"/nonexistent", "/nonexistent", "/nonexistent"});
-    const DeviceList list = devices.enumerateListed({
-        {"/images/mbr.img", 12u << 20, true, {{1, 6, 1u << 20, 4u << 20}, {2, 7, 5u << 20, 6u << 20}}},
-        {"/images/bare.img", 2u << 20, true, {}},
-        {"/images/missing.img", 0, false, {}},
-    });
-    ASSERT_EQ(list.disks.size(), 3u);
-    EXPECT_FALSE(list.disks[2].ready);
-    ASSERT_EQ(list.volumes.size(), 3u);
-    EXPECT_EQ(letters(list), "CDE");
-    EXPECT_EQ(list.volumes[1].path, "/images/mbr.img");
-    EXPECT_EQ(list.volumes[1].baseOffset, 5u << 20);
-    EXPECT_EQ(list.volumes[1].bytes, 6u << 20);
-    EXPECT_EQ(list.volumes[1].partitionType, 7);
-    EXPECT_EQ(list.volumes[2].disk, 1u);
-    EXPECT_EQ(list.volumes[2].baseOffset, 0u);
-    EXPECT_EQ(list.volumes[2].bytes, 2u << 20);
-}
-
 TEST(BlockDeviceNames, CountedOrder) {
     const std::pair<const char*, const char*> ordered[] = {
         {"sdb", "sdaa"}, {"sdz", "sdaa"}, {"nvme0n2", "nvme0n10"}, {"nvme2n1", "nvme10n1"}, {"mmcblk9", "mmcblk10"}};

@@ -76,20 +76,6 @@ TEST(QueueWindow, PostAndBlockingSendFromAnotherThreadArriveInOrderOnTheOwner) {
     EXPECT_EQ(SendMessageW(handle, kFirst, 31, 0), 62);  // the owner's own send needs no dispatch
 }
 
-TEST(QueueWindow, PostedPayloadReachesTheReceiverWhoFreesIt) {
-    QueueWindow window([](const Message& message) {
-        auto* payload = reinterpret_cast<char*>(message.lParam);
-        const LRESULT first = payload[0];
-        LocalFree(payload);
-        return first;
-    });
-    auto* payload = static_cast<char*>(LocalAlloc(LPTR, 32));
-    ASSERT_NE(payload, nullptr);
-    payload[0] = 'x';
-    ASSERT_EQ(PostMessageW(window.handle(), kFirst, 0, reinterpret_cast<LPARAM>(payload)), 1);
-    EXPECT_EQ(window.dispatchPending(), 1u);
-}
-
 TEST(QueueWindow, PostAndSendToAWindowThatIsGoneFail) {
     HWND gone = 0;
     {

@@ -13,12 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/device_info.h"
-#include "platform/fault_injection.h"
 #include "platform/raw_device.h"
 
 namespace {
 
-using platform::FaultPlan;
 using platform::OpenMode;
 
 class TempFile {
@@ -138,48 +136,6 @@ TEST(RawDevice, RootMountIsFoundAndUnknownDevicesHaveNoAttributes) {
     EXPECT_TRUE(platform::diskPartitions(nowhere).empty());
     EXPECT_FALSE(platform::findMount(nowhere));
     EXPECT_TRUE(platform::volumeLabel(nowhere).empty());
-}
-
-// A 4 KiB memory device whose byte i is i % 256, behind the plan's faults.
-platform::DeviceOpener faultyMemory(const std::shared_ptr<FaultPlan>& plan) {
-    auto data = std::make_shared<std::vector<std::uint8_t>>(4096);
-    for (std::size_t i = 0; i < data->size(); ++i) (*data)[i] = static_cast<std::uint8_t>(i);
-    return platform::faultyOpener(plan, platform::memoryOpener(data));
-}
-
-TEST(FaultInjection, FailsChosenRangesForTheFirstAttempts) {
-    auto plan = std::make_shared<FaultPlan>();
-    plan->failReads(1024, 1536, EIO, 2);
-    auto device = faultyMemory(plan)("x", OpenMode::Shared).device;
-    ASSERT_TRUE(device);
-    std::uint8_t buffer[512];
-    EXPECT_TRUE(device->readAt(0, buffer, 512).ok());         // outside the range
-    EXPECT_EQ(device->readAt(1000, buffer, 512).error, EIO);  // overlaps it
-    EXPECT_EQ(device->readAt(1024, buffer, 512).error, EIO);
-    const platform::IoResult third = device->readAt(1024, buffer, 512);
-    EXPECT_TRUE(third.ok());
-    EXPECT_EQ(buffer[0], static_cast<std::uint8_t>(1024));
-    EXPECT_EQ(plan->reads().size(), 4u);
-}
-
-TEST(FaultInjection, CutsReadsKillsTheHandleOnceAndFailsOpens) {
-    auto plan = std::make_shared<FaultPlan>();
-    plan->cutReadsAt(700);
-    plan->killHandleOnce();
-    plan->failOpens(EACCES, 1);
-    auto open = faultyMemory(plan);
-    const platform::OpenResult refused = open("x", OpenMode::Shared);
-    EXPECT_FALSE(refused.device);
-    EXPECT_EQ(refused.error, EACCES);
-    auto device = open("x", OpenMode::Shared).device;
-    ASSERT_TRUE(device);
-    EXPECT_EQ(plan->opens(), 2);
-    std::uint8_t buffer[1024];
-    EXPECT_EQ(device->readAt(0, buffer, 1024).error, EBADF);
-    EXPECT_EQ(device->readAt(0, buffer, 1024).bytes, 700u);
-    EXPECT_EQ(device->readAt(800, buffer, 100).bytes, 0u);
-    auto copy = device->duplicate();
-    EXPECT_EQ(copy->readAt(512, buffer, 512).bytes, 188u);  // the plan follows duplicates
 }
 
 }  // namespace

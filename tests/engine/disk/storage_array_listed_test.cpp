@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/disk/volume_flags.h"
 #include "listed_images.h"
 
 namespace {
@@ -54,11 +55,15 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     expectVolume({"D", 0, 5u << 20, 6u << 20, kFileSystemNtfs, "NTFS", "MBRNTFS"});
     expectVolume({"e", 1, 0, 2u << 20, kFileSystemFat12, "FAT12", "BAREFAT"});
     EXPECT_EQ(DriveIDByLetter("e"), 4);
+    // Every drive knows the file its bytes come from; volumes carry their flags, and the
+    // NTFS label comes from $Volume without a mount.
+    for (const auto& [index, file] : {std::pair{0, mbr}, {1, bare}, {2, mbr}, {3, mbr}, {4, bare}})
+        disktest::expectFileIdentity(DriveGetInformation(index), file);
+    EXPECT_EQ(+DriveGetInformation(0)->FileSystemFlags, 0u);
+    EXPECT_EQ(+DriveGetInformation(2)->FileSystemFlags, engine::disk::kFatVolumeFlags);
+    EXPECT_EQ(+DriveGetInformation(3)->FileSystemFlags, engine::disk::kNtfsVolumeFlags);
+    EXPECT_STREQ(DriveGetInformation(3)->Label, "MBRNTFS");
 
-    EXPECT_EQ(DriveGetInformation(5), nullptr);
-    EXPECT_EQ(DriveGetInformation(-1), nullptr);
-    EXPECT_EQ(DriveGetInformationEx(-3), nullptr);
-    EXPECT_EQ(DriveGetParent(reinterpret_cast<CDrive*>(0)), nullptr);
 }
 
 TEST_F(ListedDisks, GptImageGivesItsPartition) {

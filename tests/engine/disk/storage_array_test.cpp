@@ -1,7 +1,6 @@
 #include "engine/disk/storage_array.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include <thread>
 
 #include "disk_test_support.h"
+#include "../support/log_capture.h"
 #include "engine/log.h"
 #include "engine/messages.h"
 
@@ -59,32 +59,7 @@ std::pair<DWORD, std::string> runRescan(CStorageArray& array) {
     return {code, letters};
 }
 
-class WarningCapture {
-public:
-    WarningCapture() {
-        EXPECT_EQ(::pipe(fds_), 0);
-        engine::setLogSink(fds_[1]);
-        engine::enableLogLevel(kLogWarning, true);
-        engine::enableLogLevel(kLogError, true);
-    }
-    ~WarningCapture() {
-        engine::setLogSink(-1);
-        engine::enableLogLevel(kLogWarning, false);
-        engine::enableLogLevel(kLogError, false);
-        ::close(fds_[0]);
-        ::close(fds_[1]);
-    }
-    std::string drain() {
-        engine::flushLogSink();
-        std::string out(65536, '\0');
-        const ssize_t n = ::read(fds_[0], out.data(), out.size());
-        out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-        return out;
-    }
-
-private:
-    int fds_[2] = {-1, -1};
-};
+;
 
 TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     CStorageArray array(100, machine, markingQuery);
@@ -116,17 +91,6 @@ TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     EXPECT_EQ(array.drive(1)->GetPhysicalPath(), u"/dev/sdb");
 }
 
-TEST(StorageArrayRescan, UnletteredVolumesAreLoggedAsWarnings) {
-    WarningCapture log;
-    CStorageArray array(100, [] {
-        platform::DeviceList list = machine();
-        list.unlettered = {"sdz7"};
-        return list;
-    }, markingQuery);
-    EXPECT_EQ(array.Rescan(), 5);
-    EXPECT_NE(log.drain().find("W.CStorageArray.Rescan: no drive letter left for sdz7"), std::string::npos);
-}
-
 TEST(StorageArrayLookups, ByLetterIndexAndParent) {
     CStorageArray array(100, machine, markingQuery);
     array.Rescan();
@@ -140,18 +104,23 @@ TEST(StorageArrayLookups, ByLetterIndexAndParent) {
     EXPECT_EQ(array.FindParent(nullptr), nullptr);
 }
 
-TEST(StorageArrayLookups, IndexesOutsideTheListAreRefused) {
-    WarningCapture log;
-    CStorageArray array(100, machine, markingQuery);
-    array.Rescan();
+TEST(StorageArrayLookups, IndexesOutsideTheListAreRefusedAndUnletteredVolumesLogged) {
+    test_support::LogCapture log;
+    CStorageArray array(100, [] {
+        platform::DeviceList list = machine();
+        list.unlettered = {"sdz7"};
+        return list;
+    }, markingQuery);
+    EXPECT_EQ(array.Rescan(), 5);
+    EXPECT_EQ(log.count("W.CStorageArray.Rescan: no drive letter left for sdz7"), 1u);
     EXPECT_EQ(array.DiskGetInformation(5), nullptr);
-    EXPECT_NE(log.drain().find("W.DiskGetInformation: DiskNumber >= Total disks\n"), std::string::npos);
+    EXPECT_EQ(log.count("W.DiskGetInformation: DiskNumber >= Total disks\n"), 1u);
     EXPECT_EQ(array.DiskGetInformation(-1), nullptr);
     EXPECT_EQ(array.DiskGetInformationEx(-1), nullptr);
     EXPECT_EQ(array.DiskGetInformationEx(5), nullptr);
     EXPECT_EQ(array.DiskInitialize(-1), nullptr);
     EXPECT_EQ(array.DiskInitialize(5), nullptr);
-    EXPECT_NE(log.drain().find("E.DiskInitialize: DiskNumber >= Total disks"), std::string::npos);
+    EXPECT_EQ(log.count("E.DiskInitialize: DiskNumber >= Total disks"), 1u);
     EXPECT_EQ(array.drive(-1), nullptr);
     EXPECT_EQ(array.share(5), nullptr);
     EXPECT_NE(array.DiskGetInformation(4), nullptr);

@@ -35,12 +35,14 @@ TEST(Volume, OnlyReadsThroughTheParentAddThePartitionStart) {
     }
 }
 
-TEST(Volume, ReadsAreClampedToTheSectorCount) {
+TEST(Volume, InitializeParsesTheBootSectorAndReadsAreClampedToTheSectorCount) {
     ScopedSettings settings;
     auto image = numberedSectors(64);
+    std::memcpy(image->data() + 3, "NTFS    ", 8);
     CVolume volume(CVolume::kFile, "file");
     volume.SetDeviceOpener(platform::memoryOpener(image));
     ASSERT_EQ(volume.Initialize(), 64u);
+    EXPECT_EQ(volume.boot().fileSystemId(), kFileSystemNtfs);
     std::vector<std::uint8_t> buffer(4 * 512);
     EXPECT_EQ(volume.ReadSectors(63, 4, buffer.data()), 512u);
     EXPECT_EQ(volume.ReadSectors(64, 4, buffer.data()), 0u);
@@ -66,18 +68,6 @@ TEST(Volume, FailedAttemptsAreReportedWithTheirNumberAndPosition) {
     EXPECT_EQ(pauses.pauses.size(), 2u);
 }
 
-TEST(Volume, InitializeParsesTheBootSector) {
-    ScopedSettings settings;
-    auto image = std::make_shared<std::vector<std::uint8_t>>(64 * 512, 0);
-    std::memcpy(image->data() + 3, "NTFS    ", 8);
-    (*image)[72] = 0x44;
-    CVolume volume(CVolume::kFile, "file");
-    volume.SetDeviceOpener(platform::memoryOpener(image));
-    ASSERT_EQ(volume.Initialize(), 64u);
-    EXPECT_EQ(volume.boot().fileSystemId(), kFileSystemNtfs);
-    EXPECT_EQ(volume.boot().serialNumber(), 0x44u);
-}
-
 TEST(Volume, ImageVolumeReadsThroughAHandleOfItsOwn) {
     ScopedSettings settings;
     auto image = numberedSectors(64);
@@ -96,14 +86,11 @@ TEST(Volume, ImageVolumeReadsThroughAHandleOfItsOwn) {
     volume.QueryInformation();
     EXPECT_TRUE(volume.ready());
     EXPECT_FALSE(volume.Lock(true));
-}
 
-TEST(Volume, ImageVolumeOfAClosedDriveCannotOpen) {
-    ScopedSettings settings;
-    CDrive drive;
-    CVolume volume(CVolume::kImage, "", &drive);
-    EXPECT_FALSE(volume.Open());
-    EXPECT_EQ(volume.Initialize(), 0u);
+    CDrive closed;
+    CVolume ofClosed(CVolume::kImage, "", &closed);
+    EXPECT_FALSE(ofClosed.Open());
+    EXPECT_EQ(ofClosed.Initialize(), 0u);
 }
 
 TEST(Volume, LockHoldsAnExclusiveClaimUntilUnlock) {
@@ -122,33 +109,14 @@ TEST(Volume, LockHoldsAnExclusiveClaimUntilUnlock) {
     EXPECT_FALSE(second.Lock(false));
 }
 
-// A 4 MiB file holding, from 1 MiB on, a volume whose boot sector announces FAT16 and
-// the label "DATA".
-bool writeDataVolume(TempFile& file) {
-    std::vector<std::uint8_t> boot(512, 0);
-    std::memcpy(&boot[54], "FAT16   ", 8);
-    std::memcpy(&boot[43], "DATA       ", 11);
-    return file.resize(4 * kMiB) && file.writeAt(kMiB, boot.data(), boot.size());
-}
-
-TEST(Volume, QueryOfAVolumeInsideAFile) {
-    ScopedSettings settings;
-    TempFile file;
-    ASSERT_TRUE(writeDataVolume(file));
-    CVolume volume(CVolume::kLetteredVolume, file.path());
-    volume.SetPartition(kMiB, 2 * kMiB, 0x04, true);
-    volume.QueryInformation();
-    EXPECT_EQ(volume.fileSystemCode(), kFileSystemFat16);
-    EXPECT_EQ(volume.sectorCount(), 2 * kMiB / 512);
-    EXPECT_STREQ(volume.boot().label(), "DATA       ");
-    EXPECT_FALSE(volume.ready());  // not mounted
-    EXPECT_FALSE(volume.isOpen());
-}
-
+// A 4 MiB file holding, from 1 MiB on, a volume whose boot sector announces FAT16.
 TEST(Volume, QueryThreadFillsTheVolumeAndDestructionWaitsForIt) {
     ScopedSettings settings;
     TempFile file;
-    ASSERT_TRUE(writeDataVolume(file));
+    std::vector<std::uint8_t> boot(512, 0);
+    std::memcpy(&boot[54], "FAT16   ", 8);
+    std::memcpy(&boot[43], "DATA       ", 11);
+    ASSERT_TRUE(file.resize(4 * kMiB) && file.writeAt(kMiB, boot.data(), boot.size()));
     CVolume volume(CVolume::kLetteredVolume, file.path());
     volume.SetPartition(kMiB, 2 * kMiB, 0x04, true);
     HANDLE thread = volume.StartQueryThread();
@@ -157,6 +125,8 @@ TEST(Volume, QueryThreadFillsTheVolumeAndDestructionWaitsForIt) {
     CloseHandle(thread);
     EXPECT_FALSE(volume.queryRunning());
     EXPECT_EQ(volume.fileSystemCode(), kFileSystemFat16);
+    EXPECT_EQ(volume.sectorCount(), 2 * kMiB / 512);
+    EXPECT_FALSE(volume.ready());  // not mounted
     EXPECT_EQ(volume.label(), u"DATA");  // no root folder to read: the boot sector's
     EXPECT_EQ(volume.fileSystemFlags(), 0x6u);
 
@@ -169,31 +139,15 @@ TEST(Volume, QueryThreadFillsTheVolumeAndDestructionWaitsForIt) {
     }
 }
 
-TEST(BlocksMap, HasOneBitPerSectorOfItsVolume) {
-    ScopedSettings settings;
-    CVolume volume(CVolume::kFile, "file");
-    volume.SetDeviceOpener(platform::memoryOpener(numberedSectors(20)));
-    ASSERT_EQ(volume.Initialize(), 20u);
-    CBlocksMap map;
-    EXPECT_FALSE(map.IsValid());
-    EXPECT_FALSE(map.GetBit(0));
-    ASSERT_TRUE(map.Init(volume));
-    EXPECT_TRUE(map.IsValid());
-    map.SetBit(19, true);
-    EXPECT_TRUE(map.GetBit(19));
-    EXPECT_FALSE(map.GetBit(18));
-
-    CVolume empty(CVolume::kFile, "file");
-    EXPECT_FALSE(map.Init(empty));
-    EXPECT_FALSE(map.IsValid());
-}
-
-TEST(BlocksLayer, AddressesTheFirstSectorOfEachBlock) {
+TEST(BlocksLayer, AddressesTheFirstSectorOfEachBlockInAMapOfOneBitPerSector) {
     ScopedSettings settings;
     CVolume volume(CVolume::kFile, "file");
     volume.SetDeviceOpener(platform::memoryOpener(numberedSectors(64)));
     ASSERT_EQ(volume.Initialize(), 64u);
     CBlocksMap map;
+    EXPECT_FALSE(map.GetBit(0));
+    CVolume empty(CVolume::kFile, "file");
+    EXPECT_FALSE(map.Init(empty));
     ASSERT_TRUE(map.Init(volume));
 
     CBlocksLayer layer(4096, 8, &map);
@@ -203,6 +157,7 @@ TEST(BlocksLayer, AddressesTheFirstSectorOfEachBlock) {
     EXPECT_TRUE(map.GetBit(24));
     EXPECT_EQ(layer.GetBlockState(3), 1);
     EXPECT_EQ(layer.GetBlockState(2), 0);
+    EXPECT_FALSE(map.GetBit(23));
     EXPECT_EQ(layer.SetBlockState(8, true), kBlockFail);
     EXPECT_EQ(layer.GetBlockState(UINT64_MAX), kBlockFail);
 

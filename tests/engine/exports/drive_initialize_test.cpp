@@ -86,16 +86,6 @@ TEST_F(ListedFiles, AFailedInitializeLeavesItsOwnFailureAsTheLastError) {
     }
 }
 
-TEST(DriveInitializeLog, AnIndexOutOfRangeGoesThroughTheDriveArray) {
-    ASSERT_EQ(Library_Initialize(u"\\Software\\Test"), 1);
-    fattest::LogCapture log;
-    EngineSettings settings{};
-    settings.DiskNumber = DriveGetCount();
-    EXPECT_EQ(DriveInitialize(&settings), 0);
-    EXPECT_EQ(log.count("S.CStorageArray.DiskInitialize.enter: DiskNumber: "), 1u);
-    EXPECT_EQ(log.count("E.DiskInitialize: DiskNumber >= Total disks"), 1u);
-}
-
 // A window that goes away while a hit is being sent to it, without handling it.
 class VanishingWindow : public platform::WindowReceiver {
 public:

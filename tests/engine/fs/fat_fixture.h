@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/log_capture.h"
 #include "../support/memory_drive.h"
 #include "../support/test_images.h"
 #include "engine/disk/drive.h"
@@ -21,33 +22,7 @@ namespace fattest {
 
 using MemoryDrive = test_support::MemoryDrive;
 
-// Collects the engine's log lines of every level while it lives.
-class LogCapture {
-public:
-    LogCapture() : file_(std::tmpfile()) {
-        for (int level = kLogStatus; level <= kLogDebug; ++level) engine::enableLogLevel(level, true);
-        engine::setLogSink(fileno(file_));
-    }
-    ~LogCapture() {
-        engine::setLogSink(-1);
-        std::fclose(file_);
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    std::size_t count(const std::string& needle) {
-        engine::flushLogSink();
-        std::string all;
-        std::rewind(file_);
-        for (int c; (c = std::fgetc(file_)) != EOF;) all.push_back(static_cast<char>(c));
-        std::size_t found = 0;
-        for (std::size_t at = all.find(needle); at != std::string::npos; at = all.find(needle, at + 1)) ++found;
-        return found;
-    }
-
-private:
-    FILE* file_;
-};
+using LogCapture = test_support::LogCapture;
 
 inline std::vector<std::uint8_t> loadImage(const std::string& name) {
     return test_images::gunzip("fat/" + name + ".img.gz");

@@ -43,21 +43,14 @@ protected:
 
 CInformationStorage* BuiltinTable::table_ = nullptr;
 
-TEST_F(BuiltinTable, HoldsTheRowsInOrderWithUniqueIds) {
+TEST_F(BuiltinTable, HoldsEveryRowWithAUniqueIdAndAKnownCategory) {
     ASSERT_EQ(table_->count(), 94u);
     std::set<std::uint16_t> ids;
     for (const auto& type : table_->types()) {
         EXPECT_TRUE(ids.insert(type->signatureId()).second) << type->signatureId();
-        EXPECT_EQ(+type->image().Enabled, 1);
-        EXPECT_EQ(+type->image().Reserved2, 1);
-        EXPECT_EQ(+type->image().SecondSize, 50);
         EXPECT_TRUE(type->categoryCode() == -16 || table_->FindCategory(type->categoryCode()))
             << type->signatureId();
     }
-    const std::pair<std::size_t, std::uint16_t> rowIds[] = {{0, 47}, {23, 83}, {79, 6}, {93, 27}};
-    for (const auto& [row, id] : rowIds) EXPECT_EQ(table_->types()[row]->signatureId(), id) << row;
-    EXPECT_EQ(table_->types()[68]->name(), u"EXE-DOS");
-    EXPECT_EQ(table_->types()[80]->description(), u"NTFS File Entry ");
 }
 
 TEST_F(BuiltinTable, EveryConditionHasTheWidthOfItsKind) {

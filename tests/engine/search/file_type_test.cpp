@@ -11,16 +11,6 @@
 
 namespace {
 
-std::u16string textAt(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t units) {
-    std::u16string text;
-    for (std::size_t i = 0; i < units; ++i) {
-        auto c = engine::loadLittleEndian<std::uint16_t>(bytes.data() + offset + 2 * i);
-        if (c == 0) break;
-        text.push_back(static_cast<char16_t>(c));
-    }
-    return text;
-}
-
 CFileType sampleType() {
     CFileType type;
     FileTypeImage& image = type.image();
@@ -37,24 +27,6 @@ CFileType sampleType() {
     image.CategoryCode = -144;
     image.SignatureId = 47;
     return type;
-}
-
-TEST(FileTypeImage, FieldsSitAtTheirStoredOffsets) {
-    CFileType type = sampleType();
-    type.AddSignature(kConditionBytes, "%PDF-1.", 0, 7, 0);
-    std::vector<std::uint8_t> stored = type.StoredForm();
-    ASSERT_EQ(stored.size(), kFileTypeImageSize + 20 + 39);
-    const std::pair<std::size_t, std::int32_t> numbers[] = {{0, 1}, {4, 0}, {8, 1}, {12, 2048},
-                                                            {16, 50}, {520, -144}, {526, 1}};
-    for (const auto& [offset, value] : numbers) {
-        EXPECT_EQ(engine::loadLittleEndian<std::int32_t>(&stored[offset]), value) << offset;
-    }
-    EXPECT_EQ(engine::loadLittleEndian<std::uint16_t>(&stored[524]), 47);
-    const std::tuple<std::size_t, std::size_t, std::u16string> texts[] = {
-        {20, 10, u"PDF"}, {40, 50, u"AI;EPSF"}, {140, 100, u"Portable Document Format"},
-        {340, 30, u"Text Documents"}, {400, 30, u"PDF"}, {460, 30, u"adobe"}};
-    for (const auto& [offset, units, text] : texts) EXPECT_EQ(textAt(stored, offset, units), text) << offset;
-    for (std::size_t i = 20 + 6; i < 40; ++i) EXPECT_EQ(stored[i], 0) << i;  // unused text units
 }
 
 TEST(FileTypeImage, TextsAreCutToTheirFieldAndCopyKeepsSignatures) {

@@ -70,6 +70,16 @@ TEST(FileBytes, WholeIsWhatCouldBeReadFollowedByZeroedSlack) {
     EXPECT_TRUE(std::all_of(whole.begin(), whole.end(), [](std::uint8_t b) { return b == 0x42; }));
     EXPECT_TRUE(std::all_of(whole.end(), whole.end() + kSlackBytes, [](std::uint8_t b) { return b == 0; }));
     EXPECT_EQ(bytes.Whole().data(), whole.data());  // read once
+
+    // A short read: what was read, then zeros.
+    const FileReader shortRead = [](FoundFileRecord&, void* buffer, std::uint64_t, std::uint64_t) -> std::uint64_t {
+        std::memset(buffer, 0x42, 1024);
+        return 700;
+    };
+    FileBytes cut(record, shortRead, 1000);
+    const auto partial = cut.Whole();
+    ASSERT_EQ(partial.size(), 700u);
+    EXPECT_TRUE(std::all_of(partial.end(), partial.end() + 300 + kSlackBytes, [](std::uint8_t b) { return b == 0; }));
 }
 
 }  // namespace

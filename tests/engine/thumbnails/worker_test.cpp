@@ -69,23 +69,6 @@ TEST(ThumbnailWorker, UnusableSizesNothingReadOrUndecodableDataGiveNoBitmap) {
     EXPECT_EQ(makeThumbnail(recordOf(text.size()), jobReading(text)), nullptr);
 }
 
-TEST(ThumbnailWorker, DecoderSeesOnlyWhatWasReadFollowedByZeroedSlack) {
-    const test_pictures::Bytes file(700, 0x11);
-    ThumbnailJob job = jobReading(file);
-    bool slackZero = false;
-    std::size_t seen = 0;
-    job.render = [&](FileBytes& bytes) -> HBITMAP {
-        const std::span<const std::uint8_t> data = bytes.Whole();
-        seen = data.size();
-        const std::uint8_t* end = data.data() + data.size();
-        slackZero = std::all_of(end, end + kSlackBytes, [](std::uint8_t b) { return b == 0; });
-        return nullptr;
-    };
-    makeThumbnail(recordOf(file.size() + 300), std::move(job));  // a short read
-    EXPECT_EQ(seen, 700u);
-    EXPECT_TRUE(slackZero);
-}
-
 TEST(ThumbnailWorker, SlowWorkIsAbandonedAtTheLimitAndNeverTouchesTheCaller) {
     std::atomic<bool> release{false};
     auto record = std::make_unique<FoundFileRecord>(recordOf(4096));

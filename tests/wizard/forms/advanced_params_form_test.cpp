@@ -2,12 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,21 +15,11 @@
 #include "wizard/settings/settings_store.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
-#include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translation.h"
 
 namespace {
-
-QStringList Languages(QWidget* dialog) {
-    QStringList entries;
-    const auto* box = FindControl<QComboBox>(dialog, "LanguageSelectComboBox");
-    for (int i = 0; i < box->count(); ++i) {
-        entries << box->itemText(i);
-    }
-    return entries;
-}
 
 class PreferencesTest : public WizardTest {
 protected:
@@ -162,52 +149,6 @@ TEST_F(PreferencesTest, MinusOneOpensThePageOfTheLastOk) {
     EXPECT_EQ(opened, 3);
 }
 
-TEST_F(PreferencesTest, HelpShowsTheActivePagesTopic) {
-    show(0, [this](QWidget* dialog) {
-        for (int page = 0; page < 4; ++page) {
-            FindControl<QTabWidget>(dialog, "MainPageControl")->setCurrentIndex(page);
-            PressButton(dialog, "ButtonHelp");
-            EXPECT_TRUE(waitUntil([&] { return help.topics.size() == page + 1; }));
-        }
-        PressButton(dialog, "ButtonCancel");
-    });
-    EXPECT_EQ(help.topics, (QStringList{QStringLiteral("/files/params.html"),
-                                        QStringLiteral("/files/params.driveaccess.html"),
-                                        QStringLiteral("/files/params.html"),
-                                        QStringLiteral("/files/params.language.html")}));
-}
-
-TEST_F(PreferencesTest, TheLanguageListShowsVisibleTranslationFilesOnly) {
-    const struct {
-        QStringList files;
-        QStringList folders;
-        QStringList entries;
-    } cases[] = {
-        {{}, {}, {QStringLiteral("English (Default)")}},
-        {{QStringLiteral("DEUTSCH.LNG"), QStringLiteral("pt.br.lng"), QStringLiteral(".y.lng"),
-          QStringLiteral("notes.txt")},
-         {QStringLiteral("x.lng")},
-         {QStringLiteral("English (Default)"), QStringLiteral("Deutsch"), QStringLiteral("Pt.br")}},
-    };
-    for (const auto& test : cases) {
-        for (const QString& file : test.files) {
-            addLanguageFile(file);
-        }
-        for (const QString& folder : test.folders) {
-            ASSERT_TRUE(QDir(languages_.path()).mkdir(folder));
-        }
-        QStringList entries;
-        int selected = -1;
-        show(3, [&](QWidget* dialog) {
-            entries = Languages(dialog);
-            selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
-            PressButton(dialog, "ButtonCancel");
-        });
-        EXPECT_EQ(entries, test.entries);
-        EXPECT_EQ(selected, 0);
-    }
-}
-
 TEST_F(PreferencesTest, ChoosingALanguageStoresItsFileNameAndLoadsIt) {
     addLanguageFile(QStringLiteral("DEUTSCH.LNG"));
     show(3, [](QWidget* dialog) {
@@ -236,32 +177,6 @@ TEST_F(PreferencesTest, ChoosingALanguageStoresItsFileNameAndLoadsIt) {
     });
     EXPECT_TRUE(Settings().GlobalLanguage.isEmpty());
     EXPECT_EQ(CurrentTranslation(), nullptr);
-}
-
-TEST_F(PreferencesTest, AStaleLanguageNameSelectsEnglishAndStaysUntilChanged) {
-    addLanguageFile(QStringLiteral("Deutsch.lng"));
-    Settings().GlobalLanguage = QStringLiteral("Klingon.lng");
-    int selected = -1;
-    show(3, [&](QWidget* dialog) {
-        selected = FindControl<QComboBox>(dialog, "LanguageSelectComboBox")->currentIndex();
-        PressButton(dialog, "ButtonOK");
-    });
-    EXPECT_EQ(selected, 0);
-    EXPECT_EQ(Settings().GlobalLanguage, QStringLiteral("Klingon.lng"));
-}
-
-TEST_F(PreferencesTest, TheFormIsTranslatedWhenItOpens) {
-    addLanguageFile(QStringLiteral("Deutsch.lng"),
-                    "[AdvancedParamsForm]\n"
-                    "AdvancedParamsForm.Caption=Einstellungen\n"
-                    "AdvancedParamsForm.DriveTabSheet.Caption=&Laufwerkszugriff\n"
-                    "AdvancedParamsForm.DriveRetryCountLabel.Caption=Wiederholungen:\n");
-    SetCurrentTranslation(LoadLanguageFile(QStringLiteral("Deutsch.lng")));
-    TAdvancedParamsForm form;
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Einstellungen"));
-    EXPECT_EQ(FindControl<QTabWidget>(&form, "MainPageControl")->tabText(1),
-              QStringLiteral("&Laufwerkszugriff"));
-    EXPECT_EQ(FindControl<QLabel>(&form, "DriveRetryCountLabel")->text(), QStringLiteral("Wiederholungen:"));
 }
 
 }  // namespace

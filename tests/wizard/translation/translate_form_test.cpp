@@ -1,7 +1,6 @@
 #include "wizard/translation/translate_form.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -45,9 +44,8 @@ struct TestForm {
         new QVBoxLayout(&form);
         label = Named(&form, "Label", new QLabel(QStringLiteral("label")));
         button = Named(&form, "Button", new QPushButton(QStringLiteral("button")));
-        checkBox = Named(&form, "CheckBox", new QCheckBox(QStringLiteral("check")));
         group = Named(&form, "Group", new QGroupBox(QStringLiteral("group")));
-        radio = Named(group, "Radio", new QRadioButton(QStringLiteral("radio"), group));
+        radio = Named(group, "Radio", new QRadioButton(QStringLiteral("radio"), group));  // nested
         menu = Named(&form, "Menu", new QMenu(QStringLiteral("menu"), &form));
         action = Named(menu, "MenuAction", menu->addAction(QStringLiteral("action")));
         tabs = Named(&form, "Tabs", new QTabWidget);
@@ -73,7 +71,6 @@ struct TestForm {
     QDialog form;
     QLabel* label;
     QPushButton* button;
-    QCheckBox* checkBox;
     QGroupBox* group;
     QRadioButton* radio;
     QMenu* menu;
@@ -99,7 +96,6 @@ const char kTranslation[] =
     "TestForm.Label.Caption=Beschriftung\n"
     "TestForm.Label.Hint=Tipp\n"
     "TestForm.Button.Caption=&Knopf\n"
-    "TestForm.CheckBox.Caption=Kästchen\n"
     "TestForm.Group.Caption=Gruppe\n"
     "TestForm.Radio.Caption=Radio\n"
     "TestForm.Menu.Caption=Menü\n"
@@ -133,9 +129,9 @@ TEST_F(TranslateFormTest, EveryKindOfComponentTakesItsTexts) {
     const std::pair<QString, const char*> texts[] = {
         {f.form.windowTitle(), "Prüfung"},    {f.label->text(), "Beschriftung"},
         {f.label->toolTip(), "Tipp"},         {f.button->text(), "&Knopf"},
-        {f.checkBox->text(), "Kästchen"},     {f.group->title(), "Gruppe"},
-        {f.radio->text(), "Radio"},           {f.menu->title(), "Menü"},
-        {f.action->text(), "Aktion"},         {f.action->toolTip(), "Aktionstipp"},
+        {f.group->title(), "Gruppe"},         {f.radio->text(), "Radio"},
+        {f.menu->title(), "Menü"},            {f.action->text(), "Aktion"},
+        {f.action->toolTip(), "Aktionstipp"},
         {f.tabs->tabText(0), "Seite"},        {f.plainMemo->toPlainText(), "eins\n\nthree"},
         {f.richMemo->toPlainText(), "erste"}, {f.combo->itemText(0), "A"},
         {f.combo->itemText(1), "b"},          {f.list->item(0)->text(), "x"},
@@ -155,16 +151,6 @@ TEST_F(TranslateFormTest, NothingChangesWithoutTranslation) {
     EXPECT_EQ(f.form.windowTitle(), QStringLiteral("Test"));
     EXPECT_EQ(f.label->text(), QStringLiteral("label"));
     EXPECT_EQ(f.plainMemo->toPlainText(), QStringLiteral("one\ntwo\nthree"));
-}
-
-TEST_F(TranslateFormTest, SetComponentStringPropertyIgnoresEmptyValuesAndMissingTexts) {
-    TestForm f;
-    SetComponentStringProperty(f.label, ComponentText::Caption, QString());
-    SetComponentStringProperty(f.edit, ComponentText::Caption, QStringLiteral("x"));
-    SetComponentStringProperty(f.action, ComponentText::Hint, QStringLiteral("tip"));
-    EXPECT_EQ(f.label->text(), QStringLiteral("label"));
-    EXPECT_EQ(f.edit->text(), QStringLiteral("typed"));
-    EXPECT_EQ(f.action->toolTip(), QStringLiteral("tip"));
 }
 
 }  // namespace

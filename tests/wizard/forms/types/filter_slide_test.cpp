@@ -77,26 +77,6 @@ TEST_F(FilterSlideTest, ShowAndHideStepOnATimerAndEndExactly) {
     EXPECT_TRUE(hideButton_->isHidden());
 }
 
-TEST_F(FilterSlideTest, ASecondRequestRetargetsTheSlide) {
-    showPage();
-    slide_.showFilters();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel_->height() < 400 - 100; }));
-    slide_.hideFilters();
-    slideHeights();
-    EXPECT_EQ(panel_->height(), 400 - 65);
-    EXPECT_FALSE(showButton_->isHidden());
-    EXPECT_TRUE(hideButton_->isHidden());
-}
-
-TEST_F(FilterSlideTest, AtOrBeyondTheTargetOnlyTheEndIsSet) {
-    showPage();
-    panel_->resize(300, 100);
-    slide_.showFilters();
-    EXPECT_FALSE(slide_.sliding());
-    EXPECT_EQ(panel_->height(), 400 - 187);
-    EXPECT_TRUE(showButton_->isHidden());
-}
-
 TEST_F(FilterSlideTest, TheHeightFollowsResizesOfThePage) {
     showPage();
     slide_.showFilters();

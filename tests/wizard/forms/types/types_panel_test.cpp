@@ -2,8 +2,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -13,14 +12,15 @@
 #include <set>
 #include <string>
 
-#include "wizard/forms/ex_image_list.h"
+#include "platform/registry.h"
+#include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/qarn_tree_view.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/formats_unit.h"
+#include "wizard/settings/settings_store.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/type_tree_nodes.h"
-#include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
 
 namespace {
@@ -35,6 +35,12 @@ class TypesPanelTest : public WizardTest {
 protected:
     void SetUp() override {
         WizardTest::SetUp();
+        start();
+    }
+    // A start of the program: settings and formats loaded, the Types page built.
+    void start() {
+        Settings() = SettingsValues{};
+        LoadSettings();
         FormatsUnitInit();
         page_ = std::make_unique<QWidget>();
         page_->resize(500, 420);
@@ -42,6 +48,12 @@ protected:
         panel_->setStopThumbnails([this] { ++thumbnailStops_; });
         panel_->LoadFileFormats();
         tree_ = panel_->treeView();
+    }
+    // Its end: formats and settings saved.
+    void finish() {
+        page_.reset();
+        EXPECT_TRUE(FormatsUnitDone());
+        EXPECT_TRUE(SaveSettings());
     }
     void TearDown() override {
         page_.reset();
@@ -111,24 +123,6 @@ TEST_F(TypesPanelTest, TheBuiltinsGroupUnderFourRootsWithTheLastCategoryOnTop) {
     EXPECT_FALSE(DataStorage->Modified());
 }
 
-TEST_F(TypesPanelTest, ACaseVariantJoinsTheFirstSpelling) {
-    TFormat variant;
-    variant.Title = "Snapshot";
-    variant.Category = "IMAGES";
-    DataStorage->AppendFormat(variant);
-    panel_->LoadFileFormats();
-    EXPECT_EQ(roots(), (QStringList{"Video", "Misc. Documents", "Images", "Audio"}));
-    EXPECT_EQ(nodeOf("Snapshot")->parent()->text(), QStringLiteral("Images"));
-}
-
-TEST_F(TypesPanelTest, IconsAreReusedAcrossRebuilds) {
-    const int icons = tree_->images()->count();
-    panel_->LoadFileFormats();
-    panel_->LoadFileFormats();
-    EXPECT_EQ(tree_->images()->count(), icons);
-    EXPECT_EQ(nodeOf("RAF (1)")->imageIndex(), nodeOf("RAF (2)")->imageIndex());
-}
-
 TEST_F(TypesPanelTest, ClickingStateImagesWritesEveryFormatsSearch) {
     showPage();
     clickStateImage("GIF");
@@ -173,11 +167,6 @@ TEST_F(TypesPanelTest, RemovingTheOnlyFormatOfACategoryKeepsItsRootAndSearch) {
     EXPECT_TRUE(djvu->Deleted);
     EXPECT_TRUE(djvu->Search);
     EXPECT_FALSE(DataStorage->NoFormatSelected());
-
-    const Prompt& asked = prompts.shown().back();
-    EXPECT_EQ(asked.caption, QStringLiteral("Confirmation"));
-    EXPECT_EQ(asked.buttons, PromptButtons::YesNo);
-    EXPECT_EQ(asked.icon, PromptIcon::None);
 }
 
 TEST_F(TypesPanelTest, ModifyAndRemoveDoNothingOnACategory) {
@@ -247,29 +236,26 @@ TEST_F(TypesPanelTest, ResetRestoresTheBuiltinsWithoutAQuestion) {
     EXPECT_NE(nodeOf("DjVu"), nullptr);
 }
 
-TEST_F(TypesPanelTest, TheMenuOffersItsItemsInOrder) {
-    QStringList items;
-    for (const QAction* action : panel_->popupMenu()->actions()) {
-        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    }
-    EXPECT_EQ(items, (QStringList{"&Check All", "&Uncheck All", "&Inverse Check", "-", "&Add...",
-                                  "&Modify...", "&Remove...", "-", "Reset to &Defaults"}));
-}
-
-TEST_F(TypesPanelTest, TheFilterButtonsSlideThePanel) {
-    EXPECT_EQ(panel_->height(), 420 - 65);
+// What the user chooses on the Types page and in Preferences reaches the registry at exit
+// and comes back at the next start.
+TEST_F(TypesPanelTest, CheckedFormatsAndRetriesSurviveARestart) {
     showPage();
-    auto* show = panel_->findChild<QPushButton*>(QStringLiteral("TypesShowFiltersButton"));
-    auto* hide = panel_->findChild<QPushButton*>(QStringLiteral("TypesHideFiltersButton"));
-    EXPECT_TRUE(show->isVisible());
-    EXPECT_FALSE(hide->isVisible());
-    show->click();
-    EXPECT_TRUE(waitUntil([&] { return hide->isVisible(); }));
-    EXPECT_EQ(panel_->height(), 420 - 187);
-    EXPECT_TRUE(panel_->filtersShown());
-    hide->click();
-    EXPECT_TRUE(waitUntil([&] { return show->isVisible(); }));
-    EXPECT_EQ(panel_->height(), 420 - 65);
+    clickStateImage("GIF");
+    answerNextModalDialog([](QWidget* dialog) {
+        FindControl<QSpinBox>(dialog, "DriveRetryCountEdit")->setValue(3);
+        PressButton(dialog, "ButtonOK");
+    });
+    ASSERT_TRUE(ShowPreferences(1));
+    finish();
+    const auto gif = platform::RegistryKey::open(std::u16string(kFileFormatsKey) + u"\\GIF");
+    ASSERT_TRUE(gif.has_value());
+    EXPECT_EQ(gif->readDword(u"Search"), 1u);
+
+    start();
+    EXPECT_EQ(nodeOf("GIF")->stateIndex(), 2);
+    EXPECT_EQ(nodeOf("JPEG")->stateIndex(), 1);
+    EXPECT_EQ(Settings().RecoveryRetryCount, 3);
+    finish();
 }
 
 }  // namespace
