@@ -40,11 +40,4 @@ TEST(DeviceMonitor, APartitionListChangeIsOneEvent) {
     EXPECT_EQ(events.takeFirst().at(0).toUInt(), kDeviceRemoveComplete);
 }
 
-TEST(DeviceMonitor, TheMachineGetsAMonitor) {
-    QObject owner;
-    DeviceMonitor* monitor = StartDeviceMonitor(&owner);
-    ASSERT_NE(monitor, nullptr);
-    EXPECT_EQ(monitor->parent(), &owner);
-}
-
 }  // namespace

@@ -55,17 +55,4 @@ TEST(DriveItem, ShowsSizesStatusAndSkipsDisks) {
     }
 }
 
-TEST(DriveItem, IdentityIgnoresTheIndex) {
-    _LDRIVE first = Volume('C', "X", 1, 7);
-    _LDRIVE moved = first;
-    moved.Id = 9;
-    EXPECT_EQ(IdentityOf(first), IdentityOf(moved));
-    for (auto change : {+[](_LDRIVE& d) { d.Letter = 'D'; }, +[](_LDRIVE& d) { d.SerialNumber = 8; },
-                        +[](_LDRIVE& d) { d.SpaceTotal = 1; }, +[](_LDRIVE& d) { d.Kind = 8; }}) {
-        _LDRIVE other = first;
-        change(other);
-        EXPECT_NE(IdentityOf(first), IdentityOf(other));
-    }
-}
-
 }  // namespace

@@ -106,10 +106,4 @@ TEST(WindowPlacement, UsesOnlyRectanglesThatShowOnAScreen) {
     EXPECT_EQ(*UsableNormalRect(rect(100, 100, 700, 500), screens), QRect(100, 100, 600, 400));
 }
 
-TEST(WindowPlacement, ColumnWidthsStayWithinBounds) {
-    EXPECT_EQ(UsableColumnWidth(-5), kMinColumnWidth);
-    EXPECT_EQ(UsableColumnWidth(1'000'000'000), kMaxColumnWidth);
-    EXPECT_EQ(UsableColumnWidth(150), 150);
-}
-
 }  // namespace

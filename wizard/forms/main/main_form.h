@@ -101,6 +101,8 @@ public:
     void BottomButtonCloseClick();
     void BottomButtonHelpClick();
     void BottomButtonMenuClick();
+    // Takes the list's selection: a drive other than the one the found files belong to
+    // (by identity, so a reload or a passing empty selection changes nothing) starts afresh.
     void DriveSelectListViewDrivesClick();
     void DriveSelectTabSheetShow();
     void DriveSelectDriveChanged();

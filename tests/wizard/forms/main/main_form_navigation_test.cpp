@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -229,13 +228,6 @@ TEST_F(MainFormNavigationTest, FinishButtonsOpenTheTargetAndTheFeedbackPage) {
 
     // Closing on the last page asks nothing.
     EXPECT_TRUE(form->close());
-}
-
-TEST_F(MainFormNavigationTest, TheMainMenuOffersPreferencesAndAbout) {
-    QStringList items;
-    for (QAction* action : child<QMenu>("MainMenu")->actions()) items.append(action->text());
-    EXPECT_EQ(items, (QStringList{"Common Settings...", "Drive Access...", "Confirmations...",
-                                  "Interface Language...", "", "About..."}));
 }
 
 }  // namespace
