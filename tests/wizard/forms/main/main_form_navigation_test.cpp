@@ -1,6 +1,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDialog>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 
 namespace {
@@ -228,6 +231,24 @@ TEST_F(MainFormNavigationTest, FinishButtonsOpenTheTargetAndTheFeedbackPage) {
 
     // Closing on the last page asks nothing.
     EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainFormNavigationTest, BrowseFillsTheTargetFolderOnlyWhenConfirmed) {
+    walkTo(TMainForm::kAutopilotPage);
+    const QString before = child<QLineEdit>("AutopilotFolderEdit")->text();
+    answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    button("AutopilotFolderBrowse")->click();
+    EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), before);
+
+    const QString chosen = QString::fromStdString(workFolder().string());
+    answerNextModalDialog([&](QWidget* dialog) {
+        auto* browser = static_cast<QFileDialog*>(dialog);
+        browser->setDirectory(chosen);
+        static_cast<QDialog*>(browser)->accept();
+    });
+    button("AutopilotFolderBrowse")->click();
+    EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), chosen);
+    EXPECT_EQ(Settings().RecoveryTargetFolder, chosen + u'/');
 }
 
 }  // namespace
