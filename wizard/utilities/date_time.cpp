@@ -1,5 +1,6 @@
 #include "wizard/utilities/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -23,23 +24,19 @@ TDateTime EncodeDateTime(const QDate& date, const QTime& time) {
     return combine(date.toJulianDay() - epoch, time.msecsSinceStartOfDay());
 }
 
-bool IsValidDateTime(TDateTime value) {
-    return std::isfinite(value) && value > kLastInvalidDay && value < kFirstInvalidDay;
-}
-
 QDateTime DecodeDateTime(TDateTime value) {
     if (!IsValidDateTime(value)) return {};
-    const double whole = std::trunc(value);
-    auto days = static_cast<qint64>(whole);
-    // The fraction is the time of day on both sides of the epoch; one that rounds up to a
-    // whole day is the next day's midnight.
-    std::int64_t millisecondsOfDay = std::llround(std::fabs(value - whole) * kMillisecondsPerDay);
-    if (millisecondsOfDay >= kMillisecondsPerDay) {
-        millisecondsOfDay -= kMillisecondsPerDay;
-        ++days;
-    }
-    return QDateTime(QDate(1899, 12, 30).addDays(days),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(millisecondsOfDay)), Qt::UTC);
+    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    const double days = std::trunc(value);
+    // Before the epoch the time of day counts from the day's start all the same.
+    const auto milliseconds = std::min<std::int64_t>(
+        std::llround(std::fabs(value - days) * kMillisecondsPerDay), kMillisecondsPerDay - 1);
+    return QDateTime(QDate::fromJulianDay(epoch + static_cast<qint64>(days)),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(milliseconds)));
+}
+
+bool IsValidDateTime(TDateTime value) {
+    return std::isfinite(value) && value > kLastInvalidDay && value < kFirstInvalidDay;
 }
 
 TDateTime FileTimeToDateTime(FILETIME time) {

@@ -18,13 +18,12 @@ inline constexpr TDateTime kFileTimeZeroDateTime = -109205.0;
 // Encodes a valid date (years 1..9999) and time of day.
 TDateTime EncodeDateTime(const QDate& date, const QTime& time);
 
+// The date and time of day a valid value stands for; an invalid QDateTime otherwise.
+QDateTime DecodeDateTime(TDateTime value);
+
 // True for a finite value between 1 January 0001 and 31 December 9999, the span that
 // every date control and the encoding above can show.
 bool IsValidDateTime(TDateTime value);
-
-// The date and time of day that a valid value stands for, as a QDateTime without a time
-// zone (Qt::UTC, taken as wall-clock time); an invalid QDateTime for an invalid value.
-QDateTime DecodeDateTime(TDateTime value);
 
 // The FILETIME's year, month, day, hour, minute, second and millisecond, taken as they
 // stand (no conversion from UTC). A time beyond the year 9999, which no date-time holds,

@@ -56,6 +56,8 @@ public:
 
     // How often the export of that name was called.
     int calls(std::string_view function) const;
+    // The drives of the next rescan (a device came or went).
+    void setDrives(std::vector<_LDRIVE> drives);
     // What the last Library_Initialize and DriveInitialize were given.
     const char16_t* registryKey() const;
     EngineSettings* settings() const;
