@@ -8,20 +8,8 @@
 #include <optional>
 
 #include "engine/records.h"
+#include "wizard/forms/main/drive_item.h"
 #include "wizard/model/recovery_drive.h"
-
-// What tells a drive from another across drive-list reloads, whatever its index.
-struct DriveIdentity {
-    std::int32_t Kind;
-    char Letter;
-    std::uint64_t SerialNumber;
-    std::uint64_t SpaceTotal;
-    std::uint64_t SourceDevice;
-    std::uint64_t SourceInode;
-
-    static DriveIdentity Of(const TRecoveryDrive& drive);
-    bool operator==(const DriveIdentity&) const = default;
-};
 
 class OpenDrive {
 public:
