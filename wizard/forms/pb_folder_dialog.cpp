@@ -189,13 +189,14 @@ void TPBFolderDialog::Initialize(QDialog* window, FolderTreeModel* model, QTreeV
     QModelIndex initial;
     if (!folder_.isEmpty() && QFileInfo(folder_).isDir()) {
         initial = model->IndexOf(folder_);
-    } else if (lastSelected_) {
-        initial = lastSelected_->isEmpty() ? model->RootIndex() : model->IndexOf(*lastSelected_);
+    } else if (lastSelected_ && !lastSelected_->isEmpty()) {
+        initial = model->IndexOf(*lastSelected_);
     }
-    if (initial.isValid()) {
-        tree->setCurrentIndex(initial);
-        tree->scrollTo(initial);
-    }
+    // Without a folder to show, the root item is selected, as the tree must show some
+    // selection for OK to mean anything.
+    if (!initial.isValid()) initial = model->RootIndex();
+    tree->setCurrentIndex(initial);
+    tree->scrollTo(initial);
     emit Initialized(window);
 }
 
