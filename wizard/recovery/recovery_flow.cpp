@@ -168,17 +168,22 @@ RecoveryFlow::FileOutcome RecoveryFlow::Write(TBaseElement& element, const Place
     }
     const std::u16string path = file.enginePath();
     HANDLE thread = engine().FileRecovery(path.c_str(), progress.ProgressWindow(), element.EngineRecord());
-    if (thread) {
-        WaitForCopy(thread);
-        CloseHandle(thread);
-    } else {
+    if (!thread) {
+        // Nothing was written: an earlier file taken over is as it was.
         placement_->DropEmpty(file);
+        progress.Log(RecoveryLine(kRecoveryNotWritten, file.realPath()));
+        return FileOutcome::NotRecovered;
     }
+    WaitForCopy(thread);
+    CloseHandle(thread);
 
+    // Judged by what is on disk: the engine's result does not tell a cut file from a
+    // whole one.
     const std::uint64_t expected = element.Record().Size;
     const std::optional<std::uint64_t> written = placement_->WrittenSize(file);
     if (written == expected) return FileOutcome::Recovered;
-    if (!written) {
+    if (!written || *written == 0) {
+        placement_->DropEmpty(file);
         progress.Log(RecoveryLine(kRecoveryNotWritten, file.realPath()));
     } else if (*written < expected && progress.AbortRequested()) {
         progress.Log(RecoveryLine(kRecoveryIncomplete, file.realPath()));

@@ -3,14 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "engine/exports.h"
 #include "engine/support/test_images.h"
@@ -18,7 +15,6 @@
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/model/formats_unit.h"
 #include "wizard/model/real_engine.h"
-#include "wizard/recovery/recovery_flow.h"
 #include "wizard/recovery/recovery_flow_fixture.h"
 #include "wizard/settings/settings_store.h"
 
@@ -26,46 +22,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The tab-separated fields of each line of a fixture listing.
+std::vector<std::vector<std::string>> Listing(const std::string& name) {
+    std::vector<std::vector<std::string>> lines;
+    std::ifstream file(test_images::dataPath(name));
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        lines.emplace_back();
+        for (std::string field; std::getline(fields, field, '\t');) lines.back().push_back(field);
+    }
+    return lines;
+}
+
 std::uint64_t Fnv1a64(const std::string& data) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (const char byte : data) {
-        hash ^= static_cast<std::uint8_t>(byte);
-        hash *= 0x100000001b3ull;
-    }
+    for (const char byte : data) hash = (hash ^ static_cast<std::uint8_t>(byte)) * 0x100000001b3ull;
     return hash;
 }
 
-// A FAT fixture file's content: `seq start 9999999 | head -c size`.
-std::string SeqContent(long start, std::uint64_t size) {
-    std::string text;
-    for (long number = start; text.size() < size; ++number) text += std::to_string(number) + "\n";
-    text.resize(size);
-    return text;
-}
-
-struct FatFile {
-    std::uint64_t size;
-    long start;
-    bool deleted;
-};
-
-// The files of a FAT listing by path: kind, state, path, size, first number.
-std::map<std::string, FatFile> FatListing(const std::string& name) {
-    std::map<std::string, FatFile> files;
-    std::ifstream listing(test_images::dataPath("fat/" + name + ".expected"));
-    for (std::string line; std::getline(listing, line);) {
-        std::istringstream fields(line);
-        std::string field[5];
-        for (std::string& text : field) std::getline(fields, text, '\t');
-        if (field[0] == "f") files[field[2]] = {std::stoull(field[3]), std::stol(field[4]), field[1] == "deleted"};
-    }
-    return files;
-}
-
-std::string Slashed(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
+// The path below the drive, with "/": "C:\A\b.txt" gives "A/b.txt".
+std::string Below(std::string path) {
+    if (path.size() > 2 && path[1] == ':') path.erase(0, 3);
+    if (path.starts_with('\\')) path.erase(0, 1);
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
@@ -89,11 +68,10 @@ protected:
 
     fs::path target() const { return workFolder() / "target"; }
 
-    // Opens the only volume of the fixture image and lists its entries.
-    void Open(const std::string& image) {
+    // Opens volume C of the fixture image; lists its entries unless it is to be searched.
+    void Open(const std::string& image, bool listEntries = true) {
         useFixtureDisks({image});
         HANDLE rescan = realEngine().DrivesRescan(0);
-        ASSERT_NE(rescan, nullptr);
         ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
         CloseHandle(rescan);
         for (int i = 0; i < realEngine().DriveGetCount(); ++i) {
@@ -104,20 +82,20 @@ protected:
         host.settings.ReadRetries = 2;
         host.settings.DiskNumber = drive->DriveNumber();
         ASSERT_GT(realEngine().DriveInitialize(&host.settings), 0) << realEngine().GetLastErrorString();
-    }
-    void ListFiles() {
         std::int64_t serial = 0;
-        while (const FoundFileRecord* record = realEngine().FileGetNext()) {
+        while (const FoundFileRecord* record = listEntries ? realEngine().FileGetNext() : nullptr) {
             list.Add(std::make_unique<TBaseElement>(*record, ++serial, drive));
         }
     }
-    // Selects the files (no folders) that `wanted` accepts, by folder path and name.
-    void Select(const std::function<bool(const std::string& path)>& wanted) {
-        host.selected.clear();
+    // Selects the files whose path below the drive is among `wanted`.
+    template <typename Map>
+    void Select(const Map& wanted) {
         for (std::size_t i = 0; i < list.Count(); ++i) {
-            TBaseElement& element = list[i];
-            if (!element.IsFolder() && wanted(element.Path() + element.Name())) host.selected.push_back(&element);
+            if (!list[i].IsFolder() && wanted.contains(Below(list[i].Path() + list[i].Name()))) {
+                host.selected.push_back(&list[i]);
+            }
         }
+        ASSERT_EQ(host.selected.size(), wanted.size());
     }
     static std::string Read(const fs::path& file) {
         std::ifstream in(file, std::ios::binary);
@@ -132,51 +110,41 @@ protected:
 
 TEST_F(RealRecoveryTest, Fat32FilesComeBackInTheirFoldersAsListed) {
     Open("fat/fat32.img.gz");
-    ListFiles();
-    const std::map<std::string, FatFile> files = FatListing("fat32");
-    Select([&](const std::string& path) { return path.starts_with("C:\\") && files.contains(Slashed(path.substr(3))); });
-    ASSERT_EQ(host.selected.size(), files.size());
-
-    ASSERT_TRUE(flow->DoRealRecovery(true));
-    EXPECT_EQ(host.recovered[0], static_cast<int>(files.size()));
-    for (const auto& [path, file] : files) {
-        EXPECT_EQ(Read(target() / path), SeqContent(file.start, file.size)) << path;
+    std::map<std::string, std::string> contents;  // of each file: `seq start 9999999 | head -c size`
+    for (const auto& line : Listing("fat/fat32.expected")) {
+        if (line[0] != "f") continue;
+        std::string& text = contents[line[2]];
+        for (long number = std::stol(line[4]); text.size() < std::stoull(line[3]); ++number) {
+            text += std::to_string(number) + "\n";
+        }
+        text.resize(std::stoull(line[3]));
     }
-    EXPECT_TRUE(files.at("A/B/_one.txt").deleted && files.at("_ELETED.BIN").deleted);
+    ASSERT_TRUE(contents.contains("A/B/_one.txt") && contents.contains("_ELETED.BIN"));  // deleted ones
+    Select(contents);
+    ASSERT_TRUE(flow->DoRealRecovery(true));
+    EXPECT_EQ(host.recovered[0], static_cast<int>(contents.size()));
+    for (const auto& [path, text] : contents) EXPECT_EQ(Read(target() / path), text) << path;
 }
 
 TEST_F(RealRecoveryTest, NtfsFilesComeBackWholeAndRerunsOverwriteThem) {
     Open("ntfs/ntfs-basic.img.gz");
-    ListFiles();
-    std::map<std::string, std::uint64_t> hashes;  // by path below the target
-    std::ifstream listing(test_images::dataPath("ntfs/ntfs-basic.listing"));
-    for (std::string line; std::getline(listing, line);) {
-        std::istringstream fields(line);
-        std::string field[6];
-        for (std::string& text : field) std::getline(fields, text, '\t');
-        if (field[4] == "-") continue;
-        const std::string path = Slashed(field[5]);
-        hashes[path.starts_with('/') ? path.substr(1) : path] = std::stoull(field[4], nullptr, 16);
+    std::map<std::string, std::uint64_t> hashes;
+    for (const auto& line : Listing("ntfs/ntfs-basic.listing")) {
+        if (line[4] != "-") hashes[Below(line[5])] = std::stoull(line[4], nullptr, 16);
     }
-    Select([&](const std::string& path) {
-        const std::string below = Slashed(path.size() > 3 && path[1] == ':' ? path.substr(3) : path);
-        return hashes.contains(below);
-    });
-    ASSERT_EQ(host.selected.size(), hashes.size());
-
+    ASSERT_TRUE(hashes.contains("lost_folder_76/orphan.txt") && hashes.contains("olddir/child.txt"));
+    Select(hashes);
     for (const bool rerun : {false, true}) {
         Settings().ConfirmationsFileOverwrite = !rerun;
         ASSERT_TRUE(flow->DoRealRecovery(true));
         for (const auto& [path, hash] : hashes) EXPECT_EQ(Fnv1a64(Read(target() / path)), hash) << path;
     }
     EXPECT_EQ(host.recovered[0], 2 * static_cast<int>(hashes.size()));
-    EXPECT_TRUE(fs::exists(target() / "lost_folder_76" / "orphan.txt"));
-    EXPECT_TRUE(fs::exists(target() / "olddir" / "child.txt"));
     EXPECT_FALSE(fs::exists(target() / "hello_1.txt"));
 }
 
 TEST_F(RealRecoveryTest, CarvedFilesAreTheBytesFromTheirHitOn) {
-    Open("search/fat12-hits.img.gz");
+    Open("search/fat12-hits.img.gz", false);
     static std::mutex mutex;
     static std::vector<FoundFileRecord> hits;
     hits.clear();
@@ -191,27 +159,21 @@ TEST_F(RealRecoveryTest, CarvedFilesAreTheBytesFromTheirHitOn) {
         ASSERT_EQ(WaitForSingleObject(search, 60000), WAIT_OBJECT_0);
         CloseHandle(search);
     }
-    host.settings.FoundCallback = nullptr;
     ASSERT_GE(hits.size(), 8u);
     std::int64_t serial = 0;
     for (const FoundFileRecord& hit : hits) list.Add(std::make_unique<TBaseElement>(hit, ++serial, drive));
     list.FillUnknownSizes();
-    Select([](const std::string&) { return true; });
+    for (std::size_t i = 0; i < list.Count(); ++i) host.selected.push_back(&list[i]);
 
     ASSERT_TRUE(flow->DoRealRecovery(false));
     const std::string image = Read(workFolder() / "fat12-hits.img");
-    int compared = 0;
     for (const TBaseElement* element : host.selected) {
-        const fs::path file = target() / element->Name();
-        if (element->Record().Size == kUnknownSize) continue;
-        const std::uint64_t position = element->Record().DataPosition;
-        ASSERT_LE(position, image.size());
-        const std::string expected = image.substr(position, element->Record().Size);
-        EXPECT_EQ(Read(file), expected) << element->Name();
-        ++compared;
+        const std::uint64_t size = element->Record().Size;
+        ASSERT_NE(size, kUnknownSize);
+        EXPECT_EQ(Read(target() / element->Name()), image.substr(element->Record().DataPosition, size))
+            << element->Name();
     }
-    EXPECT_GE(compared, 8);
-    EXPECT_EQ(host.recovered[1], compared);
+    EXPECT_EQ(host.recovered[1], static_cast<int>(host.selected.size()));
 }
 
 }  // namespace

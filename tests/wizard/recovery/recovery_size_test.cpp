@@ -87,7 +87,7 @@ TEST_F(RecoverySizeTest, TheAnswersSetTheSizeAndWhatElseTheySay) {
     }
 }
 
-TEST_F(RecoverySizeTest, SkipGoesOnWithTheNextFileAndCancelEndsTheRun) {
+TEST_F(RecoverySizeTest, SkipGoesOnCancelEndsTheRunDontAskStopsAsking) {
     AddFile(u"first.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
     AddFile(u"second.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
     ConfirmDestination();
@@ -104,24 +104,22 @@ TEST_F(RecoverySizeTest, SkipGoesOnWithTheNextFileAndCancelEndsTheRun) {
     AnswerSize({"1", "UseForRadioButtonThisFileOnly", false, "Button1"});
     EXPECT_FALSE(Run());
     EXPECT_TRUE(Logged("Recovery aborted!"));
-}
 
-TEST_F(RecoverySizeTest, DontAskAndTheAutoPilotUseTheDefaultSizeUnasked) {
-    AddFile(u"a.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
-    AddFile(u"b.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
+    // Don't ask: later files of unknown size take the default size unasked, as with the
+    // auto-pilot.
+    fs::remove_all(target());
+    for (const auto& element : elements) element->SetSize(kUnknownSize);
     ConfirmDestination();
     AnswerSize({"2", "UseForRadioButtonThisFileOnly", true});
     EXPECT_TRUE(Run());
-    EXPECT_EQ(fs::file_size(target() / "a.ico"), 2048u);
-    EXPECT_EQ(fs::file_size(target() / "b.ico"), kIcoDefaultBytes);
-
+    EXPECT_EQ(fs::file_size(target() / "first.ico"), 2048u);
+    EXPECT_EQ(fs::file_size(target() / "second.ico"), kIcoDefaultBytes);
     DontAskProbableSize = false;
     Settings().RecoveryAutoPilot = true;
     fs::remove_all(target());
     elements.front()->SetSize(kUnknownSize);
-    host.selected = {elements.front().get()};
-    EXPECT_TRUE(flow->DoRealRecovery(false));
-    EXPECT_EQ(fs::file_size(target() / "a.ico"), kIcoDefaultBytes);
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(fs::file_size(target() / "first.ico"), kIcoDefaultBytes);
 }
 
 TEST_F(RecoverySizeTest, AnUnknownSizeNeverReachesTheEngine) {
