@@ -81,7 +81,8 @@ double EngineAlone(Files& files, const fs::path& folder) {
     fs::create_directories(folder);
     const auto start = Clock::now();
     for (std::size_t i = 0; i < files.elements.size(); ++i) {
-        const std::u16string path = QString::fromStdString((folder / ("e" + std::to_string(i))).string()).toStdU16String();
+        const std::u16string path =
+            (QString::fromStdString(folder.string()) + QStringLiteral("/e%1").arg(i)).toStdU16String();
         HANDLE thread = engine().FileRecovery(path.c_str(), 0, files.elements[i]->EngineRecord());
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
     Settings().RecoveryAutoPilot = true;
     Settings().RecoveryKeepFolderStructure = false;
 
-    Files small = MakeFiles(smallFiles, kSmallSize, [](int i) { return u"f" + QString::number(i).toStdU16String() + u".bin"; }, drive);
+    Files small = MakeFiles(smallFiles, kSmallSize, [](int i) { return QStringLiteral("f%1.bin").arg(i).toStdU16String(); }, drive);
     double engineSmall = 1e9, flowSmall = 1e9;
     for (int round = 0; round < kRounds; ++round) {
         engineSmall = std::min(engineSmall, EngineAlone(small, root / "engine"));

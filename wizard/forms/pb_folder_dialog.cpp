@@ -196,7 +196,7 @@ void TPBFolderDialog::Initialize(QDialog* window, FolderTreeModel* model, QTreeV
     // selection for OK to mean anything.
     if (!initial.isValid()) initial = model->RootIndex();
     tree->setCurrentIndex(initial);
-    tree->scrollTo(initial);
+    tree->scrollTo(initial, QAbstractItemView::PositionAtCenter);
     emit Initialized(window);
 }
 

@@ -117,6 +117,7 @@ void TRecoveringFilesForm::SetFileCount(int count) {
     // A bar of range 0..0 would show a busy animation instead of standing still.
     totalProgressBar_->setRange(0, std::max(count, 1));
     totalProgressBar_->setValue(0);
+    totalPercentLabel_->setText(SafeFormat(totalProgressFormat_, kTotalEnglish, 0, count));
 }
 
 void TRecoveringFilesForm::SetTotalDone(int done) { totalProgressBar_->setValue(done); }

@@ -35,7 +35,7 @@ public:
     HWND ProgressWindow() const;
     bool AbortRequested() const { return abortRequested_; }
 
-    // The total bar's end.
+    // The total bar's end; "0 of <count>" until the first file.
     void SetFileCount(int count);
     // "%d of %d" with the file's number and the count, and the total bar at `done`.
     void ShowTotal(int done, int count);

@@ -64,7 +64,8 @@ std::string FitName(std::string_view base, std::string_view extension, std::size
 }
 
 std::string NumberedName(const NameParts& name, int n) {
-    const std::string suffix = "_" + std::to_string(n);
+    std::string suffix = std::to_string(n);
+    suffix.insert(suffix.begin(), '_');
     const std::size_t tail = suffix.size() + name.extension.size();
     const std::string_view base = name.base;
     std::string numbered(base.substr(0, BoundaryCut(base, kMaxNameBytes - tail)));

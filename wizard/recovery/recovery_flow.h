@@ -57,7 +57,8 @@ public:
     RecoveryFlow& operator=(const RecoveryFlow&) = delete;
 
     // One run over the list's selected files; false when the destination dialog was
-    // cancelled or a file ended the run.
+    // cancelled or a file ended the run, and, doing nothing, while another long action
+    // pumps events (a run pumps events itself while it waits).
     bool DoRealRecovery(bool fileSystemList);
     FileOutcome DoRecoverFile(TBaseElement& element, TRecoveringFilesForm& progress);
 
