@@ -71,21 +71,17 @@ TEST_F(RecoveryAbortTest, AbortAnsweredNoChangesNothing) {
     EXPECT_EQ(host.recovered[0], 1);
 }
 
-TEST_F(RecoveryAbortTest, AbortOnTheLastFileFinishesTheRunAndUnconfirmedAbortAsksNothing) {
+TEST_F(RecoveryAbortTest, UnconfirmedAbortOnTheLastFileFinishesTheRun) {
     Settings().ConfirmationsRecoveryAbort = false;
+    Settings().ConfirmationsFileOverwrite = false;
     AddFile(u"last.bin", u"C:\\", 10000);
     AbortWhileHeld();
     EXPECT_TRUE(flow->DoRealRecovery(true));
     EXPECT_EQ(workFlagAfterAbort, 0);
     EXPECT_EQ(LogLines().last(), QStringLiteral("Recovery finished."));
     EXPECT_TRUE(OkShown());
-    // The auto-pilot closes the window only after a complete run.
+    // The auto-pilot closes the window after a complete run only; an aborted one stays.
     EXPECT_FALSE(flow->ProgressWindow()->isVisible());
-}
-
-TEST_F(RecoveryAbortTest, TheAutoPilotLeavesTheWindowOfAnAbortedRunOpen) {
-    Settings().ConfirmationsRecoveryAbort = false;
-    AddFile(u"big.bin", u"C:\\", 10000);
     AddFile(u"next.bin", u"C:\\", 10);
     AbortWhileHeld();
     EXPECT_FALSE(flow->DoRealRecovery(true));
