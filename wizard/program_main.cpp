@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <exception>
 
-#include "wizard/main_form.h"
+#include "wizard/forms/main/main_form.h"
+#include "wizard/forms/splash_form.h"
 #include "wizard/program_halt.h"
 #include "wizard/program_units.h"
 #include "wizard/prompt_box_hook.h"
+#include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
+#include "wizard/translation/translation.h"
 #include "wizard/utilities/known_folders.h"
 #include "wizard/version_info.h"
 
@@ -24,9 +27,21 @@ int runProgram() {
     SetLanguageFolder(GetProgramFolder());
     try {
         const RunningUnits units(programUnits());
-        // Destroyed before the units finish, so that it can still save its state.
-        TMainForm mainForm;
+        // Both are destroyed before the units finish, so that they can still save their
+        // state; the splash outlives the main window, which reports rescans to it.
+        // The splash translates itself as it is made: the stored language first.
+        if (!Settings().GlobalLanguage.isEmpty()) {
+            SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+        }
+        TSplashForm splash;
+        if (Settings().GlobalSplashShow) splash.ShowNow();
+        TMainForm mainForm(&splash);
+        // Closing the main window ends the run, whatever other windows are open.
+        QObject::connect(&mainForm, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         mainForm.show();
+        // Where no window manager keeps it on top, the splash stays above the window.
+        if (splash.isVisible()) splash.raise();
         return QApplication::exec();
     } catch (const ProgramHalt& halt) {
         return halt.exitCode();

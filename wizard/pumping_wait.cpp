@@ -1,10 +1,13 @@
 #include "wizard/pumping_wait.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
+#include <thread>
 
 #include "platform/handles.h"
 #include "wizard/busy_gate.h"
@@ -28,6 +31,14 @@ PumpingWaitResult pumpingWait(HANDLE thread) {
     // once, and an engine thread sending to our windows would then wait for ever.
     QTimer step;
     step.start(kStep);
+    // A watcher wakes the event wait the moment the thread ends, so that the wait ends
+    // with the thread instead of at the next step (a run of many small files waits once
+    // per file). It ends with the thread too, before the caller may close the handle.
+    QAbstractEventDispatcher* dispatcher = QThread::currentThread()->eventDispatcher();
+    std::jthread watcher([thread, dispatcher] {
+        WaitForSingleObject(thread, INFINITE);
+        if (dispatcher) dispatcher->wakeUp();
+    });
     DWORD state;
     while ((state = WaitForSingleObject(thread, 0)) == WAIT_TIMEOUT) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

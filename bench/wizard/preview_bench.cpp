@@ -82,7 +82,7 @@ double timed(Action action) {
     return millisecondsSince(start);
 }
 
-void selectRows(TPreviewPage& page, std::initializer_list<int> rows) {
+void selectRows(TPreviewContent& page, std::initializer_list<int> rows) {
     page.Selection().clearSelection();
     for (const int row : rows) {
         page.Selection().select(page.Model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);

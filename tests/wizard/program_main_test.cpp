@@ -29,6 +29,7 @@ TEST_F(ProgramMainTest, ARunShowsTheMainWindowAndWritesNothingUnderHome) {
         languageDialog = dialog->objectName();
         static_cast<QDialog*>(dialog)->reject();
     });
+    prompts.expect(QStringLiteral("Are you sure you want to exit application?"), kPromptYes);
     QString caption;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {

@@ -7,7 +7,7 @@
 #include "wizard/translation/translation.h"
 
 TPreviewDriveSectors::TPreviewDriveSectors(TBaseSortedList& list, TPreviewImageLists& images, QWidget* parent)
-    : TPreviewPage(DriveSectorsPageSpec(), list, images, parent) {
+    : TPreviewContent(DriveSectorsContentSpec(), list, images, parent) {
     connect(Action(PreviewAction::ResetSize), &QAction::triggered, this, &TPreviewDriveSectors::MiResetFileSizeClick);
 }
 

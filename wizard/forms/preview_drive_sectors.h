@@ -2,9 +2,9 @@
 // The preview page of the sector scan's list. Its rows show check boxes, which nothing
 // reads: every action works on the selection.
 
-#include "wizard/forms/preview_page.h"
+#include "wizard/forms/preview_content.h"
 
-class TPreviewDriveSectors final : public TPreviewPage {
+class TPreviewDriveSectors final : public TPreviewContent {
     Q_OBJECT
 
 public:

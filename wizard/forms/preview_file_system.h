@@ -1,9 +1,9 @@
 #pragma once
 // The preview page of the file-system scan's list.
 
-#include "wizard/forms/preview_page.h"
+#include "wizard/forms/preview_content.h"
 
-class TPreviewFileSystem final : public TPreviewPage {
+class TPreviewFileSystem final : public TPreviewContent {
     Q_OBJECT
 
 public:

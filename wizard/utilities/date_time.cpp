@@ -1,5 +1,6 @@
 #include "wizard/utilities/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -21,6 +22,17 @@ TDateTime combine(std::int64_t days, std::int64_t millisecondsOfDay) {
 TDateTime EncodeDateTime(const QDate& date, const QTime& time) {
     static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
     return combine(date.toJulianDay() - epoch, time.msecsSinceStartOfDay());
+}
+
+QDateTime DecodeDateTime(TDateTime value) {
+    if (!IsValidDateTime(value)) return {};
+    static const qint64 epoch = QDate(1899, 12, 30).toJulianDay();
+    const double days = std::trunc(value);
+    // Before the epoch the time of day counts from the day's start all the same.
+    const auto milliseconds = std::min<std::int64_t>(
+        std::llround(std::fabs(value - days) * kMillisecondsPerDay), kMillisecondsPerDay - 1);
+    return QDateTime(QDate::fromJulianDay(epoch + static_cast<qint64>(days)),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(milliseconds)));
 }
 
 bool IsValidDateTime(TDateTime value) {

@@ -5,6 +5,7 @@
 // date pickers of the wizard have always read them.
 
 #include <QDate>
+#include <QDateTime>
 #include <QTime>
 
 #include "platform/win_types.h"
@@ -16,6 +17,9 @@ inline constexpr TDateTime kFileTimeZeroDateTime = -109205.0;
 
 // Encodes a valid date (years 1..9999) and time of day.
 TDateTime EncodeDateTime(const QDate& date, const QTime& time);
+
+// The date and time of day a valid value stands for; an invalid QDateTime otherwise.
+QDateTime DecodeDateTime(TDateTime value);
 
 // True for a finite value between 1 January 0001 and 31 December 9999, the span that
 // every date control and the encoding above can show.

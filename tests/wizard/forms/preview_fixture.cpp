@@ -60,7 +60,7 @@ std::string PreviewTest::Names(const TBaseSortedList& list) {
     return names;
 }
 
-void PreviewTest::SelectRows(TPreviewPage& page, const std::vector<int>& rows) {
+void PreviewTest::SelectRows(TPreviewContent& page, const std::vector<int>& rows) {
     QItemSelectionModel& selection = page.Selection();
     selection.clearSelection();
     for (const int row : rows) {

@@ -37,7 +37,7 @@ protected:
     // The first two letters of each name, in list order: "e2 e0 e1 ".
     static std::string Names(const TBaseSortedList& list);
     // Selects the rows (whole rows, as a user does), the first of them current.
-    static void SelectRows(TPreviewPage& page, const std::vector<int>& rows);
+    static void SelectRows(TPreviewContent& page, const std::vector<int>& rows);
     // Lets the thumbnail worker finish and its results arrive.
     static bool WaitForThumbnails();
 

@@ -15,7 +15,7 @@ namespace {
 class ThumbnailsThreadTest : public PreviewTest {
 protected:
     // The page's thumbnail view with the engine held in its first call.
-    static bool StartHeld(TPreviewPage& page) {
+    static bool StartHeld(TPreviewContent& page) {
         HoldThumbnails();
         page.MiViewAsTrumbnailsClick();
         return WaitUntilHeld();
@@ -29,8 +29,8 @@ protected:
         });
     }
 
-    static QToolButton* Button(TPreviewPage& page, const char* suffix) {
-        return page.findChild<QToolButton*>(page.objectName().chopped(4) + QLatin1String(suffix));
+    static QToolButton* Button(TPreviewContent& page, const char* suffix) {
+        return page.findChild<QToolButton*>(page.objectName().chopped(7) + QLatin1String(suffix));
     }
 };
 

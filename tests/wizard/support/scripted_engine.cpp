@@ -107,10 +107,20 @@ DWORD ScriptedEngine::threadMain(void* parameter) {
     return 0;
 }
 
+void ScriptedEngine::setDrives(std::vector<_LDRIVE> drives) {
+    std::lock_guard lock(mutex_);
+    script_.drives = std::move(drives);
+}
+
 void ScriptedEngine::rescanBody() {
-    for (const _LDRIVE& drive : script_.drives) {
+    std::vector<char> letters;
+    {
+        std::lock_guard lock(mutex_);
+        for (const _LDRIVE& drive : script_.drives) letters.push_back(drive.Letter);
+    }
+    for (const char letter : letters) {
         PostMessageW(rescanWindow_, WM_ENGINE_DRIVE_FOUND, 0,
-                     static_cast<LPARAM>(static_cast<unsigned char>(drive.Letter)));
+                     static_cast<LPARAM>(static_cast<unsigned char>(letter)));
     }
 }
 
@@ -121,6 +131,12 @@ void ScriptedEngine::searchBody() {
         if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
             LocalFree(block);
         }
+    }
+    for (const ScriptedProgress& step : script_.progress) {
+        settings_->CurrentCluster = step.currentCluster;
+        settings_->TotalClusters = step.totalClusters;
+        settings_->FreeClusters = step.freeClusters;
+        PostMessageW(window, WM_ENGINE_SEARCH_PROGRESS, 0, 0);
     }
     for (const FoundFileRecord& hit : script_.hits) {
         if (std::atomic_ref<std::int32_t>(settings_->Run).load() != 1) {
@@ -149,12 +165,14 @@ HANDLE ScriptedEngine::drivesRescan(HWND driveFoundWindow) {
 int ScriptedEngine::driveGetCount() {
     ScriptedEngine& engine = active();
     engine.count("DriveGetCount");
+    std::lock_guard lock(engine.mutex_);
     return static_cast<int>(engine.script_.drives.size());
 }
 
 _LDRIVE* ScriptedEngine::driveGetInformation(int index) {
     ScriptedEngine& engine = active();
     engine.count("DriveGetInformation");
+    std::lock_guard lock(engine.mutex_);
     if (index < 0 || static_cast<std::size_t>(index) >= engine.script_.drives.size()) {
         return nullptr;
     }

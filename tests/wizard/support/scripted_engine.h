@@ -19,6 +19,13 @@ struct ScriptedFile {
     std::u16string path;  // what FileGetPath gives for it
 };
 
+// Counts that the search writes into the settings record before it posts its progress.
+struct ScriptedProgress {
+    std::uint64_t currentCluster = 0;
+    std::uint64_t totalClusters = 0;
+    std::uint64_t freeClusters = 0;
+};
+
 struct EngineScript {
     // DriveGetCount and DriveGetInformation; DrivesRescan's thread posts
     // WM_ENGINE_DRIVE_FOUND with each drive's letter.
@@ -26,10 +33,12 @@ struct EngineScript {
     int driveInitializeResult = 1;
     // FileGetNext hands these out in order, then null.
     std::vector<ScriptedFile> files;
-    // DriveSearchSignatures' thread posts each I/O error (WM_ENGINE_IO_ERROR), then sends
-    // each hit (WM_ENGINE_FILE_FOUND) to the settings' NotifyWindow while Run is 1; every
-    // payload is a local-heap block that the receiver frees.
+    // DriveSearchSignatures' thread posts each I/O error (WM_ENGINE_IO_ERROR) and each
+    // progress (WM_ENGINE_SEARCH_PROGRESS), then sends each hit (WM_ENGINE_FILE_FOUND) to
+    // the settings' NotifyWindow while Run is 1; every payload is a local-heap block that
+    // the receiver frees.
     std::vector<IoErrorReport> ioErrors;
+    std::vector<ScriptedProgress> progress;
     std::vector<FoundFileRecord> hits;
     std::string lastError;  // GetLastErrorString
 };
@@ -47,6 +56,8 @@ public:
 
     // How often the export of that name was called.
     int calls(std::string_view function) const;
+    // The drives of the next rescan (a device came or went).
+    void setDrives(std::vector<_LDRIVE> drives);
     // What the last Library_Initialize and DriveInitialize were given.
     const char16_t* registryKey() const;
     EngineSettings* settings() const;

@@ -42,4 +42,21 @@ TEST(DateTime, ValidSpanIsTheYearsOneToNineThousandNineHundredNinetyNine) {
     EXPECT_FALSE(IsValidDateTime(-std::numeric_limits<double>::infinity()));
 }
 
+TEST(DateTime, DecodesWhatItEncodes) {
+    const struct {
+        TDateTime value;
+        QDateTime expected;
+    } cases[] = {
+        {0.0, QDateTime(QDate(1899, 12, 30), QTime(0, 0))},
+        {-1.25, QDateTime(QDate(1899, 12, 29), QTime(6, 0))},
+        {36526.5, QDateTime(QDate(2000, 1, 1), QTime(12, 0))},
+        {EncodeDateTime(QDate(2026, 3, 1), QTime(23, 59, 59, 999)),
+         QDateTime(QDate(2026, 3, 1), QTime(23, 59, 59, 999))},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeDateTime(c.value), c.expected) << c.value;
+    EXPECT_FALSE(DecodeDateTime(std::nan("")).isValid());
+    EXPECT_FALSE(DecodeDateTime(3.0e6).isValid());
+}
+
 }  // namespace
+

@@ -1,0 +1,58 @@
+#include "wizard/forms/main/drive_item.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "wizard/support/scripted_engine.h"
+
+namespace {
+
+_LDRIVE Volume(char letter, const char* label, std::size_t labelBytes, std::uint64_t serial) {
+    _LDRIVE drive = scriptedDrive(2, letter, 2);
+    std::memcpy(drive.Label, label, labelBytes);
+    std::memcpy(drive.FileSystemName, "FAT32", 5);
+    drive.SerialNumber = serial;
+    drive.SpaceTotal = 4194304;
+    return drive;
+}
+
+TEST(DriveItem, ListsLetteredVolumesWithTheirTexts) {
+    const char full[30] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O',
+                           'P', 'Q', 'R', 'S', 'T', 'U', 'V', 'W', 'X', 'Y', 'Z', '0', '1', '2', '3'};
+    const struct {
+        const char* what;
+        _LDRIVE drive;
+        const char* caption;
+        const char* serial;
+    } cases[] = {
+        {"label", Volume('C', "SYSTEM", 6, 0x1234ABCD), "C (SYSTEM)", "1234ABCD"},
+        {"no label", Volume('D', "", 0, 0xABC), "D", "00000ABC"},
+        {"label without NUL", Volume('E', full, 30, 0x4F6ED92A49DB4E8Cu), "E (ABCDEFGHIJKLMNOPQRSTUVWXYZ0123)",
+         "4F6ED92A49DB4E8C"},
+        {"control characters", Volume('F', "A\nB\x01", 4, 0), "F (A?B?)", "00000000"},
+        {"Latin-1 bytes", Volume('G', "CAF\xC9", 4, 0), "G (CAF\u00C9)", "00000000"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(IsListedDrive(c.drive)) << c.what;
+        const DriveItemTexts texts = DriveItemTextsOf(c.drive);
+        EXPECT_EQ(texts.caption, QString::fromUtf8(c.caption)) << c.what;
+        EXPECT_EQ(texts.serial, QString::fromLatin1(c.serial)) << c.what;
+        EXPECT_EQ(texts.type, QStringLiteral("FAT32")) << c.what;
+        EXPECT_EQ(texts.status, QStringLiteral("Ready")) << c.what;
+    }
+}
+
+TEST(DriveItem, ShowsSizesStatusAndSkipsDisks) {
+    _LDRIVE drive = Volume('C', "", 0, 0);
+    drive.SpaceTotal = ~std::uint64_t{0};
+    drive.Ready = 0;
+    EXPECT_EQ(DriveItemTextsOf(drive).totalSpace, QStringLiteral("-1"));
+    EXPECT_EQ(DriveItemTextsOf(drive).status, QStringLiteral("No media"));
+    for (char letter : {'0', '9', '?', 'a', '['}) {
+        drive.Letter = letter;
+        EXPECT_FALSE(IsListedDrive(drive)) << letter;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include "wizard/busy_gate.h"
+#include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/forms/main/pages/types_page.h"
+#include "wizard/model/data_storage.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/wait_until.h"
+
+namespace {
+
+constexpr std::uint64_t kOtherDevice = 0xFFFF00FFu;
+
+class MainFormNavigationTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        useScriptedDrives({ScriptedVolume(2, 'C', 0x1234ABCD, kOtherDevice)});
+        startUnits();
+        createForm();
+    }
+
+    static void UncheckEveryFormat() {
+        for (std::size_t i = 0; i < DataStorage->Formats().Count(); ++i) {
+            TFormat format = DataStorage->Formats()[i];
+            format.Search = false;
+            DataStorage->ChangeFormat(i, format);
+        }
+    }
+
+    void showActive() {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void addFoundFile(TBaseSortedList& list) {
+        FoundFileRecord record{};
+        record.Flags = kFileDeleted;
+        record.Size = 10;
+        list.Add(std::make_unique<TBaseElement>(record, 1, form->SelectedDrive));
+    }
+};
+
+TEST_F(MainFormNavigationTest, NextAndBackWalkThePagesWithEveryCheck) {
+    clickBack();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kWelcomePage) << "Back on the first page stays";
+    clickNext();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage) << "no drive, no step";
+    clickBack();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kWelcomePage);
+    walkTo(TMainForm::kTypesPage);
+
+    // Types: a format or a file-name filter with text must be chosen.
+    UncheckEveryFormat();
+    const QString noType = QStringLiteral(
+        "No file type is selected, please select at least one file type for recovery.");
+    prompts.expect(noType, kPromptOk);
+    clickNext();
+    child<QCheckBox>("TypesFilenameCheckBox")->setChecked(true);
+    child<QLineEdit>("TypesFilenameEdit")->clear();
+    prompts.expect(noType, kPromptOk);
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+    child<QLineEdit>("TypesFilenameEdit")->setText(QStringLiteral("*.txt"));
+    walkTo(TMainForm::kFinishPage);
+
+    EXPECT_EQ(prompts.shown().back().icon, PromptIcon::Information);
+    EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+    EXPECT_FALSE(button("FinishExploreButton")->isEnabled()) << "nothing recovered";
+    EXPECT_EQ(child<QLabel>("FinishFoundFilesLabel")->text(), QStringLiteral("0"));
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kFinishPage);
+    button("FinishNewButton")->click();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    EXPECT_TRUE(form->FileSystem.ScanDone) << "the same drive keeps what was found";
+}
+
+TEST_F(MainFormNavigationTest, APreviewWithFilesAsksBeforeMovingOnUnrecovered) {
+    walkTo(TMainForm::kPreviewFileSystemPage);
+    addFoundFile(*form->FileSystemList);
+    const QString question = QStringLiteral(
+        "You haven't restored any of the files. Please make sure that you have marked all required "
+        "files and pressed the \"Recover\" button in the current dialogue before you move on to the "
+        "next step of the recovery process. Do you want to move on to the next step?");
+    prompts.expect(question, kPromptNo);
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage);
+    EXPECT_EQ(prompts.shown().back().icon, PromptIcon::Warning);
+    prompts.expect(question, kPromptYes);
+    clickNext();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
+    clickNext();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kPreviewDriveSectorsPage);
+
+    addFoundFile(*form->DriveSectorsList);
+    form->DriveSectors.RecoverPressed = true;
+    clickNext();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kFinishPage) << "recovered: no question";
+    EXPECT_EQ(child<QLabel>("FinishFoundFilesLabel")->text(), QStringLiteral("2"));
+}
+
+TEST_F(MainFormNavigationTest, PageValuesAreStoredOnlyByNextFromThePage) {
+    walkTo(TMainForm::kTypesPage);
+    child<QSpinBox>("TypesAgeEditUpDown")->setValue(12);
+    child<QComboBox>("TypesSizeUnitComboBox")->setCurrentIndex(2);
+    clickBack();
+    EXPECT_EQ(Settings().RecoveryFilesAgeCount, 0);
+    clickNext();
+    clickNext();
+    EXPECT_EQ(Settings().RecoveryFilesAgeCount, 12);
+    EXPECT_EQ(Settings().RecoveryFilesSizeType, 2);
+
+    child<QRadioButton>("ModeCorruptedRadioButton")->setChecked(true);
+    EXPECT_FALSE(Settings().RecoverySearchExisting);
+    clickNext();
+    EXPECT_TRUE(Settings().RecoverySearchExisting);
+
+    child<QCheckBox>("AutopilotKeepFolderStructureCheckBox")->setChecked(true);
+    child<QLineEdit>("AutopilotFolderEdit")->setText(QStringLiteral("/srv/out"));
+    EXPECT_EQ(Settings().RecoveryTargetFolder, QStringLiteral("/srv/out/")) << "as it is typed";
+    child<QLineEdit>("AutopilotFolderEdit")->clear();
+    EXPECT_EQ(Settings().RecoveryTargetFolder, QString()) << "not the root folder";
+    EXPECT_FALSE(Settings().RecoveryKeepFolderStructure);
+    clickNext();
+    EXPECT_TRUE(Settings().RecoveryKeepFolderStructure);
+}
+
+TEST_F(MainFormNavigationTest, FilterControlsFollowTheirCheckBoxes) {
+    walkTo(TMainForm::kTypesPage);
+    // Covered by the types panel, the filters are out of the focus chain until shown.
+    EXPECT_FALSE(child<QWidget>("TypesFilters")->isVisibleTo(form.get()));
+    button("TypesShowFiltersButton")->click();
+    EXPECT_TRUE(child<QWidget>("TypesFilters")->isVisibleTo(form.get()));
+    const struct {
+        const char* box;
+        std::vector<const char*> controls;
+    } filters[] = {
+        {"TypesFilenameCheckBox", {"TypesFilenameEdit"}},
+        {"TypesCreatedBetweenCheckBox",
+         {"TypesCreatedStartDateTimePicker", "TypesCreatedEndDateTimePicker", "TypesCreatedLabel"}},
+        {"TypesAgeCheckBox", {"TypesAgeEditUpDown", "TypesAgeEdit", "TypesAgeComboBox"}},
+        {"TypesSizeCheckBox",
+         {"TypesSizeSignComboBox", "TypesSizeValueEditUpDown", "TypesSizeValueEdit", "TypesSizeUnitComboBox"}},
+    };
+    for (const auto& filter : filters) {
+        for (bool checked : {true, false}) {
+            child<QCheckBox>(filter.box)->setChecked(checked);
+            for (const char* control : filter.controls) {
+                EXPECT_EQ(child<QWidget>(control)->isEnabled(), checked) << filter.box << " " << control;
+            }
+        }
+    }
+}
+
+TEST_F(MainFormNavigationTest, WhileALongActionPumpsNextAndBackOnlyRefresh) {
+    walkTo(TMainForm::kModePage);
+    const BusyScope rescan;
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kModePage);
+    clickBack();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kModePage);
+}
+
+TEST_F(MainFormNavigationTest, KeysAndLinksReachTheirServices) {
+    showActive();
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage) << "Return is Next";
+    EXPECT_TRUE(driveList()->hasFocus()) << "the drive page gives its list the focus";
+
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    button("BottomButtonHelp")->click();
+    ASSERT_TRUE(waitUntil([&] { return help.topics.size() == 2; }));
+    EXPECT_EQ(help.topics, QStringList(2, TMainForm::kHelpTopic));
+
+    for (const char* link : {"BottomLabelWebSite", "WelcomeSupportURLLabel", "WelcomeHomepageURLLabel"}) {
+        QTest::mouseClick(child<QWidget>(link), Qt::LeftButton);
+    }
+    const std::vector<ShellRequest> expected = {
+        {ShellRequest::Kind::Address, QStringLiteral("https://www.example.org/")},
+        {ShellRequest::Kind::Address, QStringLiteral("https://www.example.org/support/")},
+        {ShellRequest::Kind::Address, QStringLiteral("https://www.example.org/pramblex/")},
+    };
+    EXPECT_EQ(shell.requests, expected);
+
+    prompts.expect(QStringLiteral("Are you sure you want to exit application?"), kPromptNo);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible()) << "No keeps the window";
+}
+
+TEST_F(MainFormNavigationTest, TabVisitsThePageControlsInLayoutOrder) {
+    showActive();
+    walkTo(TMainForm::kAutopilotPage);
+    QStringList visited;
+    child<QWidget>("AutopilotCheckBox")->setFocus();
+    for (int i = 0; i < 5; ++i) {
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (QStringList{"AutopilotCheckBox", "AutopilotFolderEdit", "AutopilotFolderBrowse",
+                                    "AutopilotKeepFolderStructureCheckBox", "BottomButtonMenu"}));
+}
+
+TEST_F(MainFormNavigationTest, FinishButtonsOpenTheTargetAndTheFeedbackPage) {
+    walkTo(TMainForm::kFinishPage);
+    form->FileSystem.Recovered = 3;
+    form->CheckState();
+    ASSERT_TRUE(button("FinishExploreButton")->isEnabled());
+    button("FinishExploreButton")->click();
+    button("FinishFeedbackButton")->click();
+    const std::vector<ShellRequest> expected = {
+        {ShellRequest::Kind::Folder, Settings().RecoveryTargetFolder},
+        {ShellRequest::Kind::Address, QStringLiteral("https://www.example.org/feedback/")},
+    };
+    EXPECT_EQ(shell.requests, expected);
+    EXPECT_EQ(child<QLabel>("FinishRecoveredFilesLabel")->text(), QStringLiteral("3"));
+
+    // Closing on the last page asks nothing.
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainFormNavigationTest, BrowseFillsTheTargetFolderOnlyWhenConfirmed) {
+    walkTo(TMainForm::kAutopilotPage);
+    const QString before = child<QLineEdit>("AutopilotFolderEdit")->text();
+    answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    button("AutopilotFolderBrowse")->click();
+    EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), before);
+
+    const QString chosen = QString::fromStdString(workFolder().string());
+    answerNextModalDialog([&](QWidget* dialog) {
+        auto* browser = static_cast<QFileDialog*>(dialog);
+        browser->setDirectory(chosen);
+        static_cast<QDialog*>(browser)->accept();
+    });
+    button("AutopilotFolderBrowse")->click();
+    EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), chosen);
+    EXPECT_EQ(Settings().RecoveryTargetFolder, chosen + u'/');
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStackedWidget>
+
+#include <algorithm>
+#include <fstream>
+
+#include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/translation/language_folder.h"
+#include "wizard/translation/translation.h"
+
+namespace {
+
+using MainFormStartupTest = MainFormTest;
+
+TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesOfTheImages) {
+    useFixtureDisks({"disks/mbr_fat_ntfs.img.gz", "disks/bare_fat.img.gz"});
+    startUnits(true);
+    startSplash();
+    QSignalSpy examined(splash.get(), &TSplashForm::DriveExamined);
+    QString languageDialog;
+    answerNextModalDialog([&](QWidget* dialog) {
+        languageDialog = dialog->objectName();
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    createForm();
+
+    EXPECT_EQ(languageDialog, QStringLiteral("LanguageSelectForm"));
+    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/quickstart.html")});
+    EXPECT_EQ(driveCaptions(), (QStringList{QStringLiteral("C (MBRFAT)"), QStringLiteral("D (MBRNTFS)"),
+                                            QStringLiteral("E (BAREFAT)")}));
+    EXPECT_EQ(driveList()->topLevelItem(1)->text(1), QStringLiteral("NTFS"));
+    EXPECT_EQ(driveList()->topLevelItem(2)->text(4), QStringLiteral("Ready"));
+    // One report per disk and per volume, from the engine's threads in any order.
+    QStringList reported;
+    for (const QList<QVariant>& signal : examined) reported.append(signal.at(0).toChar());
+    reported.sort();
+    EXPECT_EQ(reported, (QStringList{"0", "1", "C", "D", "E"}));
+
+    EXPECT_EQ(form->ActivePage(), TMainForm::kWelcomePage);
+    EXPECT_FALSE(button("BottomButtonBack")->isEnabled());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Pramblex Pro"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+ \\(build \\d+\\), released on \\w+ \\d{1,2}, \\d{4}$"))
+                    .match(child<QLabel>("WelcomeProgramVersionLabel")->text())
+                    .hasMatch())
+        << child<QLabel>("WelcomeProgramVersionLabel")->text().toStdString();
+    EXPECT_EQ(child<QLabel>("BottomLabelWebSite")->text(), QStringLiteral("www.example.org/"));
+
+    // The next start asks nothing and opens no topic.
+    destroyForm();
+    units.reset();
+    units = std::make_unique<RunningUnits>(programUnits());
+    ASSERT_FALSE(Settings().GlobalFirstStart);
+    createForm();
+    EXPECT_EQ(help.topics.size(), 1);
+    EXPECT_EQ(driveCaptions().size(), 3);
+}
+
+TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {
+    struct stat status {};
+    ASSERT_EQ(::stat(workFolder().c_str(), &status), 0);
+    useScriptedDrives({ScriptedVolume(2, 'C', 1, status.st_dev)});
+    startUnits();
+    const std::filesystem::path languages = workFolder() / "languages";
+    std::filesystem::create_directories(languages);
+    std::ofstream(languages / "Hostile.lng") << "[Misc]\n"
+                                                "strMainWelcomeVersion=%d %s %n\n"
+                                                "strExaminingDrive=%s%s%n\n"
+                                                "strSameDiskError=%s%n\n";
+    SetLanguageFolder(QString::fromStdString(languages.string()));
+    Settings().GlobalLanguage = QStringLiteral("Hostile.lng");
+    startSplash();
+    createForm();
+
+    EXPECT_TRUE(child<QLabel>("WelcomeProgramVersionLabel")->text().contains(QStringLiteral("(build ")));
+    EXPECT_EQ(splash->findChild<QLabel*>(QStringLiteral("LabelDriveScanning"))->text(),
+              QStringLiteral("Examining drive: C:"));
+    Settings().RecoveryTargetFolder = QString::fromStdString(workFolder().string()) + "/out/";
+    walkTo(TMainForm::kAutopilotPage);
+    prompts.expect(QStringLiteral("The destination folder is on the same drive with the source. You "
+                                  "should change the destination location for recovered files."),
+                   kPromptOk);
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
+    SetLanguageFolder(QString());
+}
+
+TEST_F(MainFormStartupTest, TheWindowIsNeverSmallerThanItsMinimumAtTheScreensResolution) {
+    useScriptedDrives({});
+    startUnits();
+    createForm();
+    const double scale = form->logicalDpiX() / 96.0;
+    EXPECT_EQ(form->minimumSize(), QSize(qRound(597 * scale), qRound(424 * scale)));
+}
+
+TEST_F(MainFormStartupTest, TheShippedTranslationNamesComponentsThatExist) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits();
+    const QString languages = qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages");
+    SetLanguageFolder(languages);
+    Settings().GlobalLanguage = QStringLiteral("Deutsch.lng");
+    // As the program starts: the stored language is in use before the splash is made.
+    SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+    startSplash();
+    createForm();
+    EXPECT_EQ(button("BottomButtonNext")->text(), QStringLiteral("&Weiter >"));
+    EXPECT_EQ(splash->findChild<QLabel*>(QStringLiteral("LabelDriveScanTitle"))->text(),
+              QStringLiteral("Die angeschlossenen Laufwerke werden gesucht..."));
+
+    QFile file(languages + QStringLiteral("/Deutsch.lng"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QRegularExpression key(QStringLiteral("^(MainForm|SplashForm)\\.([A-Za-z0-9]+)\\."));
+    int checked = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QRegularExpressionMatch match = key.match(QString::fromUtf8(line));
+        if (!match.hasMatch()) continue;
+        const QWidget* owner = match.captured(1) == QStringLiteral("MainForm")
+                                   ? static_cast<QWidget*>(form.get())
+                                   : static_cast<QWidget*>(splash.get());
+        EXPECT_NE(owner->findChild<QObject*>(match.captured(2)), nullptr) << line.toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 70);
+    SetLanguageFolder(QString());
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// The recovery dialogs: texts, button sets, results, help, progress and Abort.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "engine/messages.h"
+#include "platform/messages.h"
+#include "wizard/forms/pb_folder_dialog.h"
+#include "wizard/forms/probable_file_size_form.h"
+#include "wizard/forms/recover_form.h"
+#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/recovery_file_exists_form.h"
+#include "wizard/settings/settings_store.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/wait_until.h"
+#include "wizard/support/wizard_test.h"
+#include "wizard/translation/translation.h"
+
+namespace {
+
+template <typename Widget = QPushButton>
+Widget* Child(const QObject* parent, const char* name) {
+    auto* found = parent->findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class RecoveryDialogsTest : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        LoadSettings();
+    }
+    void TearDown() override {
+        SetCurrentTranslation(nullptr);
+        WizardTest::TearDown();
+    }
+    static void Translate(const QString& text) {
+        SetCurrentTranslation(std::make_shared<const LanguageFile>(LanguageFile::parse(text)));
+    }
+};
+
+TEST_F(RecoveryDialogsTest, TheDestinationBrowserStartsAtTheEditedFolderOnly) {
+    TRecoverForm form;
+    EXPECT_EQ(form.objectName(), QStringLiteral("RecoverForm"));
+    TPBFolderDialog* browser = form.BrowseForFolder();
+    EXPECT_EQ(browser->RootFolder(), TSHFolders::foMyComputer);
+    EXPECT_EQ(browser->Flags(), TBrowseInfoFlags(BrowseInfoFlag::ShowPath));
+    browser->SetFolder(QStringLiteral("/earlier"));
+    answerNextModalDialog([](QWidget* dialog) { Child(dialog, "CancelButton")->click(); });
+    Child(&form, "DestinationFolderBrowse")->click();
+    EXPECT_EQ(browser->Folder(), QStringLiteral("/earlier"));
+    EXPECT_TRUE(Child<QLineEdit>(&form, "DestinationFolderEdit")->text().isEmpty());
+
+    const QString folder = QString::fromStdString(workFolder().string());
+    form.SetDestinationFolder(folder);
+    answerNextModalDialog([](QWidget* dialog) { Child(dialog, "OkButton")->click(); });
+    Child(&form, "DestinationFolderBrowse")->click();
+    EXPECT_EQ(form.DestinationFolder(), folder);
+
+    const int heightWithout = form.height();
+    form.ShowKeepFolderStructure();
+    EXPECT_TRUE(Child<QCheckBox>(&form, "CheckBoxKeepFolderStructure")->isVisibleTo(&form));
+    EXPECT_GT(form.height(), heightWithout);
+    Child(&form, "ButtonHelp")->click();
+    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/recovery.recover.html")});
+}
+
+TEST_F(RecoveryDialogsTest, TheRenameBoxSwapsTheButtonSetsAndEachButtonGivesItsResult) {
+    const struct {
+        const char* button;
+        bool rename;
+        int result;
+    } cases[] = {
+        {"YesButton", false, 6}, {"YesToAllButton", false, 10}, {"NoButton", false, 7},
+        {"NoToAllButton", false, 9}, {"CancelButton", false, 2}, {"OkButton", true, 1},
+    };
+    for (const auto& c : cases) {
+        answerNextModalDialog([c](QWidget* dialog) {
+            auto* rename = Child<QCheckBox>(dialog, "RenameCheckBox");
+            rename->setChecked(true);
+            EXPECT_FALSE(Child(dialog, "YesButton")->isVisible());
+            EXPECT_TRUE(Child(dialog, "OkButton")->isVisible());
+            EXPECT_TRUE(Child(dialog, "CancelButton")->isVisible());
+            rename->setChecked(c.rename);
+            EXPECT_EQ(Child(dialog, "NoToAllButton")->isVisible(), !c.rename);
+            Child(dialog, c.button)->click();
+        });
+        EXPECT_EQ(ShowFileExistsDialog(QStringLiteral("/t/a.txt")), c.result) << c.button;
+    }
+    answerNextModalDialog([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    EXPECT_EQ(ShowFileExistsDialog(QStringLiteral("/t/a.txt")), 2);
+}
+
+TEST_F(RecoveryDialogsTest, FileExistsTextsTakeTheNameAndPathAndSurviveHostileTranslations) {
+    TRecoveryFileExistsForm plain;
+    plain.ShowPath(QStringLiteral("/target/%s photo.jpg"));
+    EXPECT_EQ(plain.windowTitle(), QStringLiteral("[%s photo.jpg] File Exists"));
+    EXPECT_EQ(Child<QLabel>(&plain, "FilenameLabel")->text(),
+              QStringLiteral("File \"/target/%s photo.jpg\" already exists. Do you want to overwrite it?"));
+    EXPECT_EQ(Child<QLabel>(&plain, "FilenameLabel")->textFormat(), Qt::PlainText);
+
+    Translate(QStringLiteral("[RecoveryFileExistsForm]\nRecoveryFileExistsForm.Caption=[%s%s%n] File Exists\n"
+                             "RecoveryFileExistsForm.FilenameLabel.Caption=Datei \"%s\" gibt es schon.\n"));
+    TRecoveryFileExistsForm translated;
+    translated.ShowPath(QStringLiteral("/target/a.txt"));
+    EXPECT_EQ(translated.windowTitle(), QStringLiteral("[a.txt] File Exists"));
+    EXPECT_EQ(Child<QLabel>(&translated, "FilenameLabel")->text(), QStringLiteral("Datei \"/target/a.txt\" gibt es schon."));
+}
+
+TEST_F(RecoveryDialogsTest, TheProbableSizeDialogShowsTheFileAndReadsWholeKilobytes) {
+    const struct {
+        const char* text;
+        std::optional<std::int32_t> kb;
+    } sizes[] = {{"12", 12}, {" 7 ", 7}, {"2147483647", 2147483647}, {"0", {}}, {"-5", {}},
+                 {"abc", {}}, {"2147483648", {}}, {"1.5", {}}, {"", {}}};
+    for (const auto& size : sizes) EXPECT_EQ(ParseSizeKb(QString::fromLatin1(size.text)), size.kb) << size.text;
+
+    TProbableFileSizeForm form;
+    form.Fill({QStringLiteral("JPEG Image"), 4711, QStringLiteral("image_3.jpg"), QStringLiteral("Deleted "), 3072});
+    EXPECT_TRUE(Child<QLabel>(&form, "LabelTop")->text().startsWith(QStringLiteral("The file of the 'JPEG Image' type")));
+    EXPECT_EQ(Child<QLabel>(&form, "LabelFileInfoClusterId")->text(), QStringLiteral("4711"));
+    EXPECT_EQ(Child<QLabel>(&form, "LabelDefaultProbableSize")->text(), QStringLiteral("3072"));
+    EXPECT_EQ(form.NewSizeKb(), 3072);
+    EXPECT_EQ(form.SelectedUse(), TProbableFileSizeForm::UseFor::AllFilesInSession);
+    Child(&form, "BottomButtonHelp")->click();
+    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/recovery.probablesize.html")});
+}
+
+TEST_F(RecoveryDialogsTest, ProgressMessagesMoveTheBarAndRepeatAStopAskedFor) {
+    std::int32_t workFlag = 1;
+    TRecoveringFilesForm window(&workFlag);
+    window.show();
+    auto* bar = Child<QProgressBar>(&window, "FileProgressBar");
+    ASSERT_TRUE(PostMessageW(window.ProgressWindow(), WM_ENGINE_RECOVERY_PROGRESS, 0, 40));
+    ASSERT_TRUE(waitUntil([&] { return bar->value() == 40; }));
+    EXPECT_EQ(workFlag, 1);
+
+    prompts.expect(QStringLiteral("Are you sure you want to stop recovery?"), kPromptNo);
+    Child(&window, "AbortButton")->click();
+    EXPECT_FALSE(window.AbortRequested());
+    Settings().ConfirmationsRecoveryAbort = false;
+    Child(&window, "AbortButton")->click();
+    EXPECT_TRUE(window.AbortRequested());
+    EXPECT_EQ(workFlag, 0);
+    // The engine sets the flag again when its next file starts; the next message clears it.
+    std::atomic_ref<std::int32_t>(workFlag).store(1);
+    ASSERT_TRUE(PostMessageW(window.ProgressWindow(), WM_ENGINE_RECOVERY_PROGRESS, 0, 60));
+    ASSERT_TRUE(waitUntil([&] { return bar->value() == 60; }));
+    EXPECT_EQ(workFlag, 0);
+
+    window.ShowOkButton();
+    Child(&window, "OkButton")->click();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(RecoveryDialogsTest, ProgressTextsAndSizeLimits) {
+    EXPECT_EQ(MinimumProgressSize(96), QSize(400, 300));
+    EXPECT_EQ(MinimumProgressSize(144), QSize(600, 450));
+    EXPECT_EQ(MinimumProgressSize(120), QSize(500, 375));
+
+    Translate(QStringLiteral("[RecoveringFilesForm]\nRecoveringFilesForm.TotalPercentLabel.Caption=%d of %d of %s\n"
+                             "RecoveringFilesForm.FilenameLabel.Caption=%s: %s Bytes\n"));
+    std::int32_t workFlag = 1;
+    TRecoveringFilesForm window(&workFlag);
+    window.SetFileCount(3);
+    window.ShowTotal(0, 3);
+    window.ShowFile(QStringLiteral("%n.txt"), QStringLiteral("1,024"));
+    EXPECT_EQ(Child<QLabel>(&window, "TotalPercentLabel")->text(), QStringLiteral("1 of 3"));
+    EXPECT_EQ(Child<QLabel>(&window, "FilenameLabel")->text(), QStringLiteral("%n.txt: 1,024 Bytes"));
+    window.Log(QStringLiteral("<b>not bold</b>"));
+    EXPECT_EQ(window.LogMemo()->toPlainText(), QStringLiteral("<b>not bold</b>"));
+}
+
+}  // namespace

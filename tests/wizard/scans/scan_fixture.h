@@ -1,0 +1,98 @@
+#pragma once
+// The scans hosted by a stand-in for the main window, with the pages, the engine's window
+// and the controller; the settings, the format list and the translation are the
+// defaults of a fresh registry, restored afterwards.
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "wizard/engine_api.h"
+#include "wizard/message_window.h"
+#include "wizard/model/data_storage.h"
+#include "wizard/model/formats_unit.h"
+#include "wizard/scans/batched_log.h"
+#include "wizard/scans/engine_params.h"
+#include "wizard/scans/scan_controller.h"
+#include "wizard/settings/settings_store.h"
+#include "wizard/scans/test_scan_host.h"
+#include "wizard/support/wizard_test.h"
+#include "wizard/translation/translation.h"
+
+class ScanFixture : public WizardTest {
+protected:
+    void SetUp() override {
+        WizardTest::SetUp();
+        savedSettings_ = Settings();
+        LoadSettings();
+        FormatsUnitInit();
+        SetCurrentTranslation(nullptr);
+        fileSystemPage = std::make_unique<TScanFileSystemPage>();
+        sectorsPage = std::make_unique<TScanDriveSectorsPage>();
+        controller = std::make_unique<ScanController>(host, *fileSystemPage, *sectorsPage, window);
+    }
+    void TearDown() override {
+        controller.reset();
+        sectorsPage.reset();
+        fileSystemPage.reset();
+        FormatsUnitDone();
+        Settings() = savedSettings_;
+        WizardTest::TearDown();
+    }
+
+    // The log's lines once every waiting line is shown.
+    static QStringList LogLines(TScanPageBase& page) {
+        page.Log().Flush();
+        return page.MemoLog->toPlainText().split(u'\n');
+    }
+    static int Count(const QStringList& lines, const QString& line) {
+        return static_cast<int>(lines.count(line));
+    }
+
+    // Only the formats with these titles are searched (for this run).
+    static void SearchOnly(const std::set<std::string>& titles) {
+        const TFormatsList& formats = DataStorage->Formats();
+        for (std::size_t i = 0; i < formats.Count(); ++i) {
+            TFormat format = formats[i];
+            format.Search = titles.contains(format.Title);
+            DataStorage->ChangeFormat(i, format, FormatChange::ThisRunOnly);
+        }
+    }
+
+    // The names of a list's elements, in its order.
+    static std::vector<std::string> Names(const TBaseSortedList& list) {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < list.Count(); ++i) names.push_back(list[i].Name());
+        return names;
+    }
+
+    // The stop question, answered with `answer` when it comes.
+    void ExpectStopQuestion(int answer) {
+        prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), answer);
+    }
+    // Clicks `button` from the event loop once the scan has set up its page.
+    void ClickWhenRunning(QPushButton* button) {
+        host.onCheckState = [this, button] {
+            host.onCheckState = nullptr;
+            QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+        };
+    }
+
+    TestScanHost host;
+    MessageWindow window;
+    std::unique_ptr<TScanFileSystemPage> fileSystemPage;
+    std::unique_ptr<TScanDriveSectorsPage> sectorsPage;
+    std::unique_ptr<ScanController> controller;
+
+private:
+    SettingsValues savedSettings_;
+};

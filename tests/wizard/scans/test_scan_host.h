@@ -1,0 +1,38 @@
+#pragma once
+// A stand-in for the main window that hosts the scans: its lists and flags, and counts of
+// the calls the scans make into it.
+
+#include <functional>
+#include <memory>
+
+#include "wizard/scans/scan_host.h"
+
+class TestScanHost final : public ScanHost {
+public:
+    std::shared_ptr<const TRecoveryDrive> SelectedDrive() const override { return drive; }
+    TBaseSortedList& FileSystemList() override { return fileSystemList; }
+    TBaseSortedList& DriveSectorsList() override { return driveSectorsList; }
+    ScanHalf& FileSystemHalf() override { return fileSystem; }
+    ScanHalf& DriveSectorsHalf() override { return driveSectors; }
+    void SetFileExistsAnswer(int answer) override { fileExistsAnswer = answer; }
+    void CheckState() override {
+        ++checkStates;
+        if (onCheckState) onCheckState();
+    }
+    void RequestAdvance() override { ++advances; }
+    void StopThumbnails() override { ++thumbnailStops; }
+    void ShowAbout() override { ++abouts; }
+    QWidget* PromptOwner() override { return nullptr; }
+
+    std::shared_ptr<const TRecoveryDrive> drive;
+    TBaseSortedList fileSystemList{kSortByName, true};
+    TBaseSortedList driveSectorsList{kSortByName, true};
+    ScanHalf fileSystem;
+    ScanHalf driveSectors;
+    int fileExistsAnswer = 0;
+    int checkStates = 0;
+    int advances = 0;
+    int thumbnailStops = 0;
+    int abouts = 0;
+    std::function<void()> onCheckState;
+};

@@ -1,0 +1,41 @@
+#include "wizard/forms/main/drive_item.h"
+
+#include "wizard/record_text.h"
+#include "wizard/translation/translation.h"
+#include "wizard/utilities/number_text.h"
+
+bool IsListedDrive(const _LDRIVE& drive) { return drive.Letter >= 'A' && drive.Letter <= 'Z'; }
+
+namespace {
+
+// A field of the record as one line of a list: control characters show as '?'.
+template <std::size_t Width>
+QString ListText(const char (&field)[Width]) {
+    QString text = RecordFieldText(field);
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control) c = u'?';
+    }
+    return text;
+}
+
+}  // namespace
+
+DriveItemTexts DriveItemTextsOf(const _LDRIVE& drive) {
+    DriveItemTexts texts;
+    const QString label = ListText(drive.Label);
+    texts.caption = QString(QLatin1Char(drive.Letter));
+    if (!label.isEmpty()) texts.caption += QStringLiteral(" (") + label + u')';
+    texts.type = ListText(drive.FileSystemName);
+    texts.totalSpace = FormatNumberText(static_cast<std::int64_t>(drive.SpaceTotal));
+    texts.serial = QStringLiteral("%1")
+                       .arg(static_cast<qulonglong>(drive.SerialNumber), 8, 16, QLatin1Char('0'))
+                       .toUpper();
+    texts.status = drive.Ready == 1
+                       ? TranslateString(QStringLiteral("Ready"), QStringLiteral("strReady"))
+                       : TranslateString(QStringLiteral("No media"), QStringLiteral("strNomedia"));
+    return texts;
+}
+
+DriveIdentity IdentityOf(const _LDRIVE& drive) {
+    return {drive.Kind, drive.Letter, drive.SerialNumber, drive.SpaceTotal};
+}

@@ -1,0 +1,147 @@
+// The drive page: the list from the engine's rescan, the selection, device arrival.
+#include <QApplication>
+#include <QFileIconProvider>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include "platform/handles.h"
+#include "wizard/device_monitor.h"
+#include "wizard/engine_api.h"
+#include "wizard/forms/drive_properties_form.h"
+#include "wizard/forms/main/main_form.h"
+#include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/forms/main/pages/scan_page.h"
+#include "wizard/forms/splash_form.h"
+#include "wizard/pumping_wait.h"
+
+namespace {
+
+// The wait cursor and a list that does not repaint half-filled, undone on every way out.
+class ListRebuild {
+public:
+    explicit ListRebuild(QWidget* list) : list_(list) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        list_->setUpdatesEnabled(false);
+    }
+    ~ListRebuild() {
+        list_->setUpdatesEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+    ListRebuild(const ListRebuild&) = delete;
+    ListRebuild& operator=(const ListRebuild&) = delete;
+
+private:
+    QWidget* list_;
+};
+
+}  // namespace
+
+void TMainForm::LoadDrivesList() {
+    // A rescan never runs inside a scan, a recovery or another rescan: once they end.
+    if (Busy()) {
+        reloadPending_ = true;
+        return;
+    }
+    QTreeWidget* list = drives_.DriveSelectListViewDrives;
+    std::optional<DriveIdentity> selected;
+    if (SelectedDrive) selected = IdentityOf(SelectedDrive->Info());
+    {
+        const ListRebuild rebuild(list);
+        const QSignalBlocker noSelectionEvents(list);
+        list->clear();
+        listedDrives_.clear();
+        if (const HANDLE rescan = engine().DrivesRescan(splash_ ? splash_->DriveFoundWindow() : 0)) {
+            pumpingWait(rescan);
+            CloseHandle(rescan);
+        }
+        if (splash_) {
+            splash_->TakeQueuedReports();
+            splash_->StartCloseTimer();
+        }
+        FillDriveList();
+        RestoreSelection(selected);
+    }
+    if (ActivePage() == kDriveSelectPage) {
+        DriveSelectListViewDrivesClick();
+    } else {
+        CheckState();
+    }
+}
+
+void TMainForm::FillDriveList() {
+    QTreeWidget* list = drives_.DriveSelectListViewDrives;
+    const QIcon driveIcon = QFileIconProvider().icon(QFileIconProvider::Drive);
+    const int count = engine().DriveGetCount();
+    for (int index = 0; index < count; ++index) {
+        const _LDRIVE* record = engine().DriveGetInformation(index);
+        if (!record || !IsListedDrive(*record)) continue;
+        // The engine's record may change with the next call: copy it at once.
+        auto drive = std::make_shared<const TRecoveryDrive>(*record);
+        const DriveItemTexts texts = DriveItemTextsOf(drive->Info());
+        auto* item = new QTreeWidgetItem(
+            list, {texts.caption, texts.type, texts.totalSpace, texts.serial, texts.status});
+        item->setTextAlignment(kDriveColumnTotalSpace, Qt::AlignRight | Qt::AlignVCenter);
+        item->setIcon(kDriveColumnDrive, driveIcon);
+        listedDrives_.push_back(std::move(drive));
+    }
+}
+
+void TMainForm::RestoreSelection(const std::optional<DriveIdentity>& selected) {
+    if (!selected) return;
+    for (std::size_t row = 0; row < listedDrives_.size(); ++row) {
+        if (IdentityOf(listedDrives_[row]->Info()) != *selected) continue;
+        // The same drive: its fresh record (its index may have moved), nothing reset.
+        SelectedDrive = listedDrives_[row];
+        QTreeWidget* list = drives_.DriveSelectListViewDrives;
+        list->setCurrentItem(list->topLevelItem(static_cast<int>(row)));
+        return;
+    }
+    // Gone: the old drive stays chosen until the drive page shows its list again.
+}
+
+void TMainForm::DriveSelectListViewDrivesClick() {
+    QTreeWidget* list = drives_.DriveSelectListViewDrives;
+    const QList<QTreeWidgetItem*> items = list->selectedItems();
+    const int row = items.isEmpty() ? -1 : list->indexOfTopLevelItem(items.first());
+    SelectedDrive = row >= 0 && static_cast<std::size_t>(row) < listedDrives_.size()
+                        ? listedDrives_[static_cast<std::size_t>(row)]
+                        : nullptr;
+    // The found files belong to a drive: only another drive starts afresh.
+    if (SelectedDrive && IdentityOf(SelectedDrive->Info()) != workDrive_) {
+        workDrive_ = IdentityOf(SelectedDrive->Info());
+        DriveSelectDriveChanged();
+    }
+    CheckState();
+}
+
+void TMainForm::DriveSelectTabSheetShow() { DriveSelectListViewDrivesClick(); }
+
+void TMainForm::DriveSelectDriveChanged() {
+    if (!SelectedDrive) return;
+    // The thumbnail worker reads the elements about to be freed.
+    StopThumbnails();
+    for (WorkHalf half : {WorkHalf::FileSystem, WorkHalf::DriveSectors}) {
+        StateOf(half).Clear();
+        PreviewPageOf(half)->Reset();
+        ScanPageOf(half)->Reset(QString::fromStdString(SelectedDrive->DisplayName()));
+    }
+    if (FileSystemList) FileSystemList->Clear();
+    if (DriveSectorsList) DriveSectorsList->Clear();
+}
+
+void TMainForm::DriveSelectPopupMiPropertiesClick() {
+    if (SelectedDrive) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
+}
+
+void TMainForm::DriveSelectPopupMiRescanClick() { LoadDrivesList(); }
+
+void TMainForm::WMDeviceChange(unsigned event) {
+    if (event != kDeviceArrival && event != kDeviceRemoveComplete) return;
+    // Started only when idle: a burst of events gives one reload after the first.
+    if (!DeviceArrivalTimer.isActive()) DeviceArrivalTimer.start();
+}
+
+void TMainForm::DeviceArrivalTimerTimer() {
+    DeviceArrivalTimer.stop();
+    LoadDrivesList();
+}

@@ -1,0 +1,141 @@
+#include "wizard/scans/file_system_scan.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+
+#include "wizard/busy_gate.h"
+#include "wizard/engine_api.h"
+#include "wizard/prompt_service.h"
+#include "wizard/scans/batched_log.h"
+#include "wizard/scans/engine_params.h"
+#include "wizard/scans/file_filters.h"
+#include "wizard/scans/scan_progress.h"
+#include "wizard/scans/scan_steps.h"
+#include "wizard/scans/update_throttle.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/translation/translation.h"
+
+namespace {
+
+constexpr auto kCounterInterval = std::chrono::milliseconds(20);
+// The FAT reader reports the volume's label entry too; it names the volume, not a file.
+constexpr std::uint32_t kVolumeLabelAttribute = 0x08;
+const QString kFileFound = QStringLiteral("File found: %s");
+
+}  // namespace
+
+FileSystemScan::FileSystemScan(ScanContext& context, TScanFileSystemPage& page)
+    : context_(context), page_(page) {}
+
+void FileSystemScan::Run() {
+    const std::shared_ptr<const TRecoveryDrive> drive = context_.host.SelectedDrive();
+    if (!drive) return;
+    // Before the busy gate: stopping a worker may need to wait for it with events handled.
+    context_.host.StopThumbnails();
+    const BusyScope busy;
+    if (!busy.entered()) return;
+    ScanHalf& half = context_.host.FileSystemHalf();
+    fatal_ = false;
+    Opening opening = Opening::Raised;
+    try {
+        Begin(*drive, half);
+        int count = 0;
+        opening = Open(*drive, count);
+        fatal_ = opening == Opening::Failed || opening == Opening::Raised;
+        if (!fatal_) Enumerate(drive, half, count);
+    } catch (...) {
+        fatal_ = true;
+        Finish(half);
+        throw;
+    }
+    Finish(half);
+    if (opening == Opening::Raised) {
+        promptService().ask({Tr(u"Can't initialize disk!", u"strErrorCantInitializeDisk"),
+                             Tr(u"Error", u"strError"),
+                             PromptButtons::Ok, PromptIcon::Error, context_.host.PromptOwner()});
+    } else if (opening == Opening::Opened && Settings().RecoveryAutoPilot && !half.StopRequested) {
+        context_.host.RequestAdvance();
+    }
+}
+
+void FileSystemScan::Begin(const TRecoveryDrive& drive, ScanHalf& half) {
+    // The two ids stand the other way round from their texts; translations follow the ids.
+    const QString mode =
+        Settings().RecoverySearchExisting
+            ? Tr(u"Searching both erased/deleted and existing corrupted files.", u"strFileSystemSearchDeleted")
+            : Tr(u"Searching only erased/deleted files.", u"strFileSystemSearchDeletedAndCorrupted");
+    BeginScanSteps(context_, page_, half, context_.host.FileSystemList(),
+                   TranslateFormat(QStringLiteral("strFileSystemSearchStarted"),
+                                   QStringLiteral("Search on drive %s: started."), DriveLetterText(drive)),
+                   mode);
+}
+
+FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& count) {
+    context_.host.StopThumbnails();
+    try {
+        DoInitializeParams(context_.settings, drive.DriveNumber(), context_.window.handle());
+        count = context_.openDrive.Initialize(context_.settings, drive);
+    } catch (const std::exception&) {
+        return Opening::Raised;
+    }
+    if (count >= 1) return Opening::Opened;
+    const QString error = LastEngineError();
+    if (error.isEmpty()) return Opening::OpenedNothing;
+    page_.Log().Add(
+        TranslateFormat(QStringLiteral("strErrorMessage"), QStringLiteral("ERROR: %s"), error));
+    return Opening::Failed;
+}
+
+void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& drive,
+                               const ScanHalf& half, int count) {
+    page_.LabelTotalRecords->setText(QString::number(count));
+    context_.host.CheckState();
+
+    const SettingsValues& settings = Settings();
+    const bool existingToo = settings.RecoverySearchExisting;
+    const FileFilters filters(settings, QDateTime::currentDateTime());
+    const QString fileFound = TranslateString(kFileFound, QStringLiteral("strFileFound"));
+    TBaseSortedList& list = context_.host.FileSystemList();
+    BatchedLog& log = page_.Log();
+    UpdateThrottle counters(kCounterInterval);
+    // Every call counts, the last one too; a kept file's serial is its call.
+    std::int64_t calls = 0;
+    do {
+        const FoundFileRecord* record = engine().FileGetNext();
+        ++calls;
+        if (!record) break;
+        const bool candidate = ((record->Flags & kFileDeleted) != 0 || existingToo) &&
+                               (record->Flags & kFileDirectory) == 0 &&
+                               (record->Attributes & kVolumeLabelAttribute) == 0;
+        if (candidate && filters.Keeps(*record)) {
+            // The engine reuses its record at the next call: the element copies it now.
+            auto element = std::make_unique<TBaseElement>(*record, calls, drive);
+            log.Add(SafeFormat(fileFound, kFileFound, QString::fromStdString(element->Name())));
+            list.Add(std::move(element));
+        }
+        if (counters.Due()) {
+            ShowCounters(calls, count);
+            QCoreApplication::processEvents();
+        }
+    } while (!half.StopRequested);
+    ShowCounters(calls, count);
+}
+
+void FileSystemScan::ShowCounters(std::int64_t calls, int count) {
+    page_.LabelCurRecord->setText(QString::number(calls));
+    page_.LabelFilesFound->setText(QString::number(context_.host.FileSystemList().Count()));
+    page_.ShowProgress(ProgressPosition(static_cast<std::uint64_t>(calls),
+                                        static_cast<std::uint64_t>(std::max(count, 0))));
+}
+
+void FileSystemScan::Finish(ScanHalf& half) {
+    EndScanSteps(context_, page_, half,
+                 fatal_               ? Tr(u"Search encountered fatal error", u"strFileSystemFatalError")
+                 : half.StopRequested ? Tr(u"Search cancelled", u"strFileSystemSearchCancelled")
+                                      : Tr(u"Search finished", u"strFileSystemSearchFinished"));
+}

@@ -1,0 +1,140 @@
+#include "wizard/scans/scan_pages.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSizePolicy>
+#include <QVBoxLayout>
+
+#include "wizard/scans/batched_log.h"
+#include "wizard/scans/scan_progress.h"
+
+namespace {
+
+QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+}  // namespace
+
+TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(prefix + QStringLiteral("Page"));
+    auto* layout = new QVBoxLayout(this);
+
+    TopLabel = NamedLabel(prefix + QStringLiteral("TopLabel"), title, this);
+    QFont titleFont = TopLabel->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    TopLabel->setFont(titleFont);
+    layout->addWidget(TopLabel);
+
+    counters_ = new QGridLayout;
+    counters_->setColumnStretch(1, 1);
+    layout->addLayout(counters_);
+    LabelDrive = AddCounter(prefix + QStringLiteral("LabelDrive"),
+                            prefix + QStringLiteral("LabelDriveCaption"), QStringLiteral("Drive:"));
+    LabelDrive->clear();
+    LabelStatus = AddCounter(prefix + QStringLiteral("LabelStatus"),
+                             prefix + QStringLiteral("LabelStatusCaption"), QStringLiteral("Status:"));
+    LabelStatus->setText(QStringLiteral("Idle"));
+    // A busy indicator beside the status while a scan runs; its room stays when hidden.
+    Animate = new QProgressBar(this);
+    Animate->setObjectName(prefix + QStringLiteral("Animate"));
+    Animate->setRange(0, 0);
+    Animate->setTextVisible(false);
+    Animate->setFixedSize(120, LabelStatus->sizeHint().height());
+    QSizePolicy keepRoom = Animate->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Animate->setSizePolicy(keepRoom);
+    Animate->hide();
+    counters_->addWidget(Animate, counters_->rowCount() - 1, 2);
+    LabelReadErrors =
+        AddCounter(prefix + QStringLiteral("LabelReadErrors"),
+                   prefix + QStringLiteral("LabelReadErrorsCaption"), QStringLiteral("Read errors:"));
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(prefix + QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, kProgressRange);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    layout->addWidget(ProgressBar);
+
+    auto* buttons = new QHBoxLayout;
+    ButtonStart = new QPushButton(QStringLiteral("&Start"), this);
+    ButtonStart->setObjectName(prefix + QStringLiteral("ButtonStart"));
+    ButtonStop = new QPushButton(QStringLiteral("S&top"), this);
+    ButtonStop->setObjectName(prefix + QStringLiteral("ButtonStop"));
+    ButtonStop->setEnabled(false);
+    buttons->addWidget(ButtonStart);
+    buttons->addWidget(ButtonStop);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    MemoLog = new QPlainTextEdit(this);
+    MemoLog->setObjectName(prefix + QStringLiteral("MemoLog"));
+    layout->addWidget(MemoLog, 1);
+    log_ = new BatchedLog(MemoLog, this);
+
+    layout->addWidget(NamedLabel(prefix + QStringLiteral("NextLabel"),
+                                 QStringLiteral("Click Next to continue..."), this));
+}
+
+QLabel* TScanPageBase::AddCounter(const QString& valueName, const QString& captionName,
+                              const QString& caption) {
+    const int row = counters_->rowCount();
+    counters_->addWidget(NamedLabel(captionName, caption, this), row, 0);
+    QLabel* value = NamedLabel(valueName, QStringLiteral("0"), this);
+    counters_->addWidget(value, row, 1);
+    return value;
+}
+
+void TScanPageBase::ShowRunning(bool running) {
+    Animate->setVisible(running);
+    ButtonStart->setEnabled(!running);
+    ButtonStop->setEnabled(running);
+}
+
+void TScanPageBase::ShowProgress(int position) {
+    ProgressBar->setRange(0, kProgressRange);
+    ProgressBar->setValue(position);
+}
+
+TScanFileSystemPage::TScanFileSystemPage(QWidget* parent)
+    : TScanPageBase(QStringLiteral("ScanFileSystem"),
+                QStringLiteral("Step 5 of 9: Scanning the file system..."), parent) {
+    LabelTotalRecords = AddCounter(QStringLiteral("ScanFileSystemLabelTotalRecords"),
+                                   QStringLiteral("ScanFileSystemLabelTotalRecordsCaption"),
+                                   QStringLiteral("Total records:"));
+    LabelCurRecord = AddCounter(QStringLiteral("ScanFileSystemLabelCurRecord"),
+                                QStringLiteral("ScanFileSystemLabelCurRecordCaption"),
+                                QStringLiteral("Current record:"));
+    LabelFilesFound = AddCounter(QStringLiteral("ScanFileSystemLabelFilesFound"),
+                                 QStringLiteral("ScanFileSystemLabelFilesFoundCaption"),
+                                 QStringLiteral("Files found:"));
+}
+
+TScanDriveSectorsPage::TScanDriveSectorsPage(QWidget* parent)
+    : TScanPageBase(QStringLiteral("ScanDriveSectors"),
+                QStringLiteral("Step 7 of 9: Scanning drive sectors..."), parent) {
+    LabelTotalSectors = AddCounter(QStringLiteral("ScanDriveSectorsLabelTotalSectors"),
+                                   QStringLiteral("ScanDriveSectorsLabelTotalSectorsCaption"),
+                                   QStringLiteral("Total clusters:"));
+    LabelCurrentSector = AddCounter(QStringLiteral("ScanDriveSectorsLabelCurrentSector"),
+                                    QStringLiteral("ScanDriveSectorsLabelCurrentSectorCaption"),
+                                    QStringLiteral("Current cluster:"));
+    LabelFreeSectors = AddCounter(QStringLiteral("ScanDriveSectorsLabelFreeSectors"),
+                                  QStringLiteral("ScanDriveSectorsLabelFreeSec"),
+                                  QStringLiteral("Free clusters:"));
+    LabelFreeSec = findChild<QLabel*>(QStringLiteral("ScanDriveSectorsLabelFreeSec"));
+    LabelFilesFound = AddCounter(QStringLiteral("ScanDriveSectorsLabelFilesFound"),
+                                 QStringLiteral("ScanDriveSectorsLabelFilesFoundCaption"),
+                                 QStringLiteral("Files found:"));
+}

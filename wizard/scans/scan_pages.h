@@ -1,0 +1,74 @@
+#pragma once
+// The contents of the wizard's two scan pages: title, counters, progress, Start and Stop,
+// and the log. The main window hosts them on its file-system and sector scan pages; the
+// components carry the object names that translation files and tests look for.
+
+#include <QString>
+#include <QWidget>
+
+class BatchedLog;
+class QGridLayout;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+class TScanPageBase : public QWidget {
+    Q_OBJECT
+
+public:
+    BatchedLog& Log() const { return *log_; }
+
+    // A running scan: the animation runs and shows, Start is off and Stop on; the other
+    // way round otherwise.
+    void ShowRunning(bool running);
+    // 0 .. kProgressRange.
+    void ShowProgress(int position);
+
+    QLabel* TopLabel;
+    QLabel* LabelDrive;
+    QLabel* LabelStatus;
+    QLabel* LabelReadErrors;
+    QProgressBar* ProgressBar;
+    QProgressBar* Animate;
+    QPushButton* ButtonStart;
+    QPushButton* ButtonStop;
+    QPlainTextEdit* MemoLog;
+
+protected:
+    // `prefix` starts every component's name ("ScanFileSystem").
+    TScanPageBase(const QString& prefix, const QString& title, QWidget* parent);
+
+    // A counter row: a caption and a value label (plain text, "0" at first).
+    QLabel* AddCounter(const QString& valueName, const QString& captionName,
+                       const QString& caption);
+
+private:
+    QGridLayout* counters_;
+    BatchedLog* log_;
+};
+
+class TScanFileSystemPage final : public TScanPageBase {
+    Q_OBJECT
+
+public:
+    explicit TScanFileSystemPage(QWidget* parent = nullptr);
+
+    QLabel* LabelTotalRecords;
+    QLabel* LabelCurRecord;
+    QLabel* LabelFilesFound;
+};
+
+// Despite their names, the sector labels count clusters.
+class TScanDriveSectorsPage final : public TScanPageBase {
+    Q_OBJECT
+
+public:
+    explicit TScanDriveSectorsPage(QWidget* parent = nullptr);
+
+    QLabel* LabelTotalSectors;
+    QLabel* LabelCurrentSector;
+    QLabel* LabelFreeSec;  // caption of the free clusters, hidden with them
+    QLabel* LabelFreeSectors;
+    QLabel* LabelFilesFound;
+};

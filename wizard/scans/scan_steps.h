@@ -1,0 +1,16 @@
+#pragma once
+// The steps that both scans begin and end with.
+
+#include <QString>
+
+#include "wizard/scans/scan_context.h"
+#include "wizard/scans/scan_pages.h"
+
+// The first log lines, shown with pending events handled; the thumbnail workers stopped
+// and `list` emptied; the page and `half` running; then the page driver.
+void BeginScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, TBaseSortedList& list,
+                    const QString& startedLine, const QString& modeLine);
+
+// On every way out of a scan: the engine's queued reports handled while the scan still
+// counts them, `lastLine` and an empty line logged, the page and `half` idle.
+void EndScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, const QString& lastLine);
