@@ -116,7 +116,7 @@ public:
     void FinishNewButtonClick();
     void ScanButtonStartClick(WorkHalf half);
     // "&Recover" of a preview page: the half's recover-pressed flag, then DoRealRecovery
-    // under the wait window.
+    // with the pages disabled.
     void PreviewMiRecoverClick(WorkHalf half);
     // A block device came or went (kDeviceArrival, kDeviceRemoveComplete; others are
     // ignored): the list is reloaded once, 1.5 s after the first of a burst of events.

@@ -4,7 +4,6 @@
 #include "wizard/engine_settings_record.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/thumbnails_thread.h"
-#include "wizard/forms/wait_form.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {
@@ -32,12 +31,6 @@ void TMainForm::StopScanForClose(WorkHalf half) {
     // Unlike the scan's Stop, the auto-pilot setting stays as the user chose it.
     StateOf(half).StopRequested = true;
     StopEngineRun();
-}
-
-void TMainForm::PreviewMiRecoverClick(WorkHalf half) {
-    StateOf(half).RecoverPressed = true;
-    const WaitScope wait(this);
-    DoRealRecovery(half);
 }
 
 void TMainForm::StopThumbnails() { ::StopThumbnails(); }

@@ -214,6 +214,15 @@ void TMainForm::ScanButtonStartClick(WorkHalf half) {
     CheckState();
 }
 
+void TMainForm::PreviewMiRecoverClick(WorkHalf half) {
+    StateOf(half).RecoverPressed = true;
+    // The pages and buttons, not the window, and no wait window over them: the recovery's
+    // own dialogs are the window's children.
+    centralWidget()->setEnabled(false);
+    const ScopeExit enable([this] { centralWidget()->setEnabled(true); });
+    DoRealRecovery(half);
+}
+
 void TMainForm::AutoPilotStep(WorkHalf half) {
     SettingsValues& settings = Settings();
     TWorkHalfState& state = StateOf(half);

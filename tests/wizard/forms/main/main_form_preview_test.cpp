@@ -50,7 +50,7 @@ TEST_F(MainFormPreviewTest, ThePagesShowTheWindowsListsAndRecoverTheSelection) {
     EXPECT_EQ(form.recovered, std::vector<std::string>{"c.doc"});
     EXPECT_TRUE(form.FileSystem.RecoverPressed);
     EXPECT_FALSE(form.DriveSectors.RecoverPressed);
-    EXPECT_TRUE(form.isEnabled());
+    EXPECT_TRUE(form.centralWidget()->isEnabled());
 }
 
 }  // namespace
