@@ -15,7 +15,7 @@
 #include <map>
 #include <vector>
 
-#include "wizard/forms/preview_content_spec.h"
+#include "wizard/forms/preview_page_traits.h"
 #include "wizard/model/found_files_model.h"
 #include "wizard/model/selected_rows.h"
 

@@ -1,4 +1,4 @@
-#include "wizard/forms/preview_content_spec.h"
+#include "wizard/forms/preview_page_traits.h"
 
 #include <Qt>
 
