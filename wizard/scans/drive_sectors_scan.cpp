@@ -53,7 +53,7 @@ void DriveSectorsScan::Run() {
     std::optional<BusyScope> busy(std::in_place);
     if (!busy->entered()) return;
     drive_ = std::move(drive);
-    ScanHalf& half = context_.host.DriveSectorsHalf();
+    TWorkHalfState& half = context_.host.DriveSectorsHalf();
     fatal_ = false;
     try {
         Begin(*drive_, half);
@@ -70,7 +70,7 @@ void DriveSectorsScan::Run() {
     }
 }
 
-void DriveSectorsScan::Begin(const TRecoveryDrive& drive, ScanHalf& half) {
+void DriveSectorsScan::Begin(const TRecoveryDrive& drive, TWorkHalfState& half) {
     page_.LabelDrive->setText(QString::fromStdString(drive.DisplayName()));
     page_.LabelTotalSectors->setText(QStringLiteral("0"));
     const QString mode =
@@ -176,7 +176,7 @@ void DriveSectorsScan::ShowSearchCounters() {
     page_.LabelFilesFound->setText(QString::number(context_.host.DriveSectorsList().Count()));
 }
 
-void DriveSectorsScan::Finish(ScanHalf& half) {
+void DriveSectorsScan::Finish(TWorkHalfState& half) {
     EndScanSteps(context_, page_, half,
                  fatal_ ? Tr(u"Cluster search encountered fatal error", u"strDriveSectorsFatalError")
                  : half.StopRequested ? Tr(u"Cluster search cancelled", u"strDriveSectorsSearchCancelled")

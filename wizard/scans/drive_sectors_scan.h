@@ -32,14 +32,14 @@ public:
     void SearchProgress();
 
 private:
-    void Begin(const TRecoveryDrive& drive, ScanHalf& half);
+    void Begin(const TRecoveryDrive& drive, TWorkHalfState& half);
     // The settings refilled and the drive open; false when it cannot be opened.
     bool Prepare(const TRecoveryDrive& drive);
     // The engine's search, waited for; false when it did not start.
     bool Search(std::optional<BusyScope>& busy);
     void FillSizes();
     void ShowSearchCounters();
-    void Finish(ScanHalf& half);
+    void Finish(TWorkHalfState& half);
 
     ScanContext& context_;
     TScanDriveSectorsPage& page_;

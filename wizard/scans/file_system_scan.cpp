@@ -39,7 +39,7 @@ void FileSystemScan::Run() {
     context_.host.StopThumbnails();
     const BusyScope busy;
     if (!busy.entered()) return;
-    ScanHalf& half = context_.host.FileSystemHalf();
+    TWorkHalfState& half = context_.host.FileSystemHalf();
     fatal_ = false;
     Opening opening = Opening::Raised;
     try {
@@ -63,7 +63,7 @@ void FileSystemScan::Run() {
     }
 }
 
-void FileSystemScan::Begin(const TRecoveryDrive& drive, ScanHalf& half) {
+void FileSystemScan::Begin(const TRecoveryDrive& drive, TWorkHalfState& half) {
     // The two ids stand the other way round from their texts; translations follow the ids.
     const QString mode =
         Settings().RecoverySearchExisting
@@ -92,7 +92,7 @@ FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& c
 }
 
 void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& drive,
-                               const ScanHalf& half, int count) {
+                               const TWorkHalfState& half, int count) {
     page_.LabelTotalRecords->setText(QString::number(count));
     context_.host.CheckState();
 
@@ -133,7 +133,7 @@ void FileSystemScan::ShowCounters(std::int64_t calls, int count) {
                                         static_cast<std::uint64_t>(std::max(count, 0))));
 }
 
-void FileSystemScan::Finish(ScanHalf& half) {
+void FileSystemScan::Finish(TWorkHalfState& half) {
     EndScanSteps(context_, page_, half,
                  fatal_               ? Tr(u"Search encountered fatal error", u"strFileSystemFatalError")
                  : half.StopRequested ? Tr(u"Search cancelled", u"strFileSystemSearchCancelled")

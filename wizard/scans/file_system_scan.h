@@ -27,12 +27,12 @@ private:
         Raised,         // a failure while preparing or calling the engine
     };
 
-    void Begin(const TRecoveryDrive& drive, ScanHalf& half);
+    void Begin(const TRecoveryDrive& drive, TWorkHalfState& half);
     Opening Open(const TRecoveryDrive& drive, int& count);
-    void Enumerate(const std::shared_ptr<const TRecoveryDrive>& drive, const ScanHalf& half,
+    void Enumerate(const std::shared_ptr<const TRecoveryDrive>& drive, const TWorkHalfState& half,
                    int count);
     void ShowCounters(std::int64_t calls, int count);
-    void Finish(ScanHalf& half);
+    void Finish(TWorkHalfState& half);
 
     ScanContext& context_;
     TScanFileSystemPage& page_;

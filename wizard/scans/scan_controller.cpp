@@ -52,7 +52,7 @@ void ScanController::ScanDriveSectorsButtonStopClick() {
     RequestStop(context_.host.DriveSectorsHalf());
 }
 
-void ScanController::RequestStop(ScanHalf& half) {
+void ScanController::RequestStop(TWorkHalfState& half) {
     SettingsValues& settings = Settings();
     if (settings.ConfirmationsScanAbort &&
         promptService().ask({Tr(u"Are you sure you want to stop scan?", u"strConfirmStopScan"),

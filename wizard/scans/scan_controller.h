@@ -32,7 +32,7 @@ public:
 private:
     template <typename Scan>
     void RunReported(Scan& scan);
-    void RequestStop(ScanHalf& half);
+    void RequestStop(TWorkHalfState& half);
 
     ScanContext context_;
     FileSystemScan fileSystemScan_;

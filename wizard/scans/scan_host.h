@@ -3,22 +3,13 @@
 // two found-file lists, the flags and counters of each half, and the calls into the page
 // driver and the thumbnail worker.
 
-#include <cstdint>
 #include <memory>
 
+#include "wizard/forms/main/work_half.h"
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/model/recovery_drive.h"
 
 class QWidget;
-
-// The state of one half of the wizard (the file-system scan or the sector scan).
-struct ScanHalf {
-    bool ScanRunning = false;    // from the start of a scan to its end
-    bool ScanDone = false;       // a scan has ended for the selected drive
-    bool StopRequested = false;  // the user stopped the scan; cleared when one starts
-    std::int32_t ReadErrors = 0;  // read errors the engine reported during the scan
-    std::int32_t Recovered = 0;   // files recovered from this half's list
-};
 
 class ScanHost {
 public:
@@ -26,8 +17,8 @@ public:
     virtual std::shared_ptr<const TRecoveryDrive> SelectedDrive() const = 0;
     virtual TBaseSortedList& FileSystemList() = 0;
     virtual TBaseSortedList& DriveSectorsList() = 0;
-    virtual ScanHalf& FileSystemHalf() = 0;
-    virtual ScanHalf& DriveSectorsHalf() = 0;
+    virtual TWorkHalfState& FileSystemHalf() = 0;
+    virtual TWorkHalfState& DriveSectorsHalf() = 0;
     // The recovery's answer to an existing target file, reset when a scan starts.
     virtual void SetFileExistsAnswer(int answer) = 0;
 

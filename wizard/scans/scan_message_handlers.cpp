@@ -77,8 +77,8 @@ LRESULT ScanMessageHandlers::WMIoErrorReport(LPARAM block) {
     if (block == 0) return 0;
     IoErrorReport report;
     std::memcpy(&report, reinterpret_cast<const void*>(block), sizeof report);
-    ScanHalf& fileSystem = context_.host.FileSystemHalf();
-    ScanHalf& sectors = context_.host.DriveSectorsHalf();
+    TWorkHalfState& fileSystem = context_.host.FileSystemHalf();
+    TWorkHalfState& sectors = context_.host.DriveSectorsHalf();
     if (fileSystem.ScanRunning) {
         CountReadError(fileSystem, fileSystemPage_, report);
     } else if (sectors.ScanRunning) {
@@ -87,7 +87,7 @@ LRESULT ScanMessageHandlers::WMIoErrorReport(LPARAM block) {
     return 0;
 }
 
-void ScanMessageHandlers::CountReadError(ScanHalf& half, TScanPageBase& page,
+void ScanMessageHandlers::CountReadError(TWorkHalfState& half, TScanPageBase& page,
                                          const IoErrorReport& report) {
     if (half.ReadErrors < std::numeric_limits<std::int32_t>::max()) ++half.ReadErrors;
     page.LabelReadErrors->setText(QString::number(half.ReadErrors));

@@ -40,7 +40,7 @@ public:
 private:
     // True (and the engine's search told to stop) while the sector scan's stop is requested.
     bool StopIfRequested();
-    void CountReadError(ScanHalf& half, TScanPageBase& page, const IoErrorReport& report);
+    void CountReadError(TWorkHalfState& half, TScanPageBase& page, const IoErrorReport& report);
 
     ScanContext& context_;
     DriveSectorsScan& sectorScan_;

@@ -26,7 +26,7 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
 
 TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidget* parent)
     : QWidget(parent) {
-    setObjectName(prefix + QStringLiteral("Page"));
+    setObjectName(prefix + QStringLiteral("TabSheet"));
     auto* layout = new QVBoxLayout(this);
 
     TopLabel = NamedLabel(prefix + QStringLiteral("TopLabel"), title, this);
@@ -93,6 +93,7 @@ QLabel* TScanPageBase::AddCounter(const QString& valueName, const QString& capti
     counters_->addWidget(NamedLabel(captionName, caption, this), row, 0);
     QLabel* value = NamedLabel(valueName, QStringLiteral("0"), this);
     counters_->addWidget(value, row, 1);
+    values_.push_back(value);
     return value;
 }
 
@@ -106,6 +107,17 @@ void TScanPageBase::ShowProgress(int position) {
     ProgressBar->setRange(0, kProgressRange);
     ProgressBar->setValue(position);
 }
+
+void TScanPageBase::Reset(const QString& driveText) {
+    for (QLabel* value : values_) {
+        if (value != LabelStatus) value->setText(QStringLiteral("0"));
+    }
+    LabelDrive->setText(driveText);
+    ShowProgress(0);
+    MemoLog->clear();
+}
+
+QWidget* TScanPageBase::MainControl() const { return ButtonStop->isEnabled() ? ButtonStop : ButtonStart; }
 
 TScanFileSystemPage::TScanFileSystemPage(QWidget* parent)
     : TScanPageBase(QStringLiteral("ScanFileSystem"),
@@ -137,4 +149,9 @@ TScanDriveSectorsPage::TScanDriveSectorsPage(QWidget* parent)
     LabelFilesFound = AddCounter(QStringLiteral("ScanDriveSectorsLabelFilesFound"),
                                  QStringLiteral("ScanDriveSectorsLabelFilesFoundCaption"),
                                  QStringLiteral("Files found:"));
+}
+
+void TScanDriveSectorsPage::ShowFreeSectors(bool visible) {
+    LabelFreeSec->setVisible(visible);
+    LabelFreeSectors->setVisible(visible);
 }

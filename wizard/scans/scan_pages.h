@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class BatchedLog;
 class QGridLayout;
 class QLabel;
@@ -24,6 +26,10 @@ public:
     void ShowRunning(bool running);
     // 0 .. kProgressRange.
     void ShowProgress(int position);
+    // For a newly chosen drive: its name, every counter "0", no progress, an empty log.
+    void Reset(const QString& driveText);
+    // The control that takes the focus when the page shows.
+    QWidget* MainControl() const;
 
     QLabel* TopLabel;
     QLabel* LabelDrive;
@@ -45,6 +51,7 @@ protected:
 
 private:
     QGridLayout* counters_;
+    std::vector<QLabel*> values_;
     BatchedLog* log_;
 };
 
@@ -65,6 +72,9 @@ class TScanDriveSectorsPage final : public TScanPageBase {
 
 public:
     explicit TScanDriveSectorsPage(QWidget* parent = nullptr);
+
+    // The free-cluster figure means something only when the scan covers free space only.
+    void ShowFreeSectors(bool visible);
 
     QLabel* LabelTotalSectors;
     QLabel* LabelCurrentSector;

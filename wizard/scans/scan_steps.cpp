@@ -6,7 +6,7 @@
 #include "wizard/prompt_service.h"
 #include "wizard/scans/batched_log.h"
 
-void BeginScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, TBaseSortedList& list,
+void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, TBaseSortedList& list,
                     const QString& startedLine, const QString& modeLine) {
     BatchedLog& log = page.Log();
     log.Add(startedLine);
@@ -29,7 +29,7 @@ void BeginScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, T
     context.host.CheckState();
 }
 
-void EndScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, const QString& lastLine) {
+void EndScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, const QString& lastLine) {
     HandleQueuedEngineMessages(context.window);
     BatchedLog& log = page.Log();
     log.Add(lastLine);

@@ -8,9 +8,9 @@
 
 // The first log lines, shown with pending events handled; the thumbnail workers stopped
 // and `list` emptied; the page and `half` running; then the page driver.
-void BeginScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, TBaseSortedList& list,
+void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, TBaseSortedList& list,
                     const QString& startedLine, const QString& modeLine);
 
 // On every way out of a scan: the engine's queued reports handled while the scan still
 // counts them, `lastLine` and an empty line logged, the page and `half` idle.
-void EndScanSteps(ScanContext& context, TScanPageBase& page, ScanHalf& half, const QString& lastLine);
+void EndScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, const QString& lastLine);

@@ -136,23 +136,31 @@ bool BlockDeviceTopology::Overlap(dev_t first, dev_t second) const {
     return false;
 }
 
-bool TargetOnSource(const DriveSource& source, const std::string& target,
+bool StatusOnSource(const DriveSource& source, const struct stat& status,
                     const BlockDeviceTopology& topology) {
-    if (target.empty()) return false;
-    // The nearest part of the path that exists: a target folder is made when recovery starts.
-    std::error_code error;
-    fs::path examined = fs::absolute(fs::path(target), error).lexically_normal();
-    if (error) return false;
-    struct stat status {};
-    while (::stat(examined.c_str(), &status) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR) return false;
-        if (!examined.has_relative_path()) return false;
-        examined = examined.parent_path();
-    }
     if (source.isImageFile()) {
         return status.st_dev == source.device && status.st_ino == source.inode;
     }
     const dev_t backing = topology.BackingDevice(status.st_dev);
     return topology.Overlap(backing != 0 ? backing : status.st_dev,
                             static_cast<dev_t>(source.device));
+}
+
+bool NearestExistingStatus(const std::string& path, struct stat& status) {
+    std::error_code error;
+    fs::path examined = fs::absolute(fs::path(path), error).lexically_normal();
+    if (error) return false;
+    while (::stat(examined.c_str(), &status) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) return false;
+        if (!examined.has_relative_path()) return false;
+        examined = examined.parent_path();
+    }
+    return true;
+}
+
+bool TargetOnSource(const DriveSource& source, const std::string& target,
+                    const BlockDeviceTopology& topology) {
+    struct stat status {};
+    return !target.empty() && NearestExistingStatus(target, status) &&
+           StatusOnSource(source, status, topology);
 }

@@ -9,6 +9,7 @@
 // (device mapper, md) is stacked on either: sysfs tells which is which ("partition", and
 // the "slaves" of a stacked device, the other side of its members' "holders").
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -59,9 +60,17 @@ private:
     std::string mountInfo_;
 };
 
-// Whether writing into `target` (a folder or file; it need not exist yet, its nearest
-// existing parent is examined) could write onto the source. A block-device source is hit
-// by any target on an overlapping device; an image-file source only by the image file
-// itself. An empty target hits nothing.
+// Whether a place with that status (a folder, or a file that exists) lies on the source.
+// A block-device source is hit by any place on an overlapping device; an image-file
+// source only by the image file itself.
+bool StatusOnSource(const DriveSource& source, const struct stat& status,
+                    const BlockDeviceTopology& topology = BlockDeviceTopology());
+
+// The status of `path`, or, while it does not exist yet, of the nearest folder above it
+// that does (where it would be made); false when none can be read.
+bool NearestExistingStatus(const std::string& path, struct stat& status);
+
+// Whether writing into `target` (a folder or file; it need not exist yet) could write onto
+// the source. An empty target hits nothing.
 bool TargetOnSource(const DriveSource& source, const std::string& target,
                     const BlockDeviceTopology& topology = BlockDeviceTopology());

@@ -12,8 +12,8 @@ public:
     std::shared_ptr<const TRecoveryDrive> SelectedDrive() const override { return drive; }
     TBaseSortedList& FileSystemList() override { return fileSystemList; }
     TBaseSortedList& DriveSectorsList() override { return driveSectorsList; }
-    ScanHalf& FileSystemHalf() override { return fileSystem; }
-    ScanHalf& DriveSectorsHalf() override { return driveSectors; }
+    TWorkHalfState& FileSystemHalf() override { return fileSystem; }
+    TWorkHalfState& DriveSectorsHalf() override { return driveSectors; }
     void SetFileExistsAnswer(int answer) override { fileExistsAnswer = answer; }
     void CheckState() override {
         ++checkStates;
@@ -27,8 +27,8 @@ public:
     std::shared_ptr<const TRecoveryDrive> drive;
     TBaseSortedList fileSystemList{kSortByName, true};
     TBaseSortedList driveSectorsList{kSortByName, true};
-    ScanHalf fileSystem;
-    ScanHalf driveSectors;
+    TWorkHalfState fileSystem;
+    TWorkHalfState driveSectors;
     int fileExistsAnswer = 0;
     int checkStates = 0;
     int advances = 0;

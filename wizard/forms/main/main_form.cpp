@@ -20,6 +20,7 @@
 #include "wizard/device_monitor.h"
 #include "wizard/forms/language_select_form.h"
 #include "wizard/forms/link_label.h"
+#include "wizard/forms/main/main_form_hosts.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/splash_form.h"
@@ -33,6 +34,7 @@
 #include "wizard/model/preview_image_lists.h"
 #include "wizard/program_halt.h"
 #include "wizard/prompt_service.h"
+#include "wizard/scans/scan_controller.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translate_form.h"
 #include "wizard/translation/translation.h"
@@ -78,6 +80,7 @@ TMainForm::TMainForm(TSplashForm* splash, QWidget* parent)
     engineWindow_ = new MessageWindow(this);
     BuildLayout();
     ConnectHandlers();
+    CreateWorkers();
     DeviceArrivalTimer.setInterval(kDeviceArrivalDelayMilliseconds);
     DeviceArrivalTimer.setSingleShot(true);
     connect(&DeviceArrivalTimer, &QTimer::timeout, this,

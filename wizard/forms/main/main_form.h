@@ -42,7 +42,13 @@ class QStackedWidget;
 class TLinkLabel;
 class TPreviewImageLists;
 class TPreviewPage;
-class TScanPage;
+class MainFormRecoveryHost;
+class MainFormScanHost;
+class RecoveryFlow;
+class ScanController;
+class TScanDriveSectorsPage;
+class TScanFileSystemPage;
+class TScanPageBase;
 class TSplashForm;
 class TTypesSheet;
 
@@ -114,7 +120,6 @@ public:
     void FinishExploreButtonClick();
     void FinishFeedbackButtonClick();
     void FinishNewButtonClick();
-    void ScanButtonStartClick(WorkHalf half);
     // "&Recover" of a preview page: the half's recover-pressed flag, then DoRealRecovery
     // with the pages disabled.
     void PreviewMiRecoverClick(WorkHalf half);
@@ -141,14 +146,17 @@ public:
     int FileExistsAnswer = 7;
     bool FirstActivation = false;
 
-    TScanPage* ScanFileSystemPage = nullptr;
+    TScanFileSystemPage* ScanFileSystemPage = nullptr;
     TPreviewPage* PreviewFileSystemPage = nullptr;
-    TScanPage* ScanDriveSectorsPage = nullptr;
+    TScanDriveSectorsPage* ScanDriveSectorsPage = nullptr;
     TPreviewPage* PreviewDriveSectorsPage = nullptr;
 
     TWorkHalfState& StateOf(WorkHalf half);
     TBaseSortedList& ListOf(WorkHalf half);
-    TScanPage* ScanPageOf(WorkHalf half) const;
+    TScanPageBase* ScanPageOf(WorkHalf half) const;
+
+    // The thumbnail worker reads the found files: it stops before they change.
+    void StopThumbnails();
     TPreviewPage* PreviewPageOf(WorkHalf half) const;
 
 signals:
@@ -176,6 +184,7 @@ private:
     QWidget* BuildBottomBar();
     void BuildMainMenu();
     void ConnectHandlers();
+    void CreateWorkers();
     void LeftPanelResize();
 
     // Start-up.
@@ -217,12 +226,13 @@ private:
     bool CloseAllowed();
     void StopScanForClose(WorkHalf half);
 
-    // The thumbnail worker reads the found files: it stops before they change.
-    void StopThumbnails();
-
     TSplashForm* splash_;
     MessageWindow* engineWindow_ = nullptr;
     DeviceMonitor* deviceMonitor_ = nullptr;
+    std::unique_ptr<MainFormScanHost> scanHost_;
+    std::unique_ptr<ScanController> scans_;
+    std::unique_ptr<MainFormRecoveryHost> recoveryHost_;
+    std::unique_ptr<RecoveryFlow> recovery_;
     QTimer DeviceArrivalTimer;
 
     QWidget* LeftPanel = nullptr;

@@ -10,7 +10,7 @@
 #include "wizard/forms/drive_properties_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/main/pages/scan_page.h"
+#include "wizard/scans/scan_pages.h"
 #include "wizard/forms/splash_form.h"
 #include "wizard/pumping_wait.h"
 

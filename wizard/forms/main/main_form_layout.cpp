@@ -18,7 +18,7 @@
 #include "wizard/forms/link_label.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/main/pages/scan_page.h"
+#include "wizard/scans/scan_pages.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/handler_guard.h"
@@ -112,11 +112,11 @@ QWidget* TMainForm::BuildPages() {
     PageControlMain->addWidget(types_);
     mode_ = BuildModePage(AddSheet(PageControlMain, "ModeTabSheet"));
     autopilot_ = BuildAutopilotPage(AddSheet(PageControlMain, "AutopilotTabSheet"));
-    ScanFileSystemPage = new TScanPage(WorkHalf::FileSystem, PageControlMain);
+    ScanFileSystemPage = new TScanFileSystemPage(PageControlMain);
     PageControlMain->addWidget(ScanFileSystemPage);
     PreviewFileSystemPage = new TPreviewPage(WorkHalf::FileSystem, PageControlMain);
     PageControlMain->addWidget(PreviewFileSystemPage);
-    ScanDriveSectorsPage = new TScanPage(WorkHalf::DriveSectors, PageControlMain);
+    ScanDriveSectorsPage = new TScanDriveSectorsPage(PageControlMain);
     PageControlMain->addWidget(ScanDriveSectorsPage);
     PreviewDriveSectorsPage = new TPreviewPage(WorkHalf::DriveSectors, PageControlMain);
     PageControlMain->addWidget(PreviewDriveSectorsPage);
@@ -220,10 +220,6 @@ void TMainForm::ConnectHandlers() {
     OnSignal(finish_.FinishFeedbackButton, &QPushButton::clicked, this, [this] { FinishFeedbackButtonClick(); });
     OnSignal(finish_.FinishNewButton, &QPushButton::clicked, this, [this] { FinishNewButtonClick(); });
 
-    for (TScanPage* page : {ScanFileSystemPage, ScanDriveSectorsPage}) {
-        OnSignal(page->ButtonStart, &QPushButton::clicked, this,
-                 [this, half = page->Half()] { ScanButtonStartClick(half); });
-    }
     for (TPreviewPage* page : {PreviewFileSystemPage, PreviewDriveSectorsPage}) {
         OnSignal(page, &TPreviewPage::RecoverRequested, this,
                  [this, half = page->Half()] { PreviewMiRecoverClick(half); });

@@ -20,7 +20,6 @@
 #include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/main/pages/scan_page.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/qarn_tree_view.h"
 #include "wizard/forms/types/types_panel.h"
@@ -28,6 +27,7 @@
 #include "wizard/handler_guard.h"
 #include "wizard/maker_info.h"
 #include "wizard/prompt_service.h"
+#include "wizard/scans/scan_pages.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
 #include "wizard/utilities/date_time.h"
@@ -77,8 +77,9 @@ TBaseSortedList& TMainForm::ListOf(WorkHalf half) {
     return half == WorkHalf::FileSystem ? *FileSystemList : *DriveSectorsList;
 }
 
-TScanPage* TMainForm::ScanPageOf(WorkHalf half) const {
-    return half == WorkHalf::FileSystem ? ScanFileSystemPage : ScanDriveSectorsPage;
+TScanPageBase* TMainForm::ScanPageOf(WorkHalf half) const {
+    if (half == WorkHalf::FileSystem) return ScanFileSystemPage;
+    return ScanDriveSectorsPage;
 }
 
 TPreviewPage* TMainForm::PreviewPageOf(WorkHalf half) const {
@@ -207,11 +208,6 @@ void TMainForm::StartScan(WorkHalf half) {
     } else {
         StartScanDriveSectors();
     }
-}
-
-void TMainForm::ScanButtonStartClick(WorkHalf half) {
-    if (!Busy()) StartScan(half);
-    CheckState();
 }
 
 void TMainForm::PreviewMiRecoverClick(WorkHalf half) {

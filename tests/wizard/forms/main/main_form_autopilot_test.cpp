@@ -8,7 +8,7 @@
 #include "engine/messages.h"
 #include "platform/handles.h"
 #include "wizard/busy_gate.h"
-#include "wizard/engine_settings_record.h"
+#include "wizard/scans/engine_params.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/message_window.h"
 #include "wizard/pumping_wait.h"
@@ -44,7 +44,7 @@ protected:
         FileSystem.StopRequested = false;
         FileSystem.ScanRunning = true;
         CheckState();
-        EngineSettings& settings = ProgramEngineSettings();
+        EngineSettings& settings = RunEngineSettings();
         settings = EngineSettings{};
         settings.Run = 1;
         settings.NotifyWindow = EngineWindow().handle();
@@ -151,7 +151,7 @@ TEST_F(MainFormAutopilotTest, ACloseDuringAScanStopsItAndHappensWhenItEnds) {
     ASSERT_TRUE(waitUntil([&] { return closed.count() == 1; }));
     EXPECT_EQ(standIn->log, QStringList{QStringLiteral("Search cancelled")});
     EXPECT_LT(hits, 200000);
-    EXPECT_EQ(ProgramEngineSettings().Run, 0);
+    EXPECT_EQ(RunEngineSettings().Run, 0);
     EXPECT_TRUE(Settings().RecoveryAutoPilot) << "the user's setting stays";
 }
 

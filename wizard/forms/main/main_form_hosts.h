@@ -1,0 +1,43 @@
+#pragma once
+// What the main window lends the scans and the recovery: its selected drive, its lists and
+// the state of each half, its page driver, and the one engine settings record.
+
+#include "wizard/recovery/recovery_flow.h"
+#include "wizard/scans/scan_host.h"
+
+class TMainForm;
+
+class MainFormScanHost final : public ScanHost {
+public:
+    explicit MainFormScanHost(TMainForm& form) : form_(form) {}
+
+    std::shared_ptr<const TRecoveryDrive> SelectedDrive() const override;
+    TBaseSortedList& FileSystemList() override;
+    TBaseSortedList& DriveSectorsList() override;
+    TWorkHalfState& FileSystemHalf() override;
+    TWorkHalfState& DriveSectorsHalf() override;
+    void SetFileExistsAnswer(int answer) override;
+    void CheckState() override;
+    void RequestAdvance() override;
+    void StopThumbnails() override;
+    void ShowAbout() override;
+    QWidget* PromptOwner() override;
+
+private:
+    TMainForm& form_;
+};
+
+class MainFormRecoveryHost final : public RecoveryHost {
+public:
+    explicit MainFormRecoveryHost(TMainForm& form) : form_(form) {}
+
+    std::vector<TBaseElement*> SelectedElements(bool fileSystemList) override;
+    void CountRecovered(bool fileSystemList) override;
+    int& FileExistsAnswer() override;
+    EngineSettings& EngineRecord() override;
+    bool OnSourceDrive(const struct stat& target) override;
+    QWidget* DialogOwner() override;
+
+private:
+    TMainForm& form_;
+};

@@ -1,0 +1,31 @@
+// Where the main window hands over to the scans, the recovery and the thumbnail worker.
+#include "wizard/forms/main/main_form.h"
+#include "wizard/forms/main/main_form_hosts.h"
+#include "wizard/forms/thumbnails_thread.h"
+#include "wizard/recovery/recovery_flow.h"
+#include "wizard/scans/engine_params.h"
+#include "wizard/scans/scan_controller.h"
+
+void TMainForm::CreateWorkers() {
+    scanHost_ = std::make_unique<MainFormScanHost>(*this);
+    scans_ = std::make_unique<ScanController>(*scanHost_, *ScanFileSystemPage, *ScanDriveSectorsPage,
+                                              *engineWindow_);
+    recoveryHost_ = std::make_unique<MainFormRecoveryHost>(*this);
+    recovery_ = std::make_unique<RecoveryFlow>(*recoveryHost_);
+}
+
+void TMainForm::StartScanFileSystem() { scans_->ScanFileSystemButtonStartClick(); }
+
+void TMainForm::StartScanDriveSectors() { scans_->ScanDriveSectorsButtonStartClick(); }
+
+bool TMainForm::DoRealRecovery(WorkHalf half) {
+    return recovery_->DoRealRecovery(half == WorkHalf::FileSystem);
+}
+
+void TMainForm::StopScanForClose(WorkHalf half) {
+    // Unlike the scan's Stop, the auto-pilot setting stays as the user chose it.
+    StateOf(half).StopRequested = true;
+    StopEngineSearch(RunEngineSettings());
+}
+
+void TMainForm::StopThumbnails() { ::StopThumbnails(); }
