@@ -7,6 +7,7 @@
 
 #include "platform/time.h"
 #include "wizard/model/data_storage.h"
+#include "wizard/model/default_size.h"
 #include "wizard/model/element_order.h"
 #include "wizard/model/file_type_name.h"
 
@@ -71,11 +72,9 @@ void TBaseSortedList::FillUnknownSizes() {
             element.SetSize(std::uint64_t(positions_[i + 1]) - std::uint64_t(positions_[i]));
         }
     });
-    if (!items_.empty() && items_.back()->Record().Size == kUnknownSize && DataStorage) {
+    if (!items_.empty() && items_.back()->Record().Size == kUnknownSize) {
         TBaseElement& last = *items_.back();
-        const auto size = DataStorage->ReadBySignatureId(
-            last.Record().TypeCode, [](const TFormat& format) { return format.DefaultSizeBytes(); });
-        if (size && *size) last.SetSize(**size);
+        if (const std::optional<std::uint64_t> size = DefaultSizeOf(last)) last.SetSize(*size);
     }
     ReorderBySortColumn();
     NotifyChanged();

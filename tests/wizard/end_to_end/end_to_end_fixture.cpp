@@ -1,0 +1,116 @@
+#include "wizard/end_to_end/end_to_end_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/support/test_images.h"
+#include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/support/dialog_controls.h"
+#include "wizard/support/modal_dialog_driver.h"
+
+namespace fs = std::filesystem;
+
+void EndToEndTest::start(const std::vector<std::string>& images) {
+    useFixtureDisks(images);
+    startUnits();
+    createForm();
+    form->show();
+}
+
+void EndToEndTest::chooseDrive(char letter) const {
+    ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    for (int row = 0; row < driveList()->topLevelItemCount(); ++row) {
+        selectDrive(row);
+        if (form->SelectedDrive && form->SelectedDrive->Letter() == letter) return;
+    }
+    FAIL() << "no drive " << letter << " among " << driveCaptions().join(u',').toStdString();
+}
+
+void EndToEndTest::useNameFilter(const QString& masks) const {
+    ASSERT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+    child<QCheckBox>("TypesFilenameCheckBox")->setChecked(true);
+    child<QLineEdit>("TypesFilenameEdit")->setText(masks);
+}
+
+void EndToEndTest::chooseEntireDrive(bool entire) const {
+    ASSERT_EQ(form->ActivePage(), TMainForm::kModePage);
+    child<QRadioButton>(entire ? "ModeCorruptedRadioButton" : "ModeDeletedRadioButton")->setChecked(true);
+}
+
+void EndToEndTest::setAutopilot(bool on, bool keepFolders) const {
+    ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
+    child<QCheckBox>("AutopilotCheckBox")->setChecked(on);
+    child<QLineEdit>("AutopilotFolderEdit")->setText(QString::fromStdString(target().string()));
+    child<QCheckBox>("AutopilotKeepFolderStructureCheckBox")->setChecked(keepFolders);
+}
+
+void EndToEndTest::recoverAll(bool keepFolders) const {
+    const bool fileSystem = form->ActivePage() == TMainForm::kPreviewFileSystemPage;
+    ASSERT_TRUE(fileSystem || form->ActivePage() == TMainForm::kPreviewDriveSectorsPage);
+    TPreviewPage& page = fileSystem ? *form->PreviewFileSystemPage : *form->PreviewDriveSectorsPage;
+    page.SelectAll();
+    const QString folder = QString::fromStdString(target().string());
+    answerNextModalDialog([&](QWidget* dialog) {
+        FindControl<QLineEdit>(dialog, "DestinationFolderEdit")->setText(folder);
+        if (fileSystem) FindControl<QCheckBox>(dialog, "CheckBoxKeepFolderStructure")->setChecked(keepFolders);
+        PressButton(dialog, "ButtonOk");
+    });
+    button(fileSystem ? "PreviewFileSystemRecoverButton" : "PreviewDriveSectorsRecoverButton")->click();
+}
+
+std::map<std::string, std::string> EndToEndTest::FilesBelow(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = Read(entry.path());
+    }
+    return files;
+}
+
+std::string EndToEndTest::Read(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+::testing::AssertionResult EndToEndTest::TargetHolds(const std::map<std::string, std::string>& expected) const {
+    const std::map<std::string, std::string> found = FilesBelow(target());
+    for (const auto& [path, contents] : expected) {
+        const auto file = found.find(path);
+        if (file == found.end()) return ::testing::AssertionFailure() << path << " is missing";
+        if (file->second != contents) {
+            return ::testing::AssertionFailure() << path << " differs: " << file->second.size() << " bytes, "
+                                                 << contents.size() << " expected";
+        }
+    }
+    for (const auto& [path, contents] : found) {
+        if (!expected.contains(path)) return ::testing::AssertionFailure() << path << " is not expected";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::map<std::string, std::string> FatFixtureContents(const std::string& listing, bool deletedOnly) {
+    std::map<std::string, std::string> contents;
+    std::ifstream file(test_images::dataPath(listing));
+    for (std::string line; std::getline(file, line);) {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        if (fields.size() < 5 || fields[0] != "f" || (deletedOnly && fields[1] != "deleted")) continue;
+        std::string& text = contents[fields[2]];
+        for (long number = std::stol(fields[4]); text.size() < std::stoull(fields[3]); ++number) {
+            text += std::to_string(number) + "\n";
+        }
+        text.resize(std::stoull(fields[3]));
+    }
+    return contents;
+}
+
+std::uint64_t Fnv1a64(const std::string& data) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char byte : data) hash = (hash ^ static_cast<std::uint8_t>(byte)) * 0x100000001b3ull;
+    return hash;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The whole wizard on the real engine: the main window made through the program's
+// start-up with fixture images as drives, walked page by page as a user would, and what
+// lands in the target folder compared with what the images hold.
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "wizard/forms/main/main_form_fixture.h"
+
+class EndToEndTest : public MainFormTest {
+protected:
+    std::filesystem::path target() const { return workFolder() / "target"; }
+
+    // The fixture images as drives, the units started with a fresh registry, the window
+    // made; the first drive lettered `letter` is the one chosen later.
+    void start(const std::vector<std::string>& images);
+    void chooseDrive(char letter) const;
+    // Types page: the file-name filter on with `masks`.
+    void useNameFilter(const QString& masks) const;
+    // Mode page: "Scan entire drive" or "Scan free drive space only".
+    void chooseEntireDrive(bool entire) const;
+    // Auto-pilot page: its box, the target folder and "Keep the folder structure".
+    void setAutopilot(bool on, bool keepFolders) const;
+    // "&Recover" on the active preview page after selecting every file, answering the
+    // destination dialog with the target folder.
+    void recoverAll(bool keepFolders) const;
+
+    // Every file below `folder`, by its path relative to it, with its contents.
+    static std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder);
+    static std::string Read(const std::filesystem::path& file);
+    // Whether the target holds exactly `expected` (paths and contents), naming the first
+    // difference.
+    ::testing::AssertionResult TargetHolds(const std::map<std::string, std::string>& expected) const;
+};
+
+// The contents of the FAT fixture's files by their listed path (deleted ones with the
+// first letter of their name lost): `seq start 9999999 | head -c size`.
+std::map<std::string, std::string> FatFixtureContents(const std::string& listing, bool deletedOnly);
+
+// The 64-bit FNV-1a hash of the NTFS fixture's listings.
+std::uint64_t Fnv1a64(const std::string& data);
