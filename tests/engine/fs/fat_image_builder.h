@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "engine/byte_order.h"
@@ -59,6 +60,30 @@ public:
         }
         addEntry(folder, name83, kArchive, first, size);
         return first;
+    }
+
+    // Long-name entries for the folder or file added next to `folder` under `name83`: call
+    // it right before addFolder or addFile. The name is written as given, whatever it
+    // holds; up to 20 entries (260 characters).
+    void addLongName(std::uint32_t folder, const std::u16string& name, const char* name83) {
+        std::uint8_t checksum = 0;
+        for (int i = 0; i < 11; ++i) {
+            checksum = static_cast<std::uint8_t>(((checksum & 1) << 7) + (checksum >> 1) + static_cast<std::uint8_t>(name83[i]));
+        }
+        std::u16string padded = name;
+        if (padded.size() % 13 != 0) padded.push_back(u'\0');
+        while (padded.size() % 13 != 0) padded.push_back(u'\xFFFF');
+        const std::size_t count = padded.size() / 13;
+        static constexpr int kCharOffsets[13] = {1, 3, 5, 7, 9, 14, 16, 18, 20, 22, 24, 28, 30};
+        for (std::size_t slot = count; slot-- > 0;) {
+            std::uint8_t* at = image_.data() + nextEntryOffset(folder);
+            at[0] = static_cast<std::uint8_t>((slot + 1) | (slot + 1 == count ? 0x40 : 0));
+            at[11] = 0x0F;
+            at[13] = checksum;
+            for (int k = 0; k < 13; ++k) {
+                engine::storeLittleEndian<std::uint16_t>(at + kCharOffsets[k], padded[slot * 13 + k]);
+            }
+        }
     }
 
     // Marks the entry of the folder or file that starts at `firstCluster` as deleted.
@@ -117,8 +142,8 @@ private:
         return cluster == kRootCluster ? folders_[0] : folders_[folderIndex_.at(cluster)];
     }
 
-    void addEntry(std::uint32_t folderCluster, const char* name83, std::uint8_t attributes, std::uint32_t first,
-                  std::uint32_t size) {
+    // Takes the folder's next free entry slot, growing the folder when it is full.
+    std::uint64_t nextEntryOffset(std::uint32_t folderCluster) {
         Folder& folder = folderAt(folderCluster);
         const std::uint32_t perCluster = clusterBytes_ / 32;
         if (folder.entries == perCluster * folder.clusters.size()) {
@@ -127,8 +152,12 @@ private:
             folder.clusters.push_back(grown);
         }
         const std::uint32_t cluster = folder.clusters[folder.entries / perCluster];
-        const std::uint64_t offset = clusterOffset(cluster) + (folder.entries % perCluster) * 32ull;
-        ++folder.entries;
+        return clusterOffset(cluster) + (folder.entries++ % perCluster) * 32ull;
+    }
+
+    void addEntry(std::uint32_t folderCluster, const char* name83, std::uint8_t attributes, std::uint32_t first,
+                  std::uint32_t size) {
+        const std::uint64_t offset = nextEntryOffset(folderCluster);
         if (first != 0 && name83[0] != '.') entryOffsets_.at(first) = offset;
         std::uint8_t* at = image_.data() + offset;
         std::memcpy(at, name83, 11);

@@ -16,6 +16,10 @@ namespace fs = std::filesystem;
 
 void EndToEndTest::start(const std::vector<std::string>& images) {
     useFixtureDisks(images);
+    startWindow();
+}
+
+void EndToEndTest::startWindow() {
     startUnits();
     createForm();
     form->show();
@@ -23,9 +27,14 @@ void EndToEndTest::start(const std::vector<std::string>& images) {
 
 void EndToEndTest::chooseDrive(char letter) const {
     ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    // By its caption: choosing another drive on the way would start afresh.
+    const QString name = QString(QLatin1Char(letter));
     for (int row = 0; row < driveList()->topLevelItemCount(); ++row) {
+        const QString caption = driveList()->topLevelItem(row)->text(0);
+        if (caption != name && !caption.startsWith(name + u' ')) continue;
         selectDrive(row);
-        if (form->SelectedDrive && form->SelectedDrive->Letter() == letter) return;
+        ASSERT_TRUE(form->SelectedDrive && form->SelectedDrive->Letter() == letter);
+        return;
     }
     FAIL() << "no drive " << letter << " among " << driveCaptions().join(u',').toStdString();
 }
@@ -76,8 +85,9 @@ std::string EndToEndTest::Read(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-::testing::AssertionResult EndToEndTest::TargetHolds(const std::map<std::string, std::string>& expected) const {
-    const std::map<std::string, std::string> found = FilesBelow(target());
+::testing::AssertionResult EndToEndTest::FolderHolds(const fs::path& folder,
+                                                     const std::map<std::string, std::string>& expected) {
+    const std::map<std::string, std::string> found = FilesBelow(folder);
     for (const auto& [path, contents] : expected) {
         const auto file = found.find(path);
         if (file == found.end()) return ::testing::AssertionFailure() << path << " is missing";

@@ -19,6 +19,8 @@ protected:
     // The fixture images as drives, the units started with a fresh registry, the window
     // made; the first drive lettered `letter` is the one chosen later.
     void start(const std::vector<std::string>& images);
+    // The units and the window, on the disks named already.
+    void startWindow();
     void chooseDrive(char letter) const;
     // Types page: the file-name filter on with `masks`.
     void useNameFilter(const QString& masks) const;
@@ -33,9 +35,13 @@ protected:
     // Every file below `folder`, by its path relative to it, with its contents.
     static std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder);
     static std::string Read(const std::filesystem::path& file);
-    // Whether the target holds exactly `expected` (paths and contents), naming the first
-    // difference.
-    ::testing::AssertionResult TargetHolds(const std::map<std::string, std::string>& expected) const;
+    // Whether `folder` (the target by default) holds exactly `expected` (paths and
+    // contents), naming the first difference.
+    ::testing::AssertionResult TargetHolds(const std::map<std::string, std::string>& expected) const {
+        return FolderHolds(target(), expected);
+    }
+    static ::testing::AssertionResult FolderHolds(const std::filesystem::path& folder,
+                                                  const std::map<std::string, std::string>& expected);
 };
 
 // The contents of the FAT fixture's files by their listed path (deleted ones with the

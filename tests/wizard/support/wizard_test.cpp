@@ -22,7 +22,7 @@ void WizardTest::SetUp() {
 void WizardTest::TearDown() { prompts.verifyAllShown(); }
 
 void WizardTest::useFixtureDisks(const std::vector<std::string>& images) {
-    std::string disks;
+    std::vector<fs::path> files;
     for (const std::string& image : images) {
         fs::path target = workFolder() / fs::path(image).filename();
         if (target.extension() == ".gz") {
@@ -35,7 +35,13 @@ void WizardTest::useFixtureDisks(const std::vector<std::string>& images) {
         } else {
             fs::copy_file(test_images::dataPath(image), target);
         }
-        disks += (disks.empty() ? "" : ":") + target.string();
+        files.push_back(target);
     }
+    useDisks(files);
+}
+
+void WizardTest::useDisks(const std::vector<fs::path>& files) {
+    std::string disks;
+    for (const fs::path& file : files) disks += (disks.empty() ? "" : ":") + file.string();
     environment_.set("UNDELETE_DISKS", disks);
 }

@@ -30,6 +30,8 @@ protected:
     // Unpacks fixture images (paths below the test data folder; ".gz" files are
     // unpacked) into the work folder and names them, in order, in UNDELETE_DISKS.
     void useFixtureDisks(const std::vector<std::string>& images);
+    // Names these files, in order, in UNDELETE_DISKS.
+    void useDisks(const std::vector<std::filesystem::path>& files);
 
     ScriptedPrompts prompts;
     RecordingShell shell;

@@ -316,7 +316,11 @@ bool TMainForm::AutopilotPageAllowsLeaving() {
 }
 
 bool TMainForm::PreviewPageAllowsLeaving(WorkHalf half) {
-    if (ListOf(half).Count() == 0 || StateOf(half).RecoverPressed) return true;
+    // Files the auto-pilot recovered from this list count as restored: the question would
+    // tell the user otherwise.
+    const TWorkHalfState& state = StateOf(half);
+    const bool autoRecovered = state.AutoRecoveryDone && state.Recovered > 0;
+    if (ListOf(half).Count() == 0 || state.RecoverPressed || autoRecovered) return true;
     const QString text =
         half == WorkHalf::FileSystem
             ? TranslateString(

@@ -1,0 +1,112 @@
+// The wizard against what a damaged or hostile disk, or a user's system, puts in its way:
+// names that try to leave the target folder, an image that goes away, a target that
+// cannot be written. Nothing lands outside the target, every failure is told, nothing
+// crashes.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <set>
+
+#include <fstream>
+
+#include "wizard/end_to_end/end_to_end_fixture.h"
+#include "wizard/end_to_end/hostile_image.h"
+#include "wizard/settings/settings_values.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class HostileTest : public EndToEndTest {
+protected:
+    // The auto-pilot over the entire drive with every name, to the finish page.
+    void recoverByAutopilot() {
+        walkTo(TMainForm::kDriveSelectPage);
+        chooseDrive('C');
+        walkTo(TMainForm::kTypesPage);
+        useNameFilter(QStringLiteral("*"));
+        walkTo(TMainForm::kModePage);
+        chooseEntireDrive(true);
+        walkTo(TMainForm::kAutopilotPage);
+        setAutopilot(true, true);
+        clickNext();
+    }
+};
+
+TEST_F(HostileTest, NamesThatTryToLeaveTheTargetLandInsideItWithTheirBytes) {
+    const fs::path image = WriteHostileImage(workFolder() / "hostile.img");
+    useDisks({image});
+    startWindow();
+    recoverByAutopilot();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kFinishPage);
+
+    // Only the image and the target in the work folder; nothing anywhere above it.
+    std::vector<std::string> workEntries;
+    for (const auto& entry : fs::directory_iterator(workFolder())) workEntries.push_back(entry.path().filename());
+    std::sort(workEntries.begin(), workEntries.end());
+    EXPECT_EQ(workEntries, (std::vector<std::string>{"hostile.img", "target"}));
+
+    std::multiset<char> fills;
+    for (const auto& [path, contents] : FilesBelow(target())) {
+        ASSERT_EQ(contents.size(), kHostileFileBytes) << path;
+        fills.insert(contents[0]);
+        EXPECT_EQ(contents, std::string(kHostileFileBytes, contents[0])) << path;
+        for (const auto& part : fs::path(path)) {
+            EXPECT_NE(part, "..") << path;
+            EXPECT_LE(part.string().size(), 255u) << path;
+            for (const char byte : part.string()) EXPECT_GE(static_cast<unsigned char>(byte), 0x20) << path;
+        }
+    }
+    EXPECT_EQ(fills, HostileFileFills());
+    EXPECT_TRUE(fs::exists(target() / "DOTS"/ "inner.txt") || fs::exists(target() / "_" / "inner.txt"));
+    const auto longName = std::find_if(fs::directory_iterator(target()), fs::directory_iterator(),
+                                       [](const fs::directory_entry& entry) { return entry.path().extension() == ".jpg"; });
+    EXPECT_NE(longName, fs::directory_iterator()) << "the long name keeps its extension";
+}
+
+TEST_F(HostileTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalLines) {
+    start({"fat/fat32.img.gz"});
+    walkTo(TMainForm::kDriveSelectPage);
+    chooseDrive('C');
+    fs::remove(workFolder() / "fat32.img");
+    walkTo(TMainForm::kTypesPage);
+    useNameFilter(QStringLiteral("*"));
+    walkTo(TMainForm::kAutopilotPage);
+    setAutopilot(false, true);
+    walkTo(TMainForm::kScanFileSystemPage);
+    EXPECT_TRUE(child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText().contains(QStringLiteral("fatal")));
+    EXPECT_EQ(form->FileSystemList->Count(), 0u);
+    walkTo(TMainForm::kScanDriveSectorsPage);
+    EXPECT_TRUE(child<QPlainTextEdit>("ScanDriveSectorsMemoLog")->toPlainText().contains(QStringLiteral("fatal")));
+    walkTo(TMainForm::kFinishPage);
+    EXPECT_FALSE(fs::exists(target()));
+}
+
+TEST_F(HostileTest, ATargetThatCannotBeMadeStopsTheAutopilotWithAMessage) {
+    start({"fat/fat32.img.gz"});
+    // A file where the target folder should be made.
+    std::ofstream(workFolder() / "blocked") << "in the way";
+    walkTo(TMainForm::kDriveSelectPage);
+    chooseDrive('C');
+    walkTo(TMainForm::kTypesPage);
+    useNameFilter(QStringLiteral("*"));
+    walkTo(TMainForm::kAutopilotPage);
+    setAutopilot(true, true);
+    child<QLineEdit>("AutopilotFolderEdit")->setText(QString::fromStdString((workFolder() / "blocked" / "target").string()));
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage) << "the auto-pilot stops where it failed";
+    EXPECT_FALSE(Settings().RecoveryAutoPilot);
+    EXPECT_EQ(form->FileSystem.Recovered, 0);
+    QString log;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QStringLiteral("RecoveringFilesForm") && window->isVisible()) {
+            log = window->findChild<QPlainTextEdit*>(QStringLiteral("LogMemo"))->toPlainText();
+        }
+    }
+    EXPECT_TRUE(log.contains(QStringLiteral("blocked"))) << "the failure is told: " << log.toStdString();
+}
+
+}  // namespace
