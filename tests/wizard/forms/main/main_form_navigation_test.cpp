@@ -2,15 +2,16 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTreeView>
 
 #include "wizard/busy_gate.h"
+#include "wizard/forms/folder_tree_model.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/model/data_storage.h"
@@ -242,9 +243,9 @@ TEST_F(MainFormNavigationTest, BrowseFillsTheTargetFolderOnlyWhenConfirmed) {
 
     const QString chosen = QString::fromStdString(workFolder().string());
     answerNextModalDialog([&](QWidget* dialog) {
-        auto* browser = static_cast<QFileDialog*>(dialog);
-        browser->setDirectory(chosen);
-        static_cast<QDialog*>(browser)->accept();
+        auto* tree = dialog->findChild<QTreeView*>(QStringLiteral("FolderTree"));
+        tree->setCurrentIndex(static_cast<FolderTreeModel*>(tree->model())->IndexOf(chosen));
+        dialog->findChild<QPushButton*>(QStringLiteral("OkButton"))->click();
     });
     button("AutopilotFolderBrowse")->click();
     EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), chosen);
