@@ -79,7 +79,7 @@ public:
     }
 
     // Recovers the selected rows of the half: the destination dialog (saved as `name`
-    // when given) answered with OK; `next` is armed for the dialog that follows it.
+    // when given) goes to `inDialog`, then is answered with OK.
     void Recover(WorkHalf half, const QString& name, const std::function<void(QWidget*)>& inDialog = {}) {
         auto accept = [inDialog](QWidget* dialog) {
             if (inDialog) inDialog(dialog);
@@ -92,6 +92,15 @@ public:
             shots_.SaveModal(name, [&] { form_.PreviewMiRecoverClick(half); }, accept);
         }
         Settle();
+    }
+
+    // Recovers the selected rows into the destination as it stands; the dialog that comes
+    // then is saved as `name` and cancelled, which ends the run.
+    void RecoverToCancelledDialog(WorkHalf half, const QString& name) {
+        ShotFolder::Expected next;
+        Recover(half, QString(), [&](QWidget*) { next = shots_.ExpectModal(name, Dismiss); });
+        if (next.waiting) shots_.CheckShown(next);
+        SaveProgressWindow(QStringLiteral("recovering-files-") + name + QStringLiteral("-cancelled"));
     }
 
     void SaveProgressWindow(const QString& name) {
@@ -177,12 +186,19 @@ void WalkToScans(Walk& walk, const QString& targetFolder) {
     walk.SavePage(QStringLiteral("autopilot"));
 }
 
+// The half's scan page and, once the scan has ended, its list page; false when the walk
+// stopped on the way.
+bool WalkToList(Walk& walk, WorkHalf half, const QString& name) {
+    if (!walk.Next()) return false;
+    walk.SaveScanPage(half, QStringLiteral("scan-") + name);
+    if (!walk.Next()) return false;
+    walk.SavePreviewPage(half, QStringLiteral("files-") + name);
+    return true;
+}
+
 void WalkFileSystemHalf(Walk& walk) {
     ShotFolder& shots = walk.shots_;
-    if (!walk.Next()) return;
-    walk.SaveScanPage(WorkHalf::FileSystem, QStringLiteral("scan-file-system"));
-    if (!walk.Next()) return;
-    walk.SavePreviewPage(WorkHalf::FileSystem, QStringLiteral("files-file-system"));
+    if (!WalkToList(walk, WorkHalf::FileSystem, QStringLiteral("file-system"))) return;
     TPreviewPage& page = *walk.form_.PreviewPageOf(WorkHalf::FileSystem);
     page.SelectAll();
     walk.Recover(WorkHalf::FileSystem, QStringLiteral("recover-destination"), [&shots](QWidget* dialog) {
@@ -191,31 +207,17 @@ void WalkFileSystemHalf(Walk& walk) {
     });
     walk.SaveProgressWindow(QStringLiteral("recovering-files"));
     // The same files again: the first one's name is taken now.
-    ShotFolder::Expected exists;
-    walk.Recover(WorkHalf::FileSystem, QString(), [&](QWidget*) {
-        exists = shots.ExpectModal(QStringLiteral("file-exists"), Dismiss);
-    });
-    if (exists.waiting) shots.CheckShown(exists);
-    walk.SaveProgressWindow(QStringLiteral("recovering-files-cancelled"));
+    walk.RecoverToCancelledDialog(WorkHalf::FileSystem, QStringLiteral("file-exists"));
 }
 
 void WalkDriveSectorsHalf(Walk& walk) {
-    ShotFolder& shots = walk.shots_;
-    if (!walk.Next()) return;
-    walk.SaveScanPage(WorkHalf::DriveSectors, QStringLiteral("scan-drive-sectors"));
-    if (!walk.Next()) return;
-    walk.SavePreviewPage(WorkHalf::DriveSectors, QStringLiteral("files-drive-sectors"));
+    if (!WalkToList(walk, WorkHalf::DriveSectors, QStringLiteral("drive-sectors"))) return;
     TPreviewContent* content = walk.form_.PreviewPageOf(WorkHalf::DriveSectors)->Content;
     if (!content) return;
     // A size reset to unknown is asked for at the recovery.
     Walk::SelectRows(*content, {0});
     content->Action(PreviewAction::ResetSize)->trigger();
-    ShotFolder::Expected size;
-    walk.Recover(WorkHalf::DriveSectors, QString(), [&](QWidget*) {
-        size = shots.ExpectModal(QStringLiteral("probable-size"), Dismiss);
-    });
-    if (size.waiting) shots.CheckShown(size);
-    walk.SaveProgressWindow(QStringLiteral("recovering-files-size-cancelled"));
+    walk.RecoverToCancelledDialog(WorkHalf::DriveSectors, QStringLiteral("probable-size"));
     Walk::SelectRows(*content, Walk::RowsBySize(*content, true));
     walk.Recover(WorkHalf::DriveSectors, QString());
     walk.SaveProgressWindow(QStringLiteral("recovering-files-carved"));
