@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "wizard/engine_api.h"
 #include "wizard/forms/form_widgets.h"
 #include "wizard/forms/properties_icons.h"
@@ -21,6 +23,7 @@
 namespace {
 
 const QString kIdFormat = QStringLiteral("%d, parent Id: %d");
+constexpr QSize kFormSize{359, 416};
 
 // A read-only field that looks like a label but lets the user select and scroll its text.
 QLineEdit* AddField(QWidget* owner, const QString& name) {
@@ -57,6 +60,11 @@ QString StatusText(const TBaseElement& element) {
     return TranslateString(QStringLiteral("Live"), QStringLiteral("strLive"));
 }
 
+// The form keeps its width unless its captions (a translation's, or a long id) need more.
+void FitWidth(QDialog& form) {
+    form.setFixedWidth(std::max(kFormSize.width(), form.layout()->minimumSize().width()));
+}
+
 }  // namespace
 
 TPropertiesForm::TPropertiesForm(QWidget* parent)
@@ -66,11 +74,12 @@ TPropertiesForm::TPropertiesForm(QWidget* parent)
     SetHelpKeyword(this, kHelpTopic);
     BuildLayout();
     TranslateForm({this});
+    FitWidth(*this);
 }
 
 void TPropertiesForm::BuildLayout() {
     setWindowTitle(QStringLiteral("Properties"));
-    setFixedSize(359, 416);
+    setFixedSize(kFormSize);
 
     QTabWidget* pages = AddPageControl(this);
     QWidget* general = AddTabPage(pages, "GeneralFileTabSheet", QStringLiteral("General"));
@@ -158,6 +167,11 @@ void TPropertiesForm::Fill(TBaseElement& element) {
     created_->setText(DateTimeText(element.Created()));
     modified_->setText(DateTimeText(element.Modified()));
     accessed_->setText(DateTimeText(element.Accessed()));
+    // A long name shows its start, not its end.
+    for (QLineEdit* field : {name_, status_, type_, location_, size_, sizeOnDisk_, created_, modified_, accessed_}) {
+        field->setCursorPosition(0);
+    }
+    FitWidth(*this);
 }
 
 void TPropertiesForm::GeneralFileSpeedButtonClick() {

@@ -10,6 +10,7 @@
 #include <QSizePolicy>
 #include <QVBoxLayout>
 
+#include "wizard/forms/main/pages/page_parts.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/scan_progress.h"
 
@@ -27,14 +28,10 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
 TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidget* parent)
     : QWidget(parent) {
     setObjectName(prefix + QStringLiteral("TabSheet"));
-    auto* layout = new QVBoxLayout(this);
-
-    TopLabel = NamedLabel(prefix + QStringLiteral("TopLabel"), title, this);
-    QFont titleFont = TopLabel->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
-    TopLabel->setFont(titleFont);
-    layout->addWidget(TopLabel);
+    // Margins and title as on every other page of the window.
+    const QString titleName = prefix + QStringLiteral("TopLabel");
+    QVBoxLayout* layout = AddPageLayout(this, qPrintable(titleName), title);
+    TopLabel = findChild<QLabel*>(titleName);
 
     counters_ = new QGridLayout;
     counters_->setColumnStretch(1, 1);

@@ -205,3 +205,14 @@ void TranslateForm(std::initializer_list<QObject*> forms) {
         TranslateComponents(forms, *translation);
     }
 }
+
+void TranslatePart(QObject* part, const QObject* form) {
+    const Translation translation = CurrentTranslation();
+    if (!translation || !part || !form) return;
+    const QString section = FormSection(form);
+    QList<QObject*> components = part->findChildren<QObject*>();
+    components.prepend(part);
+    for (QObject* component : components) {
+        if (!component->objectName().isEmpty()) TranslateComponent(component, *translation, section);
+    }
+}

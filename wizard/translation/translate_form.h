@@ -26,6 +26,9 @@ enum class ComponentText { Caption, Hint };
 void TranslateForm(std::initializer_list<QObject*> forms);
 
 void TranslateComponents(std::initializer_list<QObject*> forms, const LanguageFile& translation);
+// Translates `part` and its descendants in the section of `form`, with the current
+// translation: for components made after their form was translated.
+void TranslatePart(QObject* part, const QObject* form);
 
 // Sets `text` of `component` when `value` is non-empty and the component has that text.
 void SetComponentStringProperty(QObject* component, ComponentText text, const QString& value);

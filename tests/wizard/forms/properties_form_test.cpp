@@ -95,6 +95,24 @@ TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
     EXPECT_EQ(help.topics, QStringList({TPropertiesForm::kHelpTopic}));
 }
 
+TEST_F(PropertiesFormTest, LongCaptionsWidenTheFormAndALongNameShowsItsStart) {
+    const char16_t* name = u"a_rather_long_file_name_that_does_not_fit_the_field.jpg";
+    for (const bool german : {false, true}) {
+        SetCurrentTranslation(german ? std::make_shared<LanguageFile>(LanguageFile::parse(QStringLiteral(
+                                           "[PropertiesForm]\nPropertiesForm.GeneralFileSizeOnDiskLabel.Caption="
+                                           "Größe auf dem Datenträger:\n")))
+                                     : nullptr);
+        auto element = Make({.RecordNumber = 9, .Size = 100, .Name = name});
+        TPropertiesForm form;
+        form.Fill(*element);
+        form.show();
+        auto* label = form.findChild<QLabel*>(QStringLiteral("GeneralFileSizeOnDiskLabel"));
+        EXPECT_GE(label->width(), label->sizeHint().width()) << german;
+        EXPECT_EQ(form.width() > 359, german);
+        EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("GeneralFileNameEdit"))->cursorPosition(), 0);
+    }
+}
+
 TEST_F(PropertiesFormTest, IconAndStatusFollowTheFlags) {
     const struct {
         std::uint16_t flags;

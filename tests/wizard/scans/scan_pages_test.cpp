@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 
+#include "wizard/forms/main/pages/page_parts.h"
 #include "wizard/scans/scan_progress.h"
 #include "wizard/support/language_folder_fixture.h"
 #include "wizard/translation/translate_form.h"
@@ -42,6 +44,20 @@ TEST(ScanPages, CarryTheirComponentsByNameAndTakeTheRangeBeforeTheValue) {
     sectors.ProgressBar->setRange(0, 100);
     sectors.ShowProgress(kProgressRange / 2);
     EXPECT_EQ(sectors.ProgressBar->value(), kProgressRange / 2);
+}
+
+TEST(ScanPages, TitleTheirPagesAsTheOtherPagesDo) {
+    QWidget other;
+    AddPageLayout(&other, "OtherTopLabel", QStringLiteral("Step 1 of 9"));
+    const QLabel* otherTitle = other.findChild<QLabel*>(QStringLiteral("OtherTopLabel"));
+    TScanFileSystemPage fileSystem;
+    TScanDriveSectorsPage sectors;
+    for (const TScanPageBase* page : {static_cast<const TScanPageBase*>(&fileSystem),
+                                      static_cast<const TScanPageBase*>(&sectors)}) {
+        ASSERT_NE(page->TopLabel, nullptr);
+        EXPECT_EQ(page->TopLabel->font(), otherTitle->font());
+        EXPECT_EQ(page->layout()->contentsMargins(), other.layout()->contentsMargins());
+    }
 }
 
 using ShippedScanTexts = LanguageFolderTest;

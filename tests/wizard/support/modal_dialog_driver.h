@@ -1,14 +1,8 @@
 #pragma once
-// Answers modal dialogs that the code under test opens with exec(): a zero-timer looks
-// for the next modal window while exec() runs and hands it to a callback, which must
-// close it (accept, reject, click a button).
+// Answers modal dialogs that the code under test opens with exec() (modal_dialog_watch.h);
+// a dialog that never opens fails the test.
 
-#include <QWidget>
-
-#include <chrono>
-#include <functional>
-
-using DialogAnswer = std::function<void(QWidget* dialog)>;
+#include "wizard/support/modal_dialog_watch.h"
 
 // Arms the answer for the next modal dialog to open (one that is not the modal dialog of
 // this moment). When none opens within `timeout`, the test fails and nothing is answered.

@@ -7,6 +7,7 @@
 #include "wizard/forms/main/pages/page_parts.h"
 #include "wizard/forms/preview_drive_sectors.h"
 #include "wizard/forms/preview_file_system.h"
+#include "wizard/translation/translate_form.h"
 
 TPreviewPage::TPreviewPage(WorkHalf half, QWidget* parent) : QWidget(parent), half_(half) {
     const bool fileSystem = half == WorkHalf::FileSystem;
@@ -31,6 +32,8 @@ void TPreviewPage::SetList(TBaseSortedList* list, TPreviewImageLists* images) {
     }
     ListView = Content->ReportView();
     layout_->addWidget(Content, 1);
+    // Made after the window was translated: its texts follow now.
+    TranslatePart(Content, window());
     connect(Content, &TPreviewContent::RecoverRequested, this, &TPreviewPage::RecoverRequested);
 }
 
