@@ -38,13 +38,7 @@ class AutopilotTest : public EndToEndTest, public ::testing::WithParamInterface<
 TEST_P(AutopilotTest, OneNextRecoversAnNtfsDriveAndFinishes) {
     const bool entireDrive = GetParam();
     start({"ntfs/ntfs-basic.img.gz"});
-    walkTo(TMainForm::kDriveSelectPage);
-    chooseDrive('C');
-    walkTo(TMainForm::kTypesPage);
-    useNameFilter(QStringLiteral("*.*"));
-    walkTo(TMainForm::kModePage);
-    chooseEntireDrive(entireDrive);
-    walkTo(TMainForm::kAutopilotPage);
+    walkToAutopilot('C', QStringLiteral("*.*"), entireDrive);
     setAutopilot(true, true);
 
     clickNext();

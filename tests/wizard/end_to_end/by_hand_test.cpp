@@ -14,13 +14,7 @@ using ByHandTest = EndToEndTest;
 
 TEST_F(ByHandTest, Fat32EntireDriveComesBackUnderItsFoldersAndTheFinishCountsAgree) {
     start({"fat/fat32.img.gz"});
-    walkTo(TMainForm::kDriveSelectPage);
-    chooseDrive('C');
-    walkTo(TMainForm::kTypesPage);
-    useNameFilter(QStringLiteral("*.*"));
-    walkTo(TMainForm::kModePage);
-    chooseEntireDrive(true);
-    walkTo(TMainForm::kAutopilotPage);
+    walkToAutopilot('C', QStringLiteral("*.*"), true);
     setAutopilot(false, true);
 
     walkTo(TMainForm::kScanFileSystemPage);

@@ -50,6 +50,16 @@ void EndToEndTest::chooseEntireDrive(bool entire) const {
     child<QRadioButton>(entire ? "ModeCorruptedRadioButton" : "ModeDeletedRadioButton")->setChecked(true);
 }
 
+void EndToEndTest::walkToAutopilot(char letter, const QString& masks, bool entireDrive) const {
+    walkTo(TMainForm::kDriveSelectPage);
+    chooseDrive(letter);
+    walkTo(TMainForm::kTypesPage);
+    useNameFilter(masks);
+    walkTo(TMainForm::kModePage);
+    chooseEntireDrive(entireDrive);
+    walkTo(TMainForm::kAutopilotPage);
+}
+
 void EndToEndTest::setAutopilot(bool on, bool keepFolders) const {
     ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
     child<QCheckBox>("AutopilotCheckBox")->setChecked(on);

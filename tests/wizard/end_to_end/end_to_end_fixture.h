@@ -26,6 +26,9 @@ protected:
     void useNameFilter(const QString& masks) const;
     // Mode page: "Scan entire drive" or "Scan free drive space only".
     void chooseEntireDrive(bool entire) const;
+    // From the welcome page to the auto-pilot page: drive `letter`, the name filter
+    // `masks`, the scan mode.
+    void walkToAutopilot(char letter, const QString& masks, bool entireDrive) const;
     // Auto-pilot page: its box, the target folder and "Keep the folder structure".
     void setAutopilot(bool on, bool keepFolders) const;
     // "&Recover" on the active preview page after selecting every file, answering the

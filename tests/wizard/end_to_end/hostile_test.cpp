@@ -24,13 +24,7 @@ class HostileTest : public EndToEndTest {
 protected:
     // The auto-pilot over the entire drive with every name, to the finish page.
     void recoverByAutopilot() {
-        walkTo(TMainForm::kDriveSelectPage);
-        chooseDrive('C');
-        walkTo(TMainForm::kTypesPage);
-        useNameFilter(QStringLiteral("*"));
-        walkTo(TMainForm::kModePage);
-        chooseEntireDrive(true);
-        walkTo(TMainForm::kAutopilotPage);
+        walkToAutopilot('C', QStringLiteral("*"), true);
         setAutopilot(true, true);
         clickNext();
     }
@@ -89,11 +83,7 @@ TEST_F(HostileTest, ATargetThatCannotBeMadeStopsTheAutopilotWithAMessage) {
     start({"fat/fat32.img.gz"});
     // A file where the target folder should be made.
     std::ofstream(workFolder() / "blocked") << "in the way";
-    walkTo(TMainForm::kDriveSelectPage);
-    chooseDrive('C');
-    walkTo(TMainForm::kTypesPage);
-    useNameFilter(QStringLiteral("*"));
-    walkTo(TMainForm::kAutopilotPage);
+    walkToAutopilot('C', QStringLiteral("*"), false);
     setAutopilot(true, true);
     child<QLineEdit>("AutopilotFolderEdit")->setText(QString::fromStdString((workFolder() / "blocked" / "target").string()));
     clickNext();
