@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -47,6 +49,25 @@ public:
 
 private:
     Finish finish_;
+};
+
+// The pages and buttons, not the window, while a recovery runs: its own dialogs are the
+// window's children. The focus goes back where it was, as disabling took it away.
+class PagesDisabled {
+public:
+    explicit PagesDisabled(QMainWindow& window) : window_(window), focus_(window.focusWidget()) {
+        window_.centralWidget()->setEnabled(false);
+    }
+    ~PagesDisabled() {
+        window_.centralWidget()->setEnabled(true);
+        if (focus_) focus_->setFocus(Qt::OtherFocusReason);
+    }
+    PagesDisabled(const PagesDisabled&) = delete;
+    PagesDisabled& operator=(const PagesDisabled&) = delete;
+
+private:
+    QMainWindow& window_;
+    QPointer<QWidget> focus_;
 };
 
 TDateTime PickedDate(const QDateTimeEdit* picker) {
@@ -212,10 +233,8 @@ void TMainForm::StartScan(WorkHalf half) {
 
 void TMainForm::PreviewMiRecoverClick(WorkHalf half) {
     StateOf(half).RecoverPressed = true;
-    // The pages and buttons, not the window, and no wait window over them: the recovery's
-    // own dialogs are the window's children.
-    centralWidget()->setEnabled(false);
-    const ScopeExit enable([this] { centralWidget()->setEnabled(true); });
+    // No wait window over the pages: the recovery's own dialogs are the window's children.
+    const PagesDisabled disabled(*this);
     DoRealRecovery(half);
 }
 
@@ -224,11 +243,9 @@ void TMainForm::AutoPilotStep(WorkHalf half) {
     TWorkHalfState& state = StateOf(half);
     if (!settings.RecoveryAutoPilot || state.AutoRecoveryDone || state.AutoRecoveryRunning) return;
     state.AutoRecoveryRunning = true;
-    // The pages and buttons, not the window: the recovery's own dialogs are its children.
-    centralWidget()->setEnabled(false);
     {
+        const PagesDisabled disabled(*this);
         const ScopeExit finish([&] {
-            centralWidget()->setEnabled(true);
             state.AutoRecoveryRunning = false;
             state.AutoRecoveryDone = true;
         });

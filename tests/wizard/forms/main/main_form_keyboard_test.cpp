@@ -22,6 +22,7 @@
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 
 namespace fs = std::filesystem;
@@ -66,7 +67,7 @@ bool FollowsInLayout(const QRect& earlier, const QRect& later) {
 class MainFormKeyboardTest : public MainFormTest {
 protected:
     // The registry as a user who switched the auto-pilot on and every question off left it.
-    void prepareRegistry(const fs::path& target) {
+    void prepareRegistry(const fs::path& target, bool autopilot = true) {
         auto global = platform::RegistryKey::create(kGlobalKey);
         auto recovery = platform::RegistryKey::create(kRecoveryKey);
         ASSERT_TRUE(global && recovery);
@@ -74,7 +75,7 @@ protected:
                                      u"ConfirmationsRecoveryAbort", u"ConfirmationsFileOverwrite"}) {
             ASSERT_TRUE(global->writeDword(name, 0));
         }
-        ASSERT_TRUE(recovery->writeDword(u"RecoveryAutoPilot", 1));
+        ASSERT_TRUE(recovery->writeDword(u"RecoveryAutoPilot", autopilot ? 1 : 0));
         ASSERT_TRUE(recovery->writeString(u"RecoveryTargetFolder", target.u16string()));
     }
 
@@ -180,6 +181,35 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
         }
     }
     EXPECT_EQ(FocusName().toStdString(), "FinishExploreButton");
+}
+
+TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack) {
+    const fs::path target = workFolder() / "target";
+    useFixtureDisks({"fat/fat32.img.gz"});
+    prepareRegistry(target, false);
+    startUnits();
+    createForm();
+    showActive();
+    returnTo(TMainForm::kTypesPage);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);  // every name
+    returnTo(TMainForm::kPreviewFileSystemPage);
+    ASSERT_EQ(FocusName().toStdString(), "PreviewFileSystemListView");
+    press(Qt::Key_Space);  // the first file, current since the list got the focus
+
+    answerNextModalDialog([&](QWidget* dialog) {
+        QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
+    });
+    press(Qt::Key_R, Qt::AltModifier);
+    // The finished run waits for its OK, which has the keys.
+    ASSERT_EQ(FocusName().toStdString(), "OkButton");
+    QWidget* progress = QApplication::activeWindow();
+    press(Qt::Key_Return);
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(FocusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
+    press(Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
+    EXPECT_EQ(ReadFile(target / "_one.txt"), ListedContents("fat/fat32.expected").at("A/B/_one.txt"));
 }
 
 class MainFormKeysOnScriptedDrivesTest : public MainFormKeyboardTest {
