@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -21,6 +19,7 @@
 #include "wizard/forms/browse_folder.h"
 #include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/main_form.h"
+#include "wizard/forms/main/pages_disabled.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/qarn_tree_view.h"
@@ -49,25 +48,6 @@ public:
 
 private:
     Finish finish_;
-};
-
-// The pages and buttons, not the window, while a recovery runs: its own dialogs are the
-// window's children. The focus goes back where it was, as disabling took it away.
-class PagesDisabled {
-public:
-    explicit PagesDisabled(QMainWindow& window) : window_(window), focus_(window.focusWidget()) {
-        window_.centralWidget()->setEnabled(false);
-    }
-    ~PagesDisabled() {
-        window_.centralWidget()->setEnabled(true);
-        if (focus_) focus_->setFocus(Qt::OtherFocusReason);
-    }
-    PagesDisabled(const PagesDisabled&) = delete;
-    PagesDisabled& operator=(const PagesDisabled&) = delete;
-
-private:
-    QMainWindow& window_;
-    QPointer<QWidget> focus_;
 };
 
 TDateTime PickedDate(const QDateTimeEdit* picker) {

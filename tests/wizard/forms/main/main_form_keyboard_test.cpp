@@ -56,7 +56,6 @@ std::string ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-
 // Whether `later` follows `earlier` in reading order: further right on the same row, or
 // on a lower row.
 bool FollowsInLayout(const QRect& earlier, const QRect& later) {
@@ -85,12 +84,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    QString FocusName() const {
+    QString focusName() const {
         const QWidget* focus = QApplication::focusWidget();
         return focus ? focus->objectName() : QStringLiteral("(none)");
     }
 
-    // A key on the window's focused control, or on the window when nothing has the focus.
+    // A key on the focused control, or on the window when nothing has the focus.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : form.get(), key, modifiers);
@@ -107,7 +106,7 @@ protected:
             const int before = form->ActivePage();
             press(Qt::Key_Return);
             ASSERT_EQ(form->ActivePage(), before + 1) << "Return did not leave page " << before << " from "
-                                                      << FocusName().toStdString();
+                                                      << focusName().toStdString();
         }
     }
 
@@ -135,14 +134,12 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
     useFixtureDisks({"fat/fat32.img.gz"});
     prepareRegistry(target);
     startUnits();
-    // The registry's first-start flag, not the fixture's.
-    Settings().GlobalFirstStart = false;
     startSplash();
     createForm();
     showActive();
     const ModalWatch watch;
 
-    EXPECT_EQ(FocusName().toStdString(), "BottomButtonNext");
+    EXPECT_EQ(focusName().toStdString(), "BottomButtonNext");
     press(Qt::Key_Return);
     ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
     press(Qt::Key_Down);
@@ -151,18 +148,18 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
     ASSERT_EQ(form->ActivePage(), TMainForm::kTypesPage);
     // Text files are no searched type: every name ("*.*") is.
     press(Qt::Key_Tab);
-    ASSERT_EQ(FocusName().toStdString(), "TypesFilenameCheckBox");
+    ASSERT_EQ(focusName().toStdString(), "TypesFilenameCheckBox");
     press(Qt::Key_Space);
     press(Qt::Key_Return);
     ASSERT_EQ(form->ActivePage(), TMainForm::kModePage);
     // The whole drive: its live files are listed too.
     press(Qt::Key_Down);
-    EXPECT_EQ(FocusName().toStdString(), "ModeCorruptedRadioButton");
+    EXPECT_EQ(focusName().toStdString(), "ModeCorruptedRadioButton");
     press(Qt::Key_Return);
     ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
     EXPECT_TRUE(child<QCheckBox>("AutopilotCheckBox")->isChecked()) << "from the registry";
     for (int tab = 0; tab < 3; ++tab) press(Qt::Key_Tab);
-    ASSERT_EQ(FocusName().toStdString(), "AutopilotKeepFolderStructureCheckBox");
+    ASSERT_EQ(focusName().toStdString(), "AutopilotKeepFolderStructureCheckBox");
     press(Qt::Key_Space);
     press(Qt::Key_Return);
 
@@ -180,7 +177,7 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
             EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
         }
     }
-    EXPECT_EQ(FocusName().toStdString(), "FinishExploreButton");
+    EXPECT_EQ(focusName().toStdString(), "FinishExploreButton");
 }
 
 TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack) {
@@ -194,7 +191,7 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     press(Qt::Key_Tab);
     press(Qt::Key_Space);  // every name
     returnTo(TMainForm::kPreviewFileSystemPage);
-    ASSERT_EQ(FocusName().toStdString(), "PreviewFileSystemListView");
+    ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
     press(Qt::Key_Space);  // the first file, current since the list got the focus
 
     answerNextModalDialog([&](QWidget* dialog) {
@@ -202,11 +199,11 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     });
     press(Qt::Key_R, Qt::AltModifier);
     // The finished run waits for its OK, which has the keys.
-    ASSERT_EQ(FocusName().toStdString(), "OkButton");
+    ASSERT_EQ(focusName().toStdString(), "OkButton");
     QWidget* progress = QApplication::activeWindow();
     press(Qt::Key_Return);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_EQ(FocusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
+    EXPECT_EQ(focusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
     EXPECT_EQ(ReadFile(target / "_one.txt"), ListedContents("fat/fat32.expected").at("A/B/_one.txt"));
@@ -232,7 +229,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AnArrowKeyTakesTheFirstDriveThenMovesOn
         for (const Qt::Key arrow : {Qt::Key_Down, Qt::Key_Up}) {
             start(drives);
             press(Qt::Key_Return);
-            ASSERT_EQ(FocusName().toStdString(), "DriveSelectListViewDrives");
+            ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
             EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
             press(arrow);
             EXPECT_EQ(driveList()->currentItem(), driveList()->topLevelItem(0)) << drives << " drives";
@@ -266,7 +263,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, EachPageFocusesItsMainControlAndTabGoes
     };
     for (const auto& [page, control] : mainControls) {
         returnTo(page);
-        EXPECT_EQ(FocusName().toStdString(), control.toStdString()) << "page " << page;
+        EXPECT_EQ(focusName().toStdString(), control.toStdString()) << "page " << page;
         // Round from the main control back to it, each control once, the page's in order.
         QWidget* const start = QApplication::focusWidget();
         ASSERT_NE(start, nullptr);
@@ -333,7 +330,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl
     press(Qt::Key_N, Qt::AltModifier);
     press(Qt::Key_Tab);
     press(Qt::Key_S, Qt::AltModifier);
-    EXPECT_EQ(FocusName().toStdString(), "DriveSelectListViewDrives") << "the label's buddy";
+    EXPECT_EQ(focusName().toStdString(), "DriveSelectListViewDrives") << "the label's buddy";
     press(Qt::Key_Down);
     press(Qt::Key_N, Qt::AltModifier);
     ASSERT_EQ(form->ActivePage(), TMainForm::kTypesPage);
@@ -361,7 +358,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl
         EXPECT_NE(child<QCheckBox>(name)->isChecked(), before) << name;
     }
     press(Qt::Key_T, Qt::AltModifier);
-    EXPECT_EQ(FocusName().toStdString(), "AutopilotFolderEdit");
+    EXPECT_EQ(focusName().toStdString(), "AutopilotFolderEdit");
 
     press(Qt::Key_M, Qt::AltModifier);
     QMenu* menu = child<QMenu>("MainMenu");
@@ -380,7 +377,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, EscClosesFromAnyControlWithoutAskingWhe
     start();
     returnTo(TMainForm::kTypesPage);
     QSignalSpy closed(form.get(), &TMainForm::FormClosed);
-    ASSERT_EQ(FocusName().toStdString(), "TypesTreeView");
+    ASSERT_EQ(focusName().toStdString(), "TypesTreeView");
     press(Qt::Key_Escape);
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(form->isVisible());
