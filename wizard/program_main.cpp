@@ -40,6 +40,9 @@ int runProgram() {
         QObject::connect(&mainForm, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         mainForm.show();
+        // The keys go to the window: without a window manager nobody else gives them to it,
+        // and without them Alt and the mnemonics do nothing.
+        mainForm.activateWindow();
         // Where no window manager keeps it on top, the splash stays above the window.
         if (splash.isVisible()) splash.raise();
         return QApplication::exec();

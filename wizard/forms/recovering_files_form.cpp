@@ -49,6 +49,8 @@ TRecoveringFilesForm::TRecoveringFilesForm(std::int32_t* workFlag, QWidget* pare
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), workFlag_(workFlag) {
     setObjectName(QStringLiteral("RecoveringFilesForm"));
     setWindowTitle(QStringLiteral("Recovering files..."));
+    // A Return meant for the main window must not reach Abort while the run goes on.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     auto* totalRow = new QHBoxLayout;
     totalRow->addWidget(PlainLabel(this, "TotalLabel", QStringLiteral("Total progress:")));

@@ -21,6 +21,9 @@ TWaitForm::TWaitForm(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("WaitForm"));
     setAttribute(Qt::WA_QuitOnClose, false);
+    // Nothing in it takes keys: the window below keeps the focus.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFixedSize(311, 57);
     panel_ = new QLabel(QStringLiteral("Loading file list... Please wait..."), this);
     panel_->setObjectName(QStringLiteral("Panel1"));

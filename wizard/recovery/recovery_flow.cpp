@@ -113,7 +113,12 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
         }
     }
     placement_.reset();
-    if (result && settings.RecoveryAutoPilot) progress.close();
+    if (result && settings.RecoveryAutoPilot) {
+        progress.close();
+    } else {
+        // Its OK takes Return and Esc.
+        progress.activateWindow();
+    }
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 
 #include "engine/messages.h"
 #include "platform/messages.h"
@@ -161,6 +162,50 @@ TEST_F(RecoveryDialogsTest, ProgressMessagesMoveTheBarAndRepeatAStopAskedFor) {
     window.ShowOkButton();
     Child(&window, "OkButton")->click();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(RecoveryDialogsTest, ReturnTakesEachDialogsDefaultAndEscCancels) {
+    const auto recover = [] {
+        TRecoverForm form;
+        form.SetDestinationFolder(QStringLiteral("/elsewhere/"));
+        return form.exec();
+    };
+    const auto probableSize = [] {
+        TProbableFileSizeForm form;
+        form.Fill({QStringLiteral("JPEG Image"), 1, QStringLiteral("a.jpg"), QStringLiteral("Deleted"), 64});
+        return form.exec();
+    };
+    const auto fileExists = [] { return ShowFileExistsDialog(QStringLiteral("/t/a.txt")); };
+    const struct {
+        const char* dialog;
+        std::function<int()> run;
+        Qt::Key key;
+        int result;
+    } cases[] = {
+        {"recover", recover, Qt::Key_Return, TRecoverForm::kResultOk},
+        {"recover", recover, Qt::Key_Escape, TRecoverForm::kResultCancel},
+        {"probable size", probableSize, Qt::Key_Return, TProbableFileSizeForm::kResultOk},
+        {"probable size", probableSize, Qt::Key_Escape, TProbableFileSizeForm::kResultCancel},
+        {"file exists", fileExists, Qt::Key_Return, TRecoveryFileExistsForm::kResultNo},
+    };
+    for (const auto& c : cases) {
+        // On whatever the dialog gave the focus, as a user would press it.
+        answerNextModalDialog([key = c.key](QWidget* dialog) {
+            QWidget* focus = dialog->focusWidget();
+            QTest::keyClick(focus ? focus : dialog, key);
+        });
+        EXPECT_EQ(c.run(), c.result) << c.dialog << " " << QKeySequence(c.key).toString().toStdString();
+    }
+
+    std::int32_t workFlag = 1;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        TRecoveringFilesForm window(&workFlag);
+        window.show();
+        window.ShowOkButton();
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key);
+        EXPECT_FALSE(window.isVisible()) << "the finished progress closes by its OK";
+    }
+    EXPECT_EQ(workFlag, 1);
 }
 
 TEST_F(RecoveryDialogsTest, ProgressTextsAndSizeLimits) {

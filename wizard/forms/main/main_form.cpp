@@ -20,6 +20,7 @@
 #include "wizard/device_monitor.h"
 #include "wizard/forms/language_select_form.h"
 #include "wizard/forms/link_label.h"
+#include "wizard/forms/main/keys_keeper.h"
 #include "wizard/forms/main/main_form_hosts.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
@@ -88,6 +89,7 @@ TMainForm::TMainForm(TSplashForm* splash, QWidget* parent)
     deviceMonitor_ = StartDeviceMonitor(this);
     connect(deviceMonitor_, &DeviceMonitor::deviceChanged, this,
             [this](unsigned event) { WMDeviceChange(event); });
+    new KeysKeeper(this);
     FormCreate();
 }
 

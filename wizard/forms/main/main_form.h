@@ -186,6 +186,8 @@ private:
     void ConnectHandlers();
     void CreateWorkers();
     void LeftPanelResize();
+    // An Up or Down key on the drive list while no drive is chosen chooses the first.
+    bool TakeFirstDriveByArrow(int key);
 
     // Start-up.
     void FormCreate();

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -198,6 +199,7 @@ void TMainForm::ConnectHandlers() {
     connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& position) {
         drives_.DriveSelectPopupMenu->popup(list->viewport()->mapToGlobal(position));
     });
+    list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
     OnSignal(drives_.DriveSelectPopupMiSelect, &QAction::triggered, this, [this] { BottomButtonNextClick(); });
     OnSignal(drives_.DriveSelectPopupMiProperties, &QAction::triggered, this,
@@ -226,9 +228,23 @@ void TMainForm::ConnectHandlers() {
     }
 }
 
+bool TMainForm::TakeFirstDriveByArrow(int key) {
+    // The list's own arrow handling would step past the first drive, which it made
+    // current (unselected) when it got the focus, or, with one drive, do nothing.
+    QTreeWidget* list = drives_.DriveSelectListViewDrives;
+    if ((key != Qt::Key_Up && key != Qt::Key_Down) || !list->selectedItems().isEmpty() ||
+        list->topLevelItemCount() == 0) {
+        return false;
+    }
+    list->setCurrentItem(list->topLevelItem(0));
+    return true;
+}
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == LeftPanel && event->type() == QEvent::Resize) {
         LeftPanelResize();
+    } else if (watched == drives_.DriveSelectListViewDrives && event->type() == QEvent::KeyPress) {
+        if (TakeFirstDriveByArrow(static_cast<QKeyEvent*>(event)->key())) return true;
     } else if (watched == drives_.DriveSelectListViewDrives->viewport()) {
         QTreeWidget* list = drives_.DriveSelectListViewDrives;
         if (event->type() == QEvent::MouseButtonPress &&

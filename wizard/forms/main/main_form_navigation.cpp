@@ -19,6 +19,7 @@
 #include "wizard/forms/browse_folder.h"
 #include "wizard/forms/form_widgets.h"
 #include "wizard/forms/main/main_form.h"
+#include "wizard/forms/main/pages_disabled.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/qarn_tree_view.h"
@@ -212,10 +213,8 @@ void TMainForm::StartScan(WorkHalf half) {
 
 void TMainForm::PreviewMiRecoverClick(WorkHalf half) {
     StateOf(half).RecoverPressed = true;
-    // The pages and buttons, not the window, and no wait window over them: the recovery's
-    // own dialogs are the window's children.
-    centralWidget()->setEnabled(false);
-    const ScopeExit enable([this] { centralWidget()->setEnabled(true); });
+    // No wait window over the pages: the recovery's own dialogs are the window's children.
+    const PagesDisabled disabled(*this);
     DoRealRecovery(half);
 }
 
@@ -224,11 +223,9 @@ void TMainForm::AutoPilotStep(WorkHalf half) {
     TWorkHalfState& state = StateOf(half);
     if (!settings.RecoveryAutoPilot || state.AutoRecoveryDone || state.AutoRecoveryRunning) return;
     state.AutoRecoveryRunning = true;
-    // The pages and buttons, not the window: the recovery's own dialogs are its children.
-    centralWidget()->setEnabled(false);
     {
+        const PagesDisabled disabled(*this);
         const ScopeExit finish([&] {
-            centralWidget()->setEnabled(true);
             state.AutoRecoveryRunning = false;
             state.AutoRecoveryDone = true;
         });

@@ -113,7 +113,8 @@ void TTypesPanel::buildLayout() {
                                "TypesShowFiltersButton");
     connect(showFiltersButton_, &QPushButton::clicked, this,
             [this] { TypesShowFiltersButtonClick(); });
-    hideFiltersButton_ = Named(new QPushButton(QStringLiteral("&Hide File Filters <<"), this),
+    // Not Alt+H: that is the window's Help.
+    hideFiltersButton_ = Named(new QPushButton(QStringLiteral("H&ide File Filters <<"), this),
                                "TypesHideFiltersButton");
     connect(hideFiltersButton_, &QPushButton::clicked, this,
             [this] { TypesHideFiltersButtonClick(); });

@@ -1,0 +1,408 @@
+// The main window without a mouse: key presses on whatever has the focus, as a user at
+// the keyboard gives them.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "engine/support/test_images.h"
+#include "platform/registry.h"
+#include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/model/data_storage.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/wait_until.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Longer than a button's animated click.
+constexpr int kAnimatedClickMilliseconds = 250;
+constexpr char16_t kGlobalKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Global";
+constexpr char16_t kRecoveryKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Recovery";
+
+// The files of a fixture listing with their contents (`seq start | head -c size`).
+std::map<std::string, std::string> ListedContents(const std::string& listing) {
+    std::map<std::string, std::string> contents;
+    std::ifstream file(test_images::dataPath(listing));
+    for (std::string line; std::getline(file, line);) {
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+        if (fields.size() < 5 || fields[0] != "f") continue;
+        const std::size_t size = std::stoull(fields[3]);
+        std::string& text = contents[fields[2]];
+        for (long number = std::stol(fields[4]); text.size() < size; ++number) text += std::to_string(number) + "\n";
+        text.resize(size);
+    }
+    return contents;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Whether `later` follows `earlier` in reading order: further right on the same row, or
+// on a lower row.
+bool FollowsInLayout(const QRect& earlier, const QRect& later) {
+    const bool sameRow = later.top() < earlier.bottom() && earlier.top() < later.bottom();
+    return sameRow ? later.left() > earlier.left() : later.center().y() > earlier.center().y();
+}
+
+class MainFormKeyboardTest : public MainFormTest {
+protected:
+    // The registry as a user who switched the auto-pilot on and every question off left it.
+    void prepareRegistry(const fs::path& target, bool autopilot = true) {
+        auto global = platform::RegistryKey::create(kGlobalKey);
+        auto recovery = platform::RegistryKey::create(kRecoveryKey);
+        ASSERT_TRUE(global && recovery);
+        for (const char16_t* name : {u"GlobalFirstStart", u"ConfirmationsShutdown", u"ConfirmationsScanAbort",
+                                     u"ConfirmationsRecoveryAbort", u"ConfirmationsFileOverwrite"}) {
+            ASSERT_TRUE(global->writeDword(name, 0));
+        }
+        ASSERT_TRUE(recovery->writeDword(u"RecoveryAutoPilot", autopilot ? 1 : 0));
+        ASSERT_TRUE(recovery->writeString(u"RecoveryTargetFolder", target.u16string()));
+    }
+
+    void showActive() {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    QString focusName() const {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QStringLiteral("(none)");
+    }
+
+    // A key on the focused control, or on the window when nothing has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : form.get(), key, modifiers);
+        // A button's mnemonic clicks it the way a mouse would, pressed for a moment.
+        if (modifiers & Qt::AltModifier) QTest::qWait(kAnimatedClickMilliseconds);
+        // What the key left to the event loop happens before the next one.
+        QCoreApplication::processEvents();
+    }
+
+    // From the welcome page to `page` by Return, the first drive taken by an arrow key.
+    void returnTo(int page) const {
+        while (form->ActivePage() < page) {
+            if (form->ActivePage() == TMainForm::kDriveSelectPage && !form->SelectedDrive) press(Qt::Key_Down);
+            const int before = form->ActivePage();
+            press(Qt::Key_Return);
+            ASSERT_EQ(form->ActivePage(), before + 1) << "Return did not leave page " << before << " from "
+                                                      << focusName().toStdString();
+        }
+    }
+
+    // Watches for modal dialogs while it lives: each is noted and closed.
+    class ModalWatch {
+    public:
+        ModalWatch() {
+            QObject::connect(&timer_, &QTimer::timeout, [this] {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    seen.append(modal->objectName());
+                    modal->close();
+                }
+            });
+            timer_.start(20);
+        }
+        QStringList seen;
+
+    private:
+        QTimer timer_;
+    };
+};
+
+TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
+    const fs::path target = workFolder() / "target";
+    useFixtureDisks({"fat/fat32.img.gz"});
+    prepareRegistry(target);
+    startUnits();
+    startSplash();
+    createForm();
+    showActive();
+    const ModalWatch watch;
+
+    EXPECT_EQ(focusName().toStdString(), "BottomButtonNext");
+    press(Qt::Key_Return);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    press(Qt::Key_Down);
+    ASSERT_EQ(driveCaptions().size(), 1);
+    press(Qt::Key_Return);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+    // Text files are no searched type: every name ("*.*") is.
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focusName().toStdString(), "TypesFilenameCheckBox");
+    press(Qt::Key_Space);
+    press(Qt::Key_Return);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kModePage);
+    // The whole drive: its live files are listed too.
+    press(Qt::Key_Down);
+    EXPECT_EQ(focusName().toStdString(), "ModeCorruptedRadioButton");
+    press(Qt::Key_Return);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
+    EXPECT_TRUE(child<QCheckBox>("AutopilotCheckBox")->isChecked()) << "from the registry";
+    for (int tab = 0; tab < 3; ++tab) press(Qt::Key_Tab);
+    ASSERT_EQ(focusName().toStdString(), "AutopilotKeepFolderStructureCheckBox");
+    press(Qt::Key_Space);
+    press(Qt::Key_Return);
+
+    ASSERT_EQ(form->ActivePage(), TMainForm::kFinishPage);
+    EXPECT_TRUE(watch.seen.isEmpty()) << watch.seen.join(u',').toStdString();
+    EXPECT_TRUE(prompts.shown().empty());
+    const std::map<std::string, std::string> contents = ListedContents("fat/fat32.expected");
+    ASSERT_TRUE(contents.contains("A/B/_one.txt") && contents.contains("A/B/C/deep file.txt"));
+    for (const auto& [path, text] : contents) EXPECT_EQ(ReadFile(target / path), text) << path;
+    int onDisk = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(target)) onDisk += entry.is_regular_file();
+    EXPECT_EQ(child<QLabel>("FinishRecoveredFilesLabel")->text(), QString::number(onDisk));
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != form.get()) {
+            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(focusName().toStdString(), "FinishExploreButton");
+}
+
+TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack) {
+    const fs::path target = workFolder() / "target";
+    useFixtureDisks({"fat/fat32.img.gz"});
+    prepareRegistry(target, false);
+    startUnits();
+    createForm();
+    showActive();
+    returnTo(TMainForm::kTypesPage);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);  // every name
+    returnTo(TMainForm::kPreviewFileSystemPage);
+    ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
+    press(Qt::Key_Space);  // the first file, current since the list got the focus
+
+    answerNextModalDialog([&](QWidget* dialog) {
+        QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
+    });
+    press(Qt::Key_R, Qt::AltModifier);
+    // The finished run waits for its OK, which has the keys.
+    ASSERT_EQ(focusName().toStdString(), "OkButton");
+    QWidget* progress = QApplication::activeWindow();
+    press(Qt::Key_Return);
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(focusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
+    press(Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
+    EXPECT_EQ(ReadFile(target / "_one.txt"), ListedContents("fat/fat32.expected").at("A/B/_one.txt"));
+}
+
+class MainFormKeysOnScriptedDrivesTest : public MainFormKeyboardTest {
+protected:
+    void start(int drives = 1) {
+        std::vector<_LDRIVE> volumes;
+        for (int i = 0; i < drives; ++i) {
+            volumes.push_back(ScriptedVolume(2 + i, static_cast<char>('C' + i), 1 + i, 0xFFFF00FFu));
+        }
+        useScriptedDrives(std::move(volumes));
+        startUnits();
+        Settings().ConfirmationsShutdown = false;
+        createForm();
+        showActive();
+    }
+};
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, AnArrowKeyTakesTheFirstDriveThenMovesOn) {
+    for (const int drives : {1, 2}) {
+        for (const Qt::Key arrow : {Qt::Key_Down, Qt::Key_Up}) {
+            start(drives);
+            press(Qt::Key_Return);
+            ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
+            EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+            press(arrow);
+            EXPECT_EQ(driveList()->currentItem(), driveList()->topLevelItem(0)) << drives << " drives";
+            ASSERT_EQ(driveList()->selectedItems().size(), 1);
+            EXPECT_EQ(driveList()->selectedItems().first(), driveList()->topLevelItem(0));
+            EXPECT_TRUE(button("BottomButtonNext")->isEnabled());
+            press(Qt::Key_Down);
+            EXPECT_EQ(driveList()->selectedItems().first(), driveList()->topLevelItem(drives - 1));
+            destroyForm();
+            units.reset();
+            engine.reset();
+        }
+    }
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, EachPageFocusesItsMainControlAndTabGoesRoundInLayoutOrder) {
+    start();
+    const std::map<int, QString> mainControls = {
+        {TMainForm::kWelcomePage, "BottomButtonNext"},
+        {TMainForm::kDriveSelectPage, "DriveSelectListViewDrives"},
+        {TMainForm::kTypesPage, "TypesTreeView"},
+        {TMainForm::kModePage, "ModeDeletedRadioButton"},
+        {TMainForm::kAutopilotPage, "AutopilotCheckBox"},
+        // The scan starts as its page shows: Start hands the focus on to the log, never
+        // to Stop, where Return would end the scan.
+        {TMainForm::kScanFileSystemPage, "ScanFileSystemMemoLog"},
+        {TMainForm::kPreviewFileSystemPage, "PreviewFileSystemListView"},
+        {TMainForm::kScanDriveSectorsPage, "ScanDriveSectorsMemoLog"},
+        {TMainForm::kPreviewDriveSectorsPage, "PreviewDriveSectorsListView"},
+        {TMainForm::kFinishPage, "FinishNewButton"},
+    };
+    for (const auto& [page, control] : mainControls) {
+        returnTo(page);
+        EXPECT_EQ(focusName().toStdString(), control.toStdString()) << "page " << page;
+        // Round from the main control back to it, each control once, the page's in order.
+        QWidget* const start = QApplication::focusWidget();
+        ASSERT_NE(start, nullptr);
+        QWidget* const sheet = form->findChild<QStackedWidget*>()->currentWidget();
+        QList<QWidget*> visited;
+        QWidget* previous = nullptr;
+        do {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_FALSE(visited.contains(focus)) << "page " << page << ": Tab stuck or looping at "
+                                                  << focus->objectName().toStdString();
+            visited.append(focus);
+            if (sheet->isAncestorOf(focus)) {
+                const QRect place(focus->mapTo(form.get(), QPoint()), focus->size());
+                if (previous) {
+                    const QRect before(previous->mapTo(form.get(), QPoint()), previous->size());
+                    EXPECT_TRUE(FollowsInLayout(before, place) || previous == start)
+                        << "page " << page << ": " << previous->objectName().toStdString() << " then "
+                        << focus->objectName().toStdString();
+                }
+                previous = focus;
+            } else {
+                previous = nullptr;
+            }
+            press(Qt::Key_Tab);
+        } while (QApplication::focusWidget() != start);
+        for (QWidget* control : form->findChildren<QWidget*>()) {
+            const bool tabStop = (control->focusPolicy() & Qt::TabFocus) && control->isVisible() &&
+                                 control->isEnabled() && !control->focusProxy();
+            if (tabStop) {
+                EXPECT_TRUE(visited.contains(control)) << "page " << page << " skips "
+                                                       << control->objectName().toStdString();
+            }
+        }
+        // Back on the main control, so that Return goes on as before.
+        while (QApplication::focusWidget() != start) press(Qt::Key_Tab);
+    }
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, NoPageHoldsAMnemonicTwice) {
+    start();
+    for (int page = TMainForm::kWelcomePage; page <= TMainForm::kFinishPage; ++page) {
+        returnTo(page);
+        if (page == TMainForm::kTypesPage) press(Qt::Key_S, Qt::AltModifier);  // the filters shown too
+        std::map<QString, QString> owners;
+        for (QWidget* control : form->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) text = button->text();
+            if (auto* label = qobject_cast<QLabel*>(control); label && label->buddy()) text = label->text();
+            const QString mnemonic = QKeySequence::mnemonic(text).toString();
+            if (mnemonic.isEmpty() || !control->isVisible()) continue;
+            const auto [owner, added] = owners.emplace(mnemonic, control->objectName());
+            EXPECT_TRUE(added) << "page " << page << ": " << mnemonic.toStdString() << " on "
+                               << owner->second.toStdString() << " and " << control->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl) {
+    start();
+    press(Qt::Key_N, Qt::AltModifier);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    press(Qt::Key_B, Qt::AltModifier);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kWelcomePage);
+    press(Qt::Key_N, Qt::AltModifier);
+    press(Qt::Key_Tab);
+    press(Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(focusName().toStdString(), "DriveSelectListViewDrives") << "the label's buddy";
+    press(Qt::Key_Down);
+    press(Qt::Key_N, Qt::AltModifier);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+
+    press(Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(waitUntil([&] { return child<QWidget>("TypesHideFiltersButton")->isVisible(); }));
+    press(Qt::Key_H, Qt::AltModifier);
+    ASSERT_TRUE(waitUntil([&] { return help.topics.size() == 1; })) << "Help, with the filters' Hide shown";
+    press(Qt::Key_I, Qt::AltModifier);
+    EXPECT_TRUE(waitUntil([&] { return child<QWidget>("TypesShowFiltersButton")->isVisible(); }));
+
+    press(Qt::Key_N, Qt::AltModifier);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kModePage);
+    press(Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(child<QRadioButton>("ModeCorruptedRadioButton")->isChecked());
+    press(Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(child<QRadioButton>("ModeDeletedRadioButton")->isChecked());
+
+    press(Qt::Key_N, Qt::AltModifier);
+    ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
+    for (const auto& [key, name] : {std::pair{Qt::Key_A, "AutopilotCheckBox"},
+                                    std::pair{Qt::Key_K, "AutopilotKeepFolderStructureCheckBox"}}) {
+        const bool before = child<QCheckBox>(name)->isChecked();
+        press(key, Qt::AltModifier);
+        EXPECT_NE(child<QCheckBox>(name)->isChecked(), before) << name;
+    }
+    press(Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(focusName().toStdString(), "AutopilotFolderEdit");
+
+    press(Qt::Key_M, Qt::AltModifier);
+    QMenu* menu = child<QMenu>("MainMenu");
+    ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); }));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    EXPECT_TRUE(waitUntil([&] { return !menu->isVisible(); }));
+    EXPECT_TRUE(form->isVisible()) << "Esc closes the menu only";
+
+    QSignalSpy closed(form.get(), &TMainForm::FormClosed);
+    press(Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(closed.count(), 1) << "no question with the confirmation off";
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, EscClosesFromAnyControlWithoutAskingWhenConfirmationIsOff) {
+    start();
+    returnTo(TMainForm::kTypesPage);
+    QSignalSpy closed(form.get(), &TMainForm::FormClosed);
+    ASSERT_EQ(focusName().toStdString(), "TypesTreeView");
+    press(Qt::Key_Escape);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, SpaceTogglesTheFocusedTypeAndCheckBoxes) {
+    start();
+    returnTo(TMainForm::kTypesPage);
+    const auto searched = [] {
+        int count = 0;
+        for (std::size_t i = 0; i < DataStorage->Formats().Count(); ++i) count += DataStorage->Formats()[i].Search;
+        return count;
+    };
+    const int before = searched();
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_NE(searched(), before) << "the current node's formats";
+    press(Qt::Key_Space);
+    EXPECT_EQ(searched(), before);
+
+    returnTo(TMainForm::kAutopilotPage);
+    const bool autopilot = child<QCheckBox>("AutopilotCheckBox")->isChecked();
+    press(Qt::Key_Space);
+    EXPECT_NE(child<QCheckBox>("AutopilotCheckBox")->isChecked(), autopilot);
+}
+
+}  // namespace
