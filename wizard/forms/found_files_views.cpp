@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QStyledItemDelegate>
 
+#include "wizard/forms/found_list_widths.h"
 #include "wizard/utilities/stock_pictures.h"
 
 namespace {
@@ -62,9 +63,9 @@ TFoundFilesReportView::TFoundFilesReportView(TFoundFilesModel& model, QWidget* p
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const auto columns = FoundListColumns(model.Kind());
-    for (std::size_t column = 0; column < columns.size(); ++column) {
-        setColumnWidth(static_cast<int>(column), columns[column].width);
+    const std::vector<int> widths = DefaultColumnWidths(*this, model.Kind());
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        setColumnWidth(static_cast<int>(column), widths[column]);
     }
     // The one selection of both views, kept with its elements when the list re-orders.
     model.SetSelectionModel(selectionModel());

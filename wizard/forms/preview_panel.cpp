@@ -6,6 +6,7 @@
 
 #include "wizard/engine_api.h"
 #include "wizard/forms/form_widgets.h"
+#include "wizard/model/condition_text.h"
 #include "wizard/utilities/date_time_text.h"
 #include "wizard/utilities/number_text.h"
 #include "wizard/utilities/stock_pictures.h"
@@ -58,7 +59,7 @@ void TPreviewPanel::ShowElement(TBaseElement& element) {
     picture_->setPixmap(images_.ImageList1.At(PictureIndex(element)));
     picture_->repaint();
     name_->setText(QString::fromStdString(element.Name()));
-    condition_->setText(QString::fromLatin1(element.Condition()));
+    condition_->setText(ConditionText(element));
     created_->setText(DateTimeText(element.Created()));
     size_->setText(FormatNumberText(element.Size()));
     type_->setText(QString::fromStdString(element.TypeName()));

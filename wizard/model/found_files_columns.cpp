@@ -3,16 +3,16 @@
 namespace {
 
 constexpr FoundListColumn kFileSystemColumns[] = {
-    {"Name", 150, false, kSortByName},      {"Condition", 80, false, kSortByCondition},
-    {"Created", 130, true, kSortByCreated}, {"Size", 80, true, kSortBySize},
-    {"Type", 100, false, kSortByType},      {"Path", 260, false, kSortByPath},
+    {"Name", false, kSortByName},      {"Condition", false, kSortByCondition},
+    {"Created", true, kSortByCreated}, {"Size", true, kSortBySize},
+    {"Type", false, kSortByType},      {"Path", false, kSortByPath},
 };
 
 constexpr FoundListColumn kDriveSectorsColumns[] = {
-    {"Name", 140, false, kSortByName},
-    {"Condition", 80, false, kSortByCondition},
-    {"Type", 100, false, kSortByType},
-    {"Size", 80, true, kSortBySize},
+    {"Name", false, kSortByName},
+    {"Condition", false, kSortByCondition},
+    {"Type", false, kSortByType},
+    {"Size", true, kSortBySize},
 };
 
 }  // namespace

@@ -16,7 +16,6 @@ enum class FoundListKind { FileSystem, DriveSectors };
 
 struct FoundListColumn {
     const char* caption;  // English; the header's text until a translation sets another
-    int width;
     bool alignRight;
     std::uint8_t sortCode;  // also says what the column shows
 };

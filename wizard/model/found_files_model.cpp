@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "wizard/model/condition_text.h"
 #include "wizard/model/selected_rows.h"
 #include "wizard/utilities/date_time_text.h"
 #include "wizard/utilities/number_text.h"
@@ -71,7 +72,7 @@ QVariant TFoundFilesModel::ColumnText(TBaseElement& element, int column) const {
         case kSortByName:
             return QString::fromStdString(element.Name());
         case kSortByCondition:
-            return QString::fromLatin1(element.Condition());
+            return ConditionText(element);
         case kSortByType:
             return QString::fromStdString(element.TypeName());
         case kSortBySize:

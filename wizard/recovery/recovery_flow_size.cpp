@@ -4,6 +4,7 @@
 #include "engine/records.h"
 #include "wizard/forms/probable_file_size_form.h"
 #include "wizard/model/base_element.h"
+#include "wizard/model/condition_text.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/recovery/drive_bounds.h"
 #include "wizard/recovery/recovery_flow.h"
@@ -54,7 +55,7 @@ std::optional<RecoveryFlow::FileOutcome> RecoveryFlow::AskProbableSize(TBaseElem
     const TFormat* format = DataStorage->FindBySignatureId(element.Record().TypeCode);
     TProbableFileSizeForm form(host_.DialogOwner());
     form.Fill({QString::fromStdString(element.TypeName()), element.Record().FirstCluster, ElementName(element),
-               QString::fromLatin1(element.Condition()), format->DefaultSizeKb});
+               ConditionText(element), format->DefaultSizeKb});
     switch (form.exec()) {
         case TProbableFileSizeForm::kResultOk:
             if (const std::optional<std::int32_t> sizeKb = form.NewSizeKb()) {

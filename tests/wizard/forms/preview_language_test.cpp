@@ -84,4 +84,26 @@ TEST_F(PreviewLanguageTest, EveryCaptionOfThePagesAndThePropertiesFormIsTranslat
         form.findChild<QLineEdit*>(QStringLiteral("GeneralFileSizeEdit"))->text().endsWith(QStringLiteral("Bytes)")));
 }
 
+TEST_F(PreviewLanguageTest, ConditionsReadAsInThePropertiesFormInTheListAndThePanel) {
+    const struct {
+        std::uint16_t flags;
+        const char16_t* name;
+        QString german;
+    } conditions[] = {{kFileDeleted | kFileHoldsDeleted, u"a", QStringLiteral("Gelöscht")},
+                      {kFileHoldsDeleted, u"b", QStringLiteral("Vorhanden, enthält Gelöschtes")},
+                      {0, u"c", QStringLiteral("Vorhanden")}};
+    for (const auto& condition : conditions) fileSystemList.Add(Make({.Flags = condition.flags, .Name = condition.name}));
+    QWidget mainForm;
+    mainForm.setObjectName(QStringLiteral("MainForm"));
+    auto* page = new TPreviewFileSystem(fileSystemList, *images, &mainForm);
+    page->MiPreviewPanelClick();
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(page->Model().index(row, 1).data().toString(), conditions[row].german);
+        SelectRows(*page, {row});
+        page->ListViewClick();
+        EXPECT_EQ(mainForm.findChild<QLabel*>(QStringLiteral("PreviewFileSystemPreviewConditionValue"))->text(),
+                  conditions[row].german);
+    }
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -21,18 +22,25 @@
 #include "wizard/forms/format_prop_form.h"
 #include "wizard/forms/help_form.h"
 #include "wizard/forms/language_select_form.h"
+#include "wizard/forms/probable_file_size_form.h"
+#include "wizard/forms/recover_form.h"
+#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/recovery_file_exists_form.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/forms/wait_form.h"
 #include "wizard/model/formats_unit.h"
 
 namespace {
 
+QString ShippedFilePath() {
+    return qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages/Deutsch.lng");
+}
+
 class ShippedLanguageTest : public LanguageFolderTest {
 protected:
     void SetUp() override {
         LanguageFolderTest::SetUp();
-        const QString source = qEnvironmentVariable("UNDELETE_TEST_DATA") +
-                               QStringLiteral("/../../wizard/languages/Deutsch.lng");
+        const QString source = ShippedFilePath();
         ASSERT_TRUE(QFile::copy(source, programFile(QStringLiteral("Deutsch.lng"))))
             << source.toStdString();
         SetCurrentTranslation(LoadLanguageFile(QStringLiteral("Deutsch.lng")));
@@ -112,6 +120,12 @@ TEST_F(ShippedLanguageTest, EveryFixedTextOfEveryFormHasItsKey) {
     forms.emplace_back(std::make_unique<TWaitForm>(nullptr), std::set<QString>{});
     forms.emplace_back(std::make_unique<TDrivePropertiesForm>(), std::set<QString>{});
     forms.emplace_back(std::make_unique<THelpForm>(), std::set<QString>{});
+    forms.emplace_back(std::make_unique<TRecoverForm>(), std::set<QString>{});
+    forms.emplace_back(std::make_unique<TRecoveryFileExistsForm>(), std::set<QString>{});
+    forms.emplace_back(std::make_unique<TProbableFileSizeForm>(),
+                       std::set<QString>{QStringLiteral("LabelFileInfoClusterId"), QStringLiteral("LabelFileInfoName"),
+                                         QStringLiteral("LabelFileInfoType"), QStringLiteral("LabelFileInfoCondition")});
+    forms.emplace_back(std::make_unique<TRecoveringFilesForm>(nullptr), std::set<QString>{});
     for (const auto& [form, filled] : forms) {
         const QString section = form->objectName();
         SCOPED_TRACE(section.toStdString());
@@ -128,6 +142,65 @@ TEST_F(ShippedLanguageTest, EveryFixedTextOfEveryFormHasItsKey) {
     }
     forms.clear();
     FormatsUnitDone();
+}
+
+// The letters after '&' in the captions of a form's buttons, in lower case.
+QStringList MnemonicsOfButtons(const QWidget& form) {
+    static const QRegularExpression mnemonic(QStringLiteral("(?<!&)&([^&])"));
+    QStringList letters;
+    for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+        const QRegularExpressionMatch match = mnemonic.match(button->text());
+        if (match.hasMatch()) letters << match.captured(1).toLower();
+    }
+    return letters;
+}
+
+TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponentsAndDistinctMnemonics) {
+    std::vector<std::unique_ptr<QWidget>> forms;
+    auto* exists = new TRecoveryFileExistsForm;
+    auto* probable = new TProbableFileSizeForm;
+    auto* progress = new TRecoveringFilesForm(nullptr);
+    forms.emplace_back(new TRecoverForm);
+    forms.emplace_back(exists);
+    forms.emplace_back(probable);
+    forms.emplace_back(progress);
+
+    QFile file(ShippedFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const auto& form : forms) {
+        const QString section = form->objectName();
+        SCOPED_TRACE(section.toStdString());
+        const QRegularExpression key(QStringLiteral("^") + section + QStringLiteral("\\.([A-Za-z0-9]+)\\.Caption="),
+                                     QRegularExpression::MultilineOption);
+        int keys = 0;
+        for (auto match = key.globalMatch(text); match.hasNext(); ++keys) {
+            const QString component = match.next().captured(1);
+            EXPECT_NE(form->findChild<QObject*>(component), nullptr) << component.toStdString();
+        }
+        EXPECT_GT(keys, 5);
+        EXPECT_EQ(form->windowTitle(), CurrentTranslation()->value(section, section + QStringLiteral(".Caption")));
+
+        QStringList mnemonics = MnemonicsOfButtons(*form);
+        const qsizetype count = mnemonics.size();
+        mnemonics.removeDuplicates();
+        EXPECT_EQ(mnemonics.size(), count) << mnemonics.join(u',').toStdString();
+    }
+
+    // The translated formats keep their conversions, so none falls back to English.
+    exists->ShowPath(QStringLiteral("/ziel/bild.jpg"));
+    EXPECT_EQ(exists->windowTitle(), QStringLiteral("[bild.jpg] Datei existiert bereits"));
+    EXPECT_TRUE(exists->findChild<QLabel*>(QStringLiteral("FilenameLabel"))->text().startsWith(
+        QStringLiteral("Die Datei „/ziel/bild.jpg“")));
+    probable->Fill({QStringLiteral("JPEG-Bild"), 7, QStringLiteral("a.jpg"), QStringLiteral("Gelöscht"), 64});
+    EXPECT_TRUE(probable->findChild<QLabel*>(QStringLiteral("LabelTop"))->text().startsWith(
+        QStringLiteral("Eine Datei vom Typ „JPEG-Bild“")));
+    progress->SetFileCount(4);
+    progress->ShowTotal(1, 4);
+    progress->ShowFile(QStringLiteral("a.jpg"), QStringLiteral("1.024"));
+    EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("TotalPercentLabel"))->text(), QStringLiteral("2 von 4"));
+    EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("FilenameLabel"))->text(),
+              QStringLiteral("a.jpg (1.024 Bytes)"));
 }
 
 }  // namespace
