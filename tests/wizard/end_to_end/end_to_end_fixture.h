@@ -11,6 +11,7 @@
 #include <string>
 
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/support/fixture_listings.h"
 
 class EndToEndTest : public MainFormTest {
 protected:
@@ -46,10 +47,3 @@ protected:
     static ::testing::AssertionResult FolderHolds(const std::filesystem::path& folder,
                                                   const std::map<std::string, std::string>& expected);
 };
-
-// The contents of the FAT fixture's files by their listed path (deleted ones with the
-// first letter of their name lost): `seq start 9999999 | head -c size`.
-std::map<std::string, std::string> FatFixtureContents(const std::string& listing, bool deletedOnly);
-
-// The 64-bit FNV-1a hash of the NTFS fixture's listings.
-std::uint64_t Fnv1a64(const std::string& data);

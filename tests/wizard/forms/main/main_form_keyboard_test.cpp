@@ -15,13 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
-#include "engine/support/test_images.h"
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/fixture_listings.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 
@@ -33,23 +32,6 @@ namespace {
 constexpr int kAnimatedClickMilliseconds = 250;
 constexpr char16_t kGlobalKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Global";
 constexpr char16_t kRecoveryKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Recovery";
-
-// The files of a fixture listing with their contents (`seq start | head -c size`).
-std::map<std::string, std::string> ListedContents(const std::string& listing) {
-    std::map<std::string, std::string> contents;
-    std::ifstream file(test_images::dataPath(listing));
-    for (std::string line; std::getline(file, line);) {
-        std::vector<std::string> fields;
-        std::istringstream split(line);
-        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-        if (fields.size() < 5 || fields[0] != "f") continue;
-        const std::size_t size = std::stoull(fields[3]);
-        std::string& text = contents[fields[2]];
-        for (long number = std::stol(fields[4]); text.size() < size; ++number) text += std::to_string(number) + "\n";
-        text.resize(size);
-    }
-    return contents;
-}
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -166,7 +148,7 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
     ASSERT_EQ(form->ActivePage(), TMainForm::kFinishPage);
     EXPECT_TRUE(watch.seen.isEmpty()) << watch.seen.join(u',').toStdString();
     EXPECT_TRUE(prompts.shown().empty());
-    const std::map<std::string, std::string> contents = ListedContents("fat/fat32.expected");
+    const std::map<std::string, std::string> contents = FatFixtureContents("fat/fat32.expected", false);
     ASSERT_TRUE(contents.contains("A/B/_one.txt") && contents.contains("A/B/C/deep file.txt"));
     for (const auto& [path, text] : contents) EXPECT_EQ(ReadFile(target / path), text) << path;
     int onDisk = 0;
@@ -206,7 +188,7 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     EXPECT_EQ(focusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
-    EXPECT_EQ(ReadFile(target / "_one.txt"), ListedContents("fat/fat32.expected").at("A/B/_one.txt"));
+    EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
 }
 
 class MainFormKeysOnScriptedDrivesTest : public MainFormKeyboardTest {
