@@ -1,7 +1,6 @@
-// The wizard against what a damaged or hostile disk, or a user's system, puts in its way:
-// names that try to leave the target folder, an image that goes away, a target that
-// cannot be written. Nothing lands outside the target, every failure is told, nothing
-// crashes.
+// The wizard against what a hostile disk or a user's system puts in its way: names that
+// try to leave the target folder, a target that cannot be made. Nothing lands outside the
+// target, every failure is told, nothing crashes.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -59,24 +58,6 @@ TEST_F(HostileTest, NamesThatTryToLeaveTheTargetLandInsideItWithTheirBytes) {
     const auto longName = std::find_if(fs::directory_iterator(target()), fs::directory_iterator(),
                                        [](const fs::directory_entry& entry) { return entry.path().extension() == ".jpg"; });
     EXPECT_NE(longName, fs::directory_iterator()) << "the long name keeps its extension";
-}
-
-TEST_F(HostileTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalLines) {
-    start({"fat/fat32.img.gz"});
-    walkTo(TMainForm::kDriveSelectPage);
-    chooseDrive('C');
-    fs::remove(workFolder() / "fat32.img");
-    walkTo(TMainForm::kTypesPage);
-    useNameFilter(QStringLiteral("*"));
-    walkTo(TMainForm::kAutopilotPage);
-    setAutopilot(false, true);
-    walkTo(TMainForm::kScanFileSystemPage);
-    EXPECT_TRUE(child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText().contains(QStringLiteral("fatal")));
-    EXPECT_EQ(form->FileSystemList->Count(), 0u);
-    walkTo(TMainForm::kScanDriveSectorsPage);
-    EXPECT_TRUE(child<QPlainTextEdit>("ScanDriveSectorsMemoLog")->toPlainText().contains(QStringLiteral("fatal")));
-    walkTo(TMainForm::kFinishPage);
-    EXPECT_FALSE(fs::exists(target()));
 }
 
 TEST_F(HostileTest, ATargetThatCannotBeMadeStopsTheAutopilotWithAMessage) {
