@@ -26,7 +26,7 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
 }  // namespace
 
 TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), prefix_(prefix) {
     setObjectName(prefix + QStringLiteral("TabSheet"));
     // Margins and title as on every other page of the window.
     const QString titleName = prefix + QStringLiteral("TopLabel");
@@ -36,11 +36,9 @@ TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidge
     counters_ = new QGridLayout;
     counters_->setColumnStretch(1, 1);
     layout->addLayout(counters_);
-    LabelDrive = AddCounter(prefix + QStringLiteral("LabelDrive"),
-                            prefix + QStringLiteral("LabelDriveCaption"), QStringLiteral("Drive:"));
+    LabelDrive = AddCounter("LabelDrive", "LabelDriveCaption", QStringLiteral("Drive:"));
     LabelDrive->clear();
-    LabelStatus = AddCounter(prefix + QStringLiteral("LabelStatus"),
-                             prefix + QStringLiteral("LabelStatusCaption"), QStringLiteral("Status:"));
+    LabelStatus = AddCounter("LabelStatus", "LabelStatusCaption", QStringLiteral("Status:"));
     LabelStatus->setText(QStringLiteral("Idle"));
     // A busy indicator beside the status while a scan runs; its room stays when hidden.
     Animate = new QProgressBar(this);
@@ -53,9 +51,7 @@ TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidge
     Animate->setSizePolicy(keepRoom);
     Animate->hide();
     counters_->addWidget(Animate, counters_->rowCount() - 1, 2);
-    LabelReadErrors =
-        AddCounter(prefix + QStringLiteral("LabelReadErrors"),
-                   prefix + QStringLiteral("LabelReadErrorsCaption"), QStringLiteral("Read errors:"));
+    LabelReadErrors = AddCounter("LabelReadErrors", "LabelReadErrorsCaption", QStringLiteral("Read errors:"));
 
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(prefix + QStringLiteral("ProgressBar"));
@@ -84,11 +80,10 @@ TScanPageBase::TScanPageBase(const QString& prefix, const QString& title, QWidge
                                  QStringLiteral("Click Next to continue..."), this));
 }
 
-QLabel* TScanPageBase::AddCounter(const QString& valueName, const QString& captionName,
-                              const QString& caption) {
+QLabel* TScanPageBase::AddCounter(const char* valueName, const char* captionName, const QString& caption) {
     const int row = counters_->rowCount();
-    counters_->addWidget(NamedLabel(captionName, caption, this), row, 0);
-    QLabel* value = NamedLabel(valueName, QStringLiteral("0"), this);
+    counters_->addWidget(NamedLabel(prefix_ + QLatin1String(captionName), caption, this), row, 0);
+    QLabel* value = NamedLabel(prefix_ + QLatin1String(valueName), QStringLiteral("0"), this);
     counters_->addWidget(value, row, 1);
     values_.push_back(value);
     return value;
@@ -119,33 +114,22 @@ QWidget* TScanPageBase::MainControl() const { return ButtonStop->isEnabled() ? B
 TScanFileSystemPage::TScanFileSystemPage(QWidget* parent)
     : TScanPageBase(QStringLiteral("ScanFileSystem"),
                 QStringLiteral("Step 5 of 9: Scanning the file system..."), parent) {
-    LabelTotalRecords = AddCounter(QStringLiteral("ScanFileSystemLabelTotalRecords"),
-                                   QStringLiteral("ScanFileSystemLabelTotalRecordsCaption"),
+    LabelTotalRecords = AddCounter("LabelTotalRecords", "LabelTotalRecordsCaption",
                                    QStringLiteral("Total records:"));
-    LabelCurRecord = AddCounter(QStringLiteral("ScanFileSystemLabelCurRecord"),
-                                QStringLiteral("ScanFileSystemLabelCurRecordCaption"),
-                                QStringLiteral("Current record:"));
-    LabelFilesFound = AddCounter(QStringLiteral("ScanFileSystemLabelFilesFound"),
-                                 QStringLiteral("ScanFileSystemLabelFilesFoundCaption"),
-                                 QStringLiteral("Files found:"));
+    LabelCurRecord = AddCounter("LabelCurRecord", "LabelCurRecordCaption", QStringLiteral("Current record:"));
+    LabelFilesFound = AddCounter("LabelFilesFound", "LabelFilesFoundCaption", QStringLiteral("Files found:"));
 }
 
 TScanDriveSectorsPage::TScanDriveSectorsPage(QWidget* parent)
     : TScanPageBase(QStringLiteral("ScanDriveSectors"),
                 QStringLiteral("Step 7 of 9: Scanning drive sectors..."), parent) {
-    LabelTotalSectors = AddCounter(QStringLiteral("ScanDriveSectorsLabelTotalSectors"),
-                                   QStringLiteral("ScanDriveSectorsLabelTotalSectorsCaption"),
+    LabelTotalSectors = AddCounter("LabelTotalSectors", "LabelTotalSectorsCaption",
                                    QStringLiteral("Total clusters:"));
-    LabelCurrentSector = AddCounter(QStringLiteral("ScanDriveSectorsLabelCurrentSector"),
-                                    QStringLiteral("ScanDriveSectorsLabelCurrentSectorCaption"),
+    LabelCurrentSector = AddCounter("LabelCurrentSector", "LabelCurrentSectorCaption",
                                     QStringLiteral("Current cluster:"));
-    LabelFreeSectors = AddCounter(QStringLiteral("ScanDriveSectorsLabelFreeSectors"),
-                                  QStringLiteral("ScanDriveSectorsLabelFreeSec"),
-                                  QStringLiteral("Free clusters:"));
+    LabelFreeSectors = AddCounter("LabelFreeSectors", "LabelFreeSec", QStringLiteral("Free clusters:"));
     LabelFreeSec = findChild<QLabel*>(QStringLiteral("ScanDriveSectorsLabelFreeSec"));
-    LabelFilesFound = AddCounter(QStringLiteral("ScanDriveSectorsLabelFilesFound"),
-                                 QStringLiteral("ScanDriveSectorsLabelFilesFoundCaption"),
-                                 QStringLiteral("Files found:"));
+    LabelFilesFound = AddCounter("LabelFilesFound", "LabelFilesFoundCaption", QStringLiteral("Files found:"));
 }
 
 void TScanDriveSectorsPage::ShowFreeSectors(bool visible) {

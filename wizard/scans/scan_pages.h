@@ -45,11 +45,12 @@ protected:
     // `prefix` starts every component's name ("ScanFileSystem").
     TScanPageBase(const QString& prefix, const QString& title, QWidget* parent);
 
-    // A counter row: a caption and a value label (plain text, "0" at first).
-    QLabel* AddCounter(const QString& valueName, const QString& captionName,
-                       const QString& caption);
+    // A counter row: a caption and a value label (plain text, "0" at first), named by
+    // the page's prefix and the given suffixes.
+    QLabel* AddCounter(const char* valueName, const char* captionName, const QString& caption);
 
 private:
+    QString prefix_;
     QGridLayout* counters_;
     std::vector<QLabel*> values_;
     BatchedLog* log_;
