@@ -14,6 +14,7 @@
 #include "wizard/pumping_wait.h"
 #include "wizard/recovery/file_name_rules.h"
 #include "wizard/recovery/recovery_texts.h"
+#include "wizard/recovery/source_check.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/utilities/number_text.h"
 #include "wizard/utilities/target_folder.h"
@@ -81,7 +82,8 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
     const int count = static_cast<int>(selected.size());
     progress_ = std::make_unique<TRecoveringFilesForm>(&host_.EngineRecord().WorkFlag);
     placement_ = std::make_unique<RecoveryPlacement>(
-        [this](const struct stat& status) { return host_.OnSourceDrive(status); }, renameLimit_);
+        FoldersCheckedOncePerDevice([this](const struct stat& status) { return host_.OnSourceDrive(status); }),
+        renameLimit_);
     TRecoveringFilesForm& progress = *progress_;
     progress.SetFileCount(count);
     progress.show();
