@@ -134,19 +134,10 @@ TEST_F(DriveProperties, RecordEdgeCases) {
 }
 
 TEST_F(DriveProperties, EachLineShowsItsFlag) {
-    struct Case {
-        std::uint32_t flags;
-        std::string lines;
-    };
-    const Case cases[] = {
-        {0x8000, "NNNNNNNNNNNNY"},
-        {0xFFFFFFFF, "YYYYYYYYYYYYY"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.flags);
+    for (const auto& [flags, lines] : {std::pair{0x8000u, "NNNNNNNNNNNNY"}, std::pair{0xFFFFFFFFu, "YYYYYYYYYYYYY"}}) {
         _LDRIVE drive = SomeDrive();
-        drive.FileSystemFlags = test.flags;
-        EXPECT_EQ(Capabilities(Filled(drive)), test.lines);
+        drive.FileSystemFlags = flags;
+        EXPECT_EQ(Capabilities(Filled(drive)), lines) << flags;
     }
 }
 

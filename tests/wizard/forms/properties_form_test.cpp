@@ -1,17 +1,15 @@
 // The file properties form as filled from elements: size lines, ids, times, icons, the
-// walk to the parent folder, help, and text from disk shown as it stands.
+// walk to the parent folder, and text from disk shown as it stands.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include "wizard/forms/preview_fixture.h"
 #include "wizard/forms/properties_form.h"
-#include "wizard/help_unit.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/translation/translation.h"
 
@@ -86,13 +84,6 @@ TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
             << Field(form, time).toStdString();
     }
     EXPECT_EQ(Field(form, "GeneralFileTypeEdit"), QStringLiteral("JPEG image"));
-    EXPECT_EQ(form.size(), QSize(359, 416));
-
-    HTMLHelpInterfaceInit();
-    form.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
-    QCoreApplication::processEvents();
-    HTMLHelpInterfaceDone();
-    EXPECT_EQ(help.topics, QStringList({TPropertiesForm::kHelpTopic}));
 }
 
 TEST_F(PropertiesFormTest, LongCaptionsWidenTheFormAndALongNameShowsItsStart) {

@@ -80,9 +80,7 @@ TEST_P(TreeRulesTest, StatesFollowTheRules) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TreeRulesTest,
     ::testing::Values(
-        RuleCase{"mixed_children_make_a_mixed_root_then_checking_the_other_checks_it",
-                 {{-1}},
-                 0,
+        RuleCase{"mixed_children_make_a_mixed_root_then_checking_the_other_checks_it", {{-1}}, 0,
                  [](TqarnTreeView& v) {
                      TqarnTreeNode* root = v.nodes()->root(0);
                      v.setStateIndex(v.insertNode(root, -1, {}, -1, nullptr), 1);
@@ -92,58 +90,23 @@ INSTANTIATE_TEST_SUITE_P(
                      SetAt(v, {0, 0}, 2);
                  },
                  {2, 2, 2}},
-        RuleCase{"checking_a_root_checks_its_branch",
-                 {{1, {{1}, {1, {{1}, {-1}}}}}},
-                 0,
-                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); },
-                 {2, 2, 2, 2, 2}},
-        RuleCase{"ignored_child_stays_when_its_parent_is_checked",
-                 {{1, {{0, {{1}}}, {1}}}},
-                 0,
-                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); },
-                 {2, 0, 1, 2}},
-        RuleCase{"another_ignore_value_is_skipped_both_ways",
-                 {{1, {{3}, {1}}}},
-                 3,
-                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); },
-                 {2, 3, 2}},
-        RuleCase{"zero_and_minus_one_from_code_do_not_propagate",
-                 {{2, {{2}, {2}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 0}, 0);
-                     SetAt(v, {0, 1}, -1);
-                 },
-                 {2, 0, -1}},
-        RuleCase{"minus_one_children_count_as_unchecked",
-                 {{2, {{-1}, {2}}}},
-                 0,
-                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); },
-                 {3, -1, 2}},
-        RuleCase{"pull_up_reaches_every_ancestor",
-                 {{1, {{1, {{1}, {1}}}, {2}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     SetAt(v, {0, 0, 0}, 2);
-                     SetAt(v, {0, 0, 1}, 2);
-                 },
-                 {2, 2, 2, 2, 2}},
-        RuleCase{"normalise_on_switching_on",
-                 {{-1, {{-1}, {2, {{-1}, {-1}}}}}, {-1}, {0, {{-1}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     v.setStateRecursion(false);
-                     v.setStateRecursion(true);
-                 },
+        RuleCase{"checking_a_root_checks_its_branch", {{1, {{1}, {1, {{1}, {-1}}}}}}, 0,
+                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); }, {2, 2, 2, 2, 2}},
+        RuleCase{"ignored_child_stays_when_its_parent_is_checked", {{1, {{0, {{1}}}, {1}}}}, 0,
+                 [](TqarnTreeView& v) { SetAt(v, {0}, 2); }, {2, 0, 1, 2}},
+        RuleCase{"another_ignore_value_is_skipped_both_ways", {{1, {{3}, {1}}}}, 3,
+                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); }, {2, 3, 2}},
+        RuleCase{"zero_and_minus_one_from_code_do_not_propagate", {{2, {{2}, {2}}}}, 0,
+                 [](TqarnTreeView& v) { SetAt(v, {0, 0}, 0); SetAt(v, {0, 1}, -1); }, {2, 0, -1}},
+        RuleCase{"minus_one_children_count_as_unchecked", {{2, {{-1}, {2}}}}, 0,
+                 [](TqarnTreeView& v) { SetAt(v, {0, 1}, 2); }, {3, -1, 2}},
+        RuleCase{"pull_up_reaches_every_ancestor", {{1, {{1, {{1}, {1}}}, {2}}}}, 0,
+                 [](TqarnTreeView& v) { SetAt(v, {0, 0, 0}, 2); SetAt(v, {0, 0, 1}, 2); }, {2, 2, 2, 2, 2}},
+        RuleCase{"normalise_on_switching_on", {{-1, {{-1}, {2, {{-1}, {-1}}}}}, {-1}, {0, {{-1}}}}, 0,
+                 [](TqarnTreeView& v) { v.setStateRecursion(false); v.setStateRecursion(true); },
                  {3, 1, 2, 2, 2, 1, 0, -1}},
-        RuleCase{"nothing_propagates_with_recursion_off",
-                 {{1, {{1}, {1}}}},
-                 0,
-                 [](TqarnTreeView& v) {
-                     v.setStateRecursion(false);
-                     SetAt(v, {0, 0}, 2);
-                 },
-                 {1, 2, 1}}),
+        RuleCase{"nothing_propagates_with_recursion_off", {{1, {{1}, {1}}}}, 0,
+                 [](TqarnTreeView& v) { v.setStateRecursion(false); SetAt(v, {0, 0}, 2); }, {1, 2, 1}}),
     [](const auto& info) { return info.param.name; });
 
 // Clicks need a shown view with its rows laid out.
@@ -214,13 +177,11 @@ TEST_F(TreeClickTest, SpaceTogglesTheCurrentNodeAsAClickWould) {
     QTest::keyClick(&view_, Qt::Key_Space);
     EXPECT_EQ(States(view_), (std::vector<int>{2, 2, 2}));
     EXPECT_EQ(clicks, 1);
-    view_.selectNode(root_);
-    QTest::keyClick(&view_, Qt::Key_Space);
-    EXPECT_EQ(States(view_), (std::vector<int>{1, 1, 1}));
     view_.setStateIndex(root_, -1);
+    view_.selectNode(root_);
     QTest::keyClick(&view_, Qt::Key_Space);  // no state image: nothing to toggle
     EXPECT_EQ(root_->stateIndex(), -1);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(TreeClickTest, WithRecursionOffOrNoStateImageClicksChangeNothing) {

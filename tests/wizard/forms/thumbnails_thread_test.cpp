@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QPointer>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +26,6 @@ protected:
             std::this_thread::sleep_for(delay);
             onlyOne ? ReleaseOneThumbnail() : ReleaseThumbnails();
         });
-    }
-
-    static QToolButton* Button(TPreviewContent& page, const char* suffix) {
-        return page.findChild<QToolButton*>(page.objectName().chopped(7) + QLatin1String(suffix));
     }
 };
 
@@ -60,8 +55,6 @@ TEST_F(ThumbnailsThreadTest, ASecondRunAsksOnlyForElementsWithoutAThumbnail) {
     EXPECT_EQ(thumbnailCalls, 3);
     EXPECT_FALSE(unknownSizeAsked);
     EXPECT_TRUE(page.Action(PreviewAction::SortBy)->isEnabled());
-    EXPECT_FALSE(Button(page, "ThumbnailsSpeedButton")->isEnabled());
-    EXPECT_TRUE(Button(page, "ReportSpeedButton")->isEnabled());
 
     const TImageList& thumbnails = images->ImageListTrumbnails;
     EXPECT_EQ(thumbnails.At(sectorList[0].ThumbnailIndex()).toImage().pixelColor(0, 0), QColor(1, 1, 1));
@@ -80,11 +73,6 @@ TEST_F(ThumbnailsThreadTest, ASecondRunAsksOnlyForElementsWithoutAThumbnail) {
     EXPECT_EQ(thumbnailCalls, 5);
     EXPECT_EQ(page.Model().rowCount(), 6);
     EXPECT_FALSE(unknownSizeAsked);
-
-    page.MiViewAsListClick();
-    EXPECT_FALSE(page.InThumbnailView());
-    EXPECT_TRUE(Button(page, "ThumbnailsSpeedButton")->isEnabled());
-    EXPECT_FALSE(Button(page, "ReportSpeedButton")->isEnabled());
 }
 
 TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothingBehind) {
