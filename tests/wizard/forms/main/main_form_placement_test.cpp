@@ -5,8 +5,6 @@
 
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
-#include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/preview_content.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/settings/settings_values.h"
@@ -94,7 +92,6 @@ TEST_F(MainFormPlacementTest, StoredChoicesSetUpThePagesAndLists) {
     EXPECT_FALSE(button("TypesShowFiltersButton")->isVisibleTo(form.get()));
     EXPECT_EQ(form->FileSystemList->SortColumn(), kSortByCreated);
     EXPECT_TRUE(form->FileSystemList->Ascending());
-    EXPECT_EQ(form->PreviewFileSystemPage->Content->Model().HeaderImage(2), TPreviewImageLists::kAscendingMark);
     EXPECT_EQ(form->DriveSectorsList->SortColumn(), kSortByType);
     EXPECT_EQ(Settings().RecoveryTargetFolder, QStringLiteral("/srv/recovered/"));
 }
