@@ -7,7 +7,6 @@
 
 #include "engine/messages.h"
 #include "platform/handles.h"
-#include "wizard/busy_gate.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/message_window.h"
@@ -88,7 +87,6 @@ TEST_F(MainFormAutopilotTest, ACompletedRecoveryMovesOnToTheFinishUnattended) {
     EXPECT_FALSE(button("BottomButtonNext")->isEnabled()) << "the finish page's buttons";
     EXPECT_TRUE(button("BottomButtonBack")->isEnabled());
     EXPECT_TRUE(form->FileSystem.AutoRecoveryDone && form->DriveSectors.AutoRecoveryDone);
-    EXPECT_TRUE(Settings().RecoveryAutoPilot);
 }
 
 TEST_F(MainFormAutopilotTest, ARecoveryFallingShortStopsTheAutopilotForGood) {
@@ -153,19 +151,6 @@ TEST_F(MainFormAutopilotTest, ACloseDuringAScanStopsItAndHappensWhenItEnds) {
     EXPECT_LT(hits, 200000);
     EXPECT_EQ(RunEngineSettings().Run, 0);
     EXPECT_TRUE(Settings().RecoveryAutoPilot) << "the user's setting stays";
-}
-
-TEST_F(MainFormAutopilotTest, ACloseDuringARescanOrRecoveryIsIgnored) {
-    start();
-    form->show();
-    {
-        const BusyScope rescan;
-        EXPECT_FALSE(form->close());
-    }
-    form->FileSystem.AutoRecoveryRunning = true;
-    EXPECT_FALSE(form->close());
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(prompts.shown().empty());
 }
 
 }  // namespace

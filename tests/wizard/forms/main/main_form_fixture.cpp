@@ -1,5 +1,8 @@
 #include "wizard/forms/main/main_form_fixture.h"
 
+#include <QApplication>
+#include <QTest>
+
 #include <cstring>
 
 #include "wizard/settings/settings_values.h"
@@ -38,6 +41,12 @@ void MainFormTest::startSplash() { splash = std::make_unique<TSplashForm>(); }
 
 void MainFormTest::destroyForm() { form.reset(); }
 
+void MainFormTest::showActive() {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+}
+
 QStringList MainFormTest::driveCaptions() const {
     QStringList captions;
     for (int row = 0; row < driveList()->topLevelItemCount(); ++row) {
@@ -48,6 +57,13 @@ QStringList MainFormTest::driveCaptions() const {
 
 void MainFormTest::selectDrive(int row) const {
     driveList()->setCurrentItem(driveList()->topLevelItem(row));
+}
+
+void MainFormTest::addFoundFile(TBaseSortedList& list) const {
+    FoundFileRecord record{};
+    record.Flags = kFileDeleted;
+    record.Size = 10;
+    list.Add(std::make_unique<TBaseElement>(record, 1, form->SelectedDrive));
 }
 
 void MainFormTest::walkTo(int page) const {

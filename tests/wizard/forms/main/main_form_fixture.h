@@ -36,6 +36,8 @@ protected:
         return made;
     }
     void destroyForm();
+    // Shown and active, so that keys reach the focused control.
+    void showActive();
 
     template <class Widget>
     Widget* child(const char* name) const {
@@ -49,6 +51,8 @@ protected:
     QTreeWidget* driveList() const { return child<QTreeWidget>("DriveSelectListViewDrives"); }
     QStringList driveCaptions() const;
     void selectDrive(int row) const;
+    // A deleted file of the chosen drive, as a scan would have listed it.
+    void addFoundFile(TBaseSortedList& list) const;
     // From the welcome page to `page` by Next, the first drive chosen on the way.
     void walkTo(int page) const;
 

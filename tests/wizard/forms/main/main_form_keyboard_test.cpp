@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QRadioButton>
 #include <QStackedWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -58,12 +57,6 @@ protected:
         }
         ASSERT_TRUE(recovery->writeDword(u"RecoveryAutoPilot", autopilot ? 1 : 0));
         ASSERT_TRUE(recovery->writeString(u"RecoveryTargetFolder", target.u16string()));
-    }
-
-    void showActive() {
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
     QString focusName() const {
@@ -325,20 +318,8 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl
     EXPECT_TRUE(waitUntil([&] { return child<QWidget>("TypesShowFiltersButton")->isVisible(); }));
 
     press(Qt::Key_N, Qt::AltModifier);
-    ASSERT_EQ(form->ActivePage(), TMainForm::kModePage);
-    press(Qt::Key_E, Qt::AltModifier);
-    EXPECT_TRUE(child<QRadioButton>("ModeCorruptedRadioButton")->isChecked());
-    press(Qt::Key_F, Qt::AltModifier);
-    EXPECT_TRUE(child<QRadioButton>("ModeDeletedRadioButton")->isChecked());
-
     press(Qt::Key_N, Qt::AltModifier);
     ASSERT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
-    for (const auto& [key, name] : {std::pair{Qt::Key_A, "AutopilotCheckBox"},
-                                    std::pair{Qt::Key_K, "AutopilotKeepFolderStructureCheckBox"}}) {
-        const bool before = child<QCheckBox>(name)->isChecked();
-        press(key, Qt::AltModifier);
-        EXPECT_NE(child<QCheckBox>(name)->isChecked(), before) << name;
-    }
     press(Qt::Key_T, Qt::AltModifier);
     EXPECT_EQ(focusName().toStdString(), "AutopilotFolderEdit");
 
@@ -366,7 +347,7 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, EscClosesFromAnyControlWithoutAskingWhe
     EXPECT_TRUE(prompts.shown().empty());
 }
 
-TEST_F(MainFormKeysOnScriptedDrivesTest, SpaceTogglesTheFocusedTypeAndCheckBoxes) {
+TEST_F(MainFormKeysOnScriptedDrivesTest, SpaceTogglesTheFocusedTypesFormats) {
     start();
     returnTo(TMainForm::kTypesPage);
     const auto searched = [] {
@@ -380,11 +361,6 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, SpaceTogglesTheFocusedTypeAndCheckBoxes
     EXPECT_NE(searched(), before) << "the current node's formats";
     press(Qt::Key_Space);
     EXPECT_EQ(searched(), before);
-
-    returnTo(TMainForm::kAutopilotPage);
-    const bool autopilot = child<QCheckBox>("AutopilotCheckBox")->isChecked();
-    press(Qt::Key_Space);
-    EXPECT_NE(child<QCheckBox>("AutopilotCheckBox")->isChecked(), autopilot);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // The preview pages in the main window: their contents show the window's lists when the
-// page is shown, and "&Recover" recovers what the user selected.
+// page is shown and the window's translation, and "&Recover" recovers what the user selected.
 
+#include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/preview_content.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/translation/language_file.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -23,11 +27,16 @@ protected:
     }
 };
 
-using MainFormPreviewTest = MainFormTest;
+class MainFormPreviewTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+        startUnits();
+    }
+};
 
 TEST_F(MainFormPreviewTest, ThePagesShowTheWindowsListsAndRecoverTheSelection) {
-    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
-    startUnits();
     Settings().GlobalFileSystemSortColumn = 0;
     Settings().GlobalFileSystemSortOrderAZ = true;
     auto& form = createForm<RecoveringForm>();
@@ -51,6 +60,21 @@ TEST_F(MainFormPreviewTest, ThePagesShowTheWindowsListsAndRecoverTheSelection) {
     EXPECT_TRUE(form.FileSystem.RecoverPressed);
     EXPECT_FALSE(form.DriveSectors.RecoverPressed);
     EXPECT_TRUE(form.centralWidget()->isEnabled());
+}
+
+// The contents are made after the window was translated.
+TEST_F(MainFormPreviewTest, TheContentsShowTheTranslation) {
+    SetCurrentTranslation(std::make_shared<LanguageFile>(LanguageFile::parse(QStringLiteral(
+        "[MainForm]\n"
+        "MainForm.PreviewFileSystemLabel1.Caption=Gefundene Dateien:\n"
+        "MainForm.PreviewDriveSectorsRecoverButton.Caption=&Wiederherstellen\n"
+        "MainForm.PreviewFileSystemListView.Columns[1].Caption=Zustand\n"))));
+    createForm();
+    EXPECT_EQ(child<QLabel>("PreviewFileSystemLabel1")->text(), QStringLiteral("Gefundene Dateien:"));
+    EXPECT_EQ(button("PreviewDriveSectorsRecoverButton")->text(), QStringLiteral("&Wiederherstellen"));
+    const QTableView* list = form->PreviewFileSystemPage->ListView;
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Zustand"));
 }
 
 }  // namespace

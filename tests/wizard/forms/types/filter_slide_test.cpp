@@ -53,9 +53,12 @@ TEST_F(FilterSlideTest, APageNotYetShownGetsTheEndStateAtOnce) {
     EXPECT_EQ(panel_->geometry(), QRect(0, 0, 300, 400 - 187));
 }
 
+// The focus moves on to the button that takes the pressed one's place.
 TEST_F(FilterSlideTest, ShowAndHideStepOnATimerAndEndExactly) {
     page_.resize(300, 401);  // odd targets: the steps are even, the end is exact
     showPage();
+    page_.activateWindow();
+    showButton_->setFocus();
     slide_.showFilters();
     EXPECT_TRUE(slide_.sliding());
     EXPECT_EQ(panel_->height(), 401 - 65);  // nothing happened inside the call
@@ -63,6 +66,7 @@ TEST_F(FilterSlideTest, ShowAndHideStepOnATimerAndEndExactly) {
     EXPECT_EQ(panel_->height(), 401 - 187);
     EXPECT_TRUE(showButton_->isHidden());
     EXPECT_FALSE(hideButton_->isHidden());
+    EXPECT_TRUE(hideButton_->hasFocus() || QApplication::focusWidget() == hideButton_);
     heights.erase(401 - 65);
     heights.erase(401 - 187);
     for (const int height : heights) {
@@ -87,15 +91,6 @@ TEST_F(FilterSlideTest, TheHeightFollowsResizesOfThePage) {
     page_.resize(400, 700);  // while sliding: the slide ends at the new page's target
     slideHeights();
     EXPECT_EQ(panel_->geometry(), QRect(0, 0, 400, 700 - 65));
-}
-
-TEST_F(FilterSlideTest, FocusMovesToTheButtonThatTakesItsPlace) {
-    showPage();
-    page_.activateWindow();
-    showButton_->setFocus();
-    slide_.showFilters();
-    slideHeights();
-    EXPECT_TRUE(hideButton_->hasFocus() || QApplication::focusWidget() == hideButton_);
 }
 
 }  // namespace
