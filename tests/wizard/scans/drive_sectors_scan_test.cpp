@@ -1,5 +1,6 @@
 // The sector scan on the real engine over the signature-search fixture, whole and with its
-// boot sector zeroed, and on the engine's stand-in.
+// boot sector zeroed (stopped on the real engine in the raw-drive test), and on the
+// engine's stand-in.
 
 #include <QProgressBar>
 
@@ -119,22 +120,6 @@ TEST_F(DriveSectorsScanTest, OpensTheSelectedDriveWhenTheEngineHoldsAnotherOrNon
     EXPECT_EQ(Count(LogLines(*sectorsPage), QStringLiteral("Cluster search finished")), 2);
 }
 
-TEST_F(DriveSectorsScanTest, StopEndsTheSearchAndTheAutoPilot) {
-    UseHitsImage(true);
-    SearchOnly({"JPEG", "PNG", "GIF"});
-    Settings().RecoveryAutoPilot = true;
-    ExpectStopQuestion(kPromptYes);
-    ClickWhenRunning(sectorsPage->ButtonStop);
-    controller->ScanDriveSectorsButtonStartClick();
-    EXPECT_EQ(RunEngineSettings().Run, 0);
-    EXPECT_EQ(host.driveSectorsList.Count(), 0u);
-    EXPECT_EQ(host.advances, 0);
-    EXPECT_FALSE(Settings().RecoveryAutoPilot);
-    const QStringList lines = LogLines(*sectorsPage);
-    EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search cancelled")));
-    EXPECT_FALSE(lines.contains(QStringLiteral("Cluster search finished")));
-}
-
 TEST_F(DriveSectorsScanTest, BothScansOpenARawDriveOfTwoToTheThirtyOneSectors) {
     const auto image = workFolder() / "terabyte.img";
     std::ofstream(image, std::ios::binary).close();
@@ -183,46 +168,38 @@ TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull)
     EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("8589934592"));
     EXPECT_EQ(sectorsPage->LabelFreeSectors->text(), QStringLiteral("5"));
     EXPECT_EQ(sectorsPage->ProgressBar->value(), 5000);
-    EXPECT_EQ(Names(host.driveSectorsList), (std::vector<std::string>{"image_0001.JPG", "image_0002.JPG"}));
+    EXPECT_EQ(NameSet(host.driveSectorsList), (std::set<std::string>{"image_0001.JPG", "image_0002.JPG"}));
     EXPECT_EQ(engine.calls("DriveInitialize"), 1) << "nothing was open";
 }
 
-TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndStopsTheEngine) {
+TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
     EngineScript script;
     script.hits = {Hit(4096), Hit(8192), Hit(12288)};
     const ScriptedEngine engine(std::move(script));
-    Settings().ConfirmationsScanAbort = false;
+    Settings().RecoveryAutoPilot = true;
+    ExpectStopQuestion(kPromptYes);
     ClickWhenRunning(sectorsPage->ButtonStop);
     controller->ScanDriveSectorsButtonStartClick();
     EXPECT_EQ(host.driveSectorsList.Count(), 0u);
     EXPECT_EQ(RunEngineSettings().Run, 0);
-    EXPECT_TRUE(LogLines(*sectorsPage).contains(QStringLiteral("Cluster search cancelled")));
+    EXPECT_EQ(host.advances, 0);
+    EXPECT_FALSE(Settings().RecoveryAutoPilot);
+    const QStringList lines = LogLines(*sectorsPage);
+    EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search cancelled")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("Cluster search finished")));
 }
 
-TEST_F(ScriptedSectorScanTest, ASearchThatDoesNotStartOrADriveThatDoesNotOpenIsFatal) {
-    {
-        EngineScript script;
-        script.driveInitializeResult = 0;
-        script.lastError = "E.drive gone";
-        const ScriptedEngine engine(std::move(script));
-        controller->ScanDriveSectorsButtonStartClick();
-        EXPECT_EQ(engine.calls("DriveSearchSignatures"), 0);
-    }
-    QStringList lines = LogLines(*sectorsPage);
-    EXPECT_TRUE(lines.contains(QStringLiteral("ERROR: E.drive gone")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search encountered fatal error")));
-    EXPECT_FALSE(lines.contains(QStringLiteral("Sorting first file list for faster access...")));
-
-    // The stand-in starts no thread without a settings record: a null handle.
-    sectorsPage->MemoLog->clear();
-    const EngineApi* real = &engine();
-    EngineApi noThread = *real;
+// A drive that does not open is the vanished image's case in the file-system scan's test.
+TEST_F(ScriptedSectorScanTest, ASearchThatDoesNotStartIsFatal) {
+    // The drive opens, but the search's thread does not start: a null handle.
+    const ScriptedEngine scripted(EngineScript{});
+    EngineApi noThread = engine();
     noThread.DriveInitialize = [](EngineSettings*) { return 5; };
     noThread.DriveSearchSignatures = []() -> HANDLE { return nullptr; };
     const ScopedEngineApi installed(noThread);
     Settings().RecoveryAutoPilot = true;
     controller->ScanDriveSectorsButtonStartClick();
-    lines = LogLines(*sectorsPage);
+    const QStringList lines = LogLines(*sectorsPage);
     EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search encountered fatal error")));
     EXPECT_FALSE(lines.contains(QStringLiteral("Calculating size for each file...")));
     EXPECT_EQ(host.advances, 0);

@@ -43,30 +43,6 @@ TEST(AgeThreshold, CountsBackInCalendarUnitsKeepingTheTimeOfDay) {
     for (const int type : {-1, 6, 99}) EXPECT_EQ(AgeThreshold(now, 1, type), std::nullopt) << type;
 }
 
-TEST(SizeFilter, LimitsInSixtyFourBitsAndSignsAsListed) {
-    EXPECT_EQ(SizeLimit(32767, 2), 34'358'689'792);
-    EXPECT_EQ(SizeLimit(3000, 2), 3'145'728'000);
-    EXPECT_EQ(SizeLimit(5, 1), 5120);
-    EXPECT_EQ(SizeLimit(7, 0), 7);
-    EXPECT_EQ(SizeLimit(7, 3), 0);
-    EXPECT_EQ(SizeLimit(7, -1), 0);
-
-    const struct {
-        std::int64_t size;
-        int sign;
-        std::int64_t limit;
-        bool kept;
-    } cases[] = {
-        {0, 0, 0, true},         {1, 0, 0, false},          {1, 1, 0, true},
-        {0, 1, 0, false},        {-1, 1, 0, false},         {-1, 2, 0, true},
-        {3'145'727'999, 2, 3'145'728'000, true},            {3'145'728'000, 2, 3'145'728'000, false},
-        {42, 3, 0, true},        {42, -1, 1000, true},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SizeKeeps(c.size, c.sign, c.limit), c.kept) << c.size << " sign " << c.sign;
-    }
-}
-
 class FileFiltersTest : public WizardTest {
 protected:
     void SetUp() override {
@@ -162,6 +138,8 @@ TEST_F(FileFiltersTest, DatesAgesAndSizesOnlyDrop) {
     EXPECT_TRUE(Keeps(File(u"a", 1, At(1990, 1, 1)), now)) << "an unknown unit tests nothing";
     settings.RecoveryFilesAgeUse = false;
 
+    // Limits in 64 bits (32767 MB does not overflow); signs 0 =, 1 >, 2 <, any other keeps
+    // every size; units 0 bytes, 1 KB, 2 MB, any other is 0; an unknown size is -1.
     settings.RecoveryFilesSizeUse = true;
     const struct {
         int sign;
@@ -170,9 +148,12 @@ TEST_F(FileFiltersTest, DatesAgesAndSizesOnlyDrop) {
         std::uint64_t size;
         bool kept;
     } sizes[] = {
-        {1, 0, 1, 1, true},           {1, 0, 1, 0, false},       {1, 0, 1, kUnknownSize, false},
-        {0, 0, 0, 0, true},           {0, 0, 0, 1, false},       {2, 3000, 2, 3'000'000'000, true},
-        {2, 32767, 2, 1, true},       {1, 32767, 2, 1, false},   {0, 5, 9, 0, true},
+        {1, 0, 1, 1, true}, {1, 0, 1, 0, false}, {1, 0, 1, kUnknownSize, false},
+        {2, 0, 0, kUnknownSize, true}, {0, 0, 0, 0, true}, {0, 0, 0, 1, false},
+        {0, 7, 0, 7, true}, {0, 5, 1, 5120, true}, {0, 32767, 2, 34'358'689'792, true},
+        {2, 3000, 2, 3'145'727'999, true}, {2, 3000, 2, 3'145'728'000, false}, {2, 32767, 2, 1, true},
+        {1, 32767, 2, 1, false}, {0, 5, 9, 0, true}, {0, 7, 3, 0, true},
+        {0, 7, -1, 0, true}, {3, 0, 0, 42, true}, {-1, 1000, 0, 42, true},
     };
     for (const auto& c : sizes) {
         settings.RecoveryFilesSizeSign = c.sign;

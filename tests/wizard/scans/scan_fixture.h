@@ -68,10 +68,10 @@ protected:
         }
     }
 
-    // The names of a list's elements, in its order.
-    static std::vector<std::string> Names(const TBaseSortedList& list) {
-        std::vector<std::string> names;
-        for (std::size_t i = 0; i < list.Count(); ++i) names.push_back(list[i].Name());
+    // The names of a list's elements.
+    static std::set<std::string> NameSet(const TBaseSortedList& list) {
+        std::set<std::string> names;
+        for (std::size_t i = 0; i < list.Count(); ++i) names.insert(list[i].Name());
         return names;
     }
 
