@@ -65,17 +65,6 @@ TEST_F(SettingsStoreTest, FirstStartGivesDefaultsAndCreatesTheSubKeys) {
     EXPECT_FALSE(std::filesystem::exists(home() / "Documents"));
 }
 
-TEST_F(SettingsStoreTest, LanguageDefaultsToTheCurrentValueAndIsStoredAsItStands) {
-    SettingsValues values;
-    values.GlobalLanguage = QStringLiteral("Deutsch.lng");
-    LoadSettings(values);
-    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("Deutsch.lng"));
-
-    platform::RegistryKey::create(kGlobalKey)->writeString(u"GlobalLanguage", u"../../dev/zero");
-    LoadSettings(values);
-    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("../../dev/zero"));
-}
-
 TEST_F(SettingsStoreTest, MistypedValuesReadAsDefaultOrTrueAndAreSavedInTheirType) {
     recoveryKey().writeString(u"RecoveryRetryCount", u"5");
     platform::RegistryKey::create(kGlobalKey)->writeDword(u"ConfirmationsShutdown", 2);
