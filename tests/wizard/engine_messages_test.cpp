@@ -1,12 +1,11 @@
-// Engine messages through the bridge: the real engine over fixture images, and the
-// scripted stand-in for hits and I/O errors sent from its threads.
+// Engine messages through the bridge: the scripted stand-in's hits and I/O errors sent from
+// its threads.
 
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <vector>
 
 #include "engine/messages.h"
@@ -26,28 +25,6 @@ void waitFor(HANDLE thread) {
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(pumpingWait(thread), PumpingWaitResult::Finished);
     CloseHandle(thread);
-}
-
-TEST_F(EngineMessages, ARescanReportsEachDiskAndVolumeOnce) {
-    useFixtureDisks({"disks/mbr_fat_ntfs.img.gz", "disks/bare_fat.img.gz"});
-    ASSERT_EQ(realEngine().Library_Initialize(u"\\Software\\Kelvorin\\Pramblex"), 1);
-    MessageWindow splash;
-    std::map<char, int> announced;
-    splash.setHandler(WM_ENGINE_DRIVE_FOUND, PayloadKind::None, [&](WPARAM, LPARAM letter) {
-        ++announced[static_cast<char>(letter)];
-        return 0;
-    });
-
-    waitFor(realEngine().DrivesRescan(splash.handle()));
-    // Posts made before the thread ended may still be queued.
-    QCoreApplication::sendPostedEvents();
-
-    std::map<char, int> listed;
-    for (int index = 0; index < realEngine().DriveGetCount(); ++index) {
-        ++listed[realEngine().DriveGetInformation(index)->Letter];
-    }
-    EXPECT_EQ(listed, (std::map<char, int>{{'0', 1}, {'1', 1}, {'C', 1}, {'D', 1}, {'E', 1}}));
-    EXPECT_EQ(announced, listed);
 }
 
 FoundFileRecord hitAt(std::uint64_t position) {

@@ -40,20 +40,6 @@ std::uint64_t valueIn(std::uintptr_t block) {
     return value;
 }
 
-class ScopedThreadHandle {
-public:
-    explicit ScopedThreadHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedThreadHandle() {
-        if (handle_) {
-            CloseHandle(handle_);
-        }
-    }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 TEST(MessageWindow, SendsFromFourThreadsAreEachHandledOnceAndInOrderWhileTheGuiPumps) {
     constexpr int kThreads = 4;
     constexpr int kSendsPerThread = 25'000;
@@ -81,8 +67,9 @@ TEST(MessageWindow, SendsFromFourThreadsAreEachHandledOnceAndInOrderWhileTheGuiP
             }
         });
     }
-    const ScopedThreadHandle group(startThreadGroup(std::move(senders)));
-    ASSERT_EQ(pumpingWait(group.get()), PumpingWaitResult::Finished);
+    HANDLE group = startThreadGroup(std::move(senders));
+    ASSERT_EQ(pumpingWait(group), PumpingWaitResult::Finished);
+    CloseHandle(group);
 
     EXPECT_EQ(handled, kThreads * kSendsPerThread);
     EXPECT_EQ(wrongResults, 0);

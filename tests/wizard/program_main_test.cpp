@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 
 using ProgramMainTest = WizardTest;
 
-TEST(WizardHarness, RunsHeadless) {
-    EXPECT_EQ(QApplication::platformName(), QStringLiteral("offscreen"));
-}
-
 TEST_F(ProgramMainTest, ARunShowsTheMainWindowAndWritesNothingUnderHome) {
     useFixtureDisks({"disks/bare_fat.img.gz"});
     // A first start asks for the interface language before the window shows.

@@ -13,20 +13,16 @@
 #include "wizard/support/wizard_test.h"
 
 // Every topic the program opens, the contents first.
-inline const QStringList kHelpTopics = {
-    QStringLiteral("/files/contents.html"),
-    QStringLiteral("/files/quickstart.html"),
-    QStringLiteral("/files/about.html"),
-    QStringLiteral("/files/params.html"),
-    QStringLiteral("/files/params.driveaccess.html"),
-    QStringLiteral("/files/params.language.html"),
-    QStringLiteral("/files/recovery.diskproperties.html"),
-    QStringLiteral("/files/format.edit.html"),
-    QStringLiteral("/files/recovery.recover.html"),
-    QStringLiteral("/files/recovery.probablesize.html"),
-    QStringLiteral("/files/recovery.recovering.html"),
-    QStringLiteral("/files/recovery.fileexists.html"),
-};
+inline const QStringList kHelpTopics = [] {
+    QStringList topics;
+    for (const char* name : {"contents", "quickstart", "about", "params", "params.driveaccess",
+                             "params.language", "recovery.diskproperties", "format.edit",
+                             "recovery.recover", "recovery.probablesize", "recovery.recovering",
+                             "recovery.fileexists"}) {
+        topics << QStringLiteral("/files/%1.html").arg(QLatin1String(name));
+    }
+    return topics;
+}();
 
 class HelpFolderTest : public WizardTest {
 protected:

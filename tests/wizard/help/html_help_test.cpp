@@ -98,7 +98,7 @@ TEST_F(HtmlHelp, TopicsOutsideTheFolderAreRefused) {
               topicFile(QStringLiteral("/files/about.html")));
 }
 
-TEST_F(HtmlHelp, AMissingFolderGivesTheMessageWithItsFullPath) {
+TEST_F(HtmlHelp, AMissingFolderGivesTheMessageWithItsFullPathAsItIs) {
     ShowHelpTopic(QStringLiteral("/files/quickstart.html"));
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_NE(CurrentHelpWindow(), nullptr);
@@ -110,9 +110,8 @@ TEST_F(HtmlHelp, AMissingFolderGivesTheMessageWithItsFullPath) {
     const QString text = QStringLiteral("Can't open help file (%1).").arg(helpFolder());
     prompts.expect(text, kPromptOk);
     ShowHelpTopic(QStringLiteral("/files/quickstart.html"));
-}
 
-TEST_F(HtmlHelp, AFolderNameWithConversionsIsShownAsItIs) {
+    // A folder name with conversions is shown as it is.
     const QString odd = helpFolder() + QStringLiteral("%s%n%d");
     SetApplicationHelpFile(odd);
     prompts.expect(QStringLiteral("Can't open help file (%1).").arg(odd), kPromptOk);

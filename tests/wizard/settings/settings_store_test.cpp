@@ -65,24 +65,19 @@ TEST_F(SettingsStoreTest, FirstStartGivesDefaultsAndCreatesTheSubKeys) {
     EXPECT_FALSE(std::filesystem::exists(home() / "Documents"));
 }
 
-TEST_F(SettingsStoreTest, LanguageDefaultsToTheCurrentValueAndIsStoredAsItStands) {
-    SettingsValues values;
-    values.GlobalLanguage = QStringLiteral("Deutsch.lng");
-    LoadSettings(values);
-    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("Deutsch.lng"));
-
-    platform::RegistryKey::create(kGlobalKey)->writeString(u"GlobalLanguage", u"../../dev/zero");
-    LoadSettings(values);
-    EXPECT_EQ(values.GlobalLanguage, QStringLiteral("../../dev/zero"));
-}
-
-TEST_F(SettingsStoreTest, StringWhereANumberBelongsReadsAsDefaultAndIsSavedAsNumber) {
+TEST_F(SettingsStoreTest, MistypedValuesReadAsDefaultOrTrueAndAreSavedInTheirType) {
     recoveryKey().writeString(u"RecoveryRetryCount", u"5");
+    platform::RegistryKey::create(kGlobalKey)->writeDword(u"ConfirmationsShutdown", 2);
+    recoveryKey().writeDword(u"RecoveryAutoPilot", 0);
     SettingsValues values;
     LoadSettings(values);
     EXPECT_EQ(values.RecoveryRetryCount, 10);
+    EXPECT_TRUE(values.ConfirmationsShutdown);
+    EXPECT_FALSE(values.RecoveryAutoPilot);
     ASSERT_TRUE(SaveSettings(values));
     EXPECT_EQ(recoveryKey().readDword(u"RecoveryRetryCount"), std::optional<std::uint32_t>(10));
+    EXPECT_EQ(platform::RegistryKey::open(kGlobalKey)->readDword(u"ConfirmationsShutdown"),
+              std::optional<std::uint32_t>(1));
 }
 
 TEST_F(SettingsStoreTest, NumbersOutsideTheirRangeAreClampedAndCodesFallBack) {
@@ -115,18 +110,6 @@ TEST_F(SettingsStoreTest, NumbersOutsideTheirRangeAreClampedAndCodesFallBack) {
     SettingsValues values;
     LoadSettings(values);
     EXPECT_EQ(values.GlobalSplashDelay, 20);
-}
-
-TEST_F(SettingsStoreTest, BooleanTwoReadsTrueAndIsSavedAsOne) {
-    platform::RegistryKey::create(kGlobalKey)->writeDword(u"ConfirmationsShutdown", 2);
-    recoveryKey().writeDword(u"RecoveryAutoPilot", 0);
-    SettingsValues values;
-    LoadSettings(values);
-    EXPECT_TRUE(values.ConfirmationsShutdown);
-    EXPECT_FALSE(values.RecoveryAutoPilot);
-    ASSERT_TRUE(SaveSettings(values));
-    EXPECT_EQ(platform::RegistryKey::open(kGlobalKey)->readDword(u"ConfirmationsShutdown"),
-              std::optional<std::uint32_t>(1));
 }
 
 TEST_F(SettingsStoreTest, UnusableDateTimesLeaveTheCurrentValue) {

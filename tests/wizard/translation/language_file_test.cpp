@@ -106,14 +106,11 @@ protected:
     QTemporaryDir folder_;
 };
 
-TEST_F(LanguageFileBytes, ReadsRegularFilesUpToTheLimit) {
+TEST_F(LanguageFileBytes, ReadsRegularFilesUpToTheLimitAndRefusesTheRestWithoutBlocking) {
     EXPECT_EQ(
         ReadLanguageFileBytes(write(QStringLiteral("limit.lng"), kMaxLanguageFileSize))->size(),
         kMaxLanguageFileSize);
     EXPECT_EQ(ReadLanguageFileBytes(write(QStringLiteral("empty.lng"), 0))->size(), 0);
-}
-
-TEST_F(LanguageFileBytes, RefusesLargeFilesAndNonFilesWithoutBlocking) {
     const QString fifo = folder_.filePath(QStringLiteral("fifo.lng"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString& path :

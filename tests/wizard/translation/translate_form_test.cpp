@@ -24,47 +24,41 @@
 
 namespace {
 
-template <typename Widget>
-Widget* Named(QObject* owner, const char* name, Widget* widget) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if constexpr (std::is_base_of_v<QWidget, Widget>) {
-        if (auto* ownerWidget = qobject_cast<QWidget*>(owner);
-            ownerWidget && ownerWidget->layout()) {
-            ownerWidget->layout()->addWidget(widget);
-        }
-    }
-    return widget;
-}
-
 // A form holding one component of every kind that translation knows, and a few it does not.
 struct TestForm {
+    template <typename Widget>
+    Widget* add(const char* name, Widget* widget, QWidget* owner = nullptr) {
+        widget->setObjectName(QString::fromLatin1(name));
+        if (owner == nullptr) form.layout()->addWidget(widget);
+        return widget;
+    }
+
     TestForm() {
         form.setObjectName(QStringLiteral("TestForm_2"));
         form.setWindowTitle(QStringLiteral("Test"));
         new QVBoxLayout(&form);
-        label = Named(&form, "Label", new QLabel(QStringLiteral("label")));
-        button = Named(&form, "Button", new QPushButton(QStringLiteral("button")));
-        group = Named(&form, "Group", new QGroupBox(QStringLiteral("group")));
-        radio = Named(group, "Radio", new QRadioButton(QStringLiteral("radio"), group));  // nested
-        menu = Named(&form, "Menu", new QMenu(QStringLiteral("menu"), &form));
-        action = Named(menu, "MenuAction", menu->addAction(QStringLiteral("action")));
-        tabs = Named(&form, "Tabs", new QTabWidget);
-        page = Named(tabs, "Page", new QWidget);
-        tabs->addTab(page, QStringLiteral("page"));
-        plainMemo =
-            Named(&form, "PlainMemo", new QPlainTextEdit(QStringLiteral("one\ntwo\nthree")));
-        richMemo = Named(&form, "RichMemo", new QTextEdit);
+        label = add("Label", new QLabel(QStringLiteral("label")));
+        button = add("Button", new QPushButton(QStringLiteral("button")));
+        group = add("Group", new QGroupBox(QStringLiteral("group")));
+        radio = add("Radio", new QRadioButton(QStringLiteral("radio"), group), group);  // nested
+        menu = add("Menu", new QMenu(QStringLiteral("menu"), &form), &form);
+        action = menu->addAction(QStringLiteral("action"));
+        action->setObjectName(QStringLiteral("MenuAction"));
+        tabs = add("Tabs", new QTabWidget);
+        tabs->addTab(add("Page", new QWidget, tabs), QStringLiteral("page"));
+        plainMemo = add("PlainMemo", new QPlainTextEdit(QStringLiteral("one\ntwo\nthree")));
+        richMemo = add("RichMemo", new QTextEdit);
         richMemo->setPlainText(QStringLiteral("first"));
-        combo = Named(&form, "Combo", new QComboBox);
+        combo = add("Combo", new QComboBox);
         combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
-        list = Named(&form, "List", new QListWidget);
+        list = add("List", new QListWidget);
         list->addItems({QStringLiteral("x"), QStringLiteral("y")});
-        tree = Named(&form, "Tree", new QTreeWidget);
+        tree = add("Tree", new QTreeWidget);
         tree->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
-        table = Named(&form, "Table", new QTableView);
+        table = add("Table", new QTableView);
         model.setHorizontalHeaderLabels({QStringLiteral("Drive"), QStringLiteral("Type")});
         table->setModel(&model);
-        edit = Named(&form, "Edit", new QLineEdit(QStringLiteral("typed")));
+        edit = add("Edit", new QLineEdit(QStringLiteral("typed")));
     }
 
     QStandardItemModel model;
@@ -76,7 +70,6 @@ struct TestForm {
     QMenu* menu;
     QAction* action;
     QTabWidget* tabs;
-    QWidget* page;
     QPlainTextEdit* plainMemo;
     QTextEdit* richMemo;
     QComboBox* combo;

@@ -90,18 +90,4 @@ TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
     }
 }
 
-TEST_F(TranslationTest, TranslateFormatFallsBackOnABrokenTranslation) {
-    useTranslation(
-        "[Misc]\n"
-        "strFileFound=Datei gefunden: %s\n"
-        "strExaminingDrive=Laufwerk %d%n\n");
-    const QString name = QStringLiteral("%s%n.txt");
-    EXPECT_EQ(
-        TranslateFormat(QStringLiteral("strFileFound"), QStringLiteral("File found: %s"), name),
-        QStringLiteral("Datei gefunden: %s%n.txt"));
-    EXPECT_EQ(TranslateFormat(QStringLiteral("strExaminingDrive"),
-                              QStringLiteral("Examining drive: %s:"), QStringLiteral("C")),
-              QStringLiteral("Examining drive: C:"));
-}
-
 }  // namespace

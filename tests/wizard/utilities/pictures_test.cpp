@@ -6,15 +6,14 @@
 
 namespace {
 
-TEST(Pictures, EveryNamedPictureDecodes) {
+TEST(Pictures, EveryNamedPictureDecodesAndAMissingOneLeavesTheOld) {
     for (const char* name : {"GFX_LEFT_TOP", "GFX_LEFT_MID", "GFX_LEFT_BOTT", "GFX_SPLASH"}) {
         QPixmap picture;
         EXPECT_TRUE(LoadPictureFromResource(QString::fromLatin1(name), picture)) << name;
         EXPECT_FALSE(picture.isNull()) << name;
     }
-}
 
-TEST(Pictures, AMissingPictureLeavesTheOldOne) {
+    // A missing picture leaves the old one.
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
                                                                 const QString&) {});
     QPixmap picture(8, 8);

@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(ShellFileInfo, TypeNamesComeFromTheExtension) {
+TEST(ShellFileInfo, TypeNamesComeFromTheExtensionAndUnknownTypesLeaveTheNameAlone) {
     QString jpeg;
     ASSERT_TRUE(GetShellFileTypeName(QStringLiteral("C:\\Photos\\IMG_1.JPG"), jpeg));
     EXPECT_FALSE(jpeg.isEmpty());
@@ -14,9 +14,7 @@ TEST(ShellFileInfo, TypeNamesComeFromTheExtension) {
     QString text;
     ASSERT_TRUE(GetShellFileTypeName(QStringLiteral("notes.txt"), text));
     EXPECT_NE(text, jpeg);
-}
-
-TEST(ShellFileInfo, UnknownTypesLeaveTheNameAlone) {
+    // Unknown types leave the name alone.
     for (const QString& name : {QStringLiteral("README"), QStringLiteral("a.qqqzzz"),
                                QStringLiteral("folder.jpg\\inside"), QString()}) {
         QString typeName = QStringLiteral("unchanged");
