@@ -60,22 +60,6 @@ TEST(RawDevice, SparseFileOf3GiBHasItsExactSizeAndReadsItsLastBytes) {
     EXPECT_EQ(past.bytes, 0u);
 }
 
-TEST(RawDevice, PlainFileAnswersTheDeviceQueriesWithDefaults) {
-    TempFile file;
-    const std::uint64_t size = (255 * 63 * 2 + 5) * std::uint64_t{512};
-    ASSERT_EQ(::ftruncate(file.fd(), static_cast<off_t>(size)), 0);
-    auto opened = platform::openRawDevice(file.path());
-    ASSERT_TRUE(opened.device);
-    EXPECT_EQ(opened.device->logicalSectorSize(), 512u);
-    const platform::DeviceGeometry geometry = opened.device->geometry();
-    EXPECT_EQ(geometry.cylinders, 2u);
-    EXPECT_EQ(geometry.tracksPerCylinder, 255u);
-    EXPECT_EQ(geometry.sectorsPerTrack, 63u);
-    EXPECT_FALSE(opened.device->partition());
-    EXPECT_FALSE(opened.device->deviceNumber());
-    EXPECT_EQ(platform::driveTypeOf(std::nullopt), platform::kDriveTypeFixed);
-}
-
 TEST(RawDevice, OpenFailuresCarryErrno) {
     auto missing = platform::openRawDevice("/nonexistent/undelete");
     EXPECT_FALSE(missing.device);

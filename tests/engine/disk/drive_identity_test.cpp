@@ -1,5 +1,5 @@
 // Where each drive's bytes come from (SourceDevice, SourceInode): lost partitions, drive
-// images written and loaded back, block devices; and the volume flags.
+// images written and loaded back, block devices.
 
 #include <sys/stat.h>
 
@@ -13,7 +13,6 @@
 
 #include "engine/disk/drive_image.h"
 #include "engine/disk/lost_partition_search.h"
-#include "engine/disk/volume_flags.h"
 #include "listed_images.h"
 #include "platform/text.h"
 
@@ -81,16 +80,6 @@ TEST(DriveIdentityOfDevices, BlockDeviceIsKnownByItsDeviceNumberWithoutInode) {
     missing.SetSource({kDriveImage, "/nonexistent/undelete.img", 0, 0});
     EXPECT_EQ(+missing.GetDriveInfo()->SourceDevice, 0u);
     EXPECT_EQ(+missing.GetDriveInfo()->SourceInode, 0u);
-}
-
-TEST(VolumeFlags, FileSystemGivesTheFlagsAndAReadOnlyMountAddsItsOwn) {
-    using engine::disk::volumeFlagsOf;
-    EXPECT_EQ(volumeFlagsOf(kFileSystemFat12, false), 0x6u);
-    EXPECT_EQ(volumeFlagsOf(kFileSystemFat32, true), 0x80006u);
-    EXPECT_EQ(volumeFlagsOf(kFileSystemNtfs, false), 0x700FFu);
-    EXPECT_EQ(volumeFlagsOf(kFileSystemNtfs, true), 0xF00FFu);
-    EXPECT_EQ(volumeFlagsOf(0, false), 0u);
-    EXPECT_EQ(volumeFlagsOf(kFileSystemNone, true), 0x80000u);
 }
 
 }  // namespace

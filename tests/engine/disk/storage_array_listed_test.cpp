@@ -63,7 +63,6 @@ TEST_F(ListedDisks, MbrImageAndBareVolumeGiveTwoDisksAndThreeVolumes) {
     EXPECT_EQ(+DriveGetInformation(2)->FileSystemFlags, engine::disk::kFatVolumeFlags);
     EXPECT_EQ(+DriveGetInformation(3)->FileSystemFlags, engine::disk::kNtfsVolumeFlags);
     EXPECT_STREQ(DriveGetInformation(3)->Label, "MBRNTFS");
-
 }
 
 TEST_F(ListedDisks, GptImageGivesItsPartition) {

@@ -59,8 +59,6 @@ std::pair<DWORD, std::string> runRescan(CStorageArray& array) {
     return {code, letters};
 }
 
-;
-
 TEST(StorageArrayRescan, DisksThenVolumesEachAnnouncedOnceExitCodeIsTheCount) {
     CStorageArray array(100, machine, markingQuery);
     EXPECT_EQ(runRescan(array), (std::pair<DWORD, std::string>{5, "01CDE"}));

@@ -52,11 +52,6 @@ TEST_F(NullArguments, DriveExportsRefuseNullAndIndexesOutOfRange) {
         SCOPED_TRACE(index);
         EXPECT_EQ(DriveGetInformation(index), nullptr);
         EXPECT_EQ(DriveGetInformationEx(index), nullptr);
-        EXPECT_EQ(DriveInitializeSimple(index), 0);
-        EngineSettings settings{};
-        settings.DiskNumber = index;
-        EXPECT_EQ(DriveInitialize(&settings), 0);
-
         ImageRequest image{};
         image.DiskIndex = index;
         EXPECT_EQ(disktest::waitForThread(DriveImageCreate(&image)), 0u);

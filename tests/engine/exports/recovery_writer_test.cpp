@@ -67,10 +67,11 @@ protected:
         return record;
     }
 
-    std::uint32_t recoverHere(const FoundFileRecord& record, const std::string& name, RecoveryRequest* out = nullptr) {
+    std::uint32_t recoverHere(const FoundFileRecord& record, const std::string& name, RecoveryRequest* out = nullptr,
+                              HWND progressWindow = 0) {
         auto request = std::make_unique<RecoveryRequest>();
         request->Options = kRecoveryDefaultOptions;
-        request->ProgressWindow = window_.handle();
+        request->ProgressWindow = progressWindow ? progressWindow : window_.handle();
         const std::u16string path = platform::toUtf16((directory_ / name).string());
         platform::copyToField(request->TargetPath, kRecoveryTargetCapacity, path);
         request->Record = &record;
@@ -223,18 +224,9 @@ public:
 TEST_F(RecoveryWriter, AFaultInTheCopyLoopStillRestoresTimesAndAppliesTheDeletionRule) {
     fattest::LogCapture log;
     const HWND throwing = platform::registerWindow(std::make_shared<ThrowingWindow>());
-    auto recoverThrough = [&](const FoundFileRecord& record, const std::string& name, RecoveryRequest& request) {
-        request = RecoveryRequest{};
-        request.Options = kRecoveryDefaultOptions;
-        request.ProgressWindow = throwing;
-        platform::copyToField(request.TargetPath, kRecoveryTargetCapacity,
-                              platform::toUtf16((directory_ / name).string()));
-        request.Record = &record;
-        return static_cast<std::uint32_t>(DoFileRecovery(&request));
-    };
     RecoveryRequest request{};
     FoundFileRecord record = listed_.at("BIG.BIN");
-    EXPECT_EQ(recoverThrough(record, "kept", request), 0u);  // the start of the piece under way
+    EXPECT_EQ(recoverHere(record, "kept", &request, throwing), 0u);  // the start of the piece under way
     EXPECT_EQ(log.count("Recovery_Thread.RecoveryCycle.except"), 1u);
     EXPECT_EQ(request.Percent, 0u);  // not 100: the loop did not finish
     EXPECT_EQ(readFile(directory_ / "kept"), fattest::content(6000, record.Size));
@@ -243,7 +235,7 @@ TEST_F(RecoveryWriter, AFaultInTheCopyLoopStillRestoresTimesAndAppliesTheDeletio
     EXPECT_EQ(info.st_mtim.tv_sec, 1683356890);
 
     drive_->failReads = true;
-    EXPECT_EQ(recoverThrough(rawRecord(kMiB), "deleted", request), 0u);
+    EXPECT_EQ(recoverHere(rawRecord(kMiB), "deleted", &request, throwing), 0u);
     EXPECT_FALSE(fs::exists(directory_ / "deleted"));
     EXPECT_EQ(log.count("FileRecovery.filed"), 1u);
     platform::unregisterWindow(throwing);

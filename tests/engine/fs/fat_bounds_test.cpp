@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -20,15 +19,10 @@ namespace {
 
 using fattest::MemoryDrive;
 
-// Path and flags of every listed entry, "A/B/name".
+// Path and flags of every listed entry.
 std::map<std::string, std::uint16_t> listFlags(CFAT& reader) {
     std::map<std::string, std::uint16_t> listed;
-    while (FoundFileRecord* record = reader.GetFileNext()) {
-        std::string folder = fattest::utf8(reader.GetFilePath(record));
-        folder = folder.size() > 3 ? folder.substr(3) : "";
-        std::replace(folder.begin(), folder.end(), '\\', '/');
-        listed.emplace(folder + fattest::utf8(record->Name), +record->Flags);
-    }
+    for (const auto& [path, record] : fattest::listByPath(reader)) listed.emplace(path, +record.Flags);
     return listed;
 }
 

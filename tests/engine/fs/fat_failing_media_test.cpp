@@ -20,11 +20,6 @@ namespace {
 
 constexpr std::int32_t kRetries = 2;
 
-struct Listed {
-    FoundFileRecord record;
-    std::string path;
-};
-
 // A drive over a fixture whose reads that touch one of `bad` (byte ranges) fail.
 class FaultyFat {
 public:
@@ -38,18 +33,9 @@ public:
         drive_.SetSleeper(pauses_.sleeper());
     }
 
-    // Every entry by path, "A/B/name".
-    std::map<std::string, Listed> list() {
+    std::map<std::string, FoundFileRecord> list() {
         reader_.Initialize();
-        std::map<std::string, Listed> all;
-        while (FoundFileRecord* record = reader_.GetFileNext()) {
-            std::string folder = fattest::utf8(reader_.GetFilePath(record));
-            folder = folder.size() > 3 ? folder.substr(3) : "";
-            std::replace(folder.begin(), folder.end(), '\\', '/');
-            const std::string path = folder + fattest::utf8(record->Name);
-            all.emplace(path, Listed{*record, path});
-        }
-        return all;
+        return fattest::listByPath(reader_);
     }
 
     std::string read(const FoundFileRecord& record) {
@@ -87,7 +73,7 @@ TEST(FatFailingMedia, OneBadSectorCostsOnlyWhatItHeld) {
     const Fat32Layout layout(image);
     const auto intact = FaultyFat(image, {}).list();
     // A sector of FAT entries inside the chain of BIG.BIN, a contiguous file of 1,954 clusters.
-    const std::uint64_t big = intact.at("BIG.BIN").record.RecordNumber;
+    const std::uint64_t big = intact.at("BIG.BIN").RecordNumber;
     const std::uint64_t inFat1 = layout.fatSector(0, big + 500), inFat2 = layout.fatSector(1, big + 500);
     const std::uint64_t root = layout.data;  // cluster 2, the root's first
 
@@ -124,7 +110,7 @@ TEST(FatFailingMedia, OneBadSectorCostsOnlyWhatItHeld) {
         }
         std::set<std::string> lostFolders;
         for (const auto& [path, entry] : intact) {
-            const bool lost = (+entry.record.ParentNumber == 0 && lostKeys.contains(+entry.record.RecordNumber)) ||
+            const bool lost = (+entry.ParentNumber == 0 && lostKeys.contains(+entry.RecordNumber)) ||
                               std::any_of(lostFolders.begin(), lostFolders.end(),
                                           [&](const std::string& folder) { return path.starts_with(folder + "/"); });
             if (lost) {
@@ -133,7 +119,7 @@ TEST(FatFailingMedia, OneBadSectorCostsOnlyWhatItHeld) {
                 continue;
             }
             ASSERT_TRUE(listed.contains(path)) << path;
-            EXPECT_EQ(+listed.at(path).record.Flags, +entry.record.Flags) << path;
+            EXPECT_EQ(+listed.at(path).Flags, +entry.Flags) << path;
         }
         EXPECT_EQ(listed.size() + lostFolders.size(), intact.size());
     }
@@ -146,7 +132,7 @@ TEST(FatFailingMedia, OneBadSectorCostsOnlyWhatItHeld) {
         const auto listed = fat.list();
         for (const fattest::ExpectedEntry& expected : fattest::loadListing("fat32")) {
             if (expected.directory) continue;
-            EXPECT_EQ(fat.read(listed.at(expected.path).record), fattest::content(expected.start, expected.size))
+            EXPECT_EQ(fat.read(listed.at(expected.path)), fattest::content(expected.start, expected.size))
                 << expected.path << " with " << bad.size() << " bad sectors";
         }
     }

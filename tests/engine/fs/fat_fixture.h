@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "../support/memory_drive.h"
 #include "../support/test_images.h"
 #include "engine/disk/drive.h"
+#include "engine/fs/fat_reader.h"
 #include "engine/log.h"
 
 namespace fattest {
@@ -61,6 +63,18 @@ inline std::string utf8(const char16_t* text) {
     std::string out;
     for (; text && *text; ++text) out.push_back(*text < 0x80 ? static_cast<char>(*text) : '?');
     return out;
+}
+
+// What the reader lists from here on, by path "A/B/name".
+inline std::map<std::string, FoundFileRecord> listByPath(CFAT& reader) {
+    std::map<std::string, FoundFileRecord> all;
+    while (FoundFileRecord* record = reader.GetFileNext()) {
+        std::string folder = utf8(reader.GetFilePath(record));  // "X:\A\B\"
+        folder = folder.size() > 3 ? folder.substr(3) : "";
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        all.emplace(folder + utf8(record->Name), *record);
+    }
+    return all;
 }
 
 }  // namespace fattest

@@ -15,18 +15,6 @@ namespace {
 
 using fattest::MemoryDrive;
 
-// Listed records by path, "A/B/name".
-std::map<std::string, FoundFileRecord> listAll(CFAT& reader) {
-    std::map<std::string, FoundFileRecord> all;
-    while (FoundFileRecord* record = reader.GetFileNext()) {
-        std::string folder = fattest::utf8(reader.GetFilePath(record));  // "X:\A\B\"
-        folder = folder.size() > 3 ? folder.substr(3) : "";
-        std::replace(folder.begin(), folder.end(), '\\', '/');
-        all.emplace(folder + fattest::utf8(record->Name), *record);
-    }
-    return all;
-}
-
 std::string readAll(CFAT& reader, const FoundFileRecord& record, std::uint64_t pieceSize) {
     std::string data;
     std::vector<std::uint8_t> buffer((pieceSize + 511) / 512 * 512);
@@ -56,7 +44,7 @@ TEST_P(FatFixture, ListsEveryEntryAndReadsEveryFileBack) {
     Opened fat(GetParam());
     ASSERT_GT(fat.drive.image().size(), 0u) << "fixture " << GetParam() << " missing";
     ASSERT_GT(fat.reader.Initialize(), 0);
-    const auto listed = listAll(fat.reader);
+    const auto listed = fattest::listByPath(fat.reader);
     for (const fattest::ExpectedEntry& expected : fattest::loadListing(GetParam())) {
         SCOPED_TRACE(expected.path);
         const auto found = listed.find(expected.path);
@@ -84,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Images, FatFixture, ::testing::Values("fat12", "fat16",
 TEST(FatImages, Fat12FillsEveryFieldOfARootFile) {
     Opened fat("fat12");
     fat.reader.Initialize();
-    const FoundFileRecord readme = listAll(fat.reader).at("README.TXT");
+    const FoundFileRecord readme = fattest::listByPath(fat.reader).at("README.TXT");
     const FatGeometry& geometry = *fat.reader.geometry();
     EXPECT_EQ(+readme.ParentNumber, 0u);
     EXPECT_EQ(+readme.Flags, kFileHasName);
@@ -104,7 +92,7 @@ TEST(FatImages, Fat12FillsEveryFieldOfARootFile) {
 TEST(FatImages, Fat12LabelAndDeletedFolders) {
     Opened fat("fat12");
     fat.reader.Initialize();
-    const auto listed = listAll(fat.reader);  // names are checked against the listing above
+    const auto listed = fattest::listByPath(fat.reader);  // names are checked against the listing above
     EXPECT_EQ(+listed.at("FAT12").Attributes, 0x08u);  // the volume label
     // Entries of a deleted folder keep it as their folder.
     const FoundFileRecord& folder = listed.at("_LD");
@@ -147,7 +135,7 @@ TEST(FatImages, Fat12ClusterMapFollowsTheFatAndBadRecordsReadNothing) {
 TEST(FatImages, Fat16LoopedChainAndStaleLongName) {
     Opened fat("fat16");
     fat.reader.Initialize();
-    const auto listed = listAll(fat.reader);
+    const auto listed = fattest::listByPath(fat.reader);
     EXPECT_TRUE(listed.contains("RENAMED.TXT"));
     EXPECT_FALSE(listed.contains("stale name.txt"));
 
@@ -169,7 +157,7 @@ TEST(FatImages, Fat16LoopedChainAndStaleLongName) {
 TEST(FatImages, ALiveFolderInADeletedFolderIsReadAlongItsWholeChain) {
     Opened fat("fat16");
     fat.reader.Initialize();
-    const auto listed = listAll(fat.reader);
+    const auto listed = fattest::listByPath(fat.reader);
     // KEEP's own entry is deleted; SUB inside it is live and spans two clusters.
     const FoundFileRecord& sub = listed.at("_EEP/SUB");
     EXPECT_EQ(+sub.Flags, kFileHasName | kFileDeleted | kFileDirectory);
@@ -189,7 +177,7 @@ TEST(FatImages, TruncatedOrUnreadableDrivesFailSafely) {
     MemoryDrive truncated(std::move(image), kFileSystemFat32);
     CFAT reader(&truncated);
     reader.Initialize();
-    for (const auto& [path, record] : listAll(reader)) {
+    for (const auto& [path, record] : fattest::listByPath(reader)) {
         const std::uint64_t size = std::min<std::uint64_t>(+record.Size, 1 << 20);
         std::vector<std::uint8_t> buffer((size + 511) / 512 * 512);
         EXPECT_LE(reader.FileRead({buffer.data(), 0, size, &record}), size) << path;

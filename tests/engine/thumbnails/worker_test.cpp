@@ -16,14 +16,13 @@ using namespace engine::thumbnails;
 using test_pictures::Bitmap;
 using test_pictures::recordOf;
 
-// Serves `file` like FileRead does: whole 512-byte sectors; counts the bytes served.
-ThumbnailJob jobReading(const test_pictures::Bytes& file, std::uint64_t* served = nullptr) {
-    return {[&file, served](FoundFileRecord&, void* buffer, std::uint64_t offset, std::uint64_t size) -> std::uint64_t {
+// Serves `file` like FileRead does: whole 512-byte sectors.
+ThumbnailJob jobReading(const test_pictures::Bytes& file) {
+    return {[&file](FoundFileRecord&, void* buffer, std::uint64_t offset, std::uint64_t size) -> std::uint64_t {
         std::memset(buffer, 0xAA, (size + 511) / 512 * 512);
         if (offset >= file.size()) return 0;
         const std::size_t count = std::min<std::size_t>(size, file.size() - offset);
         std::memcpy(buffer, file.data() + offset, count);
-        if (served) *served += count;
         return count;
     }};
 }
