@@ -1,13 +1,16 @@
 // FAT benchmarks, printed as figures:
 //  1. enumerating a FAT32 volume of 100,000 entries from an image file, every path included,
 //     against `fls -r -p` of The Sleuth Kit on the same image in the same run;
-//  2. recovering a 1 GiB file from an image file in page cache through the exports, against
-//     `cp` of the same image on the same machine.
-// Usage: fat_bench [work-folder] (default /tmp); the work folder needs about 3 GiB.
+//  2. recovering a 1 GiB file from an image file in page cache through the exports (the
+//     best of five copies, each before and after its sync), against `cp` of the same image
+//     on the same machine.
+// Usage: fat_bench [work-folder] [recovery] (default /tmp; "recovery" runs only the second);
+// the work folder needs about 3 GiB.
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -188,7 +191,11 @@ void benchRecovery(const std::filesystem::path& folder) {
     Library_Initialize(u"\\Software\\Bench");
     EngineSettings settings{};
     settings.ReadRetries = 1;
-    settings.DiskNumber = engine::state().drives->add(std::make_unique<FileDrive>(imagePath));
+    // The engine's own image drive, read as the wizard reads one.
+    auto drive = std::make_unique<CDrive>();
+    drive->SetSource({kDriveImage, imagePath, 0, 0});
+    drive->GetDriveInfo()->Letter = 'B';
+    settings.DiskNumber = engine::state().drives->add(std::move(drive));
     if (DriveInitialize(&settings) <= 0) std::abort();
     FoundFileRecord record{};
     while (FoundFileRecord* next = FileGetNext()) record = *next;
@@ -197,13 +204,19 @@ void benchRecovery(const std::filesystem::path& folder) {
     request.Options = kRecoveryDefaultOptions;
     platform::copyToField(request.TargetPath, kRecoveryTargetCapacity, platform::toUtf16(outPath));
     request.Record = &record;
+    double copyOnlySeconds = 1e9, recoverySeconds = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        std::filesystem::remove(outPath);
+        ::sync();
+        const auto start = Clock::now();
+        DoFileRecovery(&request);
+        copyOnlySeconds = std::min(copyOnlySeconds, secondsSince(start));
+        ::sync();
+        recoverySeconds = std::min(recoverySeconds, secondsSince(start));
+    }
+    std::printf("recovery before sync: %.3f s: %.0f MB/s\n", copyOnlySeconds,
+                static_cast<double>(kFileBytes) / 1e6 / copyOnlySeconds);
     auto start = Clock::now();
-    DoFileRecovery(&request);
-    const double copyOnlySeconds = secondsSince(start);
-    ::sync();
-    const double recoverySeconds = secondsSince(start);
-    std::printf("recovery before sync: %.2f s\n", copyOnlySeconds);
-    start = Clock::now();
     std::system(("cp '" + imagePath + "' '" + copyPath + "'").c_str());
     ::sync();
     const double copySeconds = secondsSince(start);
@@ -220,7 +233,7 @@ void benchRecovery(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     const std::filesystem::path folder = argc > 1 ? argv[1] : "/tmp";
-    benchEnumeration(folder);
+    if (argc <= 2 || std::string(argv[2]) != "recovery") benchEnumeration(folder);
     benchRecovery(folder);
     return 0;
 }

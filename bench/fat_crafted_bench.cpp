@@ -1,7 +1,9 @@
 // Listing hostile and failing FAT volumes against their intact forms, as printed figures:
 // each case runs in a child process of its own, which loads the image, lists every entry
 // with its path, and reports the listing's time and the child's peak memory.
-//  1. the FAT32 fixture, and the same volume behind an 8 GiB FAT on a 2 TiB sparse file;
+//  1. the FAT32 fixture, and the same volume behind an 8 GiB FAT on a 2 TiB sparse file,
+//     once with the fixture's size and once with a size field that leaves the volume the
+//     whole file;
 //  2. the fixture with its total-sector fields zero or too large;
 //  3. folder chains 7,000, 35,000 and 70,000 deep, and 70,000 folders side by side;
 //  4. the fixture with one unreadable sector in FAT1, in FAT1 and FAT2, and in the first
@@ -153,6 +155,7 @@ int main(int argc, char** argv) {
     }
     const std::string fixturePath = (work / "fat_crafted_fixture.img").string();
     const std::string widePath = (work / "fat_crafted_wide.img").string();
+    const std::string wholePath = (work / "fat_crafted_whole.img").string();
     const std::string zeroPath = (work / "fat_crafted_zero.img").string();
     const std::string largePath = (work / "fat_crafted_large.img").string();
     const auto withTotalSectors = [&](std::uint32_t sectors) {
@@ -162,13 +165,15 @@ int main(int argc, char** argv) {
     };
     if (!writeFile(fixturePath, fixture) || !writeFile(zeroPath, withTotalSectors(0)) ||
         !writeFile(largePath, withTotalSectors(0xFFFFFFFF)) ||
-        !fattest::writeWideFatImage(fixture, widePath, 2ull << 40, 16u << 20)) {
+        !fattest::writeWideFatImage(fixture, widePath, 2ull << 40, 16u << 20) ||
+        !fattest::writeWideFatImage(fixture, wholePath, 2ull << 40, 16u << 20, 0)) {
         std::fprintf(stderr, "cannot write the images in %s\n", work.c_str());
         return 1;
     }
 
     runCase("fat32 fixture", [&] { return listFile(fixturePath); });
     runCase("fat32, 8 GiB FAT on a 2 TiB sparse file", [&] { return listFile(widePath); });
+    runCase("the same, the volume spanning all 2 TiB", [&] { return listFile(wholePath); });
     runCase("fat32, total sectors 0", [&] { return listFile(zeroPath); });
     runCase("fat32, total sectors 2^32-1", [&] { return listFile(largePath); });
 
@@ -200,6 +205,7 @@ int main(int argc, char** argv) {
 
     std::filesystem::remove(fixturePath);
     std::filesystem::remove(widePath);
+    std::filesystem::remove(wholePath);
     std::filesystem::remove(zeroPath);
     std::filesystem::remove(largePath);
     return 0;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,12 @@ inline bool writeAt(int fd, std::uint64_t offset, const std::uint8_t* bytes, std
 // The FAT32 image `fixture` laid out again on a sparse file of `fileBytes` whose boot
 // sector announces FATs of `fatSectors` sectors: its reserved area, the used part of both
 // FAT copies and its data area keep their bytes, so the volume lists as the fixture does
-// while a reader that trusts the FAT size asks for fatSectors x 512 bytes.
+// while a reader that trusts the FAT size asks for fatSectors x 512 bytes. The boot
+// sector's 32-bit sector count is `totalSectors`, by default the sectors up to the
+// fixture's last data; 0 leaves the volume the whole file.
 inline bool writeWideFatImage(const std::vector<std::uint8_t>& fixture, const std::string& path,
-                              std::uint64_t fileBytes, std::uint32_t fatSectors) {
+                              std::uint64_t fileBytes, std::uint32_t fatSectors,
+                              std::optional<std::uint32_t> totalSectors = std::nullopt) {
     if (fixture.size() < 512) return false;
     const std::uint64_t reserved = engine::loadLittleEndian<std::uint16_t>(fixture.data() + 14) * 512ull;
     const std::uint64_t oldFat = engine::loadLittleEndian<std::uint32_t>(fixture.data() + 36) * 512ull;
@@ -37,7 +41,8 @@ inline bool writeWideFatImage(const std::vector<std::uint8_t>& fixture, const st
     std::vector<std::uint8_t> head(fixture.begin(), fixture.begin() + static_cast<std::ptrdiff_t>(reserved));
     engine::storeLittleEndian<std::uint32_t>(head.data() + 36, fatSectors);
     const std::uint64_t volumeSectors = (newData + fixture.size() - oldData) / 512;
-    engine::storeLittleEndian<std::uint32_t>(head.data() + 32, static_cast<std::uint32_t>(volumeSectors));
+    engine::storeLittleEndian<std::uint32_t>(head.data() + 32,
+                                             totalSectors.value_or(static_cast<std::uint32_t>(volumeSectors)));
 
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) return false;
