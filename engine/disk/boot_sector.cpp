@@ -19,6 +19,14 @@ bool isFat32Family(std::int32_t code) {
 
 bool isNtfsFamily(std::int32_t code) { return code == 7 || code == 135; }
 
+std::uint64_t readBootSectors(const SectorRead& read, std::uint8_t* buffer) {
+    std::memset(buffer, 0, kBootBufferSize);
+    const std::uint64_t both = read(0, 2, buffer);
+    if (both != 0) return both;
+    std::memset(buffer, 0, kBootBufferSize);
+    return read(0, 1, buffer);
+}
+
 bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]) {
     return offset + 8 <= boot.size() && std::memcmp(boot.data() + offset, name, 8) == 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace boot {
@@ -31,6 +32,14 @@ bool isFat32Family(std::int32_t code);
 bool isNtfsFamily(std::int32_t code);
 // A code with nothing to parse.
 inline constexpr std::int32_t kNoBootFields = 240;
+
+// Reads `count` sectors from sector `first` into a buffer; the bytes read, 0 on failure.
+using SectorRead = std::function<std::uint64_t(std::uint64_t first, std::uint64_t count, void* buffer)>;
+// Reads the two boot sectors into `buffer` (kBootBufferSize bytes, zeroed first). When
+// they do not read together, sector 0 is read alone and the second half stays zero: a bad
+// sector 1 (FAT1's first sector on small FAT volumes, FAT32's FSInfo, NTFS boot code)
+// must not hide the volume. The bytes read.
+std::uint64_t readBootSectors(const SectorRead& read, std::uint8_t* buffer);
 
 // True when the 8 bytes at `offset` are `name`.
 bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]);

@@ -22,8 +22,9 @@ std::string_view bootLabel(const std::uint8_t* boot, std::size_t offset) {
 std::uint64_t CDrive::ReadBoot() {
     std::uint64_t read = 0;
     try {
-        std::memset(boot_, 0, sizeof boot_);
-        read = ReadSectors(0, sizeof boot_ / kSectorSize, boot_);
+        read = boot::readBootSectors(
+            [this](std::uint64_t first, std::uint64_t count, void* buffer) { return ReadSectors(first, count, buffer); },
+            boot_);
     } catch (...) {
         Log(kLogError, "except ReadBoot");
         read = 0;

@@ -223,7 +223,10 @@ void CVolume::fillIdentity(std::optional<dev_t> device, bool readOnlyMount) {
 
 void CVolume::ParseBoot() {
     try {
-        if (ReadSectors(0, boot::kBootBufferSize / kSectorSize, boot_.buffer()) >= kSectorSize) {
+        const auto read = [this](std::uint64_t first, std::uint64_t count, void* buffer) {
+            return ReadSectors(first, static_cast<std::uint32_t>(count), buffer);
+        };
+        if (boot::readBootSectors(read, boot_.buffer()) >= kSectorSize) {
             boot_.ParseBoot();
         }
     } catch (...) {

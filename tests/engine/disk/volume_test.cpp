@@ -43,6 +43,13 @@ TEST(Volume, InitializeParsesTheBootSectorAndReadsAreClampedToTheSectorCount) {
     volume.SetDeviceOpener(platform::memoryOpener(image));
     ASSERT_EQ(volume.Initialize(), 64u);
     EXPECT_EQ(volume.boot().fileSystemId(), kFileSystemNtfs);
+    // An unreadable sector 1 leaves the boot sector readable.
+    auto plan = std::make_shared<platform::FaultPlan>();
+    plan->failReads(512, 1024, EIO, -1);
+    CVolume failing(CVolume::kFile, "file");
+    failing.SetDeviceOpener(platform::faultyOpener(plan, platform::memoryOpener(image)));
+    ASSERT_EQ(failing.Initialize(), 64u);
+    EXPECT_EQ(failing.boot().fileSystemId(), kFileSystemNtfs);
     std::vector<std::uint8_t> buffer(4 * 512);
     EXPECT_EQ(volume.ReadSectors(63, 4, buffer.data()), 512u);
     EXPECT_EQ(volume.ReadSectors(64, 4, buffer.data()), 0u);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <map>
 #include <thread>
 
@@ -11,7 +12,9 @@
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/messages.h"
+#include "engine/support/faulty_drive.h"
 #include "engine/support/test_images.h"
+#include "platform/local_heap.h"
 #include "platform/messages.h"
 
 namespace {
@@ -54,6 +57,7 @@ protected:
     int initFailures_ = 0;
     platform::QueueWindow window_{[this](const platform::Message& message) -> LRESULT {
         if (message.message == WM_ENGINE_INIT_FAILED) ++initFailures_;
+        if (message.message == WM_ENGINE_IO_ERROR) LocalFree(reinterpret_cast<void*>(message.lParam));
         return 0;
     }};
 };
@@ -89,6 +93,26 @@ TEST_F(FileEnumeration, ListLookUpAndReadNtfsAndFatVolumes) {
     EXPECT_EQ(FileRead(&deleted, buffer.data(), 0, 0), 0u);
     EXPECT_EQ(FileGetInfo(1, 0), nullptr);  // FAT records are not looked up by number
     EXPECT_EQ(initFailures(), 0);
+}
+
+TEST_F(FileEnumeration, AnUnreadableSecondSectorListsAsTheIntactVolume) {
+    // Sector 1 is FAT1's first sector on the floppy, FSInfo on FAT32 and boot code on NTFS.
+    for (const char* image : {"fat/fat12.img.gz", "fat/fat32.img.gz", "ntfs/ntfs-basic.img.gz"}) {
+        SCOPED_TRACE(image);
+        const auto sizesListed = [&](bool badSecondSector) {
+            auto plan = std::make_shared<platform::FaultPlan>();
+            if (badSecondSector) plan->failReads(512, 1024, EIO, -1);
+            settings_.DiskNumber =
+                engine::state().drives->add(test_support::faultyImageDrive(test_images::gunzip(image), plan));
+            EXPECT_GT(DriveInitialize(&settings_), 0);
+            std::map<std::string, std::uint64_t> sizes;
+            for (const auto& [path, record] : listAll()) sizes[path] = record.Size;
+            return sizes;
+        };
+        const auto intact = sizesListed(false);
+        ASSERT_GT(intact.size(), 10u);
+        EXPECT_EQ(sizesListed(true), intact);
+    }
 }
 
 TEST_F(FileEnumeration, AnUnknownDriveFailsAndPostsInitFailedOnce) {
