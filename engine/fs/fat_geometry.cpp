@@ -13,7 +13,23 @@ constexpr std::size_t kBootSectorSize = 512;
 constexpr std::uint32_t kDriveSectorSize = 512;
 constexpr std::uint32_t kMaxBytesPerSector = 4096;
 constexpr std::uint32_t kMaxBytesPerCluster = 256 * 1024;
-constexpr std::uint32_t kMaxFat32Clusters = 0x0FFFFFF5;
+// The most clusters each kind can number: higher entry values mark bad clusters and
+// chain ends, so clusters past these can never be part of a chain.
+constexpr std::uint64_t kMaxFat12Clusters = 0xFF5;
+constexpr std::uint64_t kMaxFat16Clusters = 0xFFF5;
+constexpr std::uint64_t kMaxFat32Clusters = 0x0FFFFFF5;
+// FAT32 entries hold 28-bit cluster numbers: a FAT of more entries than that names
+// clusters no chain can reach, and no volume needs one.
+constexpr std::uint64_t kMaxFat32Entries = std::uint64_t{1} << 28;
+
+std::uint64_t maxClusters(FatKind kind) {
+    switch (kind) {
+        case FatKind::Fat12: return kMaxFat12Clusters;
+        case FatKind::Fat16: return kMaxFat16Clusters;
+        case FatKind::Fat32: return kMaxFat32Clusters;
+    }
+    return 0;
+}
 
 bool isPowerOfTwo(std::uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
 
@@ -101,7 +117,14 @@ FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> boot, std::int3
     if (fatEntries < 3) return fail("FAT entries", fatEntries);
     // A FAT shorter than the data area leaves the clusters it cannot describe unused.
     std::uint64_t usable = std::min(clusters, fatEntries - 2);
-    if (g.kind == FatKind::Fat32) usable = std::min<std::uint64_t>(usable, kMaxFat32Clusters);
+    if (usable > maxClusters(g.kind)) {
+        // Both the FAT and the data area hold more clusters than the kind can number. On
+        // FAT32 a FAT of more entries than cluster numbers exist is forged, and the volume
+        // size does not hold it back: no size this boot sector gives can be believed, and
+        // trusting it would cost up to 1 GiB of FAT for nothing.
+        if (g.kind == FatKind::Fat32 && fatEntries > kMaxFat32Entries) return fail("FAT sectors", fatSectors);
+        usable = maxClusters(g.kind);
+    }
     if (usable == 0) return fail("cluster count", 0);
     g.clusterCount = static_cast<std::uint32_t>(usable);
 

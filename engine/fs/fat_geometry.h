@@ -49,6 +49,8 @@ struct FatGeometryResult {
 // Parses the boot sector (at least 512 bytes) of a volume whose file-system code is
 // 1, 4 or 11. `driveBytes` is the size of the drive when known (0 = unknown): it stands
 // in for total-sector fields that are zero or too large, and the FAT and root regions
-// must lie inside it.
+// must lie inside it. The clusters in use are at most what the FAT and the data area both
+// hold and the kind can number; a FAT32 boot sector whose FAT holds more entries than
+// 28-bit cluster numbers reach, on a data area past the kind's count too, is refused.
 FatGeometryResult parseFatGeometry(std::span<const std::uint8_t> bootSector,
                                    std::int32_t fileSystemCode, std::uint64_t driveBytes);

@@ -151,8 +151,9 @@ TEST(FatGeometry, OnlyTheFatEntriesOfTheClustersAreRead) {
         return result.geometry ? std::pair{result.geometry->fatBytesInUse(), result.geometry->fatBytes}
                                : std::pair{std::uint64_t{0}, std::uint64_t{0}};
     };
-    // 8167 clusters: 8169 entries of 1.5, 2 or 4 bytes, in whole sectors, never past the FAT.
-    EXPECT_EQ(inUse(fat16Boot(), kFileSystemFat12), std::pair(std::uint64_t{12288}, std::uint64_t{16384}));
+    // 8167 clusters: 8169 entries of 2 or 4 bytes, in whole sectors, never past the FAT;
+    // as FAT12, only the 4085 clusters it can number: 4087 entries of 1.5 bytes.
+    EXPECT_EQ(inUse(fat16Boot(), kFileSystemFat12), std::pair(std::uint64_t{6144}, std::uint64_t{16384}));
     EXPECT_EQ(inUse(fat16Boot(), kFileSystemFat16), std::pair(std::uint64_t{16384}, std::uint64_t{16384}));
     Bytes wide = fat32Boot();
     put<std::uint32_t>(wide, 36, 1000);  // 7691 clusters behind two 500 KiB FATs
