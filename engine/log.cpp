@@ -27,6 +27,8 @@ struct LogState {
     std::size_t sinkFill = 0;
 };
 
+thread_local int quietScopes = 0;
+
 // The library's unload still logs after static destructors may have run.
 LogState& state() {
     static engine::NoDestructor<LogState> instance;
@@ -50,6 +52,7 @@ void writeSinkBuffer(LogState& log) {
 namespace engine {
 
 int logv(int type, const char* format, va_list args) {
+    if (quietScopes > 0) return 0;
     try {
         LogState& log = state();
         std::lock_guard guard(log.lock);
@@ -91,6 +94,9 @@ void flushLogSink() {
     std::lock_guard guard(log.lock);
     writeSinkBuffer(log);
 }
+
+QuietLogScope::QuietLogScope() { ++quietScopes; }
+QuietLogScope::~QuietLogScope() { --quietScopes; }
 
 }  // namespace engine
 

@@ -18,4 +18,14 @@ void setLogSink(int fileDescriptor);
 void enableLogLevel(int type, bool enabled);
 void flushLogSink();
 
+// While one lives, the lines its thread logs are dropped: for reads repeated sector by
+// sector, whose failures the caller reports itself, folded into runs.
+class QuietLogScope {
+public:
+    QuietLogScope();
+    ~QuietLogScope();
+    QuietLogScope(const QuietLogScope&) = delete;
+    QuietLogScope& operator=(const QuietLogScope&) = delete;
+};
+
 }  // namespace engine

@@ -6,12 +6,16 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <shared_mutex>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "engine/disk/sector_reread.h"
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/guard.h"
@@ -33,6 +37,7 @@ struct RecoveryJob {
 
 struct CurrentWork {
     EngineSettings* settings = nullptr;
+    std::shared_ptr<const CDrive> drive;
     bool localTimes = false;  // FAT records carry local times
     bool rawDrive = false;    // no file system: data is read straight from the drive
     std::uint64_t driveBytes = 0;
@@ -43,6 +48,7 @@ CurrentWork currentWork() {
     std::shared_lock lock(engine.fileLock);
     CurrentWork work;
     work.settings = engine.settings;
+    work.drive = engine.currentDrive;
     if (engine.currentDrive) {
         const _LDRIVE& drive = *engine.currentDrive->GetDriveInfo();
         const std::int32_t code = drive.FileSystemCode;
@@ -88,38 +94,103 @@ bool workFlagCleared(EngineSettings* settings) {
 struct CopyState {
     enum class End { Done, Stopped, WriteFailed, Broken };
     End end = End::Done;
-    std::uint64_t offset = 0;   // start of the piece being copied
-    std::uint64_t written = 0;  // bytes of data that reached the output
-    std::uint64_t dataEnd = 0;  // the output's length: the end of the last data written
+    std::uint64_t offset = 0;       // start of the piece being copied
+    std::uint64_t written = 0;      // bytes of data that reached the output
+    std::uint64_t dataEnd = 0;      // the output's length: the end of the last data written
+    std::uint64_t zeroSectors = 0;  // unreadable sectors that data follows, written as zeros
+    std::uint64_t zeroBytes = 0;
 };
 
-// The pieces of [0, size). An unreadable piece, or the unread end of a short one, is left
-// as a gap that reads as zeros once later data is written; gaps at the end are not
-// written, so a file whose data runs out ends there.
-void copyPieces(RecoveryRequest& request, FoundFileRecord& record, std::uint64_t size, EngineSettings* settings,
+// Bytes [begin, end) of a piece that were read.
+struct ReadRun {
+    std::uint64_t begin, end;
+};
+
+// Reads the piece of `length` bytes at `offset` into `buffer` through FileRead and returns
+// the runs that were read. A piece that comes back short while the drive failed a read is
+// read again sector by sector from where it stopped, so that only the sectors that stay
+// unreadable are lost; one that comes back short without a failed read ends where the
+// file's data ends.
+std::vector<ReadRun> readPiece(FoundFileRecord& record, const CurrentWork& work, std::uint64_t offset,
+                               std::uint64_t length, std::uint8_t* buffer) {
+    const auto failedReads = [&work] { return work.drive ? work.drive->failedReads() : 0; };
+    const std::uint64_t failedBefore = failedReads();
+    const std::uint64_t got = std::min(FileRead(&record, buffer, offset, length), length);
+    if (got == length) return {{0, length}};
+    Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)", static_cast<int>(got),
+        static_cast<int>(length));
+    if (failedReads() == failedBefore) {
+        if (got == 0) return {};
+        return {{0, got}};
+    }
+
+    bool dataEnded = false;
+    const engine::disk::RunRead readSector = [&](std::uint64_t at, std::span<std::uint8_t> out) {
+        const std::uint64_t before = failedReads();
+        // The readers' line per failed read would repeat for every bad sector; the runs of
+        // them are logged once they are known.
+        const engine::QuietLogScope quiet;
+        const std::uint64_t read = FileRead(&record, out.data(), at, out.size());
+        if (read < out.size() && failedReads() == before) dataEnded = true;
+        return read;
+    };
+    const auto goOn = [&] { return !dataEnded && !workFlagCleared(work.settings); };
+    const std::vector<bool> sectors =
+        engine::disk::rereadBySector(readSector, offset, {buffer, length}, got / CDrive::kSectorSize, goOn);
+    std::vector<ReadRun> runs;
+    for (std::size_t k = 0; k < sectors.size(); ++k) {
+        if (!sectors[k]) continue;
+        const std::uint64_t begin = k * CDrive::kSectorSize;
+        const std::uint64_t end = std::min(begin + CDrive::kSectorSize, length);
+        if (!runs.empty() && runs.back().end == begin) {
+            runs.back().end = end;
+        } else {
+            runs.push_back({begin, end});
+        }
+    }
+    return runs;
+}
+
+// The gap before data written at `start`: unreadable sectors, which read as zeros once the
+// data follows them.
+void noteZeroFilled(CopyState& copy, std::uint64_t start) {
+    const std::uint64_t bytes = start - copy.dataEnd;
+    const std::uint64_t first = copy.dataEnd / CDrive::kSectorSize;
+    const std::uint64_t last = (start - 1) / CDrive::kSectorSize;
+    Log(kLogWarning, "FileRecovery: sectors %I64u-%I64u of the file (bytes %I64u-%I64u) unreadable, written as zeros",
+        first, last, copy.dataEnd, start - 1);
+    copy.zeroSectors += last - first + 1;
+    copy.zeroBytes += bytes;
+}
+
+// The pieces of [0, size). An unreadable part is left as a gap that reads as zeros once
+// later data is written; gaps at the end are not written, so a file whose data runs out
+// ends there.
+void copyPieces(RecoveryRequest& request, FoundFileRecord& record, std::uint64_t size, const CurrentWork& work,
                 engine::RecoveryOutput& output, std::uint8_t* buffer, CopyState& copy) {
     std::uint64_t piece = kRecoveryPieceSize;
     for (; copy.offset < size; copy.offset += kRecoveryPieceSize) {
         if (size - copy.offset < piece) piece = size - copy.offset;
-        const std::uint64_t got = std::min(FileRead(&record, buffer, copy.offset, piece), piece);
-        if (got != piece) {
-            Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)", static_cast<int>(got),
-                static_cast<int>(piece));
-        }
-        if (got > 0) {
-            const bool written = output.skip(copy.offset - copy.dataEnd) &&
-                                 output.writeAll(buffer, static_cast<std::size_t>(got), copy.written);
+        for (const ReadRun& run : readPiece(record, work, copy.offset, piece, buffer)) {
+            const std::uint64_t start = copy.offset + run.begin;
+            if (start > copy.dataEnd) noteZeroFilled(copy, start);
+            const bool written = output.skip(start - copy.dataEnd) &&
+                                 output.writeAll(buffer + run.begin, static_cast<std::size_t>(run.end - run.begin),
+                                                 copy.written);
             if (!written) {
                 Log(kLogError, "FileRecovery: Write error %d", errno);
                 copy.end = CopyState::End::WriteFailed;
                 return;
             }
-            copy.dataEnd = copy.offset + got;
+            copy.dataEnd = copy.offset + run.end;
         }
         const std::uint32_t percent = percentOf(copy.offset, size);
         request.Percent = percent;
-        PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS, 0, percent);
-        if (workFlagCleared(settings)) {
+        request.UnreadableSectors = copy.zeroSectors;
+        PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS,
+                     static_cast<WPARAM>(std::min<std::uint64_t>(copy.zeroSectors, std::numeric_limits<WPARAM>::max())),
+                     percent);
+        if (workFlagCleared(work.settings)) {
             Log(kLogDebug, "FileRecovery: Work stoped by work flag");
             copy.end = CopyState::End::Stopped;
             return;
@@ -175,13 +246,14 @@ std::uint32_t runRecovery(RecoveryRequest& request) {
         Log(kLogError, "FileRecovery.GlobalAlloc = 0 No memory?");
     } else {
         try {
-            copyPieces(request, record, size, work.settings, output, buffer.get(), copy);
+            copyPieces(request, record, size, work, output, buffer.get(), copy);
             request.Percent = 100;
         } catch (...) {
             Log(kLogError, "Recovery_Thread.RecoveryCycle.except");
             copy.end = CopyState::End::Broken;
         }
     }
+    request.UnreadableSectors = copy.zeroSectors;
 
     if (request.Options & kRecoveryRestoreTimes) restoreTimes(output.fd(), record, work.localTimes);
     if (!output.close() && copy.end == CopyState::End::Done) {
@@ -193,12 +265,18 @@ std::uint32_t runRecovery(RecoveryRequest& request) {
         Log(kLogError, "FileRecovery.filed");
         return 0;
     }
-    if (copy.end == CopyState::End::Done && copy.dataEnd < record.Size) {
-        // Ran to its end with the data missing there: the result is where the data ends,
-        // below the file's size.
+    if (copy.end != CopyState::End::Done) return static_cast<std::uint32_t>(copy.offset);
+    if (copy.dataEnd < record.Size) {
         Log(kLogError, "FileRecovery: incomplete, %I64u of %I64u bytes", copy.dataEnd, record.Size);
-        return static_cast<std::uint32_t>(copy.dataEnd);
     }
+    if (copy.zeroSectors != 0) {
+        Log(kLogWarning, "FileRecovery: %I64u unreadable sectors written as zeros", copy.zeroSectors);
+        // The bytes that were read: below the file's size, so the copy never passes for a
+        // whole one.
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(copy.dataEnd - copy.zeroBytes, 0xFFFFFFFF));
+    }
+    // Ran to its end with the data missing there: where the data ends, below the size.
+    if (copy.dataEnd < record.Size) return static_cast<std::uint32_t>(copy.dataEnd);
     return static_cast<std::uint32_t>(copy.offset);
 }
 

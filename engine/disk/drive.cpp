@@ -170,7 +170,10 @@ std::uint64_t CDrive::ReadSectors(std::uint64_t lba, std::uint64_t count, void* 
     if (count == 0) return 0;
     if (!isOpen()) {
         Log(kLogWarning, "ReadSectors: Drive not opened, try open");
-        if (!OpenDrive()) return 0;
+        if (!OpenDrive()) {
+            failedReads_.fetch_add(1, std::memory_order_relaxed);
+            return 0;
+        }
     }
     // The first sector is checked before the clamp, which would otherwise underflow.
     const std::uint64_t total = info_.TotalSectors;
@@ -188,8 +191,10 @@ std::uint64_t CDrive::ReadSectors(std::uint64_t lba, std::uint64_t count, void* 
         if (!device_) return {0, EBADF};
         return device_->readAt(r.position, r.buffer, r.bytes);
     };
-    return engine::disk::readWithRetries(run, engine::disk::currentReadPolicy(), sleeper_,
-                                         readOnce, [this] { return openDevice(); });
+    const std::uint64_t read = engine::disk::readWithRetries(run, engine::disk::currentReadPolicy(), sleeper_,
+                                                             readOnce, [this] { return openDevice(); });
+    if (read == 0) failedReads_.fetch_add(1, std::memory_order_relaxed);
+    return read;
 }
 
 std::uint64_t CDrive::FileRead(const FileReadRequest& request) {

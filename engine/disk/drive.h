@@ -10,6 +10,7 @@
 // so threads reading one drive share no file position; a per-drive lock keeps a reopen
 // or close from racing another thread's read.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -122,6 +123,9 @@ public:
     // holds count x 512 bytes. Clamped to TotalSectors; returns the bytes read, 0 on
     // failure and for a first sector at or past the end.
     virtual std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer);
+    // Reads that gave nothing after every attempt, since the drive was made: a reader whose
+    // data came back short tells a failing disk from data that simply ends.
+    std::uint64_t failedReads() const { return failedReads_.load(std::memory_order_relaxed); }
 
     // Raw read of a found file's data for drives without a known file system. Returns
     // the bytes read, at most the requested size; 0 on failure.
@@ -173,6 +177,7 @@ private:
     std::unique_ptr<platform::RawDevice> device_;
     std::mutex claimLock_;
     std::unique_ptr<platform::RawDevice> claim_;
+    std::atomic<std::uint64_t> failedReads_{0};
 
     // Last: destroyed first, it waits for a query still filling this drive.
     engine::disk::QueryThread queryThread_{[this] { QueryInformation(); }};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/disk/drive.h"
+#include "engine/disk/sector_reread.h"
 
 namespace {
 
@@ -25,15 +26,12 @@ std::uint64_t readDriveBytes(CDrive& drive, std::uint64_t offset, std::span<std:
 std::vector<bool> readSectorsSalvaging(CDrive& drive, std::uint64_t offset, std::span<std::uint8_t> out) {
     const std::size_t sectors = out.size() / kSector;
     if (readDriveBytes(drive, offset, out) == out.size()) return std::vector<bool>(sectors, true);
-    std::vector<bool> read(sectors, false);
     if (sectors == 1) {
         std::fill(out.begin(), out.end(), std::uint8_t{0});
-        return read;
+        return {false};
     }
-    for (std::size_t k = 0; k < sectors; ++k) {
-        const std::span<std::uint8_t> sector = out.subspan(k * kSector, kSector);
-        read[k] = readDriveBytes(drive, offset + k * kSector, sector) == kSector;
-        if (!read[k]) std::fill(sector.begin(), sector.end(), std::uint8_t{0});
-    }
-    return read;
+    const auto readSector = [&drive](std::uint64_t at, std::span<std::uint8_t> sector) {
+        return readDriveBytes(drive, at, sector);
+    };
+    return engine::disk::rereadBySector(readSector, offset, out);
 }

@@ -49,7 +49,8 @@ public:
     std::uint32_t RecordSize() const override { return recordSize_; }
     std::uint32_t BytesPerCluster() const override { return geometry_.bytesPerCluster; }
     std::uint64_t TotalClusters() const override { return geometry_.totalClusters; }
-    bool ReadClusters(std::uint64_t lcn, std::uint8_t* buffer) const override;
+    bool ReadClusters(std::uint64_t lcn, std::uint32_t from, std::uint32_t to,
+                      std::uint8_t* buffer) const override;
     std::uint32_t GetFileRec(std::uint64_t number, std::uint8_t* buffer) const override;
 
     std::uint64_t TotalMFTRecords() const { return totalMftRecords_; }

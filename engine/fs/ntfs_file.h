@@ -20,8 +20,11 @@ public:
     virtual std::uint32_t RecordSize() const = 0;
     virtual std::uint32_t BytesPerCluster() const = 0;
     virtual std::uint64_t TotalClusters() const = 0;
-    // Reads one cluster into `buffer` (BytesPerCluster bytes).
-    virtual bool ReadClusters(std::uint64_t lcn, std::uint8_t* buffer) const = 0;
+    // Reads the 512-byte sectors of cluster `lcn` that hold its bytes [from, to) into the
+    // same places of `buffer` (BytesPerCluster bytes): a part of a cluster costs only its
+    // own sectors, and a bad sector only the reads that need it.
+    virtual bool ReadClusters(std::uint64_t lcn, std::uint32_t from, std::uint32_t to,
+                              std::uint8_t* buffer) const = 0;
     // Reads record `number` as stored (fixups not applied) into `buffer` (RecordSize
     // bytes); returns the bytes read, 0 when it could not be read.
     virtual std::uint32_t GetFileRec(std::uint64_t number, std::uint8_t* buffer) const = 0;

@@ -63,10 +63,11 @@ std::uint64_t CNTFile::GetNonResidentData(std::uint64_t offset, std::uint64_t si
         if (run->sparse || position >= initializedSize_) {
             std::memset(out + copied, 0, chunk);
         } else {
-            if (!owner_.ReadClusters(run->clusterBegin + (vcn - run->vcnStart), cluster.data())) {
+            std::uint64_t valid = std::min(chunk, initializedSize_ - position);
+            if (!owner_.ReadClusters(run->clusterBegin + (vcn - run->vcnStart), static_cast<std::uint32_t>(inCluster),
+                                     static_cast<std::uint32_t>(inCluster + valid), cluster.data())) {
                 break;
             }
-            std::uint64_t valid = std::min(chunk, initializedSize_ - position);
             std::memcpy(out + copied, cluster.data() + inCluster, valid);
             std::memset(out + copied + valid, 0, chunk - valid);
         }

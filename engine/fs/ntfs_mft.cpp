@@ -20,10 +20,13 @@ constexpr std::uint64_t kWindowBytes = 1024 * 1024;
 
 }  // namespace
 
-bool CNTFS::ReadClusters(std::uint64_t lcn, std::uint8_t* buffer) const {
-    if (lcn >= geometry_.totalClusters) return false;
-    std::uint32_t sectors = geometry_.sectorsPerCluster();
-    return drive_->ReadSectors(lcn * sectors, sectors, buffer) == geometry_.bytesPerCluster;
+bool CNTFS::ReadClusters(std::uint64_t lcn, std::uint32_t from, std::uint32_t to,
+                         std::uint8_t* buffer) const {
+    if (lcn >= geometry_.totalClusters || from >= to || to > geometry_.bytesPerCluster) return false;
+    const std::uint64_t first = from / kSector;
+    const std::uint64_t count = (to + kSector - 1) / kSector - first;
+    return drive_->ReadSectors(lcn * geometry_.sectorsPerCluster() + first, count, buffer + first * kSector) ==
+           count * kSector;
 }
 
 bool CNTFS::ReadMft(std::uint64_t offset, std::uint64_t length, std::uint8_t* out) const {

@@ -1,5 +1,7 @@
 // The recovery writer over a FAT image held in memory: whole copies, progress, stop,
-// sizes past the drive's end, unreadable pieces, refusals, a write failure and a fault.
+// sizes past the drive's end, unreadable pieces, refusals, a write failure and a fault;
+// and over FAT, NTFS and raw images read through the fault-injection backend: unreadable
+// sectors that cost only their own bytes.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -7,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -15,11 +18,15 @@
 #include <set>
 #include <stdexcept>
 
+#include "engine/disk/disk_test_support.h"
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/messages.h"
 #include "engine/recovery_writer.h"
+#include "engine/support/faulty_drive.h"
+#include "engine/support/test_images.h"
+#include "platform/fault_injection.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "platform/text.h"
@@ -81,6 +88,30 @@ protected:
         return static_cast<std::uint32_t>(result);
     }
 
+    // Puts `image` on a drive read through the fault backend, opens it and lists it.
+    void openFaulty(std::vector<std::uint8_t> image) {
+        plan_ = std::make_shared<platform::FaultPlan>();
+        settings_.DiskNumber = engine::state().drives->add(test_support::faultyImageDrive(std::move(image), plan_));
+        ASSERT_GT(DriveInitialize(&settings_), 0);
+        listed_.clear();
+        while (FoundFileRecord* record = FileGetNext()) listed_[fattest::utf8(record->Name)] = *record;
+    }
+
+    std::string readWhole(FoundFileRecord record) {
+        std::string data((+record.Size + 511) / 512 * 512, '\0');
+        data.resize(FileRead(&record, data.data(), 0, record.Size));
+        return data;
+    }
+
+    // Makes the drive sector that holds byte `at` of the file fail its next `times` reads
+    // (-1: always).
+    void breakSectorOf(FoundFileRecord record, std::uint64_t at, int times = -1) {
+        std::uint8_t sector[512];
+        FileRead(&record, sector, at / 512 * 512, 512);
+        const std::uint64_t position = plan_->reads().back().offset;  // the data's, after any record read
+        plan_->failReads(position, position + 512, EIO, times);
+    }
+
     std::string imageBytes(std::uint64_t position, std::uint64_t size) {
         return std::string(drive_->image().begin() + static_cast<long>(position),
                            drive_->image().begin() + static_cast<long>(position + size));
@@ -90,9 +121,14 @@ protected:
     MemoryDrive* drive_ = nullptr;
     std::map<std::string, FoundFileRecord> listed_;
     fs::path directory_;
+    std::shared_ptr<platform::FaultPlan> plan_;
     std::vector<LPARAM> percents_;
+    std::vector<WPARAM> zeroFilled_;
     platform::QueueWindow window_{[this](const platform::Message& message) -> LRESULT {
-        if (message.message == WM_ENGINE_RECOVERY_PROGRESS) percents_.push_back(message.lParam);
+        if (message.message == WM_ENGINE_RECOVERY_PROGRESS) {
+            percents_.push_back(message.lParam);
+            zeroFilled_.push_back(message.wParam);
+        }
         return 0;
     }};
 };
@@ -178,18 +214,21 @@ TEST_F(RecoveryWriter, ZerosFillOnlyUnreadablePiecesThatReadableDataFollows) {
     const struct {
         const char* name;
         std::set<std::uint64_t> unreadablePieces;
-        std::uint32_t result;
+        std::uint32_t result;  // the bytes read
         std::uint64_t fileSize;
+        std::uint64_t zeroSectors;
     } cases[] = {
-        {"middle", {1, 2}, 10 * kMiB, 10 * kMiB},
-        {"tail", {3, 4}, 6 * kMiB, 6 * kMiB},
-        {"head-and-tail", {0, 4}, 8 * kMiB, 8 * kMiB},
+        {"middle", {1, 2}, 6 * kMiB, 10 * kMiB, 2 * pieceSectors},
+        {"tail", {3, 4}, 6 * kMiB, 6 * kMiB, 0},
+        {"head-and-tail", {0, 4}, 6 * kMiB, 8 * kMiB, pieceSectors},
     };
     for (const auto& c : cases) {
         drive_->onRead = [&](std::uint64_t lba, std::uint64_t) {
             drive_->failReads = c.unreadablePieces.count(lba / pieceSectors) != 0;
         };
-        EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), c.name), c.result) << c.name;
+        RecoveryRequest request{};
+        EXPECT_EQ(recoverHere(rawRecord(10 * kMiB), c.name, &request), c.result) << c.name;
+        EXPECT_EQ(request.UnreadableSectors, c.zeroSectors) << c.name;
         drive_->failReads = false;
         const std::string written = readFile(directory_ / c.name);
         ASSERT_EQ(written.size(), c.fileSize) << c.name;
@@ -200,6 +239,84 @@ TEST_F(RecoveryWriter, ZerosFillOnlyUnreadablePiecesThatReadableDataFollows) {
             EXPECT_TRUE(written.compare(piece * kRecoveryPieceSize, kRecoveryPieceSize, expected) == 0)
                 << c.name << " piece " << piece;
         }
+    }
+}
+
+TEST_F(RecoveryWriter, AnUnreadableSectorCostsOnlyItsOwnBytes) {
+    const struct {
+        const char* image;
+        const char* file;
+        std::uint64_t badByte;
+        const char* logLine;
+    } cases[] = {
+        {"fat/fat12.img.gz", "deleted long name.txt", 512, "sectors 1-1 of the file (bytes 512-1023)"},
+        {"fat/fat12.img.gz", "photo_001.jpg", 512, "sectors 1-1 of the file (bytes 512-1023)"},
+        {"ntfs/ntfs-basic.img.gz", "big.bin", 50176, "sectors 98-98 of the file (bytes 50176-50687)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        openFaulty(test_images::gunzip(c.image));
+        const FoundFileRecord record = listed_.at(c.file);
+        std::string expected = readWhole(record);
+        ASSERT_EQ(expected.size(), +record.Size);
+        breakSectorOf(record, c.badByte);
+        std::fill_n(expected.begin() + static_cast<long>(c.badByte), 512, '\0');
+        fattest::LogCapture log;
+        zeroFilled_.clear();
+        RecoveryRequest request{};
+        EXPECT_EQ(recoverHere(record, c.file, &request), record.Size - 512);
+        EXPECT_EQ(readFile(directory_ / c.file), expected);
+        EXPECT_EQ(request.UnreadableSectors, 1u);
+        EXPECT_EQ(zeroFilled_, std::vector<WPARAM>{1});
+        EXPECT_EQ(log.count(c.logLine), 1u);
+    }
+}
+
+TEST_F(RecoveryWriter, UnreadableSectorsAtTheEndAreCutAndSectorsThatReadAgainAreKept) {
+    openFaulty(fattest::loadImage("fat12"));
+    const FoundFileRecord photo = listed_.at("photo_001.jpg");  // 2000 bytes, four sectors
+    const std::string intact = fattest::content(100, 2000);
+    // The second sector fails only the read of the whole file; the fourth stays unreadable.
+    breakSectorOf(photo, 512, static_cast<int>(settings_.ReadRetries));
+    breakSectorOf(photo, 1536);
+    fattest::LogCapture log;
+    RecoveryRequest request{};
+    EXPECT_EQ(recoverHere(photo, "cut.jpg", &request), 1536u);
+    EXPECT_EQ(readFile(directory_ / "cut.jpg"), intact.substr(0, 1536));
+    EXPECT_EQ(request.UnreadableSectors, 0u);
+    EXPECT_EQ(log.count("written as zeros"), 0u);
+    EXPECT_EQ(log.count("incomplete, 1536 of 2000 bytes"), 1u);
+
+    // With the second sector unreadable for good, the third keeps its place after zeros.
+    breakSectorOf(photo, 512);
+    EXPECT_EQ(recoverHere(photo, "gap.jpg", &request), 1024u);
+    EXPECT_EQ(readFile(directory_ / "gap.jpg"), intact.substr(0, 512) + std::string(512, '\0') + intact.substr(1024, 512));
+    EXPECT_EQ(request.UnreadableSectors, 1u);
+}
+
+TEST_F(RecoveryWriter, ProgressCarriesTheSectorsZeroFilledSoFarAndRunsAreLoggedOnce) {
+    openFaulty(*disktest::numberedSectors(8 * kMiB / 512));
+    // Sectors 10-12 in the first piece, 4090-4100 across the first two; the third is whole.
+    plan_->failReads(10 * 512, 13 * 512, EIO, -1);
+    plan_->failReads(4090 * 512, 4101 * 512, EIO, -1);
+    fattest::LogCapture log;
+    RecoveryRequest request{};
+    const std::uint64_t size = 6 * kMiB;
+    EXPECT_EQ(recoverHere(rawRecord(size), "raw", &request), size - 14 * 512);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 33, 66}));
+    EXPECT_EQ(zeroFilled_, (std::vector<WPARAM>{3, 14, 14}));
+    EXPECT_EQ(request.UnreadableSectors, 14u);
+    EXPECT_EQ(log.count("written as zeros"), 3u);  // two runs and the total
+    EXPECT_EQ(log.count("sectors 10-12 of the file"), 1u);
+    EXPECT_EQ(log.count("sectors 4090-4100 of the file"), 1u);
+    // The reader's own line comes from each piece's read, not from each bad sector.
+    EXPECT_EQ(log.count("CDrive.FileRead: Can't read sector"), 2u);
+    const std::string written = readFile(directory_ / "raw");
+    ASSERT_EQ(written.size(), size);
+    for (std::uint64_t sector = 0; sector < size / 512; ++sector) {
+        const bool bad = (sector >= 10 && sector < 13) || (sector >= 4090 && sector < 4101);
+        const std::uint64_t number = disktest::sectorNumberAt(reinterpret_cast<const std::uint8_t*>(&written[sector * 512]));
+        ASSERT_EQ(number, bad ? 0 : sector) << sector;
     }
 }
 
