@@ -28,6 +28,7 @@
 #include "engine/support/test_images.h"
 #include "platform/fault_injection.h"
 #include "platform/handles.h"
+#include "platform/local_heap.h"
 #include "platform/messages.h"
 #include "platform/text.h"
 
@@ -318,6 +319,23 @@ TEST_F(RecoveryWriter, ProgressCarriesTheSectorsZeroFilledSoFarAndRunsAreLoggedO
         const std::uint64_t number = disktest::sectorNumberAt(reinterpret_cast<const std::uint8_t*>(&written[sector * 512]));
         ASSERT_EQ(number, bad ? 0 : sector) << sector;
     }
+}
+
+TEST_F(RecoveryWriter, AClearedWorkFlagAlsoStopsTheSectorBySectorReads) {
+    // The user stops at the first failed read of a dead region.
+    disktest::ImmediateWindow stopper([this](const platform::Message& message) {
+        if (message.message != WM_ENGINE_IO_ERROR) return;
+        settings_.WorkFlag = 0;
+        LocalFree(reinterpret_cast<void*>(message.lParam));
+    });
+    settings_.NotifyWindow = stopper.handle();
+    openFaulty(*disktest::numberedSectors(8 * kMiB / 512));
+    plan_->failReads(0, 4 * kMiB, EIO, -1);
+    const std::size_t readsBefore = plan_->reads().size();
+    EXPECT_EQ(recoverHere(rawRecord(6 * kMiB), "stopped"), 0u);
+    EXPECT_EQ(plan_->reads().size(), readsBefore + 1);
+    EXPECT_EQ(percents_, std::vector<LPARAM>{0});
+    settings_.NotifyWindow = 0;
 }
 
 TEST_F(RecoveryWriter, AnOutputOfWhichNothingCouldBeReadIsDeletedAndFails) {
