@@ -6,9 +6,11 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "engine/byte_order.h"
+#include "engine/fs/fat_copies.h"
 #include "engine/fs/fat_entry.h"
 #include "engine/fs/fat_fixture.h"
 #include "engine/fs/fat_geometry.h"
@@ -160,6 +162,33 @@ TEST(FatGeometry, OnlyTheFatEntriesOfTheClustersAreRead) {
     EXPECT_EQ(inUse(wide, kFileSystemFat32), std::pair(std::uint64_t{31232}, std::uint64_t{512000}));
 }
 
+TEST(FatGeometry, ClaimsPastWhatTheKindCanNumberAreNotRead) {
+    constexpr std::uint64_t kDrive = 2ull << 40;
+    // FAT16 of 4 KiB sectors with a 256 MiB FAT, the volume the whole 2 TiB drive: only the
+    // entries of the clusters 16-bit values can number are read.
+    Bytes fat16 = fat16Boot();
+    put<std::uint16_t>(fat16, 11, 4096);
+    put<std::uint16_t>(fat16, 19, 0);
+    put<std::uint16_t>(fat16, 22, 0xFFFF);
+    auto result = parseFatGeometry(fat16, kFileSystemFat16, kDrive);
+    ASSERT_TRUE(result.geometry) << result.error;
+    EXPECT_EQ(result.geometry->clusterCount, 0xFFF5u);
+    EXPECT_EQ(result.geometry->fatBytesInUse(), 131072u);
+    // FAT32 of 512-byte clusters on the same drive: a 1 GiB FAT is the most FAT32 can use
+    // and is read as far as its clusters go; an 8 GiB one is forged, and so is the size.
+    Bytes fat32 = fat32Boot();
+    fat32[13] = 1;
+    put<std::uint16_t>(fat32, 19, 0);
+    put<std::uint32_t>(fat32, 36, 1u << 21);
+    result = parseFatGeometry(fat32, kFileSystemFat32, kDrive);
+    ASSERT_TRUE(result.geometry) << result.error;
+    EXPECT_EQ(result.geometry->clusterCount, 0x0FFFFFF5u);
+    put<std::uint32_t>(fat32, 36, 16u << 20);
+    result = parseFatGeometry(fat32, kFileSystemFat32, kDrive);
+    EXPECT_FALSE(result.geometry);
+    EXPECT_EQ(result.error, "not a FAT volume: FAT sectors 16777216");
+}
+
 FatGeometry smallGeometry(FatKind kind, std::uint32_t clusters) {
     FatGeometry g;
     g.kind = kind;
@@ -178,6 +207,40 @@ TEST(FatTable, ReadsTwelveSixteenAndTwentyEightBitEntries) {
     FatTable fat32(smallGeometry(FatKind::Fat32, 10), {0, 0, 0, 0, 0, 0, 0, 0, 0x05, 0x00, 0x00, 0xF0});
     EXPECT_EQ(fat32.value(2), 5u);  // top four bits are reserved
     EXPECT_EQ(fat32.value(99), 0u);
+}
+
+TEST(FatTable, TheLastClustersEntryIsReadWhereverItFalls) {
+    const struct {
+        FatKind kind;
+        std::uint32_t clusters;
+    } cases[] = {
+        // FAT12 entry 682 takes bytes 1023 and 1024: across the end of the second sector.
+        {FatKind::Fat12, 681},
+        // The last entry opens a sector of its own.
+        {FatKind::Fat16, 255},
+        {FatKind::Fat32, 127},
+    };
+    for (const auto& c : cases) {
+        FatGeometry g = smallGeometry(c.kind, c.clusters);
+        g.fatCount = 1;
+        g.fatBytes = 8 * 512;
+        Bytes disk(g.fatBytes, 0);
+        const std::uint32_t last = c.clusters + 1;  // its chain goes on at cluster 2
+        if (c.kind == FatKind::Fat12) {
+            put<std::uint16_t>(disk, last * 3 / 2, 0x002);
+        } else if (c.kind == FatKind::Fat16) {
+            put<std::uint16_t>(disk, last * 2, 2);
+        } else {
+            put<std::uint32_t>(disk, last * 4, 2);
+        }
+        const FatReadFunction read = [&disk](std::uint64_t at, std::span<std::uint8_t> out) {
+            if (at + out.size() > disk.size()) return false;
+            std::copy_n(disk.begin() + static_cast<long>(at), out.size(), out.begin());
+            return true;
+        };
+        const FatTable fat(g, readFatCopies(g, read).bytes);
+        EXPECT_EQ(fat.chain(last), (std::vector<std::uint32_t>{last, 2})) << c.clusters;
+    }
 }
 
 TEST(FatTable, ChainsStopAtEndMarksBadLinksAndLoopsWithOneErrorLine) {
