@@ -7,7 +7,8 @@
 inline constexpr UINT WM_ENGINE_IO_ERROR = WM_USER + 5;
 // Sent; wParam and lParam: FoundFileRecord block, freed by the receiver with LocalFree.
 inline constexpr UINT WM_ENGINE_FILE_FOUND = WM_USER + 10;
-// lParam: percent of the file copied.
+// wParam: the file's unreadable sectors written as zeros so far; lParam: percent of the
+// file copied.
 inline constexpr UINT WM_ENGINE_RECOVERY_PROGRESS = WM_USER + 11;
 // Figures in EngineSettings.TotalClusters, CurrentCluster, FreeClusters.
 inline constexpr UINT WM_ENGINE_SEARCH_PROGRESS = WM_USER + 12;

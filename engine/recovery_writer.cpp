@@ -210,6 +210,7 @@ namespace engine {
 std::uint32_t runRecovery(RecoveryRequest& request) {
     const CurrentWork work = currentWork();
     if (work.settings) std::atomic_ref<std::int32_t>(work.settings->WorkFlag).store(1);
+    request.UnreadableSectors = 0;
     if (!request.Record) {
         Log(kLogError, "FileRecovery: no file given");
         return 0;
