@@ -68,7 +68,8 @@ Timing listOnce(const Buffer& image) {
 Timing median(const Buffer& image, int rounds) {
     std::vector<Timing> all;
     for (int round = 0; round < rounds; ++round) all.push_back(listOnce(image));
-    std::sort(all.begin(), all.end(), [](const Timing& a, const Timing& b) { return a.wallSeconds < b.wallSeconds; });
+    std::sort(all.begin(), all.end(),
+              [](const Timing& a, const Timing& b) { return a.wallSeconds < b.wallSeconds; });
     return all[all.size() / 2];
 }
 

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The listing's merge, of the data's first extent only, on a copy.
     CNTFile start(volume, record.data());
     start.MergeDataStart(number, [&volume](std::uint64_t extent, std::uint64_t base, std::uint8_t* buffer) {
-        return volume.GetFileRec(extent, buffer) && ntfs::isExtensionOf(ntfs::Bytes(buffer, volume.RecordSize()), base);
+        return volume.GetFileRec(extent, buffer) &&
+               ntfs::isExtensionOf(ntfs::Bytes(buffer, volume.RecordSize()), base);
     });
     file.MergeAttributeList(number);
     FoundFileRecord info{};

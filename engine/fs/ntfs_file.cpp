@@ -25,7 +25,9 @@ void forEachDataEntry(Bytes record, Visit visit) {
         std::size_t position = 0;
         while (auto type = engine::readLittleEndian<std::uint32_t>(*value, position + kListEntryType)) {
             auto length = fieldOr<std::uint16_t>(*value, position + kListEntryLength);
-            if (*type == kAttrEnd || length < kListEntryMinimumSize || value->size() - position < length) break;
+            if (*type == kAttrEnd || length < kListEntryMinimumSize || value->size() - position < length) {
+                break;
+            }
             Bytes item = value->subspan(position, length);
             position += length;
             if (*type != kAttrData || item[kListEntryNameLength] != 0) continue;

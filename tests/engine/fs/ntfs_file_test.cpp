@@ -8,7 +8,6 @@
 
 #include "engine/exports.h"
 #include "engine/fs/ntfs.h"
-#include "engine/fs/ntfs_record.h"
 #include "ntfs_test_volume.h"
 
 using namespace ntfs_test;
@@ -196,36 +195,6 @@ TEST_F(NtfsFileTest, AttributeListWithTheWholeStreamInExtensions) {
     file->MergeAttributeList(20);
     EXPECT_EQ(file->DataSize(), data.size());
     EXPECT_EQ(readAll(*file, 3 * cs), data);
-}
-
-// What a listing needs, the data's size and first cluster, costs one record read: the one
-// that the list names for VCN 0, whatever else it names.
-TEST_F(NtfsFileTest, DataStartReadsOnlyTheRecordNamedForTheFirstExtent) {
-    const std::uint32_t cs = volume_.clusterSize();
-    const std::uint64_t lcn = volume_.firstDataCluster();
-    volume_.putRecord(21, volume_.record(21).baseRecord(20).nonResidentData(
-                              encodeRuns({{2, std::int64_t(lcn)}}), 5 * cs, 5 * cs));
-    volume_.putRecord(22, volume_.record(22).baseRecord(20).nonResidentData(
-                              encodeRuns({{3, std::int64_t(lcn + 10)}}), 0, 0, 2));
-    std::vector<std::uint64_t> reads;
-    const ntfs::ExtensionReader read = [&](std::uint64_t number, std::uint64_t base, std::uint8_t* buffer) {
-        reads.push_back(number);
-        return ntfs_->GetFileRec(number, buffer) && ntfs::isExtensionOf(ntfs::Bytes(buffer, 1024), base);
-    };
-    auto file = open(volume_.record(20).fileName(5, u"big.bin").attributeList(
-        {{0x80, 20}, {0x80, 22, 0, 2}, {0x80, 21}, {0x80, 23}, {0x80, 24}}));
-    file->MergeDataStart(20, read);
-    EXPECT_EQ(reads, std::vector<std::uint64_t>{21});
-    EXPECT_EQ(file->DataSize(), 5u * cs);
-    ASSERT_EQ(file->Runs().size(), 1u);
-    EXPECT_EQ(file->Runs().front().clusterBegin, lcn);
-
-    // A list that names a record that is no extension first: that record, and no other.
-    reads.clear();
-    auto hostile = open(volume_.record(20).fileName(5, u"big.bin").attributeList({{0x80, 23}, {0x80, 21}}));
-    hostile->MergeDataStart(20, read);
-    EXPECT_EQ(reads, std::vector<std::uint64_t>{23});
-    EXPECT_FALSE(hostile->HasData());
 }
 
 TEST_F(NtfsFileTest, HostileAttributeListEntriesEndTheWalk) {

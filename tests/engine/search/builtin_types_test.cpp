@@ -7,9 +7,9 @@
 #include <set>
 #include <span>
 #include <string>
-#include <vector>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "engine/search/information_storage.h"
 #include "engine/search/searcher_unit_index.h"

@@ -2,8 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -69,26 +67,6 @@ TEST_F(TypeRegistry, StoredImageChangesAType) {
     EXPECT_EQ(reloaded->GetFileType(code, u"a.pdf"), nullptr);
     EXPECT_EQ(reloaded->FindFileType(47)->signatures().size(), 1u);
     EXPECT_EQ(reloaded->count(), 94u);
-}
-
-// A copy stored before the video types learnt today's file-type boxes: its texts apply,
-// its one old signature does not replace the table's.
-TEST_F(TypeRegistry, OlderStoredVideoTypeMatchesWhatTheTableNowKnows) {
-    CFileType older;
-    older.image().Enabled = 1;
-    older.image().SignatureId = 141;
-    setImageText(older.image().Extension, u"MP4");
-    setImageText(older.image().Description, u"my videos");
-    older.AddSignature32(0x70797466, 4, 0)->AddCondition(kConditionBytes, "mp4", 16, 3, 0);
-    typesKey().writeBinary(u"Type 141", older.StoredForm());
-
-    auto table = load();
-    std::array<std::uint8_t, kUnitSize> unit{};
-    std::memcpy(unit.data(), "\0\0\0\x20" "ftypisom\0\0\x02\0isomiso2", 24);
-    const CFileType* found = table->MatchUnit(unit);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->signatureId(), 141);
-    EXPECT_EQ(found->description(), u"my videos");
 }
 
 TEST_F(TypeRegistry, AddedTypeKeepsItsSignaturesAcrossSaveAndLoad) {
