@@ -1,5 +1,6 @@
-// One MFT record from the input, parsed, merged, described and read against a volume
-// whose every record read returns the same input and whose clusters hold a pattern.
+// One MFT record from the input, parsed, merged (whole, and its data's start alone),
+// described and read against a volume whose every record read returns the same input
+// and whose clusters hold a pattern.
 
 #include <cstdint>
 #include <cstring>
@@ -45,7 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CNTFile file(volume);
     std::memcpy(file.RecordBuffer(), record.data(), recordSize);
     if (!file.ParseRecord()) return 0;
-    file.MergeAttributeList(ntfs::ownNumber(file.Record()).value_or(0));
+    const std::uint64_t number = ntfs::ownNumber(file.Record()).value_or(0);
+    // The listing's merge, of the data's first extent only, on a copy.
+    CNTFile start(volume, record.data());
+    start.MergeDataStart(number, [&volume](std::uint64_t extent, std::uint64_t base, std::uint8_t* buffer) {
+        return volume.GetFileRec(extent, buffer) &&
+               ntfs::isExtensionOf(ntfs::Bytes(buffer, volume.RecordSize()), base);
+    });
+    file.MergeAttributeList(number);
     FoundFileRecord info{};
     resetFoundFileForFill(info);
     std::u16string name;

@@ -31,6 +31,12 @@ bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char 
     return offset + 8 <= boot.size() && std::memcmp(boot.data() + offset, name, 8) == 0;
 }
 
+std::string_view labelField(std::span<const std::uint8_t> boot, std::size_t offset) {
+    if (offset > boot.size() || boot.size() - offset < kLabelLength) return {};
+    const std::string_view field(reinterpret_cast<const char*>(boot.data() + offset), kLabelLength);
+    return field == "NO NAME    " ? std::string_view() : field;
+}
+
 std::uint32_t sectorsPerCluster(std::span<const std::uint8_t> boot, std::int32_t code) {
     if (boot.size() <= kSectorsPerClusterOffset) return 0;
     const std::uint8_t value = boot[kSectorsPerClusterOffset];

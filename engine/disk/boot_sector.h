@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 
 namespace boot {
 
@@ -43,6 +44,10 @@ std::uint64_t readBootSectors(const SectorRead& read, std::uint8_t* buffer);
 
 // True when the 8 bytes at `offset` are `name`.
 bool hasName(std::span<const std::uint8_t> boot, std::size_t offset, const char (&name)[9]);
+// The label field at `offset`, kLabelLength bytes. Formatting tools write "NO NAME"
+// there when a volume has no label: that placeholder reads as empty, as does a field
+// past the buffer.
+std::string_view labelField(std::span<const std::uint8_t> boot, std::size_t offset);
 // Byte 13; NTFS writes clusters of more than 128 sectors as a negative power of two.
 std::uint32_t sectorsPerCluster(std::span<const std::uint8_t> boot, std::int32_t code);
 

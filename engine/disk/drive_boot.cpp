@@ -14,7 +14,7 @@ using engine::readLittleEndian;
 namespace {
 
 std::string_view bootLabel(const std::uint8_t* boot, std::size_t offset) {
-    return {reinterpret_cast<const char*>(boot + offset), boot::kLabelLength};
+    return boot::labelField({boot, boot::kBootBufferSize}, offset);
 }
 
 }  // namespace

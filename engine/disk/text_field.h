@@ -15,7 +15,7 @@ void setTextField(char (&field)[N], std::string_view text) {
     const std::size_t end = text.find('\0');
     if (end != std::string_view::npos) text = text.substr(0, end);
     const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(field, text.data(), n);
+    if (n != 0) std::memcpy(field, text.data(), n);  // an empty view may have no data
     std::memset(field + n, 0, N - n);
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // CNTFS: an NTFS volume read through its drive. Initialize takes the geometry from the
 // boot sector, loads $MFT with its runs and copies $Bitmap into the drive's cluster map,
-// every count bounded by the drive's size; then every MFT record is listed once, in use
-// or not (free records as deleted, records that are not file records or cannot be read
-// as damaged), single records are looked up, folder paths are built from the file-name
-// parents, and file data is read.
+// every count bounded by the drive's size; then every MFT record that holds a file is
+// listed once, in use or not (free records as deleted, records that are not file records
+// or cannot be read as damaged), single records are looked up, folder paths are built
+// from the file-name parents, and file data is read.
 //
 // The enumeration, FileGetInfo and FileGetPath run on one thread at a time and share the
 // enumeration's scratch state; FileRead may run on other threads meanwhile and touches
@@ -34,7 +34,8 @@ public:
     int Initialize();
 
     // The next record of the enumeration, null at the end. Extension records are part
-    // of their base record and are skipped.
+    // of their base record, and records with neither a file name nor data (reserved or
+    // never used) hold no file: both are skipped, though TotalMFTRecords counts them.
     FoundFileRecord* FileGetNext();
     // Fills `info` (fill reset first) from record `number`; its name lives until the
     // next FileGetInfo.
@@ -92,6 +93,9 @@ private:
     const std::uint8_t* WindowRecord(std::uint64_t number);
     // Record `number` into `buffer`, from the window when it holds it.
     bool ReadListedRecord(std::uint64_t number, std::uint8_t* buffer) const;
+    // Record `number` into `buffer` when it is an extension record of `base`; one in the
+    // window is looked at where it lies and copied only when it is one.
+    bool ReadListedExtension(std::uint64_t number, std::uint64_t base, std::uint8_t* buffer) const;
     std::optional<PathEntry> DescribeForPath(std::uint64_t number);
     std::optional<ntfs::FolderRecord> ReadFolder(std::uint64_t number);
     void FillFromRecord(std::uint64_t number, const std::uint8_t* raw, CNTFile& file,

@@ -21,19 +21,26 @@ void CNTFS::FillFromRecord(std::uint64_t number, const std::uint8_t* raw, CNTFil
         record.Flags |= kFileDamaged;
         return;
     }
-    if (file.HasAttribute(kAttrAttributeList)) file.MergeAttributeList(number);
+    // A listing shows the data's size and first cluster; the runs of later extents are
+    // merged when the file is read.
+    if (file.HasAttribute(kAttrAttributeList)) {
+        file.MergeDataStart(number, [this](std::uint64_t extent, std::uint64_t base, std::uint8_t* buffer) {
+            return ReadListedExtension(extent, base, buffer);
+        });
+    }
     if (!file.GetInfo(&record, nameStorage)) record.Flags |= kFileDamaged;
 }
 
 FoundFileRecord* CNTFS::FileGetNext() {
-    resetFoundFileForFill(record_);
     if (!sharedFile_ || currentFileCount_ >= totalMftRecords_) {
         Log(kLogWarning, "FileGetNext: Requested file record > TotalMFTRecords");
         return nullptr;
     }
     try {
-        // Extension records hold attributes of their base record, not files.
+        // Extension records hold attributes of their base record, not files; records
+        // without a name or data (reserved or never used) hold none either.
         while (currentFileCount_ < totalMftRecords_) {
+            resetFoundFileForFill(record_);
             std::uint64_t number = currentFileCount_++;
             const std::uint8_t* raw = WindowRecord(number);
             if (!raw) {
@@ -45,7 +52,9 @@ FoundFileRecord* CNTFS::FileGetNext() {
             Bytes header(raw, recordSize_);
             if (isFileRecord(header) && baseRecordOf(header) != 0) continue;
             FillFromRecord(number, raw, *sharedFile_, record_, recordName_);
-            if (!(record_.Flags & kFileDamaged) && !sharedFile_->Runs().empty()) {
+            if (record_.Flags & kFileDamaged) return &record_;
+            if (!sharedFile_->HasData() && !sharedFile_->HasAttribute(kAttrFileName)) continue;
+            if (!sharedFile_->Runs().empty()) {
                 const DataRun& first = sharedFile_->Runs().front();
                 record_.FirstCluster = first.sparse ? 0 : first.clusterBegin;
                 record_.DataPosition = record_.FirstCluster * geometry_.bytesPerCluster;

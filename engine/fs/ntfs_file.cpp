@@ -1,6 +1,7 @@
 #include "engine/fs/ntfs_file.h"
 
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #include "engine/exports.h"
@@ -8,6 +9,37 @@
 #include "engine/fs/ntfs_record.h"
 
 using namespace ntfs;
+
+namespace {
+
+// The entries of a record's resident attribute lists that place its unnamed data: the
+// record that holds each extent and the extent's first VCN, in list order, until `visit`
+// returns false. A non-resident list would need a data read of its own; such records
+// keep the runs of their base record.
+template <typename Visit>
+void forEachDataEntry(Bytes record, Visit visit) {
+    AttributeWalk walk(record);
+    while (auto list = walk.next(kAttrAttributeList)) {
+        auto value = list->residentValue();
+        if (!value) continue;
+        std::size_t position = 0;
+        while (auto type = engine::readLittleEndian<std::uint32_t>(*value, position + kListEntryType)) {
+            auto length = fieldOr<std::uint16_t>(*value, position + kListEntryLength);
+            if (*type == kAttrEnd || length < kListEntryMinimumSize || value->size() - position < length) {
+                break;
+            }
+            Bytes item = value->subspan(position, length);
+            position += length;
+            if (*type != kAttrData || item[kListEntryNameLength] != 0) continue;
+            if (!visit(fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask,
+                       fieldOr<std::uint64_t>(item, kListEntryStartVcn))) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
 
 CNTFile::CNTFile(const RecordSource& owner) : owner_(owner), record_(owner.RecordSize(), 0) {}
 
@@ -81,53 +113,58 @@ void CNTFile::MergeAttributeList(std::uint64_t number) {
     try {
         // Each extension record is read once, and only one that names this record as
         // its base adds runs; all of them are merged in one pass at the end.
+        const ExtensionReader read = [this](std::uint64_t extent, std::uint64_t base, std::uint8_t* buffer) {
+            return owner_.GetFileRec(extent, buffer) && isExtensionOf(Bytes(buffer, record_.size()), base);
+        };
         std::unordered_set<std::uint64_t> visited{number};
+        std::optional<CNTFile> scratch;
         RunList extents;
-        AttributeWalk walk(record_);
-        while (auto list = walk.next(kAttrAttributeList)) {
-            // A non-resident list would need its own data read; such records keep the
-            // runs of their base record.
-            auto value = list->residentValue();
-            if (!value) continue;
-            std::size_t position = 0;
-            while (auto entry = engine::readLittleEndian<std::uint32_t>(*value, position + kListEntryType)) {
-                auto length = fieldOr<std::uint16_t>(*value, position + kListEntryLength);
-                if (*entry == kAttrEnd || length < kListEntryMinimumSize ||
-                    value->size() - position < length) {
-                    break;
-                }
-                Bytes item = value->subspan(position, length);
-                position += length;
-                const std::uint64_t extent =
-                    fieldOr<std::uint64_t>(item, kListEntryRecord) & kRecordNumberMask;
-                if (*entry != kAttrData || item[kListEntryNameLength] != 0 ||
-                    !visited.insert(extent).second) {
-                    continue;
-                }
-                CNTFile extension(owner_);
-                if (!owner_.GetFileRec(extent, extension.RecordBuffer())) continue;
-                if (!extension.ParseRecord() || !extension.hasData_ ||
-                    baseRecordOf(extension.record_) != number) {
-                    continue;
-                }
-                // The first extent carries the sizes of the whole stream.
-                if (!hasData_ && extension.lowestVcn_ == 0) {
-                    hasData_ = nonResident_ = extension.nonResident_;
-                    dataSize_ = extension.dataSize_;
-                    initializedSize_ = extension.initializedSize_;
-                    allocatedSize_ = extension.allocatedSize_;
-                }
-                for (const DataRun& run : extension.runs_) {
-                    Log(kLogDebug,
-                        "MergeDataRuns:Add: vcnStart= %I64d, vcnEnd= %I64d, clusterBegin= "
-                        "%I64d, clusterCount= %I64d",
-                        run.vcnStart, run.vcnEnd, run.clusterBegin, run.clusterCount);
-                }
-                extents.insert(extents.end(), extension.runs_.begin(), extension.runs_.end());
-            }
-        }
+        forEachDataEntry(record_, [&](std::uint64_t extent, std::uint64_t) {
+            if (visited.insert(extent).second) AddExtension(extent, number, read, scratch, extents);
+            return true;
+        });
         if (!extents.empty()) mergeDataRuns(runs_, extents);
     } catch (...) {
         Log(kLogError, "MergeDataRuns except");
     }
+}
+
+void CNTFile::MergeDataStart(std::uint64_t number, const ExtensionReader& read) {
+    try {
+        // The list names one record for the extent that starts at VCN 0; whatever else a
+        // list claims costs no read.
+        std::optional<CNTFile> scratch;
+        RunList extents;
+        forEachDataEntry(record_, [&](std::uint64_t extent, std::uint64_t startVcn) {
+            if (startVcn != 0 || extent == number) return true;
+            AddExtension(extent, number, read, scratch, extents);
+            return false;
+        });
+        if (!extents.empty()) mergeDataRuns(runs_, extents);
+    } catch (...) {
+        Log(kLogError, "MergeDataRuns except");
+    }
+}
+
+void CNTFile::AddExtension(std::uint64_t extent, std::uint64_t number, const ExtensionReader& read,
+                           std::optional<CNTFile>& scratch, RunList& extents) {
+    if (!scratch) scratch.emplace(owner_);
+    CNTFile& extension = *scratch;
+    if (!read(extent, number, extension.RecordBuffer()) || !extension.ParseRecord() || !extension.hasData_) {
+        return;
+    }
+    // The first extent carries the sizes of the whole stream.
+    if (!hasData_ && extension.lowestVcn_ == 0) {
+        hasData_ = nonResident_ = extension.nonResident_;
+        dataSize_ = extension.dataSize_;
+        initializedSize_ = extension.initializedSize_;
+        allocatedSize_ = extension.allocatedSize_;
+    }
+    for (const DataRun& run : extension.runs_) {
+        Log(kLogDebug,
+            "MergeDataRuns:Add: vcnStart= %I64d, vcnEnd= %I64d, clusterBegin= "
+            "%I64d, clusterCount= %I64d",
+            run.vcnStart, run.vcnEnd, run.clusterBegin, run.clusterCount);
+    }
+    extents.insert(extents.end(), extension.runs_.begin(), extension.runs_.end());
 }

@@ -4,6 +4,8 @@
 // and the names, times and sizes that describe it.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,12 @@ protected:
     ~RecordSource() = default;
 };
 
+// Where an attribute list's extension records come from: copies record `number` as
+// stored into `buffer` (RecordSize bytes) when it is an extension record of record
+// `base`; false when it is not one, or cannot be read.
+using ExtensionReader =
+    std::function<bool(std::uint64_t number, std::uint64_t base, std::uint8_t* buffer)>;
+
 }  // namespace ntfs
 
 class CNTFile {
@@ -59,6 +67,10 @@ public:
     // Adds the $DATA runs that a resident attribute list places in extension records of
     // this record, record `number` of the MFT.
     void MergeAttributeList(std::uint64_t number);
+    // Adds only the extent that starts the data, which gives its size and first cluster,
+    // when the list places it in an extension record: one record read through `read`
+    // at most.
+    void MergeDataStart(std::uint64_t number, const ntfs::ExtensionReader& read);
 
     // The logical cluster of a virtual one, all ones when no run maps it.
     std::uint64_t VCN_to_LCN(std::uint64_t vcn) const;
@@ -82,6 +94,10 @@ public:
 
 private:
     void ParseDataFile();
+    // Reads extension record `extent` of record `number` into `scratch` and adds its
+    // runs to `extents`; the first extent also gives the data's sizes.
+    void AddExtension(std::uint64_t extent, std::uint64_t number, const ntfs::ExtensionReader& read,
+                      std::optional<CNTFile>& scratch, ntfs::RunList& extents);
     std::uint64_t GetResidentData(std::uint64_t offset, std::uint64_t size,
                                   std::uint8_t* out) const;
     std::uint64_t GetNonResidentData(std::uint64_t offset, std::uint64_t size,

@@ -73,6 +73,7 @@ inline constexpr std::size_t kNameText = 66;
 inline constexpr std::size_t kListEntryType = 0;
 inline constexpr std::size_t kListEntryLength = 4;
 inline constexpr std::size_t kListEntryNameLength = 6;
+inline constexpr std::size_t kListEntryStartVcn = 8;
 inline constexpr std::size_t kListEntryRecord = 16;
 inline constexpr std::size_t kListEntryMinimumSize = 26;
 

@@ -115,3 +115,15 @@ bool CNTFS::ReadListedRecord(std::uint64_t number, std::uint8_t* buffer) const {
     }
     return GetFileRec(number, buffer) != 0;
 }
+
+bool CNTFS::ReadListedExtension(std::uint64_t number, std::uint64_t base, std::uint8_t* buffer) const {
+    const RecordWindow& w = window_;
+    if (number >= w.first && number - w.first < w.count) {
+        if (!w.readable[number - w.first]) return false;
+        const std::uint8_t* stored = w.bytes.data() + (number - w.first) * recordSize_;
+        if (!isExtensionOf(Bytes(stored, recordSize_), base)) return false;
+        std::memcpy(buffer, stored, recordSize_);
+        return true;
+    }
+    return GetFileRec(number, buffer) != 0 && isExtensionOf(Bytes(buffer, recordSize_), base);
+}

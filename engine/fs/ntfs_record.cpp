@@ -20,6 +20,10 @@ std::uint64_t baseRecordOf(Bytes record) {
     return fieldOr<std::uint64_t>(record, kHeaderBaseRecord) & kRecordNumberMask;
 }
 
+bool isExtensionOf(Bytes record, std::uint64_t base) {
+    return isFileRecord(record) && baseRecordOf(record) == base;
+}
+
 std::optional<std::uint64_t> ownNumber(Bytes record) {
     if (fieldOr<std::uint16_t>(record, kHeaderFixupOffset) < kHeaderSize) return std::nullopt;
     return engine::readLittleEndian<std::uint32_t>(record, kHeaderRecordNumber);

@@ -15,6 +15,8 @@ bool isInUse(Bytes record);
 bool isDirectory(Bytes record);
 // The base record of an extension record; 0 for a base record.
 std::uint64_t baseRecordOf(Bytes record);
+// A file record that names `base` as its base record.
+bool isExtensionOf(Bytes record, std::uint64_t base);
 // The record number a record states about itself; records of old volumes lack it.
 std::optional<std::uint64_t> ownNumber(Bytes record);
 // Whether the attributes start inside the record, after its header.

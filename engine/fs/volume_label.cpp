@@ -139,8 +139,9 @@ std::string fatVolumeLabel(std::span<const std::uint8_t> bootSector, std::int32_
                                     : rootRegionLabel(*parsed.geometry, volumeBytes, read);
         if (fromRoot) return *fromRoot;
     }
-    const std::size_t field = fat32 ? boot::kFat32LabelOffset : boot::kFat1216LabelOffset;
-    return fromFatBytes(bootSector.data() + field, boot::kLabelLength);
+    const std::string_view field =
+        boot::labelField(bootSector, fat32 ? boot::kFat32LabelOffset : boot::kFat1216LabelOffset);
+    return fromFatBytes(reinterpret_cast<const std::uint8_t*>(field.data()), field.size());
 }
 
 std::string ntfsVolumeName(std::span<const std::uint8_t> bootSector, std::uint64_t volumeBytes,

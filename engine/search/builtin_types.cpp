@@ -1,6 +1,7 @@
 #include "engine/search/builtin_types.h"
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "engine/search/information_storage.h"
@@ -32,6 +33,12 @@ BuiltinCondition bytes(std::int32_t offset, std::initializer_list<std::uint8_t> 
 // The text's characters without a terminating NUL.
 BuiltinCondition text(std::int32_t offset, std::string_view value) {
     return {kConditionBytes, offset, std::vector<std::uint8_t>(value.begin(), value.end())};
+}
+// An ISO base media file: its first box, "ftyp", then the major brand.
+BuiltinSignature fileTypeBox(std::string_view majorBrand) {
+    std::string box = "ftyp";
+    box += majorBrand;
+    return {text(4, box)};
 }
 BuiltinCondition range16(std::int32_t offset, std::uint16_t low, std::uint16_t high) {
     return {kConditionRange16,
@@ -180,16 +187,20 @@ const std::vector<BuiltinType>& builtinFileTypes() {
          {{u32(0, {0x2E, 0x52, 0x4D, 0x46})}}},
         // 45
         {170, u"MOV", u"QT,PKG,M2S,MPGX,MPM,QTIF,QTI", u"", -120, u"Video", 51200, u"quicktime", u"QuickTime (Rich Media Format)",
-         {{u32(0, {0x6D, 0x6F, 0x6F, 0x76})}, {u32(0, {0x70, 0x6E, 0x6F, 0x74})}, {u32(0, {0x6D, 0x64, 0x61, 0x74})}, {u32(0, {0x77, 0x69, 0x64, 0x65})}, {u32(0, {0x76, 0x69, 0x64, 0x65})}, {u32(0, {0x74, 0x72, 0x61, 0x6B})}, {u32(0, {0x73, 0x6B, 0x69, 0x70})}, {u32(0, {0x4D, 0x50, 0x45, 0x47})}, {u32(0, {0x73, 0x74, 0x72, 0x6D})}, {u32(0, {0x66, 0x72, 0x65, 0x65})}}},
+         {{u32(0, {0x6D, 0x6F, 0x6F, 0x76})}, {u32(0, {0x70, 0x6E, 0x6F, 0x74})}, {u32(0, {0x6D, 0x64, 0x61, 0x74})}, {u32(0, {0x77, 0x69, 0x64, 0x65})}, {u32(0, {0x76, 0x69, 0x64, 0x65})}, {u32(0, {0x74, 0x72, 0x61, 0x6B})}, {u32(0, {0x73, 0x6B, 0x69, 0x70})}, {u32(0, {0x4D, 0x50, 0x45, 0x47})}, {u32(0, {0x73, 0x74, 0x72, 0x6D})}, {u32(0, {0x66, 0x72, 0x65, 0x65})},
+          fileTypeBox("qt  ")}},
         // 46
         {130, u"AVI", u"", u"", -120, u"Video", 51200, u"video", u"AVI (RIFF Video Format)",
          {{u32(0, {0x52, 0x49, 0x46, 0x46}), text(8, "AVI LIST")}}},
         // 47
         {181, u"3GP", u"", u"", -120, u"Video", 5120, u"mobile_video", u"Mobile Phone Video",
-         {{text(4, "ftyp3gp")}}},
+         {{text(4, "ftyp3gp")}, fileTypeBox("3g2")}},
         // 48
         {141, u"MP4", u"", u"", -120, u"Video", 51200, u"video", u"MPEG-4 Video File",
-         {{u32(4, {0x66, 0x74, 0x79, 0x70}), text(16, "mp4")}}},
+         {{u32(4, {0x66, 0x74, 0x79, 0x70}), text(16, "mp4")}, fileTypeBox("isom"), fileTypeBox("iso2"),
+          fileTypeBox("iso3"), fileTypeBox("iso4"), fileTypeBox("iso5"), fileTypeBox("iso6"),
+          fileTypeBox("mp41"), fileTypeBox("mp42"), fileTypeBox("avc1"), fileTypeBox("M4V "),
+          fileTypeBox("dash")}},
         // 49
         {265, u"SIS", u"", u"", -128, u"Mobile", 5120, u"mobile_content", u"SymbianOS Installer File",
          {{u32(6, {0x04, 0x19, 0x10, 0x00}), u16(10, {0x10, 0x00})}}},

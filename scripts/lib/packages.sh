@@ -25,3 +25,6 @@ PROGRAM_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg62-turbo-dev libgif-de
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
                 libbenchmark-dev clang libclang-rt-14-dev ntfs-3g dosfstools mtools fdisk
                 libjpeg62-turbo-dev libgif-dev qt6-base-dev libudev-dev)
+
+# What scripts/make-search-fixtures needs to write its images.
+SEARCH_FIXTURE_PACKAGES=(dosfstools mtools ffmpeg)

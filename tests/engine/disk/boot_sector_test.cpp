@@ -88,6 +88,8 @@ TEST(DriveBoot, InitializeTakesFileSystemLabelSerialAndClusterSize) {
     put(unterminated, 43, "ABCDEFGHIJK");  // 11 bytes, then the type name without a gap
     Bytes largeClusters = ntfsBoot();
     largeClusters[13] = 0xF4;  // 2^12 sectors: 2 MiB clusters
+    Bytes unlabelled = fat32Boot();
+    put(unlabelled, 71, "NO NAME    ");  // what formatting writes for a volume without a label
     Bytes unknown(1024, 0);
     put(unknown, 3, "EXFAT   ");
     unknown[13] = 64;
@@ -101,6 +103,7 @@ TEST(DriveBoot, InitializeTakesFileSystemLabelSerialAndClusterSize) {
     } cases[] = {
         {"FAT16", fat16Boot(), kFileSystemFat16, "MY DISK    ", 0x12345678u, 4},
         {"unterminated label", unterminated, kFileSystemFat16, "ABCDEFGHIJK", 0x12345678u, 4},
+        {"no label", unlabelled, kFileSystemFat32, "", 0xCAFEF00Du, 8},
         {"NTFS large clusters", largeClusters, kFileSystemNtfs, "", 0x0123456789ABCDEFu, 4096},
         {"unknown", unknown, kFileSystemNone, "", 0, 1},
     };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <thread>
 
 #include "engine/exports.h"
@@ -122,11 +124,15 @@ TEST_F(NtfsReaderTest, EnumeratesEveryRecordOnce) {
     Buffer torn = volume_.record(20, 0).standardInfo(1, 2, 3, 0x20).fileName(5, u"torn").finish();
     torn[1023] ^= 0xFF;  // a deletion cut off between the record's two sectors
     volume_.putRaw(20, torn);
+    // Free slots that hold no file: no name, no data.
+    volume_.putRecord(21, volume_.record(21, 0).standardInfo(1, 2, 3, 0x20));
+    volume_.putRecord(22, volume_.record(22, 0));
+    volume_.putRecord(23, volume_.record(23, 0).residentData({'x'}));  // data without a name
     open();
     Log(kLogError, "previous error");
     std::vector<FoundFileRecord> all = enumerate();
     EXPECT_STREQ(GetLastErrorString(), "previous error");  // zeroed records log nothing
-    ASSERT_EQ(all.size(), 31u);  // 32 records, one extension
+    ASSERT_EQ(all.size(), 29u);  // 32 records, one extension, two without a file
 
     // Records of the volume builder: 0, 5, 6 are files; the rest of 1..15 are zeroed.
     EXPECT_EQ(+all[0].RecordNumber, 0u);
@@ -161,8 +167,46 @@ TEST_F(NtfsReaderTest, EnumeratesEveryRecordOnce) {
     EXPECT_EQ(std::u16string(tornRecord.Name), u"torn");
     EXPECT_EQ(+tornRecord.LastWriteTime.dwLowDateTime, 2u);
 
+    const FoundFileRecord& nameless = all[20];  // record 23: after the two empty slots
+    EXPECT_EQ(+nameless.RecordNumber, 23u);
+    EXPECT_EQ(+nameless.Flags, kFileDeleted);
+    EXPECT_EQ(+nameless.Size, 1u);
+
     EXPECT_EQ(ntfs_->FileGetNext(), nullptr);
     EXPECT_EQ(ntfs_->CurrentFileCount(), 32u);
+}
+
+// An attribute list costs the listing one record read at most, from the enumeration's
+// window when the record lies in it, however many records the list names.
+TEST_F(NtfsReaderTest, ListingReadsOneRecordAtMostPerAttributeList) {
+    volume_ = VolumeBuilder(4096, 1024, 1024, 2048);  // two windows of records
+    const std::uint64_t lcn = volume_.firstDataCluster();
+    std::vector<ListEntry> elsewhere, near;
+    for (std::uint64_t n = 0; n < 20; ++n) {
+        elsewhere.push_back({0x80, 1100 + n});  // no extension records, past the first window
+        near.push_back({0x80, 40 + n});
+    }
+    volume_.putRecord(17,
+                      volume_.record(17).fileName(5, u"own.bin").attributeList(elsewhere).residentData({1}));
+    std::vector<ListEntry> first = {{0x80, 1600, 0, 2}, {0x80, 1500}};  // a later extent, then the first
+    first.insert(first.end(), elsewhere.begin(), elsewhere.end());
+    volume_.putRecord(18, volume_.record(18).fileName(5, u"moved.bin").attributeList(first));
+    volume_.putRecord(1500, volume_.record(1500).baseRecord(18).nonResidentData(
+                                encodeRuns({{2, std::int64_t(lcn)}}), 6000, 6000));
+    volume_.putRecord(19, volume_.record(19).fileName(5, u"near.bin").attributeList(near));
+    volume_.putRecord(40, volume_.record(40).baseRecord(19).nonResidentData(
+                              encodeRuns({{1, std::int64_t(lcn + 2)}}), 100, 100));
+    open();
+    int singleReads = 0;
+    drive_->onRead = [&](std::uint64_t, std::uint64_t count) { singleReads += count == 2; };
+    std::map<std::uint64_t, FoundFileRecord> listed;
+    for (const FoundFileRecord& record : enumerate()) listed[+record.RecordNumber] = record;
+    EXPECT_EQ(singleReads, 2);  // record 1100 for record 17, record 1500 for record 18
+    EXPECT_EQ(+listed[17].Size, 1u);
+    EXPECT_EQ(+listed[18].Size, 6000u);
+    EXPECT_EQ(+listed[18].FirstCluster, lcn);
+    EXPECT_EQ(+listed[19].Size, 100u);
+    EXPECT_EQ(+listed[19].FirstCluster, lcn + 2);
 }
 
 TEST_F(NtfsReaderTest, FileGetInfoFillsItsOwnRecord) {

@@ -63,6 +63,7 @@ struct ListEntry {
     std::uint32_t type;
     std::uint64_t record;
     std::uint8_t nameLength = 0;
+    std::uint64_t startVcn = 0;
 };
 
 // Builds one file record attribute by attribute; finish() adds the end marker and the
@@ -143,6 +144,7 @@ public:
             put<std::uint16_t>(item, 4, 32);
             item[6] = entry.nameLength;
             item[7] = 26;
+            put<std::uint64_t>(item, 8, entry.startVcn);
             put<std::uint64_t>(item, 16, entry.record);
             value.insert(value.end(), item.begin(), item.end());
         }

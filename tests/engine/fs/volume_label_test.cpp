@@ -63,6 +63,13 @@ TEST_P(FatLabel, RootEntryComesFirstThenTheBootSector) {
 
     drive.failReads = true;  // the root cannot be read: the boot sector's label
     EXPECT_EQ(labelOf(drive), c.label);
+
+    // Formatted without a label: the boot sector holds a placeholder, not a label.
+    const std::size_t field = geometry.kind == FatKind::Fat32 ? 71 : 43;
+    std::memcpy(drive.image().data() + field, "NO NAME    ", 11);
+    EXPECT_EQ(labelOf(drive), "");
+    drive.failReads = false;
+    EXPECT_EQ(labelOf(drive), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, FatLabel,

@@ -5,11 +5,15 @@
 #include <array>
 #include <cstring>
 #include <set>
+#include <span>
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "engine/search/information_storage.h"
+#include "engine/search/searcher_unit_index.h"
+#include "engine/support/test_images.h"
 
 namespace {
 
@@ -107,10 +111,49 @@ TEST_F(BuiltinTable, RecognisesRealHeaders) {
         {0, "%PDF-1.4\n"s, 47}, {0, "MSCF\0\0\0\0\x10\x27\0\0"s, 336}, {0, "OggS\0\x02\0\0\0\0"s, 202},
         {0, "RIFF\x24\x08\0\0WAVEfmt \x10\0\0\0"s, 200}, {0, "RIFF\x24\x08\0\0" "AVI LIST"s, 130},
         {0, "RIFF\x24\x08\0\0" "CDR9vrsn"s, 94}, {0, "MZ\x90\0\x03\0"s, 400}, {2, "-lz5-"s, 333},
-        {0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s, 10}, {0, "FILE0\0\x03\0"s, 4}, {0, ""s, 0}};
+        {0, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s, 10}, {0, "FILE0\0\x03\0"s, 4}, {0, ""s, 0},
+        // Videos as encoders and phones write them: the ISO brands, QuickTime, 3GPP2.
+        {0, "\0\0\0\x20" "ftypisom\0\0\x02\0isomiso2avc1mp41"s, 141},
+        {0, "\0\0\0\x1c" "ftypmp42\0\0\0\0isommp42"s, 141},
+        {0, "\0\0\0\x20" "ftypM4V \0\0\x02\0M4V isomiso2avc1"s, 141},
+        {0, "\0\0\0\x18" "ftypdash\0\0\0\0iso6mp41"s, 141},
+        {0, "\0\0\0\x18" "ftypiso5\0\0\x02\0iso5iso6"s, 141},
+        {0, "\0\0\0\x18" "ftypmp42\0\0\0\0mp41mp42"s, 141},  // the older rule
+        {0, "\0\0\0\x14" "ftypqt  \0\0\x02\0qt  "s, 170},
+        {0, "\0\0\0\x1c" "ftyp3g2a\0\x01\0\0" "3g2aisomiso2"s, 181},
+        {0, "\0\0\0\x1c" "ftyp3gp4\0\0\x02\0" "3gp4isomiso2"s, 181},
+        // Other boxes of that family are no video.
+        {0, "\0\0\0\x18" "ftypheic\0\0\0\0mif1heic"s, 0}, {0, "\0\0\0\x1c" "ftypM4A \0\0\0\0M4A isom"s, 0},
+        {0, "\0\0\0\x18" "ftypisox\0\0\0\0isoxisom"s, 0}};
     for (const auto& [offset, bytes, id] : headers) {
         EXPECT_EQ(detect(unitWith({{offset, bytes}})), id) << offset << " " << bytes;
     }
+}
+
+// Wherever a video type claims a unit of a committed image, no other type would have:
+// the video rows take no hit from the types after them.
+TEST_F(BuiltinTable, VideoTypesTakeNoHitOfAnotherTypeOnTheFixtures) {
+    const auto isVideo = [](std::uint16_t id) { return id == 141 || id == 170 || id == 181; };
+    const CSearchUnitIndex index(*table_);
+    std::size_t videoUnits = 0;
+    for (const char* name : {"search/fat12-hits", "search/videos", "fat/fat12", "fat/fat16", "fat/fat16-4k",
+                             "fat/fat32", "ntfs/ntfs-basic", "ntfs/ntfs-sector4k", "ntfs/ntfs-cluster8k",
+                             "disks/bare_fat", "disks/gpt_fat", "disks/lost_logical", "disks/lost_primary",
+                             "disks/mbr_fat_ntfs"}) {
+        const std::vector<std::uint8_t> image = test_images::gunzip(std::string(name) + ".img.gz");
+        ASSERT_FALSE(image.empty()) << name;
+        for (std::size_t at = 0; at + kUnitSize <= image.size(); at += kUnitSize) {
+            const std::span<const std::uint8_t> unit(image.data() + at, image.size() - at);
+            const CFileType* found = index.FirstMatch(unit);
+            if (!found || !isVideo(found->signatureId())) continue;
+            ++videoUnits;
+            for (const auto& type : table_->types()) {
+                EXPECT_TRUE(isVideo(type->signatureId()) || !type->Matches(unit))
+                    << name << " at " << at << ": " << type->signatureId();
+            }
+        }
+    }
+    EXPECT_GE(videoUnits, 5u);  // the videos' own first units at least
 }
 
 TEST_F(BuiltinTable, NtfsBootSectorComesBeforeAnyBootSector) {

@@ -32,8 +32,8 @@ struct ExpectedHit {
     std::string state;
 };
 
-std::vector<ExpectedHit> loadExpectedHits() {
-    std::ifstream file(test_images::dataPath("search/fat12-hits.expected"));
+std::vector<ExpectedHit> loadExpectedHits(const std::string& image = "fat12-hits") {
+    std::ifstream file(test_images::dataPath("search/" + image + ".expected"));
     std::vector<ExpectedHit> hits;
     ExpectedHit hit;
     std::string name;
@@ -43,11 +43,12 @@ std::vector<ExpectedHit> loadExpectedHits() {
 
 class SearchExports : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { open("fat12-hits"); }
+    void open(const std::string& image) {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
         settings_.ReadRetries = 1;
-        auto drive = std::make_unique<fattest::MemoryDrive>(test_images::gunzip("search/fat12-hits.img.gz"),
+        auto drive = std::make_unique<fattest::MemoryDrive>(test_images::gunzip("search/" + image + ".img.gz"),
                                                             kFileSystemFat12, 'E');
         drive_ = drive.get();
         settings_.DiskNumber = engine::state().drives->add(std::move(drive));
@@ -120,6 +121,26 @@ TEST_F(SearchExports, FreeSpaceOnlyFindsTheDeletedFilesInReadsThatStartAndEndInF
         EXPECT_FALSE(usedAt(lba)) << lba;
         EXPECT_FALSE(usedAt(lba + count - 1)) << lba;
     }
+}
+
+class VideoSearch : public SearchExports {
+protected:
+    void SetUp() override { open("videos"); }
+};
+
+// One video per container as ffmpeg writes it, live and deleted: each is found as its
+// type, and no other unit of the volume is taken for a video.
+TEST_F(VideoSearch, EveryContainerIsFoundAsItsType) {
+    std::vector<std::pair<std::uint64_t, unsigned>> expected;
+    for (const ExpectedHit& hit : loadExpectedHits("videos")) expected.emplace_back(hit.position, hit.type);
+    ASSERT_EQ(expected.size(), 5u);
+    HitCollector collector(settings_);
+    EXPECT_EQ(DriveSearchSignatures(), kSearchRanOnCaller);
+    std::vector<std::pair<std::uint64_t, unsigned>> videos;
+    for (const Hit& hit : collector.hits) {
+        if (hit.type == 141 || hit.type == 170 || hit.type == 181) videos.emplace_back(hit.position, hit.type);
+    }
+    EXPECT_EQ(videos, expected);
 }
 
 // A window that goes away while a hit is being sent to it, without handling it.
