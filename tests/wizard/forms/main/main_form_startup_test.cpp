@@ -3,10 +3,14 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <fstream>
 
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/help_file.h"
+#include "wizard/help_service.h"
+#include "wizard/html_help.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
@@ -29,7 +33,8 @@ TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesO
     createForm();
 
     EXPECT_EQ(languageDialog, QStringLiteral("LanguageSelectForm"));
-    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/quickstart.html")});
+    EXPECT_EQ(help.reportedTopics, QStringList{QStringLiteral("/files/quickstart.html")});
+    EXPECT_TRUE(help.topics.isEmpty());
     EXPECT_EQ(driveCaptions(), (QStringList{QStringLiteral("C (MBRFAT)"), QStringLiteral("D (MBRNTFS)"),
                                             QStringLiteral("E (BAREFAT)")}));
     EXPECT_EQ(driveList()->topLevelItem(1)->text(1), QStringLiteral("NTFS"));
@@ -53,8 +58,28 @@ TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesO
     units = std::make_unique<RunningUnits>(programUnits());
     ASSERT_FALSE(Settings().GlobalFirstStart);
     createForm();
-    EXPECT_EQ(help.topics.size(), 1);
+    EXPECT_EQ(help.reportedTopics.size(), 1);
     EXPECT_EQ(driveCaptions().size(), 3);
+}
+
+TEST_F(MainFormStartupTest, AFirstStartWithoutTheHelpFolderSaysSoWhileF1StaysSilent) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits(true);
+    const ScopedHelpService realHelp(HelpService::standard());
+    const QString missing = QString::fromStdString((workFolder() / "PramblexPro.help").string());
+    SetApplicationHelpFile(missing);
+    answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    prompts.expect(QStringLiteral("Can't open help file (%1).").arg(missing), kPromptOk);
+    startSplash();
+    createForm();
+    prompts.verifyAllShown();
+
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    button("BottomButtonHelp")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(CurrentHelpWindow(), nullptr);
+    SetApplicationHelpFile(QString());
 }
 
 TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {
