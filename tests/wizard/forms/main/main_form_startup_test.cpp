@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -80,6 +81,25 @@ TEST_F(MainFormStartupTest, AFirstStartWithoutTheHelpFolderSaysSoWhileF1StaysSil
     EXPECT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(CurrentHelpWindow(), nullptr);
     SetApplicationHelpFile(QString());
+}
+
+// The pages name no program this system does not have, in English or in the German file.
+TEST_F(MainFormStartupTest, NoTextNamesTheOtherSystemsFileManager) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits();
+    startSplash();
+    createForm();
+    QStringList texts;
+    for (const QLabel* label : form->findChildren<QLabel*>()) texts << label->text();
+    for (const QAbstractButton* button : form->findChildren<QAbstractButton*>()) texts << button->text();
+    QFile german(qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages/Deutsch.lng"));
+    ASSERT_TRUE(german.open(QIODevice::ReadOnly));
+    texts << QString::fromUtf8(german.readAll()).split(u'\n');
+    for (const QString& text : texts) {
+        EXPECT_FALSE(text.contains(QStringLiteral("Windows")) || text.contains(QStringLiteral("Explorer")))
+            << text.toStdString();
+    }
+    EXPECT_TRUE(child<QLabel>("FinishExploreLabel")->text().contains(QStringLiteral("file manager")));
 }
 
 TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {
