@@ -1,9 +1,11 @@
 #include "platform/registry_storage.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <mutex>
@@ -71,25 +73,48 @@ private:
 
 enum class ReadResult { Ok, Missing, Failed };
 
+// Only a regular file of a sane size is read. A FIFO would block the open or the read
+// for ever, and a link to a device (/dev/zero) would be read to the size limit on every
+// value, so neither is opened for reading at all; the descriptor is checked again, as the
+// name may have changed in between.
+bool isReadableValuesFile(const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_size >= 0 &&
+           static_cast<std::uint64_t>(status.st_size) <= kMaxValuesFileSize;
+}
+
 ReadResult readWholeFile(const std::string& path, std::string& text) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    if (!isReadableValuesFile(status)) {
+        return ReadResult::Failed;
+    }
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file.valid()) {
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     }
-    char buffer[16384];
-    while (true) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+    if (::fstat(file.get(), &status) != 0 || !isReadableValuesFile(status)) {
+        return ReadResult::Failed;
+    }
+    // One byte more than the size: a file that grew since fstat is refused.
+    text.resize(static_cast<std::size_t>(status.st_size) + 1);
+    std::size_t filled = 0;
+    while (filled < text.size()) {
+        const ssize_t count = ::read(file.get(), text.data() + filled, text.size() - filled);
         if (count < 0 && errno == EINTR) {
             continue;
         }
-        if (count < 0 || text.size() + static_cast<std::size_t>(count) > kMaxValuesFileSize) {
+        if (count < 0) {
             return ReadResult::Failed;
         }
         if (count == 0) {
+            text.resize(filled);
             return ReadResult::Ok;
         }
-        text.append(buffer, static_cast<std::size_t>(count));
+        filled += static_cast<std::size_t>(count);
     }
+    return ReadResult::Failed;
 }
 
 bool writeAll(int fd, std::string_view text) {

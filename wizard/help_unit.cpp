@@ -22,6 +22,7 @@ public:
             CallHtmlHelp(file + QStringLiteral("::") + keyword, HH_DISPLAY_TOPIC);
         }
     }
+    void ShowHelpTopicOrReport(const QString& topic) override { ::ShowHelpTopic(topic); }
 };
 
 // Turns F1 in a window with a keyword into a help request. A key press goes first to the

@@ -24,7 +24,7 @@ void MessagePayload::release() {
     }
 }
 
-void SendReply::answer(std::optional<LRESULT> result) {
+void SendReply::answer(LRESULT result) {
     {
         std::lock_guard lock(mutex_);
         if (done_) {
@@ -36,7 +36,7 @@ void SendReply::answer(std::optional<LRESULT> result) {
     answered_.notify_one();  // one sender waits for each reply
 }
 
-std::optional<LRESULT> SendReply::wait() {
+LRESULT SendReply::wait() {
     std::unique_lock lock(mutex_);
     answered_.wait(lock, [this] { return done_; });
     return result_;
@@ -57,9 +57,9 @@ MessageEvent::MessageEvent(const platform::Message& message, PayloadKind payload
     ++*queued_;
 }
 
-MessageEvent::~MessageEvent() { finish(std::nullopt); }
+MessageEvent::~MessageEvent() { finish(0); }
 
-void MessageEvent::finish(std::optional<LRESULT> result) {
+void MessageEvent::finish(LRESULT result) {
     if (std::exchange(finished_, true)) {
         return;
     }

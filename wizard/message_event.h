@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
-#include <optional>
 
 #include "platform/messages.h"
 #include "wizard/message_window.h"
@@ -31,25 +30,25 @@ private:
     LPARAM lParam_;
 };
 
-// What a sender on another thread waits for. The first answer counts; nothing means the
-// message was dropped unhandled.
+// What a sender on another thread waits for. The first answer counts.
 class SendReply {
 public:
-    void answer(std::optional<LRESULT> result);
-    std::optional<LRESULT> wait();
+    void answer(LRESULT result);
+    LRESULT wait();
 
 private:
     std::mutex mutex_;
     std::condition_variable answered_;
     bool done_ = false;
-    std::optional<LRESULT> result_;
+    LRESULT result_ = 0;
 };
 
 // How many messages of one window are queued; shared by the window and its events.
 using QueuedCount = std::shared_ptr<std::atomic<std::size_t>>;
 
 // A posted or sent message queued for the GUI thread. Dropping it unhandled frees its
-// payload and releases its sender with nothing.
+// payload and releases its sender with 0: the payload is gone either way, so the sender
+// must not be told it still owns it.
 class MessageEvent final : public QEvent {
 public:
     static QEvent::Type eventType();
@@ -60,7 +59,7 @@ public:
 
     const platform::Message& message() const { return message_; }
     // Frees the payload, then answers the sender, if any; only the first call counts.
-    void finish(std::optional<LRESULT> result);
+    void finish(LRESULT result);
 
 private:
     platform::Message message_;

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < formats.Count(); ++i) {
         TFormat format = formats[i];
         format.Search = format.Title == "JPEG";
-        DataStorage->ChangeFormat(i, format, FormatChange::ThisRunOnly);
+        DataStorage->ChangeFormat(i, format);
     }
 
     MessageWindow window;

@@ -1,11 +1,18 @@
 #include "platform/registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -133,6 +140,60 @@ TEST_F(RegistryTest, DamagedFileReadsTheGoodValuesAndReportsOncePerLoad) {
     std::ofstream(file, std::ios::binary) << garbage;
     EXPECT_FALSE(key->read(u"x"));
     EXPECT_EQ(reports().size(), 4u);
+}
+
+// Bytes this process has read through read() so far.
+std::uint64_t bytesReadByProcess() {
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    std::uint64_t value = 0;
+    while (io >> field >> value) {
+        if (field == "rchar:") return value;
+    }
+    return 0;
+}
+
+// A FIFO without a writer: the read must not wait for one.
+TEST_F(RegistryTest, AValuesFileThatIsAFifoIsRefusedWithoutWaiting) {
+    auto fifoKey = RegistryKey::create(u"Fifo");
+    ASSERT_TRUE(fifoKey);
+    const fs::path fifo = root_ / "Fifo/.values";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    std::atomic<bool> done = false;
+    std::optional<RegistryValue> fromFifo;
+    std::thread reader([&] {
+        fromFifo = fifoKey->read(u"x");
+        done = true;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const bool waitedForAWriter = !done;
+    if (waitedForAWriter) {  // release the reader so that the test can end
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    reader.join();
+    ASSERT_FALSE(waitedForAWriter);
+    EXPECT_FALSE(fromFifo);
+    EXPECT_FALSE(fifoKey->writeDword(u"x", 1));  // the odd file stays as it is
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// A link to a device is not read to the size limit, as it would be for every value.
+TEST_F(RegistryTest, AValuesFileThatLinksToADeviceIsRefusedUnread) {
+    auto zeroKey = RegistryKey::create(u"Zero");
+    ASSERT_TRUE(zeroKey);
+    fs::create_symlink("/dev/zero", root_ / "Zero/.values");
+    const std::uint64_t before = bytesReadByProcess();
+    EXPECT_FALSE(zeroKey->read(u"x"));
+    EXPECT_TRUE(zeroKey->values().empty());
+    EXPECT_LT(bytesReadByProcess() - before, 1u << 20);
+    const auto lines = reports();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find("cannot be read"), std::string::npos) << lines.back();
 }
 
 TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {

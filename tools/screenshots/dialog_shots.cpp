@@ -32,7 +32,7 @@ void SaveLanguageChoice(TMainForm& form, ShotFolder& shots) {
                     [&] {
                         SelectLanguage(chosen,
                                        {version.ProductName, version.ProductVersion, version.Build,
-                                        kMakerWebSite, [](const QString&) {}},
+                                        kMakerWebSite},
                                        &form);
                     },
                     Dismiss);

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "wizard/translation/translation.h"
+
 struct FolderTreeModel::Node {
     QString name;
     QString path;  // empty: the Computer item
@@ -32,7 +34,8 @@ FolderTreeModel::FolderTreeModel(const QString& rootPath, QObject* parent)
         AddChild(invisibleRoot_.get(), QDir(rootPath).dirName(), QDir::cleanPath(rootPath), QFileIconProvider::Folder);
         return;
     }
-    AddChild(invisibleRoot_.get(), kComputerName, QString(), QFileIconProvider::Computer);
+    AddChild(invisibleRoot_.get(), TranslateString(kComputerName, QStringLiteral("strComputer")), QString(),
+             QFileIconProvider::Computer);
     Node* computer = invisibleRoot_->children.front().get();
     computer->listed = true;
     AddChild(computer, QStringLiteral("/"), QStringLiteral("/"), QFileIconProvider::Drive);

@@ -14,7 +14,7 @@ class FolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
 public:
-    // Shown as the tooltip and the status text of the pathless item.
+    // The name of the pathless item (in the current language), also its status text.
     static inline const QString kComputerName = QStringLiteral("Computer");
 
     // `rootPath` empty: the Computer item.

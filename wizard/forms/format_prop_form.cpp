@@ -9,7 +9,9 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QValidator>
 
+#include <algorithm>
 #include <limits>
 
 #include "wizard/forms/form_widgets.h"
@@ -48,6 +50,24 @@ void AddRow(QGridLayout* grid, QLabel* label, QWidget* control, QLabel* unit = n
 void AddNote(QGridLayout* grid, QLabel* note) {
     grid->addWidget(note, grid->rowCount(), 1, 1, 2);
 }
+
+// Limits what is typed into an edit to `maximum` characters without cutting a longer text
+// it was given: such a text may shrink but never grow. (While it validates, the edit
+// already holds the new text, so the length before the change is kept here.)
+class TypingLimit final : public QValidator {
+public:
+    TypingLimit(QLineEdit* edit, int maximum) : QValidator(edit), maximum_(maximum) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { lengthBefore_ = text.size(); });
+    }
+
+    State validate(QString& input, int&) const override {
+        return input.size() <= std::max<qsizetype>(maximum_, lengthBefore_) ? Acceptable : Invalid;
+    }
+
+private:
+    int maximum_;
+    qsizetype lengthBefore_ = 0;
+};
 
 }  // namespace
 
@@ -118,7 +138,7 @@ void TFormatPropForm::buildLayout() {
     QWidget* general = AddTabPage(pages_, "GeneralTabSheet", QStringLiteral("General"));
     auto* generalGrid = new QGridLayout(general);
     generalTitleEdit_ = Named(new QLineEdit(general), "GeneralTitleEdit");
-    generalTitleEdit_->setMaxLength(kTitleMaxLength);
+    generalTitleEdit_->setValidator(new TypingLimit(generalTitleEdit_, kTitleMaxLength));
     AddRow(generalGrid, NamedLabel(general, "GeneralTitleLabel", QStringLiteral("Title:")),
            generalTitleEdit_);
     generalCategoryEdit_ = Named(new QLineEdit(general), "GeneralCategoryEdit");
@@ -198,6 +218,8 @@ bool TFormatPropForm::copyTo(TFormat& format) const {
     // Typed digits count even when the spin box has not taken them yet.
     optionsOrderEdit_->interpretText();
     format.Search = optionsSearchCheckBox_->isChecked();
+    // A size typed here is meant from now on, also in place of this run's own choice.
+    if (*defaultSize != format.DefaultSizeKb) format.SessionSizeKb.reset();
     format.DefaultSizeKb = *defaultSize;
     format.RecoveryOrder = optionsOrderEdit_->value();
     format.FilePrefix = ToUtf8(optionsPrefixEdit_);

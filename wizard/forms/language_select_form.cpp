@@ -18,6 +18,7 @@
 
 #include "wizard/forms/ex_image_list.h"
 #include "wizard/forms/language_flags.h"
+#include "wizard/help_service.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translate_form.h"
 
@@ -173,10 +174,9 @@ void TLanguageSelectForm::HelpButtonClick() {
     QCoreApplication::sendEvent(this, &press);
 }
 
+// The link, unlike F1 and Help, says when the help folder is missing.
 void TLanguageSelectForm::AddNewLabelClick() {
-    if (info_.showHelpTopic) {
-        info_.showHelpTopic(kHelpTopic);
-    }
+    helpService().ShowHelpTopicOrReport(kHelpTopic);
 }
 
 void TLanguageSelectForm::AddNewLabelMouseEnter() {
@@ -205,9 +205,7 @@ bool TLanguageSelectForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TLanguageSelectForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
-        if (info_.showHelpTopic) {
-            info_.showHelpTopic(kHelpTopic);
-        }
+        helpService().ShowHelpTopic(kHelpTopic);
         return;
     }
     QDialog::keyPressEvent(event);

@@ -5,20 +5,17 @@
 #include <QDialog>
 #include <QString>
 
-#include <functional>
-
 class QLabel;
 class QListWidget;
 class QPushButton;
 class TexImageList;
 
-// What the form shows of the program, and how it opens help.
+// What the form shows of the program.
 struct LanguageFormInfo {
     QString productName;
     QString productVersion;
     QString build;
     QString siteAddress;  // the maker's web address, shown as it is
-    std::function<void(const QString& topic)> showHelpTopic;
 };
 
 class TLanguageSelectForm : public QDialog {

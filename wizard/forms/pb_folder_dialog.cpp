@@ -22,6 +22,7 @@
 #include "wizard/forms/folder_dialog_paths.h"
 #include "wizard/forms/folder_tree_model.h"
 #include "wizard/prompt_service.h"
+#include "wizard/translation/translation.h"
 #include "wizard/utilities/system_info.h"
 
 namespace {
@@ -127,7 +128,7 @@ void TPBFolderDialog::OpenWindow(bool& chosen) {
     QWidget* owner = qobject_cast<QWidget*>(parent());
     QDialog window(owner ? owner->window() : nullptr);
     window.setObjectName(QStringLiteral("PBFolderDialogWindow"));
-    window.setWindowTitle(QStringLiteral("Browse for Folder"));
+    window.setWindowTitle(TranslateString(QStringLiteral("Browse for Folder"), QStringLiteral("strBrowseForFolder")));
     const int dpi = GetScreenDpi();
 
     auto* title = new QLabel(titleText_, &window);
@@ -148,10 +149,10 @@ void TPBFolderDialog::OpenWindow(bool& chosen) {
     newFolder->setObjectName(QStringLiteral("NewFolderButton"));
     const int captionWidth = newFolder->fontMetrics().horizontalAdvance(newFolder->text());
     newFolder->setFixedSize(std::max(captionWidth + 12, ScaledByDpi(75, dpi)), ScaledByDpi(23, dpi));
-    auto* ok = new QPushButton(QStringLiteral("OK"), &window);
+    auto* ok = new QPushButton(TranslateString(QStringLiteral("OK"), QStringLiteral("strOK")), &window);
     ok->setObjectName(QStringLiteral("OkButton"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &window);
+    auto* cancel = new QPushButton(TranslateString(QStringLiteral("Cancel"), QStringLiteral("strCancel")), &window);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     connect(ok, &QPushButton::clicked, &window, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, &window, &QDialog::reject);

@@ -1,11 +1,14 @@
 #include "wizard/model/base_sorted_list.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/time.h"
+#include "wizard/model/condition_text.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/default_size.h"
 #include "wizard/model/element_order.h"
@@ -108,9 +111,13 @@ void TBaseSortedList::ReorderBySortColumn() {
         case kSortByName:
             ReorderByText(items_, ascending_, [](const TBaseElement& e) { return e.Name(); });
             break;
-        case kSortByCondition:
-            ReorderBySharedText(items_, ascending_, [](const TBaseElement& e) { return e.Condition(); });
+        case kSortByCondition: {
+            // As the lists show the condition, in the current language.
+            const QStringList texts = ConditionTexts();
+            const std::string shown[] = {texts[0].toStdString(), texts[1].toStdString(), texts[2].toStdString()};
+            ReorderBySharedText(items_, ascending_, [&](const TBaseElement& e) { return shown[ConditionIndex(e)]; });
             break;
+        }
         case kSortByType: {
             // As TypeName, with one type lookup per extension.
             std::unordered_map<std::string, std::string> typeOfExtension;

@@ -5,16 +5,20 @@
 
 namespace {
 
-QString ConditionId(const TBaseElement& element) {
-    if (element.IsDeleted()) return QStringLiteral("strDeleted");
-    if (element.ContainsDeleted()) return QStringLiteral("strLiveContainDeleted");
-    return QStringLiteral("strLive");
-}
+// By ConditionIndex.
+const char* const kConditionIds[] = {"strDeleted", "strLiveContainDeleted", "strLive"};
 
 }  // namespace
 
+int ConditionIndex(const TBaseElement& element) {
+    if (element.IsDeleted()) return 0;
+    if (element.ContainsDeleted()) return 1;
+    return 2;
+}
+
 QString ConditionText(const TBaseElement& element) {
-    return TranslateString(QString::fromLatin1(element.Condition()), ConditionId(element));
+    return TranslateString(QString::fromLatin1(element.Condition()),
+                           QString::fromLatin1(kConditionIds[ConditionIndex(element)]));
 }
 
 QStringList ConditionTexts() {

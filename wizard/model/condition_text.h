@@ -12,3 +12,5 @@ QString ConditionText(const TBaseElement& element);
 
 // The texts of all three conditions: deleted, live holding deleted, live.
 QStringList ConditionTexts();
+// The place of the element's condition in ConditionTexts().
+int ConditionIndex(const TBaseElement& element);

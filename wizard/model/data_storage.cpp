@@ -79,11 +79,16 @@ void TDataStorage::AppendFormat(TFormat format) {
     modified_ = true;
 }
 
-void TDataStorage::ChangeFormat(std::size_t index, TFormat format, FormatChange change) {
+void TDataStorage::ChangeFormat(std::size_t index, TFormat format) {
     std::unique_lock lock(lock_);
     formats_.At(index) = std::move(format);
     index_.Rebuild(formats_);
-    if (change == FormatChange::Stored) modified_ = true;
+    modified_ = true;
+}
+
+void TDataStorage::SetSessionSize(std::size_t index, std::int32_t sizeKb) {
+    std::unique_lock lock(lock_);
+    formats_.At(index).SessionSizeKb = sizeKb;
 }
 
 void TDataStorage::SetSearch(std::size_t index, bool search) {

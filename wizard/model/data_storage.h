@@ -25,9 +25,6 @@
 inline constexpr std::u16string_view kFileFormatsKey =
     u"\\Software\\Kelvorin\\Pramblex\\3.0\\FileFormats";
 
-// Whether a change to a format is stored at exit or kept for this run only.
-enum class FormatChange { Stored, ThisRunOnly };
-
 class TDataStorage {
 public:
     const TFormatsList& Formats() const { return formats_; }
@@ -60,8 +57,10 @@ public:
     // Appends the built-ins whose title no format has; all of them with `force`.
     void AddDefaultFormats(bool force);
     void AppendFormat(TFormat format);
-    void ChangeFormat(std::size_t index, TFormat format,
-                      FormatChange change = FormatChange::Stored);
+    void ChangeFormat(std::size_t index, TFormat format);
+    // The format's size for the rest of this run (TFormat::SessionSizeKb); not a stored
+    // change, and never saved by a later one.
+    void SetSessionSize(std::size_t index, std::int32_t sizeKb);
     // A stored change of Search alone: nothing is indexed by it, so a whole tree of check
     // boxes is written back without rebuilding the index per format.
     void SetSearch(std::size_t index, bool search);

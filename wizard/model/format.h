@@ -20,13 +20,20 @@ struct TFormat {
     std::int32_t SignatureId = -1;             // engine type id; -1 = none
     bool PreviewAvailable = false;
     bool Deleted = false;  // removed by the user: hidden in the type tree only
+    // A size the user chose for the rest of this run only: it stands in for DefaultSizeKb
+    // wherever a size is assumed, and is never stored.
+    std::optional<std::int32_t> SessionSizeKb;
 
     bool operator==(const TFormat&) const = default;
 
-    // DefaultSizeKb in bytes; nothing when it is 0 or negative, so that such a format
+    // The size assumed for a file of unknown size, in KB: this run's choice, if any.
+    std::int32_t ProbableSizeKb() const { return SessionSizeKb.value_or(DefaultSizeKb); }
+
+    // ProbableSizeKb in bytes; nothing when it is 0 or negative, so that such a format
     // leaves a size unknown instead of making it huge.
     std::optional<std::uint64_t> DefaultSizeBytes() const {
-        if (DefaultSizeKb <= 0) return std::nullopt;
-        return std::uint64_t(DefaultSizeKb) * 1024;
+        const std::int32_t sizeKb = ProbableSizeKb();
+        if (sizeKb <= 0) return std::nullopt;
+        return std::uint64_t(sizeKb) * 1024;
     }
 };

@@ -16,13 +16,21 @@ namespace {
 
 QString ElementName(const TBaseElement& element) { return QString::fromStdString(element.Name()); }
 
-// The new probable size of `format` for the rest of the run, or also for later runs.
-void ChangeDefaultSize(const TFormat& format, std::int32_t sizeKb, FormatChange change) {
+// The probable size of `format` for the rest of this run; the store keeps its own.
+void SetSessionSize(const TFormat& format, std::int32_t sizeKb) {
+    if (const std::optional<std::size_t> index = DataStorage->IndexOf(&format)) {
+        DataStorage->SetSessionSize(*index, sizeKb);
+    }
+}
+
+// The probable size of `format` from now on and in later runs.
+void StoreDefaultSize(const TFormat& format, std::int32_t sizeKb) {
     const std::optional<std::size_t> index = DataStorage->IndexOf(&format);
     if (!index) return;
     TFormat changed = format;
     changed.DefaultSizeKb = sizeKb;
-    DataStorage->ChangeFormat(*index, std::move(changed), change);
+    changed.SessionSizeKb.reset();
+    DataStorage->ChangeFormat(*index, std::move(changed));
 }
 
 }  // namespace
@@ -55,15 +63,15 @@ std::optional<RecoveryFlow::FileOutcome> RecoveryFlow::AskProbableSize(TBaseElem
     const TFormat* format = DataStorage->FindBySignatureId(element.Record().TypeCode);
     TProbableFileSizeForm form(host_.DialogOwner());
     form.Fill({QString::fromStdString(element.TypeName()), element.Record().FirstCluster, ElementName(element),
-               ConditionText(element), format->DefaultSizeKb});
+               ConditionText(element), format->ProbableSizeKb()});
     switch (form.exec()) {
         case TProbableFileSizeForm::kResultOk:
             if (const std::optional<std::int32_t> sizeKb = form.NewSizeKb()) {
                 element.SetSize(std::uint64_t(*sizeKb) * 1024);
                 if (form.SelectedUse() == TProbableFileSizeForm::UseFor::AllFilesInSession) {
-                    ChangeDefaultSize(*format, *sizeKb, FormatChange::ThisRunOnly);
+                    SetSessionSize(*format, *sizeKb);
                 } else if (form.SelectedUse() == TProbableFileSizeForm::UseFor::AllFilesAllSessions) {
-                    ChangeDefaultSize(*format, *sizeKb, FormatChange::Stored);
+                    StoreDefaultSize(*format, *sizeKb);
                 }
                 DontAskProbableSize = form.DontAsk();
             }

@@ -1,6 +1,7 @@
 #pragma once
 // The registry accessor through which every setting is read and written: one key below
-// HKEY_CURRENT_USER at a time, and no operation that fails loudly.
+// HKEY_CURRENT_USER at a time, and no operation that fails loudly. The key's values are
+// read from the store once, at the first read, and read again only after a write.
 
 #include <QString>
 
@@ -32,7 +33,12 @@ public:
     bool WriteAll(const std::vector<platform::RegistryValue>& values);
 
 private:
+    // The value of that name and type, from the values read once.
+    template <typename Data>
+    std::optional<Data> Read(const QString& name) const;
+
     std::optional<platform::RegistryKey> key_;
+    mutable std::optional<std::vector<platform::RegistryValue>> values_;
 };
 
 // The registry's form of a name or text.

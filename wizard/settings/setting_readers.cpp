@@ -17,19 +17,35 @@ QString SettingsKeyPath(const QString& subKey) {
 }
 
 int ReadBinarySetting(const QString& subKey, const QString& name, void* buffer, int size) {
-    return openSubKey(subKey).ReadBinaryData(name, buffer, size);
+    return ReadBinarySetting(openSubKey(subKey), name, buffer, size);
 }
 
 int ReadIntegerSetting(const QString& subKey, const QString& name, int fallback) {
-    const auto value = openSubKey(subKey).ReadDword(name);
-    return value ? static_cast<int>(*value) : fallback;
+    return ReadIntegerSetting(openSubKey(subKey), name, fallback);
 }
 
 bool ReadBoolSetting(const QString& subKey, const QString& name, bool fallback) {
-    const auto value = openSubKey(subKey).ReadDword(name);
-    return value ? *value != 0 : fallback;
+    return ReadBoolSetting(openSubKey(subKey), name, fallback);
 }
 
 QString ReadStringSetting(const QString& subKey, const QString& name, const QString& fallback) {
-    return openSubKey(subKey).ReadString(name).value_or(fallback);
+    return ReadStringSetting(openSubKey(subKey), name, fallback);
+}
+
+int ReadBinarySetting(const TSafeRegistry& key, const QString& name, void* buffer, int size) {
+    return key.ReadBinaryData(name, buffer, size);
+}
+
+int ReadIntegerSetting(const TSafeRegistry& key, const QString& name, int fallback) {
+    const auto value = key.ReadDword(name);
+    return value ? static_cast<int>(*value) : fallback;
+}
+
+bool ReadBoolSetting(const TSafeRegistry& key, const QString& name, bool fallback) {
+    const auto value = key.ReadDword(name);
+    return value ? *value != 0 : fallback;
+}
+
+QString ReadStringSetting(const TSafeRegistry& key, const QString& name, const QString& fallback) {
+    return key.ReadString(name).value_or(fallback);
 }

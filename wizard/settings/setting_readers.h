@@ -1,8 +1,12 @@
 #pragma once
 // Reads of single settings below the settings base key. Each opens its sub-key afresh,
 // creating it when missing, and never fails: what cannot be read gives the default.
+// Loading many values of one sub-key opens it once and reads through the overloads that
+// take the open key, so that the key's file is read once.
 
 #include <QString>
+
+class TSafeRegistry;
 
 // Where the program keeps its settings, below HKEY_CURRENT_USER.
 inline constexpr char16_t kSettingsBaseKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0";
@@ -23,3 +27,9 @@ bool ReadBoolSetting(const QString& subKey, const QString& name, bool fallback);
 
 // The string value, or `fallback` when it is missing or not a string.
 QString ReadStringSetting(const QString& subKey, const QString& name, const QString& fallback);
+
+// The same reads in a key that is already open.
+int ReadBinarySetting(const TSafeRegistry& key, const QString& name, void* buffer, int size);
+int ReadIntegerSetting(const TSafeRegistry& key, const QString& name, int fallback);
+bool ReadBoolSetting(const TSafeRegistry& key, const QString& name, bool fallback);
+QString ReadStringSetting(const TSafeRegistry& key, const QString& name, const QString& fallback);

@@ -38,9 +38,9 @@ std::vector<std::uint8_t> dateTimeBytes(TDateTime value) {
     return bytes;
 }
 
-std::optional<TDateTime> readDateTime(const QString& subKey, const QString& name) {
+std::optional<TDateTime> readDateTime(const TSafeRegistry& key, const QString& name) {
     std::array<std::uint8_t, kDateTimeSize> bytes{};
-    if (ReadBinarySetting(subKey, name, bytes.data(), kDateTimeSize) != kDateTimeSize) {
+    if (ReadBinarySetting(key, name, bytes.data(), kDateTimeSize) != kDateTimeSize) {
         return std::nullopt;
     }
     std::uint64_t bits = 0;
@@ -50,26 +50,25 @@ std::optional<TDateTime> readDateTime(const QString& subKey, const QString& name
     return value;
 }
 
-void loadOne(const SettingDefinition& definition, const QString& targetFolder,
-             SettingsValues& values) {
-    const QString subKey = SubKeyOf(definition.group);
+void loadOne(const SettingDefinition& definition, const TSafeRegistry& key,
+             const QString& targetFolder, SettingsValues& values) {
     const QString name = QString::fromUtf16(definition.name);
     std::visit(Overloaded{
                    [&](const IntegerSetting& s) {
                        values.*s.field =
-                           withinRange(s, ReadIntegerSetting(subKey, name, s.fallback));
+                           withinRange(s, ReadIntegerSetting(key, name, s.fallback));
                    },
                    [&](const BoolSetting& s) {
-                       values.*s.field = ReadBoolSetting(subKey, name, s.fallback);
+                       values.*s.field = ReadBoolSetting(key, name, s.fallback);
                    },
                    [&](const StringSetting& s) {
                        QString fallback = QString::fromUtf16(s.text);
                        if (s.fallback == StringDefault::CurrentValue) fallback = values.*s.field;
                        if (s.fallback == StringDefault::TargetFolder) fallback = targetFolder;
-                       values.*s.field = ReadStringSetting(subKey, name, fallback);
+                       values.*s.field = ReadStringSetting(key, name, fallback);
                    },
                    [&](const DateTimeSetting& s) {
-                       if (const auto stored = readDateTime(subKey, name)) values.*s.field = *stored;
+                       if (const auto stored = readDateTime(key, name)) values.*s.field = *stored;
                    },
                },
                definition.value);
@@ -115,10 +114,17 @@ bool saveGroup(SettingsGroup group, const SettingsValues& values) {
 
 }  // namespace
 
+// Each sub-key is opened (and created) once, so its file is read once.
 void LoadSettings(SettingsValues& values) {
     const QString targetFolder = DefaultTargetFolder();
+    std::optional<SettingsGroup> openGroup;
+    TSafeRegistry key;
     for (const SettingDefinition& definition : SettingsTable()) {
-        loadOne(definition, targetFolder, values);
+        if (definition.group != openGroup) {
+            openGroup = definition.group;
+            key.OpenKey(SettingsKeyPath(SubKeyOf(definition.group)), true);
+        }
+        loadOne(definition, key, targetFolder, values);
     }
 }
 

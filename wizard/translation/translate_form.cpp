@@ -8,11 +8,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,24 +48,33 @@ QTabWidget* TabWidgetOfPage(QObject* object) {
     return tabs && tabs->indexOf(page) >= 0 ? tabs : nullptr;
 }
 
+// The property that marks a memo's text as its layout's: how many lines it holds.
+constexpr char kLayoutLinesProperty[] = "layoutLines";
+
 QStringList MemoLines(QObject* memo) {
     const QString text = Is<QPlainTextEdit>(memo) ? As<QPlainTextEdit>(memo)->toPlainText()
                                                   : As<QTextEdit>(memo)->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
-void SetMemoLine(QObject* memo, int index, const QString& line) {
-    QStringList lines = MemoLines(memo);
-    lines[index] = line;
+void SetMemoText(QObject* memo, const QString& text) {
     if (Is<QPlainTextEdit>(memo)) {
-        As<QPlainTextEdit>(memo)->setPlainText(lines.join(u'\n'));
+        As<QPlainTextEdit>(memo)->setPlainText(text);
     } else {
-        As<QTextEdit>(memo)->setPlainText(lines.join(u'\n'));
+        As<QTextEdit>(memo)->setPlainText(text);
     }
 }
 
+void SetMemoLine(QObject* memo, int index, const QString& line) {
+    QStringList lines = MemoLines(memo);
+    lines[index] = line;
+    SetMemoText(memo, lines.join(u'\n'));
+}
+
+// Only the lines from the layout count: a memo without any, a log, has none.
 int MemoLineCount(QObject* memo) {
-    return static_cast<int>(MemoLines(memo).size());
+    const int layoutLines = memo->property(kLayoutLinesProperty).toInt();
+    return std::min(layoutLines, static_cast<int>(MemoLines(memo).size()));
 }
 
 // First match wins per kind: a tab page's caption is its tab's text whatever its class.
@@ -168,6 +180,20 @@ void TranslateComponent(QObject* component, const LanguageFile& translation,
     }
 }
 
+// Setting a text may delete objects of the snapshot (a memo's text replaces its document's
+// blocks and layout objects), so each is reached through a guarded pointer, and only the
+// named ones are kept.
+void TranslateNamed(const QList<QObject*>& snapshot, const LanguageFile& translation,
+                    const QString& section) {
+    QList<QPointer<QObject>> named;
+    for (QObject* component : snapshot) {
+        if (!component->objectName().isEmpty()) named.append(component);
+    }
+    for (const QPointer<QObject>& component : named) {
+        if (component) TranslateComponent(component, translation, section);
+    }
+}
+
 }  // namespace
 
 void SetComponentStringProperty(QObject* component, ComponentText text, const QString& value) {
@@ -192,11 +218,7 @@ void TranslateComponents(std::initializer_list<QObject*> forms, const LanguageFi
         if (auto* window = qobject_cast<QWidget*>(form); window && !caption.isEmpty()) {
             window->setWindowTitle(caption);
         }
-        for (QObject* component : form->findChildren<QObject*>()) {
-            if (!component->objectName().isEmpty()) {
-                TranslateComponent(component, translation, section);
-            }
-        }
+        TranslateNamed(form->findChildren<QObject*>(), translation, section);
     }
 }
 
@@ -212,7 +234,11 @@ void TranslatePart(QObject* part, const QObject* form) {
     const QString section = FormSection(form);
     QList<QObject*> components = part->findChildren<QObject*>();
     components.prepend(part);
-    for (QObject* component : components) {
-        if (!component->objectName().isEmpty()) TranslateComponent(component, *translation, section);
-    }
+    TranslateNamed(components, *translation, section);
+}
+
+void SetMemoLayoutText(QWidget* memo, const QString& text) {
+    if (!Is<QPlainTextEdit>(memo) && !Is<QTextEdit>(memo)) return;
+    SetMemoText(memo, text);
+    memo->setProperty(kLayoutLinesProperty, static_cast<int>(MemoLines(memo).size()));
 }

@@ -18,7 +18,7 @@ namespace {
 
 TFormat Riff() {
     return {false, 5120, 999, "audio", "RIFF", "Audio", "RIFF Multimedia File", "RIFF",
-            "RIFF,RIF", 225, false, false};
+            "RIFF,RIF", 225, false, false, std::nullopt};
 }
 
 // Runs EditFormatProperties while `answer` works the dialog.
@@ -87,8 +87,8 @@ TEST_F(FormatPropFormTest, OkCopiesEveryFieldBackAndTheCaptionNamesTheFormat) {
         order->selectAll();
         QTest::keyClicks(order, QStringLiteral("42"));  // typed, not yet committed
         FindControl<QLineEdit>(dialog, "OptionsPrefixEdit")->setText(QStringLiteral("riff"));
-        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText(QString(60, u'T'));
-        QTest::keyClicks(FindControl<QLineEdit>(dialog, "GeneralTitleEdit"), QStringLiteral("x"));
+        FindControl<QLineEdit>(dialog, "GeneralTitleEdit")->setText(QString(48, u'T'));
+        QTest::keyClicks(FindControl<QLineEdit>(dialog, "GeneralTitleEdit"), QStringLiteral("xyz"));
         FindControl<QLineEdit>(dialog, "GeneralCategoryEdit")->setText(QStringLiteral("Sound"));
         FindControl<QLineEdit>(dialog, "GeneralDescriptionEdit")->setText(QStringLiteral("Ünïcode"));
         FindControl<QLineEdit>(dialog, "GeneralExtEdit")->setText(QStringLiteral("RIF"));
@@ -96,8 +96,30 @@ TEST_F(FormatPropFormTest, OkCopiesEveryFieldBackAndTheCaptionNamesTheFormat) {
         PressButton(dialog, "BottomOKButton");
     }));
     EXPECT_EQ(caption, QStringLiteral("File Format Properties - [RIFF]"));
-    EXPECT_EQ(format, (TFormat{true, 77, 42, "riff", std::string(50, 'T'), "Sound",
-                               "\xC3\x9Cn\xC3\xAF" "code", "rif", "RIF", 225, false, false}));
+    EXPECT_EQ(format, (TFormat{true, 77, 42, "riff", std::string(48, 'T') + "xy", "Sound",
+                               "\xC3\x9Cn\xC3\xAF" "code", "rif", "RIF", 225, false, false, std::nullopt}));
+}
+
+// The limit is for typing: a longer title from the store is never cut, so OK does not
+// rename the format; it may be shortened, but not lengthened again.
+TEST_F(FormatPropFormTest, AStoredTitleLongerThanTheLimitStaysWhole) {
+    TFormat format = Riff();
+    format.Title = std::string(60, 'L');
+    TFormatPropForm form;
+    form.fill(format);
+    TFormat copied = Riff();
+    ASSERT_TRUE(form.copyTo(copied));
+    EXPECT_EQ(copied.Title, format.Title);
+
+    auto* title = FindControl<QLineEdit>(&form, "GeneralTitleEdit");
+    title->setFocus();
+    title->end(false);
+    QTest::keyClick(title, Qt::Key_Backspace);
+    QTest::keyClicks(title, QStringLiteral("ab"));
+    EXPECT_EQ(title->text(), QString(59, u'L'));
+    title->clear();
+    QTest::keyClicks(title, QString(55, u'n'));
+    EXPECT_EQ(title->text(), QString(TFormatPropForm::kTitleMaxLength, u'n'));
 }
 
 TEST_F(FormatPropFormTest, CancelAfterTypingEverywhereChangesNothing) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,9 @@
 #include <functional>
 
 #include "tests/wizard/support/language_folder_fixture.h"
+#include "tests/wizard/support/scripted_prompts.h"
+#include "wizard/help_file.h"
+#include "wizard/help_service.h"
 
 namespace {
 
@@ -78,6 +82,22 @@ TEST_F(LanguageSelectFormTest, ListsVisibleLanguageFilesSortedWithEnglishSelecte
                            QStringLiteral("English (Default)"), QStringLiteral("Pt.br")}));
     EXPECT_TRUE(Entry(form, QStringLiteral("English (Default)"))->isSelected());
     EXPECT_EQ(form.selectedLanguageFile(), QString());
+}
+
+TEST_F(LanguageSelectFormTest, TheLinkReportsAMissingHelpFolderWhileF1StaysSilent) {
+    ScriptedPrompts prompts;
+    const ScopedPromptService promptsInstalled(prompts);
+    const ScopedHelpService realHelp(HelpService::standard());
+    const QString missing = programFile(QStringLiteral("PramblexPro.help"));
+    SetApplicationHelpFile(missing);
+    TLanguageSelectForm form(info_);
+
+    QTest::keyClick(&form, Qt::Key_F1);
+    EXPECT_TRUE(prompts.shown().empty());
+    prompts.expect(QStringLiteral("Can't open help file (%1).").arg(missing), kPromptOk);
+    QTest::mouseClick(form.findChild<QLabel*>(QStringLiteral("AddNewLabel")), Qt::LeftButton);
+    prompts.verifyAllShown();
+    SetApplicationHelpFile(QString());
 }
 
 TEST_F(LanguageSelectFormTest, TheVersionTakesTheTranslatedBuild) {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "wizard/forms/folder_dialog_captions.h"
 #include "wizard/forms/folder_dialog_paths.h"
@@ -19,6 +20,7 @@
 #include "wizard/forms/pb_folder_dialog.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wizard_test.h"
+#include "wizard/translation/translation.h"
 
 namespace fs = std::filesystem;
 
@@ -172,6 +174,28 @@ TEST_F(FolderDialogTest, TheComputerItemHasANameButNoPath) {
         EXPECT_TRUE(selected.isEmpty());
         opened = 0;
     }
+}
+
+TEST_F(FolderDialogTest, TheBrowsersOwnCaptionsFollowTheTranslation) {
+    SetCurrentTranslation(std::make_shared<const LanguageFile>(LanguageFile::parse(QStringLiteral(
+        "[Misc]\nstrBrowseForFolder=Ordner auswählen\nstrOK=Übernehmen\nstrCancel=Abbrechen\n"
+        "strComputer=Rechner\n"))));
+    TPBFolderDialog dialog;
+    dialog.SetRootFolder(TSHFolders::foMyComputer);
+    QStringList shown;
+    OnEachOpen(dialog, [&](QDialog* window, int) {
+        auto* tree = window->findChild<QTreeView*>(QStringLiteral("FolderTree"));
+        shown << window->windowTitle() << window->findChild<QPushButton*>(QStringLiteral("OkButton"))->text()
+              << window->findChild<QPushButton*>(QStringLiteral("CancelButton"))->text()
+              << tree->model()->index(0, 0).data().toString()
+              << window->findChild<QLabel*>(QStringLiteral("StatusLabel"))->text();
+        window->reject();
+    });
+    EXPECT_FALSE(dialog.Execute());
+    SetCurrentTranslation(nullptr);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Ordner auswählen"), QStringLiteral("Übernehmen"),
+                                  QStringLiteral("Abbrechen"), QStringLiteral("Rechner"),
+                                  QStringLiteral("Rechner")}));
 }
 
 TEST_F(FolderDialogTest, TheButtonFollowsItsPropertiesWhileOpen) {

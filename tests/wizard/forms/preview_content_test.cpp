@@ -53,7 +53,7 @@ protected:
         ASSERT_NE(format, nullptr);
         TFormat changed = *format;
         changed.DefaultSizeKb = kilobytes;
-        DataStorage->ChangeFormat(*DataStorage->IndexOf(format), changed, FormatChange::ThisRunOnly);
+        DataStorage->ChangeFormat(*DataStorage->IndexOf(format), changed);
     }
 
     static std::shared_ptr<const TRecoveryDrive> DriveOfSectors(std::uint64_t sectors) {

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "wizard/model/base_sorted_list.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/model/element_fixture.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -60,6 +62,17 @@ TEST_F(SortedListTest, EverySortKeyOrdersBothWaysAndKeepsTies) {
             EXPECT_EQ(pathCalls, c.code == kSortByPath ? 4 : 0);  // each path asked once
         }
     }
+}
+
+// The condition sorts by the texts the list shows, in the current language.
+TEST_F(SortedListTest, TheConditionSortsByItsTranslatedTexts) {
+    SetCurrentTranslation(std::make_shared<const LanguageFile>(LanguageFile::parse(QStringLiteral(
+        "[Misc]\nstrDeleted=Gelöscht\nstrLive=Vorhanden\nstrLiveContainDeleted=Vorhanden, enthält Gelöschtes\n"))));
+    TBaseSortedList list(kSortByCondition, true);
+    FillFour(list);
+    list.Sort();
+    SetCurrentTranslation(nullptr);
+    EXPECT_EQ(Order(list), "ABDC");
 }
 
 TEST_F(SortedListTest, ASortIsSkippedOnlyWhenTheListStandsInThatOrder) {
@@ -118,7 +131,7 @@ TEST_F(SortedListTest, UnknownSizesBecomeDistancesAndTheLastTheFormatsDefault) {
     for (const auto& c : cases) {
         TFormat format = DataStorage->Formats()[jpeg];
         format.DefaultSizeKb = c.defaultSizeKb;
-        DataStorage->ChangeFormat(jpeg, format, FormatChange::ThisRunOnly);
+        DataStorage->ChangeFormat(jpeg, format);
         TBaseSortedList list(kSortBySize, false);
         list.Add(Make({.Size = kUnknownSize, .TypeCode = c.lastType, .DataPosition = 9000}));
         list.Add(Make({.Size = c.firstSize, .TypeCode = 83, .DataPosition = 1000}));

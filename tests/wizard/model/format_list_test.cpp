@@ -54,8 +54,11 @@ TEST_F(FormatListTest, EditsRebuildTheLookupsAndMarkTheList) {
     TFormat changed = storage->Formats()[jpeg];
     changed.FileExtensions = "XYZ";
     changed.SignatureId = 1000;
-    storage->ChangeFormat(jpeg, changed, FormatChange::ThisRunOnly);
+    storage->SetSessionSize(jpeg, 7);
     EXPECT_FALSE(storage->Modified());
+    EXPECT_EQ(storage->Formats()[jpeg].DefaultSizeBytes(), 7u * 1024);
+    storage->ChangeFormat(jpeg, changed);
+    EXPECT_TRUE(storage->Modified());
     EXPECT_EQ(storage->FindByExtension("jpg"), nullptr);
     EXPECT_EQ(storage->FindBySignatureId(1000)->Title, "JPEG");
     EXPECT_EQ(storage->FindBySignatureId(83), nullptr);
@@ -66,7 +69,6 @@ TEST_F(FormatListTest, EditsRebuildTheLookupsAndMarkTheList) {
         format.Search = format.Deleted = i == jpeg;
         storage->ChangeFormat(i, format);
     }
-    EXPECT_TRUE(storage->Modified());
     EXPECT_TRUE(storage->IsExtensionSearched(".xyz"));
     EXPECT_FALSE(storage->NoFormatSelected());
 }

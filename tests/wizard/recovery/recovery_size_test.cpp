@@ -35,7 +35,7 @@ void AnswerSize(const SizeAnswer& answer) {
     });
 }
 
-std::int32_t IcoDefaultKb() { return DataStorage->FindBySignatureId(kIcoType)->DefaultSizeKb; }
+std::int32_t IcoProbableKb() { return DataStorage->FindBySignatureId(kIcoType)->ProbableSizeKb(); }
 
 class RecoverySizeTest : public RecoveryFlowTest {
 protected:
@@ -57,7 +57,7 @@ TEST_F(RecoverySizeTest, TheAnswersSetTheSizeAndWhatElseTheySay) {
     const struct {
         SizeAnswer answer;
         std::uint64_t size;       // of the file written
-        std::int32_t defaultKb;   // of the format afterwards
+        std::int32_t defaultKb;   // the format's probable size afterwards
         bool modified;            // the format list is stored
         bool dontAskAfterwards;
     } cases[] = {
@@ -81,10 +81,26 @@ TEST_F(RecoverySizeTest, TheAnswersSetTheSizeAndWhatElseTheySay) {
         AnswerSize(c.answer);
         EXPECT_TRUE(Run()) << c.answer.size;
         EXPECT_EQ(fs::file_size(target() / "icon.ico"), c.size) << c.answer.size;
-        EXPECT_EQ(IcoDefaultKb(), c.defaultKb) << c.answer.size;
+        EXPECT_EQ(IcoProbableKb(), c.defaultKb) << c.answer.size;
         EXPECT_EQ(DataStorage->Modified(), c.modified) << c.answer.size;
         EXPECT_EQ(DontAskProbableSize, c.dontAskAfterwards) << c.answer.size;
     }
+}
+
+TEST_F(RecoverySizeTest, ASizeForThisRunOnlyIsNeverStoredByALaterChange) {
+    AddFile(u"icon.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
+    ConfirmDestination();
+    AnswerSize({"7"});
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(IcoProbableKb(), 7);
+    // A stored change of another format, as a check box of the Types page makes it.
+    DataStorage->SetSearch(*DataStorage->IndexOf(DataStorage->FindByTitle("GIF")), true);
+    ASSERT_TRUE(DataStorage->SaveToRegistry());
+
+    FormatsUnitDone();
+    FormatsUnitInit();
+    EXPECT_EQ(IcoProbableKb(), 512);
+    EXPECT_TRUE(DataStorage->FindByTitle("GIF")->Search);
 }
 
 TEST_F(RecoverySizeTest, SkipGoesOnCancelEndsTheRunDontAskStopsAsking) {
@@ -128,8 +144,7 @@ TEST_F(RecoverySizeTest, AnUnknownSizeNeverReachesTheEngine) {
     // A format whose probable size is no size leaves it unknown too.
     TFormat ico = *DataStorage->FindBySignatureId(kIcoType);
     ico.DefaultSizeKb = -4;
-    DataStorage->ChangeFormat(*DataStorage->IndexOf(DataStorage->FindBySignatureId(kIcoType)), ico,
-                              FormatChange::ThisRunOnly);
+    DataStorage->ChangeFormat(*DataStorage->IndexOf(DataStorage->FindBySignatureId(kIcoType)), ico);
     AddFile(u"broken.ico", u"", kUnknownSize, kIcoType, kFileFoundBySignature);
     AddFile(u"known.ico", u"", 100, kIcoType, kFileFoundBySignature);
     EXPECT_TRUE(flow->DoRealRecovery(false));

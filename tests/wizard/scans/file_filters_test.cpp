@@ -64,7 +64,7 @@ protected:
         const std::size_t index = *DataStorage->IndexOf(DataStorage->FindByTitle("Text"));
         TFormat text = DataStorage->Formats()[index];
         text.Search = search;
-        DataStorage->ChangeFormat(index, text, FormatChange::ThisRunOnly);
+        DataStorage->ChangeFormat(index, text);
     }
 
     static FoundFileRecord File(const char16_t* name, std::uint64_t size = 100,

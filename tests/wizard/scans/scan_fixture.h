@@ -64,7 +64,7 @@ protected:
         for (std::size_t i = 0; i < formats.Count(); ++i) {
             TFormat format = formats[i];
             format.Search = titles.contains(format.Title);
-            DataStorage->ChangeFormat(i, format, FormatChange::ThisRunOnly);
+            DataStorage->ChangeFormat(i, format);
         }
     }
 

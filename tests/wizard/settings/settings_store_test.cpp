@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "platform/registry.h"
 #include "wizard/support/wizard_test.h"
@@ -180,6 +182,29 @@ TEST_F(SettingsStoreTest, AnUnwritableKeyIsReportedAndTheOtherStillSaved) {
               std::optional<std::uint32_t>(7));
 }
 
+// A key's file is read once per load: a damaged one is reported once, and a link to a
+// device is not read for every value.
+TEST_F(SettingsStoreTest, EachKeysFileIsReadOnceAndADeviceGivesTheDefaults) {
+    const auto base = registryFolder() / "Software" / "Kelvorin" / "Pramblex" / "3.0";
+    std::filesystem::create_directories(base / "Global");
+    std::filesystem::create_directories(base / "Recovery");
+    std::ofstream(base / "Global" / ".values") << "; registry values, format 1\n"
+                                                  "\"GlobalSplashDelay\"=dword:00000005\n"
+                                                  "\"Broken\"=dword:zz\n";
+    std::filesystem::create_symlink("/dev/zero", base / "Recovery" / ".values");
+    std::vector<std::string> reports;
+    platform::setRegistryDiagnostics([&](const std::string& line) { reports.push_back(line); });
+
+    SettingsValues values;
+    LoadSettings(values);
+    platform::setRegistryDiagnostics(nullptr);
+    EXPECT_EQ(values.GlobalSplashDelay, 5);
+    EXPECT_EQ(values.RecoveryRetryCount, 10);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_NE(reports[0].find("Global"), std::string::npos) << reports[0];
+    EXPECT_NE(reports[1].find("cannot be read"), std::string::npos) << reports[1];
+}
+
 TEST_F(SettingsStoreTest, BinaryReadsCopyOnlyValuesThatFit) {
     recoveryKey().writeBinary(u"Short", {1, 2});
     recoveryKey().writeBinary(u"Long", {1, 2, 3, 4, 5});
@@ -204,6 +229,7 @@ TEST_F(SettingsStoreTest, SafeRegistryRefusesRatherThanFails) {
     EXPECT_FALSE(registry.OpenKey(QStringLiteral("\\Software\\Kelvorin\\..\\Window"), true));
 
     ASSERT_TRUE(registry.OpenKey(QStringLiteral("\\Software\\Kelvorin\\Pramblex\\3.0\\Window"), true));
+    EXPECT_EQ(registry.ReadBinaryData(QStringLiteral("WindowFlags"), back, 4), 0);
     EXPECT_TRUE(registry.WriteBinaryData(QStringLiteral("WindowFlags"), data, 4));
     EXPECT_EQ(registry.ReadBinaryData(QStringLiteral("WindowFlags"), back, 4), 4);
     EXPECT_EQ(back[3], 4);

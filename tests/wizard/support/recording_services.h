@@ -28,6 +28,8 @@ public:
 class RecordingHelp final : public HelpService {
 public:
     void ShowHelpTopic(const QString& topic) override { topics.append(topic); }
+    void ShowHelpTopicOrReport(const QString& topic) override { reportedTopics.append(topic); }
 
-    QStringList topics;
+    QStringList topics;          // silent requests: F1 and the Help buttons
+    QStringList reportedTopics;  // requests that report a missing help folder
 };

@@ -46,9 +46,12 @@ struct TestForm {
         action->setObjectName(QStringLiteral("MenuAction"));
         tabs = add("Tabs", new QTabWidget);
         tabs->addTab(add("Page", new QWidget, tabs), QStringLiteral("page"));
-        plainMemo = add("PlainMemo", new QPlainTextEdit(QStringLiteral("one\ntwo\nthree")));
+        plainMemo = add("PlainMemo", new QPlainTextEdit);
+        SetMemoLayoutText(plainMemo, QStringLiteral("one\ntwo\nthree"));
         richMemo = add("RichMemo", new QTextEdit);
-        richMemo->setPlainText(QStringLiteral("first"));
+        SetMemoLayoutText(richMemo, QStringLiteral("first"));
+        logMemo = add("LogMemo", new QPlainTextEdit);
+        logMemo->appendPlainText(QStringLiteral("found: a.jpg"));
         combo = add("Combo", new QComboBox);
         combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
         list = add("List", new QListWidget);
@@ -72,6 +75,7 @@ struct TestForm {
     QTabWidget* tabs;
     QPlainTextEdit* plainMemo;
     QTextEdit* richMemo;
+    QPlainTextEdit* logMemo;  // filled at run time
     QComboBox* combo;
     QListWidget* list;
     QTreeWidget* tree;
@@ -100,6 +104,7 @@ const char kTranslation[] =
     "TestForm.PlainMemo.lines[2]=fsdef\n"
     "TestForm.PlainMemo.lines[3]=beyond the lines\n"
     "TestForm.RichMemo.Lines[0]=erste\n"
+    "TestForm.LogMemo.lines[0]=not a log's line\n"
     "TestForm.Combo.Items[0]=A\n"
     "TestForm.Combo.Items[1]=\n"
     "TestForm.List.Items[1]=Y\n"
@@ -126,7 +131,8 @@ TEST_F(TranslateFormTest, EveryKindOfComponentTakesItsTexts) {
         {f.menu->title(), "Menü"},            {f.action->text(), "Aktion"},
         {f.action->toolTip(), "Aktionstipp"},
         {f.tabs->tabText(0), "Seite"},        {f.plainMemo->toPlainText(), "eins\n\nthree"},
-        {f.richMemo->toPlainText(), "erste"}, {f.combo->itemText(0), "A"},
+        {f.richMemo->toPlainText(), "erste"}, {f.logMemo->toPlainText(), "found: a.jpg"},
+        {f.combo->itemText(0), "A"},
         {f.combo->itemText(1), "b"},          {f.list->item(0)->text(), "x"},
         {f.list->item(1)->text(), "Y"},       {Header(f.tree, 0), "Name"},
         {Header(f.tree, 1), "Größe"},         {Header(f.table, 0), "Laufwerk"},
@@ -136,6 +142,21 @@ TEST_F(TranslateFormTest, EveryKindOfComponentTakesItsTexts) {
     for (const auto& [actual, expected] : texts) {
         EXPECT_EQ(actual, QString::fromUtf8(expected));
     }
+}
+
+// Lines added to a memo after its layout text, as a log adds them, are not the layout's;
+// translating again (after a language change) replaces the layout's lines only.
+TEST_F(TranslateFormTest, OnlyTheLayoutLinesOfAMemoAreTranslatedAlsoTheSecondTime) {
+    useTranslation("[TestForm]\n"
+                   "TestForm.PlainMemo.lines[0]=eins\n"
+                   "TestForm.PlainMemo.lines[3]=later line\n"
+                   "TestForm.PlainMemo.lines[4]=later line\n");
+    TestForm f;
+    f.plainMemo->appendPlainText(QStringLiteral("four"));
+    f.plainMemo->appendPlainText(QStringLiteral("five"));
+    TranslateForm({&f.form});
+    TranslateForm({&f.form});
+    EXPECT_EQ(f.plainMemo->toPlainText(), QStringLiteral("eins\ntwo\nthree\nfour\nfive"));
 }
 
 TEST_F(TranslateFormTest, NothingChangesWithoutTranslation) {

@@ -110,8 +110,7 @@ void TMainForm::FormCreate() {
     if (settings.GlobalFirstStart) {
         const VersionStrings& version = ProgramVersionStrings();
         SelectLanguage(settings.GlobalLanguage,
-                       {version.ProductName, version.ProductVersion, version.Build, kMakerWebSite,
-                        [](const QString& topic) { helpService().ShowHelpTopic(topic); }},
+                       {version.ProductName, version.ProductVersion, version.Build, kMakerWebSite},
                        this);
     }
     UpdateInterfaceLanguage();
@@ -131,7 +130,7 @@ void TMainForm::FormCreate() {
     setWindowTitle(ProgramVersionStrings().ProductName);
     FirstActivation = true;
     if (settings.GlobalFirstStart) {
-        helpService().ShowHelpTopic(QStringLiteral("/files/quickstart.html"));
+        helpService().ShowHelpTopicOrReport(QStringLiteral("/files/quickstart.html"));
         settings.GlobalFirstStart = false;
     }
     CheckState();

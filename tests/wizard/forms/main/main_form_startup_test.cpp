@@ -1,12 +1,17 @@
+#include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <fstream>
 
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/help_file.h"
+#include "wizard/help_service.h"
+#include "wizard/html_help.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
@@ -29,7 +34,8 @@ TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesO
     createForm();
 
     EXPECT_EQ(languageDialog, QStringLiteral("LanguageSelectForm"));
-    EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/quickstart.html")});
+    EXPECT_EQ(help.reportedTopics, QStringList{QStringLiteral("/files/quickstart.html")});
+    EXPECT_TRUE(help.topics.isEmpty());
     EXPECT_EQ(driveCaptions(), (QStringList{QStringLiteral("C (MBRFAT)"), QStringLiteral("D (MBRNTFS)"),
                                             QStringLiteral("E (BAREFAT)")}));
     EXPECT_EQ(driveList()->topLevelItem(1)->text(1), QStringLiteral("NTFS"));
@@ -53,8 +59,47 @@ TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesO
     units = std::make_unique<RunningUnits>(programUnits());
     ASSERT_FALSE(Settings().GlobalFirstStart);
     createForm();
-    EXPECT_EQ(help.topics.size(), 1);
+    EXPECT_EQ(help.reportedTopics.size(), 1);
     EXPECT_EQ(driveCaptions().size(), 3);
+}
+
+TEST_F(MainFormStartupTest, AFirstStartWithoutTheHelpFolderSaysSoWhileF1StaysSilent) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits(true);
+    const ScopedHelpService realHelp(HelpService::standard());
+    const QString missing = QString::fromStdString((workFolder() / "PramblexPro.help").string());
+    SetApplicationHelpFile(missing);
+    answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    prompts.expect(QStringLiteral("Can't open help file (%1).").arg(missing), kPromptOk);
+    startSplash();
+    createForm();
+    prompts.verifyAllShown();
+
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    button("BottomButtonHelp")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(CurrentHelpWindow(), nullptr);
+    SetApplicationHelpFile(QString());
+}
+
+// The pages name no program this system does not have, in English or in the German file.
+TEST_F(MainFormStartupTest, NoTextNamesTheOtherSystemsFileManager) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits();
+    startSplash();
+    createForm();
+    QStringList texts;
+    for (const QLabel* label : form->findChildren<QLabel*>()) texts << label->text();
+    for (const QAbstractButton* button : form->findChildren<QAbstractButton*>()) texts << button->text();
+    QFile german(qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages/Deutsch.lng"));
+    ASSERT_TRUE(german.open(QIODevice::ReadOnly));
+    texts << QString::fromUtf8(german.readAll()).split(u'\n');
+    for (const QString& text : texts) {
+        EXPECT_FALSE(text.contains(QStringLiteral("Windows")) || text.contains(QStringLiteral("Explorer")))
+            << text.toStdString();
+    }
+    EXPECT_TRUE(child<QLabel>("FinishExploreLabel")->text().contains(QStringLiteral("file manager")));
 }
 
 TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {

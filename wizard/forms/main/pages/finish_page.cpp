@@ -39,7 +39,7 @@ FinishPage BuildFinishPage(QWidget* sheet) {
     layout->addSpacing(12);
 
     page.FinishExploreButton = AddAction(
-        sheet, layout, "FinishExploreLabel", QStringLiteral("Open Windows Explorer to view the recovered files."),
+        sheet, layout, "FinishExploreLabel", QStringLiteral("Open the file manager to view the recovered files."),
         "FinishExploreButton", QStringLiteral("&Explore Recovered Files"));
     page.FinishFeedbackButton = AddAction(
         sheet, layout, "FinishFeedbackLabel",
