@@ -12,7 +12,9 @@
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/scans/scan_pages.h"
 #include "wizard/forms/splash_form.h"
+#include "wizard/prompt_service.h"
 #include "wizard/pumping_wait.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -43,8 +45,8 @@ void TMainForm::LoadDrivesList() {
         return;
     }
     QTreeWidget* list = drives_.DriveSelectListViewDrives;
-    std::optional<DriveIdentity> selected;
-    if (SelectedDrive) selected = IdentityOf(SelectedDrive->Info());
+    const std::shared_ptr<const TRecoveryDrive> chosen = SelectedDrive;
+    bool lost = false;
     {
         const ListRebuild rebuild(list);
         const QSignalBlocker noSelectionEvents(list);
@@ -59,7 +61,15 @@ void TMainForm::LoadDrivesList() {
             splash_->StartCloseTimer();
         }
         FillDriveList();
-        RestoreSelection(selected);
+        lost = chosen && !RestoreSelection(IdentityOf(chosen->Info()));
+    }
+    if (lost) {
+        // Its old index may now open another drive: nothing may use it any more.
+        SelectedDrive = nullptr;
+        if (ActivePage() > kDriveSelectPage) {
+            ReturnForLostDrive(*chosen);
+            return;
+        }
     }
     if (ActivePage() == kDriveSelectPage) {
         DriveSelectListViewDrivesClick();
@@ -86,17 +96,38 @@ void TMainForm::FillDriveList() {
     }
 }
 
-void TMainForm::RestoreSelection(const std::optional<DriveIdentity>& selected) {
-    if (!selected) return;
+bool TMainForm::RestoreSelection(const DriveIdentity& selected) {
     for (std::size_t row = 0; row < listedDrives_.size(); ++row) {
-        if (IdentityOf(listedDrives_[row]->Info()) != *selected) continue;
+        if (IdentityOf(listedDrives_[row]->Info()) != selected) continue;
         // The same drive: its fresh record (its index may have moved), nothing reset.
         SelectedDrive = listedDrives_[row];
         QTreeWidget* list = drives_.DriveSelectListViewDrives;
         list->setCurrentItem(list->topLevelItem(static_cast<int>(row)));
-        return;
+        return true;
     }
-    // Gone: the old drive stays chosen until the drive page shows its list again.
+    return false;
+}
+
+void TMainForm::ReturnForLostDrive(const TRecoveryDrive& lost) {
+    TurnAutoPilotOff();
+    // Showing the drive page takes its (empty) selection and sets the page up.
+    SetActivePage(kDriveSelectPage);
+    const QString text = TranslateFormat(QStringLiteral("strSelectedDriveGone"),
+                                         QStringLiteral("Drive %s is no longer in the drive list. Please "
+                                                        "select a drive again."),
+                                         QString::fromStdString(lost.DisplayName()));
+    promptService().ask({text, TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
+                         PromptButtons::Ok, PromptIcon::Warning, this});
+}
+
+bool TMainForm::ChosenDriveInPlace() {
+    if (SelectedDrive && EngineListsDriveAt(SelectedDrive->DriveNumber(), SelectedDrive->Info())) return true;
+    if (SelectedDrive) {
+        promptService().ask({DriveMovedText(*SelectedDrive),
+                             TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
+                             PromptButtons::Ok, PromptIcon::Warning, this});
+    }
+    return false;
 }
 
 void TMainForm::DriveSelectListViewDrivesClick() {
@@ -130,7 +161,7 @@ void TMainForm::DriveSelectDriveChanged() {
 }
 
 void TMainForm::DriveSelectPopupMiPropertiesClick() {
-    if (SelectedDrive) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
+    if (ChosenDriveInPlace()) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
 }
 
 void TMainForm::DriveSelectPopupMiRescanClick() { LoadDrivesList(); }
