@@ -98,7 +98,7 @@ TEST_F(RecoveryDialogsTest, OkWantsAFullPathAndABrowserWithoutAFolderChangesNoth
     });
     EXPECT_EQ(form.exec(), TRecoverForm::kResultOk);
     EXPECT_EQ(form.DestinationFolder(), folder);
-    EXPECT_EQ(prompts.shown().size(), 3u);
+    ASSERT_EQ(prompts.shown().size(), 3u);
     EXPECT_EQ(prompts.shown().front().icon, PromptIcon::Warning);
 }
 

@@ -98,6 +98,7 @@ TEST_F(MainFormDrivesTest, AReloadFindsTheChosenDriveAgainByItsIdentity) {
     EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
     EXPECT_EQ(form->SelectedDrive, nullptr);
     EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+    ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown().back().icon, PromptIcon::Warning);
 }
 
