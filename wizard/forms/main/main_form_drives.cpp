@@ -18,6 +18,11 @@
 
 namespace {
 
+void Warn(QWidget* owner, const QString& text) {
+    promptService().ask({text, TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
+                         PromptButtons::Ok, PromptIcon::Warning, owner});
+}
+
 // The wait cursor and a list that does not repaint half-filled, undone on every way out.
 class ListRebuild {
 public:
@@ -112,21 +117,16 @@ void TMainForm::ReturnForLostDrive(const TRecoveryDrive& lost) {
     TurnAutoPilotOff();
     // Showing the drive page takes its (empty) selection and sets the page up.
     SetActivePage(kDriveSelectPage);
-    const QString text = TranslateFormat(QStringLiteral("strSelectedDriveGone"),
-                                         QStringLiteral("Drive %s is no longer in the drive list. Please "
-                                                        "select a drive again."),
-                                         QString::fromStdString(lost.DisplayName()));
-    promptService().ask({text, TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
-                         PromptButtons::Ok, PromptIcon::Warning, this});
+    Warn(this, TranslateFormat(QStringLiteral("strSelectedDriveGone"),
+                               QStringLiteral("Drive %s is no longer in the drive list. Please select a "
+                                              "drive again."),
+                               QString::fromStdString(lost.DisplayName())));
 }
 
 bool TMainForm::ChosenDriveInPlace() {
-    if (SelectedDrive && EngineListsDriveAt(SelectedDrive->DriveNumber(), SelectedDrive->Info())) return true;
-    if (SelectedDrive) {
-        promptService().ask({DriveMovedText(*SelectedDrive),
-                             TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
-                             PromptButtons::Ok, PromptIcon::Warning, this});
-    }
+    if (!SelectedDrive) return false;
+    if (EngineListsDriveAt(SelectedDrive->DriveNumber(), SelectedDrive->Info())) return true;
+    Warn(this, DriveMovedText(*SelectedDrive));
     return false;
 }
 
