@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -202,6 +203,12 @@ void WalkFileSystemHalf(Walk& walk) {
     TPreviewPage& page = *walk.form_.PreviewPageOf(WorkHalf::FileSystem);
     page.SelectAll();
     walk.Recover(WorkHalf::FileSystem, QStringLiteral("recover-destination"), [&shots](QWidget* dialog) {
+        // An empty folder is refused with a message.
+        auto* edit = Child<QLineEdit>(*dialog, "DestinationFolderEdit");
+        const QString folder = edit->text();
+        edit->clear();
+        Child<QPushButton>(*dialog, "ButtonOk")->click();
+        edit->setText(folder);
         shots.SaveModal(QStringLiteral("folder-browser"),
                         [dialog] { Child<QPushButton>(*dialog, "DestinationFolderBrowse")->click(); }, Dismiss);
     });
@@ -225,6 +232,18 @@ void WalkDriveSectorsHalf(Walk& walk) {
     walk.SavePage(QStringLiteral("finish"));
 }
 
+// The chosen drive's image goes while a later page shows: a message, and the drive page.
+void WalkChosenDriveGone(Walk& walk) {
+    const QString chosen = qEnvironmentVariable("UNDELETE_DISKS").section(u':', 0, 0);
+    if (!QFile::remove(chosen)) {
+        walk.shots_.Fail(QStringLiteral("the image %1 cannot be removed").arg(chosen));
+        return;
+    }
+    walk.form_.DeviceArrivalTimerTimer();
+    Settle();
+    walk.SavePage(QStringLiteral("drives-chosen-drive-gone"));
+}
+
 }  // namespace
 
 void WalkWizard(TMainForm& form, const QString& targetFolder, ShotFolder& shots) {
@@ -235,4 +254,6 @@ void WalkWizard(TMainForm& form, const QString& targetFolder, ShotFolder& shots)
     WalkFileSystemHalf(walk);
     if (form.ActivePage() != TMainForm::kPreviewFileSystemPage) return;
     WalkDriveSectorsHalf(walk);
+    if (form.ActivePage() != TMainForm::kFinishPage) return;
+    WalkChosenDriveGone(walk);
 }

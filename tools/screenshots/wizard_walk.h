@@ -1,7 +1,8 @@
 #pragma once
 // The walk through the main window's pages by Next, as a user makes it: the first drive
 // (the picture card), the default types and mode, a target folder, both scans and their
-// lists, a recovery from each list. Every page is saved, and the dialogs met on the way.
+// lists, a recovery from each list, and at last the card taken away. Every page is saved,
+// and the dialogs met on the way.
 
 #include <QString>
 

@@ -9,8 +9,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
+#include "wizard/forms/browse_folder.h"
 #include "wizard/forms/dialog_parts.h"
 #include "wizard/forms/pb_folder_dialog.h"
 #include "wizard/prompt_service.h"
@@ -118,11 +120,13 @@ void TRecoverForm::SetSourceDriveCheck(std::function<bool(const QString&)> onSou
 }
 
 void TRecoverForm::DestinationFolderBrowseClick() {
-    if (!destinationFolderEdit_->text().isEmpty()) browseForFolder_->SetFolder(destinationFolderEdit_->text());
-    if (browseForFolder_->Execute()) destinationFolderEdit_->setText(browseForFolder_->Folder());
+    if (const std::optional<QString> folder = ::BrowseForFolder(*browseForFolder_, destinationFolderEdit_->text())) {
+        destinationFolderEdit_->setText(*folder);
+    }
 }
 
 void TRecoverForm::ButtonOkClick() {
+    if (!AcceptsTargetFolder(*destinationFolderEdit_)) return;
     if (onSourceDrive_ && onSourceDrive_(DestinationFolder())) {
         promptService().ask({RecoveryLine(kSameDiskError), windowTitle(), PromptButtons::Ok, PromptIcon::Warning, this});
         return;

@@ -26,8 +26,9 @@ public:
     void SetKeepFolderStructure(bool keep);
     // Shows "Keep folder structure" and makes room for it.
     void ShowKeepFolderStructure();
-    // Refuses OK, with the same-drive message, while this says the folder is on the drive
-    // being recovered; the dialog stays open for another choice.
+    // OK is refused, the dialog staying open, while the folder cannot name a destination
+    // (see AcceptsTargetFolder) and, with the same-drive message, while this says the
+    // folder is on the drive being recovered.
     void SetSourceDriveCheck(std::function<bool(const QString& folder)> onSourceDrive);
 
     TPBFolderDialog* BrowseForFolder() const { return browseForFolder_; }

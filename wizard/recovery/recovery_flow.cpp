@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kFileExistsAsk = 7;
 
-QString WithSlash(QString folder) {
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    return folder;
-}
-
 QString ElementName(const TBaseElement& element) { return QString::fromStdString(element.Name()); }
 
 // Shows OK in place of Abort when the run ends, however it ends.
@@ -66,7 +61,7 @@ bool RecoveryFlow::AskDestination(bool fileSystemList) {
         return FolderOnSource(folder, [this](const struct stat& status) { return host_.OnSourceDrive(status); });
     });
     if (form.exec() != TRecoverForm::kResultOk) return false;
-    settings.RecoveryTargetFolder = WithSlash(form.DestinationFolder());
+    settings.RecoveryTargetFolder = WithTargetDelimiter(form.DestinationFolder());
     settings.RecoveryKeepFolderStructure = form.KeepFolderStructure();
     return true;
 }
@@ -80,7 +75,8 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
 
     const std::vector<TBaseElement*> selected = host_.SelectedElements(fileSystemList);
     const int count = static_cast<int>(selected.size());
-    progress_ = std::make_unique<TRecoveringFilesForm>(&host_.EngineRecord().WorkFlag);
+    // A child of the main window: shown centred on it, and above it.
+    progress_ = std::make_unique<TRecoveringFilesForm>(&host_.EngineRecord().WorkFlag, host_.DialogOwner());
     placement_ = std::make_unique<RecoveryPlacement>(
         FoldersCheckedOncePerDevice([this](const struct stat& status) { return host_.OnSourceDrive(status); }),
         renameLimit_);

@@ -36,7 +36,8 @@ public:
     // Whether writing at a place of that status would write onto the drive being
     // recovered (see source_check.h).
     virtual bool OnSourceDrive(const struct stat& target) = 0;
-    // The owner of the run's dialogs.
+    // The owner of the run's dialogs and its progress window; it outlives the flow, which
+    // deletes the progress window itself.
     virtual QWidget* DialogOwner() = 0;
 
 protected:

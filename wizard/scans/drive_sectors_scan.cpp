@@ -99,7 +99,7 @@ bool DriveSectorsScan::Prepare(const TRecoveryDrive& drive) {
     // nothing, and another drive's clusters are not the selected drive's.
     if (!context_.openDrive.Holds(drive) &&
         context_.openDrive.Initialize(context_.settings, drive) < 1) {
-        QString error = LastEngineError();
+        QString error = context_.openDrive.LastError();
         if (error.isEmpty()) error = Tr(u"Can't initialize disk!", u"strErrorCantInitializeDisk");
         log.Add(TranslateFormat(QStringLiteral("strErrorMessage"), QStringLiteral("ERROR: %s"), error));
         return false;

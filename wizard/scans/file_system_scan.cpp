@@ -84,7 +84,7 @@ FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& c
         return Opening::Raised;
     }
     if (count >= 1) return Opening::Opened;
-    const QString error = LastEngineError();
+    const QString error = context_.openDrive.LastError();
     if (error.isEmpty()) return Opening::OpenedNothing;
     page_.Log().Add(
         TranslateFormat(QStringLiteral("strErrorMessage"), QStringLiteral("ERROR: %s"), error));

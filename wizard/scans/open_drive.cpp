@@ -1,9 +1,15 @@
 #include "wizard/scans/open_drive.h"
 
 #include "wizard/engine_api.h"
+#include "wizard/scans/scan_context.h"
 
 int OpenDrive::Initialize(EngineSettings& settings, const TRecoveryDrive& drive) {
     open_.reset();
+    refusal_.clear();
+    if (!EngineListsDriveAt(settings.DiskNumber, drive.Info())) {
+        refusal_ = DriveMovedText(drive);
+        return 0;
+    }
     const int result = engine().DriveInitialize(&settings);
     if (result >= 1) open_ = IdentityOf(drive.Info());
     return result;
@@ -12,3 +18,5 @@ int OpenDrive::Initialize(EngineSettings& settings, const TRecoveryDrive& drive)
 bool OpenDrive::Holds(const TRecoveryDrive& drive) const {
     return open_ && *open_ == IdentityOf(drive.Info());
 }
+
+QString OpenDrive::LastError() const { return refusal_.isEmpty() ? LastEngineError() : refusal_; }

@@ -4,6 +4,8 @@
 // leaves none, since the engine drops its drive on every failure. The sector scan
 // searches whatever is open, so it checks here first.
 
+#include <QString>
+
 #include <cstdint>
 #include <optional>
 
@@ -13,10 +15,16 @@
 
 class OpenDrive {
 public:
-    // DriveInitialize through `settings`, whose DiskNumber names `drive`; its answer.
+    // DriveInitialize through `settings`, whose DiskNumber names `drive`; its answer. When
+    // the engine lists another drive at that index (a rescan renumbered them), the engine
+    // is not called and the answer is 0.
     int Initialize(EngineSettings& settings, const TRecoveryDrive& drive);
     bool Holds(const TRecoveryDrive& drive) const;
+    // Why the last Initialize failed: the refusal above, else the engine's error text
+    // ("" when it has none).
+    QString LastError() const;
 
 private:
     std::optional<DriveIdentity> open_;
+    QString refusal_;
 };

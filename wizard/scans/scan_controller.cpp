@@ -53,13 +53,12 @@ void ScanController::ScanDriveSectorsButtonStopClick() {
 }
 
 void ScanController::RequestStop(TWorkHalfState& half) {
-    SettingsValues& settings = Settings();
-    if (settings.ConfirmationsScanAbort &&
+    if (Settings().ConfirmationsScanAbort &&
         promptService().ask({Tr(u"Are you sure you want to stop scan?", u"strConfirmStopScan"),
                              Tr(u"Confirmation", u"strConfirmation"), PromptButtons::YesNo,
                              PromptIcon::Question, context_.host.PromptOwner()}) == kPromptNo) {
         return;
     }
     half.StopRequested = true;
-    settings.RecoveryAutoPilot = false;
+    context_.host.TurnAutoPilotOff();
 }

@@ -27,6 +27,9 @@ public:
     // Asks the page driver to move the wizard to the next page once the running handler
     // has returned (the auto-pilot's step after a scan).
     virtual void RequestAdvance() = 0;
+    // A Stop ends the auto-pilot: its setting and its box on the auto-pilot page, so that
+    // walking back over that page does not turn it on again.
+    virtual void TurnAutoPilotOff() = 0;
     // Stops the thumbnail workers; they read elements of the lists and the engine's drive.
     // A scan calls it before it takes the busy gate, and again inside it, where no worker
     // can have started since.

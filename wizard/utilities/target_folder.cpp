@@ -21,10 +21,16 @@ bool IsExistingDriveRoot(const QString& path) {
     return !namesDriveLetter;
 }
 
+bool IsUsableTargetText(const QString& folder) {
+    return folder.startsWith(QLatin1Char('/')) && !hasForbiddenText(folder);
+}
+
+QString WithTargetDelimiter(const QString& folder) {
+    return folder.isEmpty() || folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
 bool IsValidTargetFolder(const QString& folder, bool create) {
-    if (folder.isEmpty() || !folder.startsWith(QLatin1Char('/')) || hasForbiddenText(folder)) {
-        return false;
-    }
+    if (!IsUsableTargetText(folder)) return false;
     if (create && !QDir().mkpath(folder)) return false;
     return QFileInfo(folder).isDir() && IsExistingDriveRoot(folder);
 }

@@ -8,8 +8,16 @@
 // other path gives true.
 bool IsExistingDriveRoot(const QString& path);
 
-// False for an empty or relative path and for one holding a NUL, "\", "//" or any of
-// * ? " < > |. Otherwise, with `create`, the folder and its missing parents are made
-// first; the answer is whether the folder then exists as a folder. The caller reports a
-// refusal.
+// Whether `folder` can name a destination as typed: it is not empty, it is absolute, and
+// it holds no NUL, "\", "//" nor any of * ? " < > |. Whether it can be made is found out
+// when files are written.
+bool IsUsableTargetText(const QString& folder);
+
+// `folder` with a trailing delimiter, added when missing; an empty text stays empty, since
+// "/" would name the system's root folder.
+QString WithTargetDelimiter(const QString& folder);
+
+// False when IsUsableTargetText is. Otherwise, with `create`, the folder and its missing
+// parents are made first; the answer is whether the folder then exists as a folder. The
+// caller reports a refusal.
 bool IsValidTargetFolder(const QString& folder, bool create);

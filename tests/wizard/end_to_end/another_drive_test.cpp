@@ -1,9 +1,21 @@
 // "Recover Another Drive" on the finish page: a different drive starts afresh, the same
-// drive keeps what was found and done.
+// drive keeps what was found and done. A drive that goes, or is swapped for another at
+// the same place, never lends its place, its name or its found files to another.
 
+#include <QAction>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
+#include <chrono>
+#include <functional>
+
+#include "platform/handles.h"
 #include "wizard/end_to_end/end_to_end_fixture.h"
+#include "wizard/engine_api.h"
+#include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/settings/settings_values.h"
+#include "wizard/support/modal_dialog_watch.h"
+#include "wizard/support/wait_until.h"
 
 namespace fs = std::filesystem;
 
@@ -23,6 +35,43 @@ protected:
     void recoverAnotherDrive() {
         button("FinishNewButton")->click();
         ASSERT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    }
+    // From the drive page through a file-system scan of every file of `letter` to its
+    // preview page.
+    void scanDrive(char letter) {
+        walkToAutopilot(letter, QStringLiteral("*.*"), true);
+        setAutopilot(false, false);
+        walkTo(TMainForm::kPreviewFileSystemPage);
+    }
+    void backToTheDrivePage() {
+        while (form->ActivePage() > TMainForm::kDriveSelectPage) clickBack();
+    }
+    // The engine lists its drives again without the window knowing: every index after a
+    // drive that went names another drive.
+    static void RescanBehindTheWindow() {
+        const HANDLE rescan = ::engine().DrivesRescan(0);
+        ASSERT_NE(rescan, nullptr);
+        ASSERT_EQ(WaitForSingleObject(rescan, INFINITE), WAIT_OBJECT_0);
+        CloseHandle(rescan);
+    }
+    // Runs `action`, failing the test for any modal dialog it opens (and closing it).
+    static void WithoutADialog(const std::function<void()>& action) {
+        bool watched = false;
+        watchForModalDialog(
+            [&](QWidget* dialog) {
+                ADD_FAILURE() << dialog->objectName().toStdString() << " opened";
+                dialog->close();
+                watched = true;
+            },
+            std::chrono::milliseconds(0), [&] { watched = true; });
+        action();
+        ASSERT_TRUE(waitUntil([&] { return watched; }));
+    }
+    QString movedText() const {
+        return QStringLiteral("Drive %1 is no longer where it was chosen, as the drive list has changed; "
+                              "nothing is read from it. Please rescan the drive list (F5) and select the "
+                              "drive again.")
+            .arg(QString::fromStdString(form->SelectedDrive->DisplayName()));
     }
 };
 
@@ -58,6 +107,78 @@ TEST_F(AnotherDriveTest, ADifferentDriveStartsAfreshAndTheSameOneKeepsItsWork) {
     recoverDriveInto('C', workFolder() / "third");
     EXPECT_EQ(form->FileSystemList->Count(), firstFound);
     EXPECT_TRUE(FolderHolds(workFolder() / "third", FilesBelow(workFolder() / "first")));
+}
+
+// The first of two images goes while the wizard is past the drive page: its index now
+// names the second image's volume, which must not be scanned under the first one's name.
+TEST_F(AnotherDriveTest, AChosenDriveThatGoesSendsTheWizardBackToTheDrivePage) {
+    start({"fat/fat12.img.gz", "fat/fat16.img.gz"});
+    walkTo(TMainForm::kDriveSelectPage);
+    chooseDrive('C');
+    walkTo(TMainForm::kModePage);
+    child<QCheckBox>("AutopilotCheckBox")->setChecked(true);
+    Settings().RecoveryAutoPilot = true;
+    const QString name = QString::fromStdString(form->SelectedDrive->DisplayName());
+
+    ASSERT_TRUE(fs::remove(workFolder() / "fat12.img"));
+    prompts.expect(QStringLiteral("Drive %1 is no longer in the drive list. Please select a drive again.").arg(name),
+                   kPromptOk);
+    form->DeviceArrivalTimerTimer();  // a device went
+    EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
+    EXPECT_EQ(form->SelectedDrive, nullptr);
+    EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+    EXPECT_FALSE(Settings().RecoveryAutoPilot);
+    EXPECT_FALSE(child<QCheckBox>("AutopilotCheckBox")->isChecked());
+
+    scanDrive('D');
+    const std::map<std::string, std::string> fat16 = FatFixtureContents("fat/fat16.expected", false);
+    EXPECT_EQ(form->FileSystemList->Count(), fat16.size());
+    EXPECT_TRUE(child<QPlainTextEdit>("ScanFileSystemMemoLog")
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("Search on drive D: started.")));
+}
+
+// Were the engine's list to change without the window knowing, the old index is refused
+// by every action that would hand it to the engine or read the drive it opened.
+TEST_F(AnotherDriveTest, AnIndexThatNowNamesAnotherDriveIsNeverUsed) {
+    start({"fat/fat12.img.gz", "fat/fat16.img.gz"});
+    scanDrive('C');
+    ASSERT_GT(form->FileSystemList->Count(), 0u);
+    ASSERT_TRUE(fs::remove(workFolder() / "fat12.img"));
+    RescanBehindTheWindow();
+
+    form->PreviewFileSystemPage->SelectAll();
+    prompts.expect(movedText(), kPromptOk);
+    WithoutADialog([&] { button("PreviewFileSystemRecoverButton")->click(); });
+    EXPECT_EQ(form->FileSystem.Recovered, 0);
+    EXPECT_FALSE(fs::exists(target()));
+
+    prompts.expect(movedText(), kPromptOk);
+    WithoutADialog([&] { form->DriveSelectPopupMiPropertiesClick(); });
+
+    clickBack();
+    ASSERT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage);
+    button("ScanFileSystemButtonStart")->click();
+    EXPECT_EQ(form->FileSystemList->Count(), 0u) << "nothing of the drive now at that index";
+    const QString log = child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("ERROR: ") + movedText())) << log.toStdString();
+}
+
+// A card swapped for another of the same size in the same slot: here an image replaced by
+// a copy at the same path, which keeps its letter, size and serial number.
+TEST_F(AnotherDriveTest, ADriveSwappedAtTheSamePlaceKeepsNoneOfTheFirstOnesFiles) {
+    start({"fat/fat12.img.gz"});
+    scanDrive('C');
+    ASSERT_GT(form->FileSystemList->Count(), 0u);
+    const fs::path image = workFolder() / "fat12.img";
+    fs::copy_file(image, workFolder() / "swapped.img");
+    fs::rename(workFolder() / "swapped.img", image);
+
+    backToTheDrivePage();
+    child<QAction>("DriveSelectPopupMiRescan")->trigger();
+    chooseDrive('C');
+    EXPECT_EQ(form->FileSystemList->Count(), 0u);
+    EXPECT_FALSE(form->FileSystem.ScanDone);
 }
 
 }  // namespace

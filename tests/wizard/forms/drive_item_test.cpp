@@ -55,4 +55,40 @@ TEST(DriveItem, ShowsSizesStatusAndSkipsDisks) {
     }
 }
 
+// A card swapped for another in the same slot, or an image file replaced by another at
+// the same path, is another drive even when its size is the same; a drive found again at
+// another index, with other free space, is the same.
+TEST(DriveItem, IdentityTellsMediaApartButNotTheirIndexOrFreeSpace) {
+    _LDRIVE base = Volume('E', "CARD", 4, 0x1234ABCD);
+    base.SourceDevice = 0xB300;
+    base.FileSystemCode = 2;
+    const struct {
+        const char* what;
+        void (*change)(_LDRIVE&);
+        bool samePlace;
+    } others[] = {
+        {"kind", [](_LDRIVE& d) { d.Kind = 1; }, false},
+        {"letter", [](_LDRIVE& d) { d.Letter = 'F'; }, false},
+        {"source device", [](_LDRIVE& d) { d.SourceDevice = 0xB301; }, false},
+        {"image file", [](_LDRIVE& d) { d.SourceInode = 77; }, false},
+        {"partition", [](_LDRIVE& d) { d.BaseOffset = 1048576; }, false},
+        {"serial", [](_LDRIVE& d) { d.SerialNumber = 0x1234ABCE; }, true},
+        {"size", [](_LDRIVE& d) { d.SpaceTotal += 512; }, true},
+        {"file system", [](_LDRIVE& d) { d.FileSystemCode = 3; }, true},
+        {"label", [](_LDRIVE& d) { d.Label[29] = 'X'; }, true},
+    };
+    for (const auto& other : others) {
+        _LDRIVE changed = base;
+        other.change(changed);
+        EXPECT_NE(IdentityOf(changed), IdentityOf(base)) << other.what;
+        EXPECT_EQ(PlaceOf(changed) == PlaceOf(base), other.samePlace) << other.what;
+    }
+    _LDRIVE again = base;
+    again.Id = 9;
+    again.SpaceFree = 4096;
+    again.Ready = 0;
+    std::memcpy(again.Description, "Drive 3", 8);
+    EXPECT_EQ(IdentityOf(again), IdentityOf(base));
+}
+
 }  // namespace

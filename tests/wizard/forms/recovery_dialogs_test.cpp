@@ -22,6 +22,7 @@
 #include "wizard/forms/recovery_file_exists_form.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/target_folder_answers.h"
 #include "wizard/support/wait_until.h"
 #include "wizard/support/wizard_test.h"
 #include "wizard/translation/translation.h"
@@ -71,6 +72,34 @@ TEST_F(RecoveryDialogsTest, TheDestinationBrowserStartsAtTheEditedFolderOnly) {
     EXPECT_GT(form.height(), heightWithout);
     Child(&form, "ButtonHelp")->click();
     EXPECT_EQ(help.topics, QStringList{QStringLiteral("/files/recovery.recover.html")});
+}
+
+TEST_F(RecoveryDialogsTest, OkWantsAFullPathAndABrowserWithoutAFolderChangesNothing) {
+    const QString folder = QString::fromStdString(workFolder().string());
+    TRecoverForm form;
+    form.SetDestinationFolder(folder);
+    answerNextModalDialog([&](QWidget* dialog) {
+        auto* edit = Child<QLineEdit>(dialog, "DestinationFolderEdit");
+        answerNextModalDialog(ChooseComputerItem);
+        Child(dialog, "DestinationFolderBrowse")->click();
+        EXPECT_EQ(edit->text(), folder);
+
+        for (const QString& text : {QString(), QStringLiteral("Recovered Files"), folder + QStringLiteral("//sub")}) {
+            edit->setText(text);
+            Child(dialog, "ButtonCancel")->setFocus();
+            prompts.expect(kTargetFolderRefusal, kPromptOk);
+            Child(dialog, "ButtonOk")->click();
+            EXPECT_TRUE(dialog->isVisible()) << text.toStdString();
+            EXPECT_EQ(dialog->focusWidget(), edit) << text.toStdString();
+            EXPECT_EQ(edit->selectedText(), text) << "to be typed over";
+        }
+        edit->setText(folder);
+        Child(dialog, "ButtonOk")->click();
+    });
+    EXPECT_EQ(form.exec(), TRecoverForm::kResultOk);
+    EXPECT_EQ(form.DestinationFolder(), folder);
+    ASSERT_EQ(prompts.shown().size(), 3u);
+    EXPECT_EQ(prompts.shown().front().icon, PromptIcon::Warning);
 }
 
 TEST_F(RecoveryDialogsTest, TheRenameBoxSwapsTheButtonSetsAndEachButtonGivesItsResult) {

@@ -159,7 +159,7 @@ protected:
 };
 
 TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.progress = {{std::uint64_t{1} << 32, std::uint64_t{1} << 33, 5}};
     script.hits = {Hit(4096), Hit(8192, 84), Hit(12288)};
     const ScriptedEngine engine(std::move(script));
@@ -173,7 +173,7 @@ TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull)
 }
 
 TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.hits = {Hit(4096), Hit(8192), Hit(12288)};
     const ScriptedEngine engine(std::move(script));
     Settings().RecoveryAutoPilot = true;
@@ -192,7 +192,7 @@ TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineA
 // A drive that does not open is the vanished image's case in the file-system scan's test.
 TEST_F(ScriptedSectorScanTest, ASearchThatDoesNotStartIsFatal) {
     // The drive opens, but the search's thread does not start: a null handle.
-    const ScriptedEngine scripted(EngineScript{});
+    const ScriptedEngine scripted(DriveScript());
     EngineApi noThread = engine();
     noThread.DriveInitialize = [](EngineSettings*) { return 5; };
     noThread.DriveSearchSignatures = []() -> HANDLE { return nullptr; };

@@ -158,7 +158,7 @@ protected:
 };
 
 TEST_F(ScriptedFileSystemScanTest, NamesFromTheDiskAreLoggedAsTheyStand) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.files = {Deleted(u"%s%n.txt"), Deleted(u"<b>bold</b>.txt")};
     const ScriptedEngine engine(std::move(script));
     Settings().RecoveryFilesNameUse = true;
@@ -172,7 +172,7 @@ TEST_F(ScriptedFileSystemScanTest, NamesFromTheDiskAreLoggedAsTheyStand) {
 }
 
 TEST_F(ScriptedFileSystemScanTest, ANothingOpenedWithoutErrorTextEndsNormallyButNeverAdvances) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.driveInitializeResult = 0;
     script.files = {Deleted(u"a.txt")};
     const ScriptedEngine engine(std::move(script));
@@ -186,7 +186,7 @@ TEST_F(ScriptedFileSystemScanTest, ANothingOpenedWithoutErrorTextEndsNormallyBut
 }
 
 TEST_F(ScriptedFileSystemScanTest, AFailureOpeningTheDriveIsReportedInABoxAfterTheScanEnds) {
-    const ScriptedEngine engine(EngineScript{});
+    const ScriptedEngine engine(DriveScript());
     EngineApi raising = ::engine();
     raising.DriveInitialize = [](EngineSettings*) -> int { throw std::runtime_error("device gone"); };
     const ScopedEngineApi installed(raising);
@@ -200,7 +200,7 @@ TEST_F(ScriptedFileSystemScanTest, AFailureOpeningTheDriveIsReportedInABoxAfterT
 }
 
 TEST_F(ScriptedFileSystemScanTest, AFailureInsideTheScanEndsItFatallyAndIsReported) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.files = {Deleted(u"a.txt")};
     const ScriptedEngine engine(std::move(script));
     int calls = 0;

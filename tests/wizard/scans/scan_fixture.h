@@ -25,6 +25,7 @@
 #include "wizard/scans/scan_controller.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/scans/test_scan_host.h"
+#include "wizard/support/scripted_engine.h"
 #include "wizard/support/wizard_test.h"
 #include "wizard/translation/translation.h"
 
@@ -47,6 +48,14 @@ protected:
         FormatsUnitDone();
         Settings() = savedSettings_;
         WizardTest::TearDown();
+    }
+
+    // A script whose drive list holds the host's drive at its index, so that the scans
+    // find it where they open it.
+    EngineScript DriveScript() const {
+        EngineScript script;
+        if (host.drive) script.drives = {host.drive->Info()};
+        return script;
     }
 
     // The log's lines once every waiting line is shown.

@@ -44,7 +44,7 @@ const QString kErrorAtFiveGiB =
 
 TEST_F(ScanMessagesTest, AReadErrorCountsOnTheRunningPageOnly) {
     {
-        EngineScript script;
+        EngineScript script = DriveScript();
         script.ioErrors = {ReadErrorAt(5'368'709'120, 3)};
         const ScriptedEngine engine(std::move(script));
         controller->ScanDriveSectorsButtonStartClick();
@@ -58,7 +58,7 @@ TEST_F(ScanMessagesTest, AReadErrorCountsOnTheRunningPageOnly) {
     // During the file-system scan (the last reads' reports count before it ends); and
     // when no scan runs, nowhere.
     {
-        const ScriptedEngine engine(EngineScript{});
+        const ScriptedEngine engine(DriveScript());
         host.onCheckState = [this] {
             host.onCheckState = nullptr;
             PostCopy(window.handle(), WM_ENGINE_IO_ERROR, ReadErrorAt(1024, 1));

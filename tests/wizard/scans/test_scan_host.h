@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "wizard/scans/scan_host.h"
+#include "wizard/settings/settings_values.h"
 
 class TestScanHost final : public ScanHost {
 public:
@@ -20,6 +21,7 @@ public:
         if (onCheckState) onCheckState();
     }
     void RequestAdvance() override { ++advances; }
+    void TurnAutoPilotOff() override { Settings().RecoveryAutoPilot = false; }
     void StopThumbnails() override { ++thumbnailStops; }
     void ShowAbout() override { ++abouts; }
     QWidget* PromptOwner() override { return nullptr; }

@@ -1,5 +1,6 @@
 #include "wizard/support/scripted_engine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
@@ -166,17 +167,19 @@ int ScriptedEngine::driveGetCount() {
     ScriptedEngine& engine = active();
     engine.count("DriveGetCount");
     std::lock_guard lock(engine.mutex_);
-    return static_cast<int>(engine.script_.drives.size());
+    int count = 0;
+    for (const _LDRIVE& drive : engine.script_.drives) count = std::max(count, drive.Id + 1);
+    return count;
 }
 
 _LDRIVE* ScriptedEngine::driveGetInformation(int index) {
     ScriptedEngine& engine = active();
     engine.count("DriveGetInformation");
     std::lock_guard lock(engine.mutex_);
-    if (index < 0 || static_cast<std::size_t>(index) >= engine.script_.drives.size()) {
-        return nullptr;
+    for (_LDRIVE& drive : engine.script_.drives) {
+        if (drive.Id == index) return &drive;
     }
-    return &engine.script_.drives[static_cast<std::size_t>(index)];
+    return nullptr;
 }
 
 int ScriptedEngine::driveInitialize(EngineSettings* settings) {

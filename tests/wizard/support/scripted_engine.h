@@ -27,7 +27,8 @@ struct ScriptedProgress {
 };
 
 struct EngineScript {
-    // DriveGetCount and DriveGetInformation; DrivesRescan's thread posts
+    // DriveGetInformation gives each at its Id, as the engine does, and nothing at an index
+    // no drive has; DriveGetCount is one past the largest Id. DrivesRescan's thread posts
     // WM_ENGINE_DRIVE_FOUND with each drive's letter.
     std::vector<_LDRIVE> drives;
     int driveInitializeResult = 1;

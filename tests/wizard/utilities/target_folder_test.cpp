@@ -36,6 +36,7 @@ TEST_F(TargetFolderTest, RefusesFormsNoFolderMayTake) {
         base + QStringLiteral("/a") + QChar(0) + QStringLiteral("b"),
     };
     for (const QString& folder : refused) {
+        EXPECT_FALSE(IsUsableTargetText(folder)) << folder.toStdString();
         EXPECT_FALSE(IsValidTargetFolder(folder, true)) << folder.toStdString();
         EXPECT_FALSE(IsValidTargetFolder(folder, false)) << folder.toStdString();
     }
@@ -64,6 +65,12 @@ TEST_F(TargetFolderTest, RefusesToCreateUnderAReadOnlyParent) {
     fs::permissions(workFolder() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_FALSE(IsValidTargetFolder(inside("locked/out/"), true));
     EXPECT_TRUE(IsValidTargetFolder(inside("locked"), false));
+}
+
+TEST(TargetDelimiter, IsAddedOnceAndNeverToAnEmptyText) {
+    EXPECT_EQ(WithTargetDelimiter(QString()), QString()) << "\"/\" would be the root folder";
+    EXPECT_EQ(WithTargetDelimiter(QStringLiteral("/srv/out")), QStringLiteral("/srv/out/"));
+    EXPECT_EQ(WithTargetDelimiter(QStringLiteral("/srv/out/")), QStringLiteral("/srv/out/"));
 }
 
 TEST(DriveRoot, OnlyALetteredRootIsMissing) {

@@ -1,5 +1,9 @@
 #include "wizard/forms/main/drive_item.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "wizard/engine_api.h"
 #include "wizard/record_text.h"
 #include "wizard/translation/translation.h"
 #include "wizard/utilities/number_text.h"
@@ -36,6 +40,25 @@ DriveItemTexts DriveItemTextsOf(const _LDRIVE& drive) {
     return texts;
 }
 
+DrivePlace PlaceOf(const _LDRIVE& drive) {
+    return {drive.Kind, drive.Letter, drive.SourceDevice, drive.SourceInode, drive.BaseOffset};
+}
+
 DriveIdentity IdentityOf(const _LDRIVE& drive) {
-    return {drive.Kind, drive.Letter, drive.SerialNumber, drive.SpaceTotal};
+    DriveIdentity identity{PlaceOf(drive), drive.SerialNumber, drive.SpaceTotal, drive.FileSystemCode, {}};
+    std::copy(std::begin(drive.Label), std::end(drive.Label), identity.label.begin());
+    return identity;
+}
+
+bool EngineListsDriveAt(int index, const _LDRIVE& drive) {
+    const _LDRIVE* listed = engine().DriveGetInformation(index);
+    return listed && PlaceOf(*listed) == PlaceOf(drive);
+}
+
+QString DriveMovedText(const TRecoveryDrive& drive) {
+    return TranslateFormat(QStringLiteral("strDriveMoved"),
+                           QStringLiteral("Drive %s is no longer where it was chosen, as the drive list has "
+                                          "changed; nothing is read from it. Please rescan the drive list (F5) "
+                                          "and select the drive again."),
+                           QString::fromStdString(drive.DisplayName()));
 }

@@ -99,7 +99,8 @@ public:
     void SetActivePage(int page);
 
     // Rebuilds the drive list from a fresh rescan; while busy, only notes that a rescan is
-    // due. The selected drive is found again by its identity.
+    // due. The selected drive is found again by its identity; when it is gone the choice
+    // is cleared, and on a later page the wizard returns to the drive page.
     void LoadDrivesList();
 
     // Handlers of the window's controls.
@@ -217,7 +218,14 @@ private:
 
     // The drive list.
     void FillDriveList();
-    void RestoreSelection(const std::optional<DriveIdentity>& selected);
+    // Selects the listed drive of that identity; false when none is listed.
+    bool RestoreSelection(const DriveIdentity& selected);
+    // The chosen drive left the list while a later page showed: the auto-pilot ends and
+    // the drive page shows, with a message.
+    void ReturnForLostDrive(const TRecoveryDrive& lost);
+    // Whether the engine's record at the chosen drive's index is still that drive; says
+    // so when not. Checked before the index or the drive the engine has open is used.
+    bool ChosenDriveInPlace();
 
     // Placement.
     WindowPlacementRecord CurrentPlacement() const;

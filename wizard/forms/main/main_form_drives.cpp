@@ -12,9 +12,16 @@
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/scans/scan_pages.h"
 #include "wizard/forms/splash_form.h"
+#include "wizard/prompt_service.h"
 #include "wizard/pumping_wait.h"
+#include "wizard/translation/translation.h"
 
 namespace {
+
+void Warn(QWidget* owner, const QString& text) {
+    promptService().ask({text, TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning")),
+                         PromptButtons::Ok, PromptIcon::Warning, owner});
+}
 
 // The wait cursor and a list that does not repaint half-filled, undone on every way out.
 class ListRebuild {
@@ -43,8 +50,8 @@ void TMainForm::LoadDrivesList() {
         return;
     }
     QTreeWidget* list = drives_.DriveSelectListViewDrives;
-    std::optional<DriveIdentity> selected;
-    if (SelectedDrive) selected = IdentityOf(SelectedDrive->Info());
+    const std::shared_ptr<const TRecoveryDrive> chosen = SelectedDrive;
+    bool lost = false;
     {
         const ListRebuild rebuild(list);
         const QSignalBlocker noSelectionEvents(list);
@@ -59,7 +66,15 @@ void TMainForm::LoadDrivesList() {
             splash_->StartCloseTimer();
         }
         FillDriveList();
-        RestoreSelection(selected);
+        lost = chosen && !RestoreSelection(IdentityOf(chosen->Info()));
+    }
+    if (lost) {
+        // Its old index may now open another drive: nothing may use it any more.
+        SelectedDrive = nullptr;
+        if (ActivePage() > kDriveSelectPage) {
+            ReturnForLostDrive(*chosen);
+            return;
+        }
     }
     if (ActivePage() == kDriveSelectPage) {
         DriveSelectListViewDrivesClick();
@@ -86,17 +101,33 @@ void TMainForm::FillDriveList() {
     }
 }
 
-void TMainForm::RestoreSelection(const std::optional<DriveIdentity>& selected) {
-    if (!selected) return;
+bool TMainForm::RestoreSelection(const DriveIdentity& selected) {
     for (std::size_t row = 0; row < listedDrives_.size(); ++row) {
-        if (IdentityOf(listedDrives_[row]->Info()) != *selected) continue;
+        if (IdentityOf(listedDrives_[row]->Info()) != selected) continue;
         // The same drive: its fresh record (its index may have moved), nothing reset.
         SelectedDrive = listedDrives_[row];
         QTreeWidget* list = drives_.DriveSelectListViewDrives;
         list->setCurrentItem(list->topLevelItem(static_cast<int>(row)));
-        return;
+        return true;
     }
-    // Gone: the old drive stays chosen until the drive page shows its list again.
+    return false;
+}
+
+void TMainForm::ReturnForLostDrive(const TRecoveryDrive& lost) {
+    TurnAutoPilotOff();
+    // Showing the drive page takes its (empty) selection and sets the page up.
+    SetActivePage(kDriveSelectPage);
+    Warn(this, TranslateFormat(QStringLiteral("strSelectedDriveGone"),
+                               QStringLiteral("Drive %s is no longer in the drive list. Please select a "
+                                              "drive again."),
+                               QString::fromStdString(lost.DisplayName())));
+}
+
+bool TMainForm::ChosenDriveInPlace() {
+    if (!SelectedDrive) return false;
+    if (EngineListsDriveAt(SelectedDrive->DriveNumber(), SelectedDrive->Info())) return true;
+    Warn(this, DriveMovedText(*SelectedDrive));
+    return false;
 }
 
 void TMainForm::DriveSelectListViewDrivesClick() {
@@ -130,7 +161,7 @@ void TMainForm::DriveSelectDriveChanged() {
 }
 
 void TMainForm::DriveSelectPopupMiPropertiesClick() {
-    if (SelectedDrive) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
+    if (ChosenDriveInPlace()) ShowDriveProperties(SelectedDrive->DriveNumber(), this);
 }
 
 void TMainForm::DriveSelectPopupMiRescanClick() { LoadDrivesList(); }

@@ -28,6 +28,8 @@ void MainFormScanHost::CheckState() { form_.CheckState(); }
 
 void MainFormScanHost::RequestAdvance() { form_.RequestAdvance(); }
 
+void MainFormScanHost::TurnAutoPilotOff() { form_.TurnAutoPilotOff(); }
+
 void MainFormScanHost::StopThumbnails() { form_.StopThumbnails(); }
 
 void MainFormScanHost::ShowAbout() {

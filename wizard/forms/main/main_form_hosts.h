@@ -19,6 +19,7 @@ public:
     void SetFileExistsAnswer(int answer) override;
     void CheckState() override;
     void RequestAdvance() override;
+    void TurnAutoPilotOff() override;
     void StopThumbnails() override;
     void ShowAbout() override;
     QWidget* PromptOwner() override;

@@ -34,6 +34,7 @@
 #include "wizard/utilities/date_time.h"
 #include "wizard/utilities/execute_program.h"
 #include "wizard/utilities/same_drive.h"
+#include "wizard/utilities/target_folder.h"
 
 namespace {
 
@@ -302,6 +303,10 @@ bool TMainForm::TypesPageAllowsLeaving() {
 }
 
 bool TMainForm::AutopilotPageAllowsLeaving() {
+    // Without the auto-pilot the folder only fills the destination dialog, which checks it.
+    if (autopilot_.AutopilotCheckBox->isChecked() && !AcceptsTargetFolder(*autopilot_.AutopilotFolderEdit)) {
+        return false;
+    }
     if (!SelectedDrive) return true;
     const QByteArray target = QFile::encodeName(Settings().RecoveryTargetFolder);
     if (!TargetOnSource(SourceOf(SelectedDrive->Info()), target.toStdString())) return true;
@@ -397,9 +402,7 @@ void TMainForm::BottomButtonHelpClick() { PostHelpKey(this); }
 void TMainForm::BottomButtonMenuClick() { MainMenu->popup(QCursor::pos()); }
 
 void TMainForm::AutopilotFolderEditChange(const QString& text) {
-    // An empty target stays empty: with a delimiter it would name the root folder.
-    Settings().RecoveryTargetFolder =
-        text.isEmpty() || text.endsWith(u'/') ? text : text + u'/';
+    Settings().RecoveryTargetFolder = WithTargetDelimiter(text);
 }
 
 void TMainForm::AutopilotFolderBrowseClick() {

@@ -19,6 +19,8 @@ void TMainForm::StartScanFileSystem() { scans_->ScanFileSystemButtonStartClick()
 void TMainForm::StartScanDriveSectors() { scans_->ScanDriveSectorsButtonStartClick(); }
 
 bool TMainForm::DoRealRecovery(WorkHalf half) {
+    // The engine copies from the drive it has open, which the scans chose by this index.
+    if (!ChosenDriveInPlace()) return false;
     return recovery_->DoRealRecovery(half == WorkHalf::FileSystem);
 }
 

@@ -122,6 +122,29 @@ TEST_F(MainFormAutopilotTest, ARecoveryFailureIsReportedAndTheStepFinished) {
     EXPECT_EQ(form->CheckStateDepth(), 0);
 }
 
+TEST_F(MainFormAutopilotTest, AStopDuringAScanUnticksTheAutopilotSoThatItStaysOff) {
+    EngineScript script;
+    script.hits.resize(50);
+    start(std::move(script));
+    standIn->searchEngine = true;
+    form->EngineWindow().setHandler(WM_ENGINE_FILE_FOUND, PayloadKind::SameBlockInBoth, [&](WPARAM, LPARAM) {
+        if (!form->FileSystem.StopRequested) button("ScanFileSystemButtonStop")->click();
+        return LRESULT{0};
+    });
+    prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), kPromptYes);
+    switchAutopilotOn();
+    clickNext();
+    ASSERT_TRUE(form->FileSystem.ScanDone);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage) << "no advance after a Stop";
+    EXPECT_FALSE(Settings().RecoveryAutoPilot);
+    EXPECT_FALSE(child<QCheckBox>("AutopilotCheckBox")->isChecked());
+
+    clickBack();
+    clickNext();
+    EXPECT_FALSE(Settings().RecoveryAutoPilot) << "walking over its page again";
+    EXPECT_TRUE(standIn->recovered.empty());
+}
+
 TEST_F(MainFormAutopilotTest, ACloseDuringAScanStopsItAndHappensWhenItEnds) {
     EngineScript script;
     script.hits.resize(200000);

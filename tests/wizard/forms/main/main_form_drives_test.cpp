@@ -89,14 +89,17 @@ TEST_F(MainFormDrivesTest, AReloadFindsTheChosenDriveAgainByItsIdentity) {
     EXPECT_EQ(form->FileSystemList->Count(), 1u) << "nothing was reset";
     EXPECT_EQ(form->FileSystemList->operator[](0).Drive(), before) << "files keep their drive";
 
-    // The drive goes while another page shows: it stays chosen until the drive page shows.
+    // The drive goes while another page shows: the wizard goes back to the drive page.
     clickNext();
     engine->setDrives({ScriptedVolume(2, 'C', 1)});
+    prompts.expect(QStringLiteral("Drive D:\\ is no longer in the drive list. Please select a drive again."),
+                   kPromptOk);
     rescan();
-    EXPECT_EQ(form->SelectedDrive->Letter(), 'D');
-    clickBack();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kDriveSelectPage);
     EXPECT_EQ(form->SelectedDrive, nullptr);
     EXPECT_FALSE(button("BottomButtonNext")->isEnabled());
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown().back().icon, PromptIcon::Warning);
 }
 
 TEST_F(MainFormDrivesTest, ABurstOfDeviceEventsReloadsOnce) {

@@ -14,6 +14,7 @@
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/target_folder_answers.h"
 #include "wizard/support/wait_until.h"
 
 namespace {
@@ -215,6 +216,32 @@ TEST_F(MainFormNavigationTest, BrowseFillsTheTargetFolderOnlyWhenConfirmed) {
     button("AutopilotFolderBrowse")->click();
     EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), chosen);
     EXPECT_EQ(Settings().RecoveryTargetFolder, chosen + u'/');
+
+    answerNextModalDialog(ChooseComputerItem);
+    button("AutopilotFolderBrowse")->click();
+    EXPECT_EQ(child<QLineEdit>("AutopilotFolderEdit")->text(), chosen) << "the top item has no folder";
+}
+
+TEST_F(MainFormNavigationTest, TheAutopilotGoesOnOnlyWithAFullTargetPath) {
+    walkTo(TMainForm::kAutopilotPage);
+    auto* edit = child<QLineEdit>("AutopilotFolderEdit");
+    child<QCheckBox>("AutopilotCheckBox")->setChecked(true);
+    for (const QString& text : {QString(), QStringLiteral("Recovered Files")}) {
+        edit->setText(text);
+        button("BottomButtonNext")->setFocus();
+        prompts.expect(kTargetFolderRefusal, kPromptOk);
+        clickNext();
+        EXPECT_EQ(form->ActivePage(), TMainForm::kAutopilotPage) << text.toStdString();
+        EXPECT_EQ(form->focusWidget(), edit) << text.toStdString();
+    }
+    EXPECT_EQ(Settings().RecoveryTargetFolder, QStringLiteral("Recovered Files/"));
+    edit->clear();
+    EXPECT_EQ(Settings().RecoveryTargetFolder, QString()) << "never \"/\"";
+
+    // Without the auto-pilot the folder only fills the destination dialog, which asks then.
+    child<QCheckBox>("AutopilotCheckBox")->setChecked(false);
+    clickNext();
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage);
 }
 
 }  // namespace
