@@ -39,7 +39,7 @@ constexpr int kRounds = 5;
 class BenchHost final : public RecoveryHost {
 public:
     std::vector<TBaseElement*> SelectedElements(bool) override { return selected; }
-    void CountRecovered(bool) override { ++recovered; }
+    void CountRecovered(bool, const TBaseElement&) override { ++recovered; }
     int& FileExistsAnswer() override { return answer; }
     EngineSettings& EngineRecord() override { return settings; }
     bool OnSourceDrive(const struct stat&) override { return false; }

@@ -1,5 +1,6 @@
 #include "wizard/forms/recovering_files_form.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -97,8 +98,8 @@ TRecoveringFilesForm::TRecoveringFilesForm(std::int32_t* workFlag, QWidget* pare
     resize(ScaledToScreen(kClientWidth), ScaledToScreen(kClientHeight));
 
     messages_ = new MessageWindow(this);
-    messages_->setHandler(WM_ENGINE_RECOVERY_PROGRESS, PayloadKind::None, [this](WPARAM, LPARAM percent) {
-        WMFileProgress(percent);
+    messages_->setHandler(WM_ENGINE_RECOVERY_PROGRESS, PayloadKind::None, [this](WPARAM sectors, LPARAM percent) {
+        WMFileProgress(sectors, percent);
         return LRESULT{0};
     });
     FormCreate();
@@ -132,6 +133,13 @@ void TRecoveringFilesForm::ShowTotal(int done, int count) {
 void TRecoveringFilesForm::ShowFile(const QString& name, const QString& sizeText) {
     filenameLabel_->setText(SafeFormat(fileProgressFormat_, kFileEnglish, name, sizeText));
     fileProgressBar_->setValue(0);
+    unreadableSectors_ = 0;
+}
+
+std::uint64_t TRecoveringFilesForm::UnreadableSectors() {
+    // The engine posts: its last messages may still wait in the queue after its thread ended.
+    QCoreApplication::sendPostedEvents(messages_, 0);
+    return unreadableSectors_;
 }
 
 void TRecoveringFilesForm::FinishFile() { fileProgressBar_->setValue(fileProgressBar_->maximum()); }
@@ -148,10 +156,11 @@ void TRecoveringFilesForm::StopEngineCopy() {
     if (workFlag_) std::atomic_ref<std::int32_t>(*workFlag_).store(0);
 }
 
-void TRecoveringFilesForm::WMFileProgress(LPARAM percent) {
+void TRecoveringFilesForm::WMFileProgress(WPARAM unreadableSectors, LPARAM percent) {
     // The engine sets the flag again at the start of each file: a stop asked for before
     // it began is repeated here.
     if (abortRequested_) StopEngineCopy();
+    unreadableSectors_ = unreadableSectors;
     if (percent >= 0 && percent <= 100) fileProgressBar_->setValue(static_cast<int>(percent));
 }
 

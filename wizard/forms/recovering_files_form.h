@@ -1,7 +1,8 @@
 #pragma once
 // The progress window of a recovery run: files done, the current file's percent from the
 // engine's progress messages, the run's log, and Abort, which after the run gives way to
-// OK. Modeless; it stays on top while the run pumps events.
+// OK. Modeless; it stays on top while the run pumps events. Each progress message also
+// carries how many sectors of the file the engine filled with zeros so far.
 
 #include <QDialog>
 #include <QSize>
@@ -40,8 +41,12 @@ public:
     // "%d of %d" with the file's number and the count, and the total bar at `done`.
     void ShowTotal(int done, int count);
     void SetTotalDone(int done);
-    // "%s (%s bytes)" with the name and its size text; the file bar back at 0.
+    // "%s (%s bytes)" with the name and its size text; the file bar back at 0 and no
+    // unreadable sector counted.
     void ShowFile(const QString& name, const QString& sizeText);
+    // The sectors of the current file that could not be read, as the last progress
+    // message said; messages still queued are handled first (call it once the copy ended).
+    std::uint64_t UnreadableSectors();
     void FinishFile();
     void Log(const QString& line);
     // After the run: OK in place of Abort.
@@ -54,13 +59,14 @@ protected:
 
 private:
     void FormCreate();
-    void WMFileProgress(LPARAM percent);
+    void WMFileProgress(WPARAM unreadableSectors, LPARAM percent);
     void AbortButtonClick();
     void OkButtonClick();
     void StopEngineCopy();
 
     std::int32_t* workFlag_;
     bool abortRequested_ = false;
+    std::uint64_t unreadableSectors_ = 0;
     QString totalProgressFormat_;
     QString fileProgressFormat_;
     QLabel* totalPercentLabel_ = nullptr;

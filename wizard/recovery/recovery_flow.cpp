@@ -11,11 +11,13 @@
 #include "wizard/engine_api.h"
 #include "wizard/forms/recover_form.h"
 #include "wizard/model/base_element.h"
+#include "wizard/prompt_service.h"
 #include "wizard/pumping_wait.h"
 #include "wizard/recovery/file_name_rules.h"
 #include "wizard/recovery/recovery_texts.h"
 #include "wizard/recovery/source_check.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/translation/translation.h"
 #include "wizard/utilities/number_text.h"
 #include "wizard/utilities/target_folder.h"
 
@@ -86,6 +88,7 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
     progress.repaint();
     progress.Log(RecoveryLine(kRecoveryStarted));
 
+    tally_ = RecoveryTally();
     bool result = true;
     {
         const RunEnd runEnd(progress);
@@ -99,23 +102,31 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
                 result = false;
                 break;
             }
-            progress.FinishFile();
+            // A file that was not written keeps its bar where the copy left it.
+            if (outcome == FileOutcome::Recovered) {
+                progress.FinishFile();
+                host_.CountRecovered(fileSystemList, *element);
+            }
             ++done;
-            if (outcome == FileOutcome::Recovered) host_.CountRecovered(fileSystemList);
             QCoreApplication::processEvents();
         }
         if (result) {
-            progress.FinishFile();
             progress.SetTotalDone(done);
             progress.Log(RecoveryLine(kRecoveryFinished));
         }
+        progress.Log(tally_.Summary(count));
     }
     placement_.reset();
-    if (result && settings.RecoveryAutoPilot) {
+    const bool allWritten = tally_.NotWritten() == 0;
+    if (result && allWritten && settings.RecoveryAutoPilot) {
         progress.close();
-    } else {
-        // Its OK takes Return and Esc.
-        progress.activateWindow();
+        return result;
+    }
+    // Its OK takes Return and Esc.
+    progress.activateWindow();
+    if (!allWritten && !settings.RecoveryAutoPilot) {
+        const QString caption = TranslateString(QStringLiteral("Warning"), QStringLiteral("strWarning"));
+        promptService().ask({tally_.Summary(count), caption, PromptButtons::Ok, PromptIcon::Warning, &progress});
     }
     return result;
 }
@@ -143,8 +154,11 @@ std::shared_ptr<const RecoveryFolder> RecoveryFlow::OpenTarget(TBaseElement& ele
         const auto opened = IsValidTargetFolder(root, true) ? placement_->OpenRoot(root)
                                                             : RecoveryPlacement::FolderResult::NotCreatable;
         if (opened != RecoveryPlacement::FolderResult::Opened) {
-            progress.Log(opened == RecoveryPlacement::FolderResult::OnSource ? RecoveryLine(kSameDiskError)
-                                                                            : RecoveryLine(kCantCreateFolder, root));
+            if (opened == RecoveryPlacement::FolderResult::OnSource) {
+                NotWritten(progress, RecoveryLine(kSameDiskError), RecoveryLine(kReasonOnSource));
+            } else {
+                NotWritten(progress, RecoveryLine(kCantCreateFolder, root), RecoveryLine(kReasonFolder));
+            }
             failure = FileOutcome::EndRun;
             return nullptr;
         }
@@ -155,8 +169,11 @@ std::shared_ptr<const RecoveryFolder> RecoveryFlow::OpenTarget(TBaseElement& ele
     if (folder) return folder;
     QString path = settings.RecoveryTargetFolder;
     for (const std::string& part : parts) path += QString::fromStdString(part) + QLatin1Char('/');
-    progress.Log(result == RecoveryPlacement::FolderResult::OnSource ? RecoveryLine(kSameDiskError)
-                                                                     : RecoveryLine(kCantCreateFolder, path));
+    if (result == RecoveryPlacement::FolderResult::OnSource) {
+        NotWritten(progress, RecoveryLine(kSameDiskError), RecoveryLine(kReasonOnSource));
+    } else {
+        NotWritten(progress, RecoveryLine(kCantCreateFolder, path), RecoveryLine(kReasonFolder));
+    }
     failure = FileOutcome::NotRecovered;
     return nullptr;
 }
@@ -166,7 +183,7 @@ RecoveryFlow::FileOutcome RecoveryFlow::Write(TBaseElement& element, const Place
     // Right before the engine opens it: the name must still be the file placed there,
     // as a FIFO or link put in its place would block or redirect the open.
     if (!placement_->StillPlaced(file)) {
-        progress.Log(RecoveryLine(kRecoveryTargetChanged, file.realPath()));
+        NotWritten(progress, RecoveryLine(kRecoveryTargetChanged, file.realPath()), RecoveryLine(kReasonReplaced));
         return FileOutcome::NotRecovered;
     }
     const std::u16string path = file.enginePath();
@@ -174,25 +191,37 @@ RecoveryFlow::FileOutcome RecoveryFlow::Write(TBaseElement& element, const Place
     if (!thread) {
         // Nothing was written: an earlier file taken over is as it was.
         placement_->DropEmpty(file);
-        progress.Log(RecoveryLine(kRecoveryNotWritten, file.realPath()));
+        NotWritten(progress, RecoveryLine(kRecoveryNotWritten, file.realPath()), RecoveryLine(kReasonNothingWritten));
         return FileOutcome::NotRecovered;
     }
     WaitForCopy(thread);
     CloseHandle(thread);
 
     // Judged by what is on disk: the engine's result does not tell a cut file from a
-    // whole one.
+    // whole one. Sectors it could not read are zeros in a file of the full size.
+    const std::uint64_t unreadable = progress.UnreadableSectors();
     const std::uint64_t expected = element.Record().Size;
     const std::optional<std::uint64_t> written = placement_->WrittenSize(file);
-    if (written == expected) return FileOutcome::Recovered;
+    if (written == expected) {
+        if (unreadable > 0) progress.Log(RecoveryLine(kRecoveryUnreadable, file.realPath(), unreadable));
+        tally_.CountWritten(unreadable);
+        return FileOutcome::Recovered;
+    }
     if (!written || *written == 0) {
         placement_->DropEmpty(file);
-        progress.Log(RecoveryLine(kRecoveryNotWritten, file.realPath()));
+        NotWritten(progress, RecoveryLine(kRecoveryNotWritten, file.realPath()), RecoveryLine(kReasonNothingWritten));
     } else if (*written < expected && progress.AbortRequested()) {
-        progress.Log(RecoveryLine(kRecoveryIncomplete, file.realPath()));
+        NotWritten(progress, RecoveryLine(kRecoveryIncomplete, file.realPath()), RecoveryLine(kReasonAborted));
     } else {
-        progress.Log(RecoveryLine(kRecoveryCut, file.realPath(), FormatNumberText(static_cast<std::int64_t>(*written)),
-                                  FormatNumberText(static_cast<std::int64_t>(expected))));
+        NotWritten(progress,
+                   RecoveryLine(kRecoveryCut, file.realPath(), FormatNumberText(static_cast<std::int64_t>(*written)),
+                                FormatNumberText(static_cast<std::int64_t>(expected))),
+                   RecoveryLine(kReasonIncomplete));
     }
     return FileOutcome::NotRecovered;
+}
+
+void RecoveryFlow::NotWritten(TRecoveringFilesForm& progress, const QString& line, const QString& reason) {
+    progress.Log(line);
+    tally_.CountNotWritten(reason);
 }

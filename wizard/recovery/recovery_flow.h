@@ -1,7 +1,9 @@
 #pragma once
 // One recovery run over the selected files of a preview list: the destination dialog,
 // the progress window, and for each file its size, its folder and name in the target,
-// the engine's copy with a responsive window, and a check of what was written.
+// the engine's copy with a responsive window, and a check of what was written. The run
+// ends with a line of what became of its files; when some could not be written, a
+// message says so too (under the auto-pilot the window stays open with that line).
 //
 // The main window owns one RecoveryFlow and lends it what the run needs through
 // RecoveryHost. GUI thread only.
@@ -15,6 +17,7 @@
 #include "engine/records.h"
 #include "wizard/forms/recovering_files_form.h"
 #include "wizard/recovery/recovery_placement.h"
+#include "wizard/recovery/recovery_tally.h"
 
 class QWidget;
 class TBaseElement;
@@ -27,8 +30,8 @@ public:
     // The selected elements of the file-system list (true) or the sector list, in row
     // order.
     virtual std::vector<TBaseElement*> SelectedElements(bool fileSystemList) = 0;
-    // One more file of that list recovered whole.
-    virtual void CountRecovered(bool fileSystemList) = 0;
+    // A file of that list written; each file counts once, however often it is written.
+    virtual void CountRecovered(bool fileSystemList, const TBaseElement& element) = 0;
     // The answer of the file-exists dialog that the window keeps from run to run.
     virtual int& FileExistsAnswer() = 0;
     // The settings record whose WorkFlag the engine's copy reads.
@@ -47,7 +50,7 @@ protected:
 class RecoveryFlow {
 public:
     enum class FileOutcome {
-        Recovered,     // written whole
+        Recovered,     // written whole, unreadable sectors as zeros
         NotRecovered,  // skipped, failed or cut; the run goes on
         EndRun,        // the user ended the run, or the target cannot be used
     };
@@ -82,9 +85,14 @@ private:
     std::optional<PlacedFile> PlaceChosen(const std::shared_ptr<const RecoveryFolder>& folder,
                                           const std::string& name, TRecoveringFilesForm& progress);
     FileOutcome Write(TBaseElement& element, const PlacedFile& file, TRecoveringFilesForm& progress);
+    // The file `path` could not be created, for the reason errno gives.
+    void NotCreated(const QString& path, TRecoveringFilesForm& progress);
+    // Logs `line` and counts the file as not written for `reason`.
+    void NotWritten(TRecoveringFilesForm& progress, const QString& line, const QString& reason);
 
     RecoveryHost& host_;
     int renameLimit_;
     std::unique_ptr<TRecoveringFilesForm> progress_;
     std::unique_ptr<RecoveryPlacement> placement_;
+    RecoveryTally tally_;
 };

@@ -34,7 +34,7 @@ std::optional<PlacedFile> RecoveryFlow::Place(const std::shared_ptr<const Recove
             case RecoveryPlacement::NameState::Free:
                 if (auto file = placement_->ReserveNew(folder, name)) return file;
                 if (errno == EEXIST) continue;
-                progress.Log(RecoveryLine(kRecoveryCantCreateFile, path, QString::fromLocal8Bit(std::strerror(errno))));
+                NotCreated(path, progress);
                 return std::nullopt;
             case RecoveryPlacement::NameState::Occupied:
                 return PlaceNumbered(folder, name, progress);
@@ -61,6 +61,12 @@ std::optional<PlacedFile> RecoveryFlow::Place(const std::shared_ptr<const Recove
     }
 }
 
+void RecoveryFlow::NotCreated(const QString& path, TRecoveringFilesForm& progress) {
+    // The system's words say why: no permission, no space, a read-only file system.
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    NotWritten(progress, RecoveryLine(kRecoveryCantCreateFile, path, why), why);
+}
+
 RecoveryFlow::EarlierFileChoice RecoveryFlow::AskAboutEarlierFile(const QString& path) {
     int& answer = host_.FileExistsAnswer();
     if (!Settings().ConfirmationsFileOverwrite) answer = TRecoveryFileExistsForm::kResultYesToAll;
@@ -82,8 +88,11 @@ std::optional<PlacedFile> RecoveryFlow::PlaceNumbered(const std::shared_ptr<cons
     auto file = placement_->ReserveNumbered(folder, name);
     if (file) {
         progress.Log(RecoveryLine(kRecoveryAutoRename, file->realPath()));
+    } else if (errno != EEXIST) {
+        NotCreated(folder->realPath() + QString::fromStdString(name), progress);
     } else {
-        progress.Log(RecoveryLine(kRecoveryNoFreeName, folder->realPath() + QString::fromStdString(name)));
+        NotWritten(progress, RecoveryLine(kRecoveryNoFreeName, folder->realPath() + QString::fromStdString(name)),
+                   RecoveryLine(kReasonNoFreeName));
     }
     return file;
 }

@@ -46,7 +46,8 @@ std::optional<RecoveryFlow::FileOutcome> RecoveryFlow::SettleSize(TBaseElement& 
         }
     }
     if (element.Record().Size == kUnknownSize) {
-        progress.Log(RecoveryLine(kRecoverySizeUnknown, ElementName(element)));
+        NotWritten(progress, RecoveryLine(kRecoverySizeUnknown, ElementName(element)),
+                   RecoveryLine(kReasonSizeUnknown));
         return FileOutcome::NotRecovered;
     }
     const std::optional<std::uint64_t> onDrive = BytesOnDrive(element.Record(), element.Drive().get());

@@ -41,6 +41,25 @@ inline constexpr RecoveryText kRecoveryIncomplete{"strRecoveryIncomplete",
                                                   "WARNING: File %s is incomplete: recovery was aborted"};
 inline constexpr RecoveryText kRecoveryCut{"strRecoveryCut",
                                            "ERROR: File %s is incomplete: %s of %s bytes recovered"};
+inline constexpr RecoveryText kRecoveryUnreadable{
+    "strRecoveryUnreadable", "WARNING: File %s recovered with %d unreadable sectors, filled with zeros"};
+
+// The run's last line: what became of its files.
+inline constexpr RecoveryText kRecoverySummary{"strRecoverySummary", "Files recovered: %d of %d."};
+inline constexpr RecoveryText kRecoverySummaryUnreadable{"strRecoverySummaryUnreadable",
+                                                         "With unreadable sectors filled with zeros: %d."};
+inline constexpr RecoveryText kRecoverySummaryNotWritten{"strRecoverySummaryNotWritten",
+                                                         "Could not be written: %d (%s)."};
+// Why a file could not be written, for that line (a system error says it in its own words).
+inline constexpr RecoveryText kReasonSizeUnknown{"strRecoveryReasonSizeUnknown", "size unknown"};
+inline constexpr RecoveryText kReasonFolder{"strRecoveryReasonFolder", "folder can't be created"};
+inline constexpr RecoveryText kReasonOnSource{"strRecoveryReasonOnSource", "folder on the source drive"};
+inline constexpr RecoveryText kReasonNoFreeName{"strRecoveryReasonNoFreeName", "no free name"};
+inline constexpr RecoveryText kReasonReplaced{"strRecoveryReasonReplaced", "replaced before it was written"};
+inline constexpr RecoveryText kReasonNothingWritten{"strRecoveryReasonNothingWritten", "nothing could be written"};
+inline constexpr RecoveryText kReasonAborted{"strRecoveryReasonAborted", "recovery aborted"};
+inline constexpr RecoveryText kReasonIncomplete{"strRecoveryReasonIncomplete", "incomplete"};
+
 inline constexpr RecoveryText kConfirmReplaceFile{"strConfirmReplaceFile",
                                                   "%s already exists.*|*Do you want to replace it?"};
 inline constexpr RecoveryText kRecoveryNameRefused{

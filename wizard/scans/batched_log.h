@@ -4,9 +4,13 @@
 // as text blocks of up to 16 lines joined by line separators. A block per line costs the
 // document three times the time and memory (a million single appends, twenty times the
 // time and seven times the memory); larger blocks cost time to lay out.
+//
+// A line added again right after itself is not repeated: the one line shows how often it
+// came ("... (312 times)"), and is brought up to date in place while the repeats go on.
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class QPlainTextEdit;
@@ -24,8 +28,17 @@ public:
     void Flush();
 
 private:
+    // The last line as it reads with its repeats.
+    QString LastLineText() const;
+    // When the view shows the last line with fewer repeats than it came: brings it up to
+    // date, or adds it anew when the view's last line is no longer it.
+    void ShowRepeatsOfShownLine();
+    bool ReplaceShownLastLine();
+
     QPlainTextEdit* view_;
-    QString pending_;
-    int pendingLines_ = 0;
+    QStringList pending_;
+    QString last_;      // the last line added
+    int repeats_ = 0;   // how often it came in a row
+    QString shownLast_;  // how the view's last line reads, when it is the last line added
     QTimer tick_;
 };

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <limits>
@@ -55,6 +56,7 @@ void DriveSectorsScan::Run() {
     drive_ = std::move(drive);
     TWorkHalfState& half = context_.host.DriveSectorsHalf();
     fatal_ = false;
+    searchCut_ = false;
     try {
         Begin(*drive_, half);
         fatal_ = !Prepare(*drive_) || !Search(busy);
@@ -118,7 +120,14 @@ bool DriveSectorsScan::Search(std::optional<BusyScope>& busy) {
     // The wait holds the busy gate itself while it handles events.
     busy.reset();
     const HANDLE thread = engine().DriveSearchSignatures();
+    searchThread_ = thread;
     const PumpingWaitResult waited = pumpingWait(thread);
+    searchThread_ = nullptr;
+    // Only a stop that reached the running search leaves Run at 0; a search that came to
+    // the drive's end is whole whatever reached it on the way.
+    searchCut_ = std::atomic_ref<std::int32_t>(context_.settings.Run).load() == 0 &&
+                 !(context_.settings.TotalClusters > 0 &&
+                   context_.settings.CurrentCluster >= context_.settings.TotalClusters);
     if (thread) CloseHandle(thread);
     busy.emplace();
     HandleQueuedEngineMessages(context_.window);
@@ -165,6 +174,12 @@ void DriveSectorsScan::SearchProgress() {
     context_.host.CheckState();
 }
 
+void DriveSectorsScan::StopSearch() {
+    if (searchThread_ && WaitForSingleObject(searchThread_, 0) == WAIT_TIMEOUT) {
+        StopEngineSearch(context_.settings);
+    }
+}
+
 void DriveSectorsScan::ShowSearchCounters() {
     // The engine's thread writes these between its messages.
     const std::uint64_t current = context_.settings.CurrentCluster;
@@ -179,6 +194,7 @@ void DriveSectorsScan::ShowSearchCounters() {
 void DriveSectorsScan::Finish(TWorkHalfState& half) {
     EndScanSteps(context_, page_, half,
                  fatal_ ? Tr(u"Cluster search encountered fatal error", u"strDriveSectorsFatalError")
-                 : half.StopRequested ? Tr(u"Cluster search cancelled", u"strDriveSectorsSearchCancelled")
+                 : half.StopRequested && searchCut_
+                     ? Tr(u"Cluster search cancelled", u"strDriveSectorsSearchCancelled")
                                       : Tr(u"Cluster search finished", u"strDriveSectorsSearchFinished"));
 }

@@ -30,6 +30,9 @@ public:
     void FileFound(const FoundFileRecord& hit);
     // The search wrote new counts into the settings record; shown at most every 20 ms.
     void SearchProgress();
+    // Tells the engine's search to stop while it runs; a search that has ended already is
+    // left as it ended, so that a stop answered after its end cancels nothing.
+    void StopSearch();
 
 private:
     void Begin(const TRecoveryDrive& drive, TWorkHalfState& half);
@@ -51,4 +54,6 @@ private:
     UpdateThrottle counters_;
     bool progressShown_ = false;
     bool fatal_ = false;
+    HANDLE searchThread_ = nullptr;  // the engine's search, while it is waited for
+    bool searchCut_ = false;         // the search was stopped before its end
 };

@@ -26,6 +26,15 @@ constexpr auto kCounterInterval = std::chrono::milliseconds(20);
 // The FAT reader reports the volume's label entry too; it names the volume, not a file.
 constexpr std::uint32_t kVolumeLabelAttribute = 0x08;
 const QString kFileFound = QStringLiteral("File found: %s");
+const QString kNoVolume = QStringLiteral(
+    "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "
+    "contents.");
+
+// The engine lists the entries of these file systems; on any other drive it lists none.
+bool HasFileSystemReader(std::int32_t code) {
+    return code == kFileSystemFat12 || code == kFileSystemFat16 || code == kFileSystemFat32 ||
+           code == kFileSystemNtfs;
+}
 
 }  // namespace
 
@@ -103,34 +112,45 @@ void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& driv
     TBaseSortedList& list = context_.host.FileSystemList();
     BatchedLog& log = page_.Log();
     UpdateThrottle counters(kCounterInterval);
-    // Every call counts, the last one too; a kept file's serial is its call.
-    std::int64_t calls = 0;
+    // A kept file's serial is its place among the records handed out.
+    std::int64_t records = 0;
+    bool ended = false;
     do {
         const FoundFileRecord* record = engine().FileGetNext();
-        ++calls;
-        if (!record) break;
+        if (!record) {
+            ended = true;
+            break;
+        }
+        ++records;
         const bool candidate = ((record->Flags & kFileDeleted) != 0 || existingToo) &&
                                (record->Flags & kFileDirectory) == 0 &&
                                (record->Attributes & kVolumeLabelAttribute) == 0;
         if (candidate && filters.Keeps(*record)) {
             // The engine reuses its record at the next call: the element copies it now.
-            auto element = std::make_unique<TBaseElement>(*record, calls, drive);
+            auto element = std::make_unique<TBaseElement>(*record, records, drive);
             log.Add(SafeFormat(fileFound, kFileFound, QString::fromStdString(element->Name())));
             list.Add(std::move(element));
         }
         if (counters.Due()) {
-            ShowCounters(calls, count);
+            ShowCounters(records, count);
             QCoreApplication::processEvents();
         }
     } while (!half.StopRequested);
-    ShowCounters(calls, count);
+    // The count was the engine's estimate: at the end the records handed out are the total.
+    ShowCounters(records, ended ? records : count);
+    if (!ended) return;
+    page_.ShowProgress(kProgressRange);
+    if (records == 0 && !HasFileSystemReader(drive->Info().FileSystemCode)) {
+        log.Add(TranslateFormat(QStringLiteral("strFileSystemNoVolume"), kNoVolume, DriveLetterText(*drive)));
+    }
 }
 
-void FileSystemScan::ShowCounters(std::int64_t calls, int count) {
-    page_.LabelCurRecord->setText(QString::number(calls));
+void FileSystemScan::ShowCounters(std::int64_t records, std::int64_t total) {
+    total = std::max(total, records);
+    page_.LabelCurRecord->setText(QString::number(records));
+    page_.LabelTotalRecords->setText(QString::number(total));
     page_.LabelFilesFound->setText(QString::number(context_.host.FileSystemList().Count()));
-    page_.ShowProgress(ProgressPosition(static_cast<std::uint64_t>(calls),
-                                        static_cast<std::uint64_t>(std::max(count, 0))));
+    page_.ShowProgress(ProgressPosition(static_cast<std::uint64_t>(records), static_cast<std::uint64_t>(total)));
 }
 
 void FileSystemScan::Finish(TWorkHalfState& half) {

@@ -31,7 +31,8 @@ private:
     Opening Open(const TRecoveryDrive& drive, int& count);
     void Enumerate(const std::shared_ptr<const TRecoveryDrive>& drive, const TWorkHalfState& half,
                    int count);
-    void ShowCounters(std::int64_t calls, int count);
+    // `records` of `total`, or of `records` when more came than the engine announced.
+    void ShowCounters(std::int64_t records, std::int64_t total);
     void Finish(TWorkHalfState& half);
 
     ScanContext& context_;

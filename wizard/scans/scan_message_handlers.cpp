@@ -55,7 +55,7 @@ void ScanMessageHandlers::Install() {
 
 bool ScanMessageHandlers::StopIfRequested() {
     if (!context_.host.DriveSectorsHalf().StopRequested) return false;
-    StopEngineSearch(context_.settings);
+    sectorScan_.StopSearch();
     return true;
 }
 

@@ -10,8 +10,8 @@
 // WM_ENGINE_INIT_FAILED is left unhandled: the scans read DriveInitialize's answer.
 //
 // While the sector scan's stop is requested, each of the three engine messages stops the
-// engine's search. No handler runs an event loop of its own: the scan's wait serves
-// posted messages between two hits.
+// engine's search if it still runs. No handler runs an event loop of its own: the scan's
+// wait serves posted messages between two hits.
 
 #include "platform/win_types.h"
 #include "wizard/scans/drive_sectors_scan.h"
@@ -38,7 +38,7 @@ public:
     LRESULT WMShowAbout();
 
 private:
-    // True (and the engine's search told to stop) while the sector scan's stop is requested.
+    // True (and a running search told to stop) while the sector scan's stop is requested.
     bool StopIfRequested();
     void CountReadError(TWorkHalfState& half, TScanPageBase& page, const IoErrorReport& report);
 

@@ -21,7 +21,7 @@ void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& h
     page.LabelReadErrors->setText(QStringLiteral("0"));
     page.LabelStatus->setText(Tr(u"Busy", u"strBusy"));
     page.ShowProgress(0);
-    half.Recovered = 0;
+    half.RecoveredFiles.clear();
     half.ReadErrors = 0;
     half.ScanRunning = true;
     half.StopRequested = false;

@@ -82,14 +82,14 @@ TEST_F(AnotherDriveTest, ADifferentDriveStartsAfreshAndTheSameOneKeepsItsWork) {
     clickBack();
     recoverDriveInto('C', workFolder() / "first");
     const std::size_t firstFound = form->FileSystemList->Count();
-    const int firstRecovered = form->FileSystem.Recovered;
+    const int firstRecovered = form->FileSystem.Recovered();
     ASSERT_GT(firstRecovered, 0);
 
     recoverAnotherDrive();
     chooseDrive('D');
     EXPECT_EQ(form->FileSystemList->Count(), 0u) << "another drive: the lists start empty";
     EXPECT_FALSE(form->FileSystem.ScanDone || form->DriveSectors.ScanDone);
-    EXPECT_EQ(form->FileSystem.Recovered, 0);
+    EXPECT_EQ(form->FileSystem.Recovered(), 0);
     recoverDriveInto('D', workFolder() / "second");
     EXPECT_TRUE(fs::exists(workFolder() / "second" / "olddir" / "child.txt"));
     const std::size_t secondFound = form->FileSystemList->Count();

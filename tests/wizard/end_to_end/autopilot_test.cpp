@@ -53,7 +53,7 @@ TEST_P(AutopilotTest, OneNextRecoversAnNtfsDriveAndFinishes) {
         EXPECT_EQ(Fnv1a64(file->second), hash) << path;
     }
     // Entries without a known size (empty record slots) are skipped, not counted.
-    EXPECT_EQ(form->FileSystem.Recovered + form->DriveSectors.Recovered, static_cast<int>(landed.size()));
+    EXPECT_EQ(form->FileSystem.Recovered() + form->DriveSectors.Recovered(), static_cast<int>(landed.size()));
     EXPECT_EQ(child<QLabel>("FinishRecoveredFilesLabel")->text().toULongLong(), landed.size());
     EXPECT_TRUE(Settings().RecoveryAutoPilot);
 }

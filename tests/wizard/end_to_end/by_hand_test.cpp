@@ -41,7 +41,7 @@ TEST_F(ByHandTest, Fat32EntireDriveComesBackUnderItsFoldersAndTheFinishCountsAgr
     const std::map<std::string, std::string> listed = FatFixtureContents("fat/fat32.expected", false);
     EXPECT_EQ(form->FileSystemList->Count(), listed.size()) << "every file, no folder";
     recoverAll(true);
-    EXPECT_EQ(form->FileSystem.Recovered, static_cast<int>(listed.size()));
+    EXPECT_EQ(form->FileSystem.Recovered(), static_cast<int>(listed.size()));
     EXPECT_TRUE(TargetHolds(listed));
 
     walkTo(TMainForm::kScanDriveSectorsPage);

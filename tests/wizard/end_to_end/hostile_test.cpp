@@ -70,7 +70,7 @@ TEST_F(HostileTest, ATargetThatCannotBeMadeStopsTheAutopilotWithAMessage) {
     clickNext();
     EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage) << "the auto-pilot stops where it failed";
     EXPECT_FALSE(Settings().RecoveryAutoPilot);
-    EXPECT_EQ(form->FileSystem.Recovered, 0);
+    EXPECT_EQ(form->FileSystem.Recovered(), 0);
     QString log;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QStringLiteral("RecoveringFilesForm") && window->isVisible()) {

@@ -24,7 +24,7 @@ public:
         lastListAsked = fileSystemList;
         return selected;
     }
-    void CountRecovered(bool fileSystemList) override { ++recovered[fileSystemList ? 0 : 1]; }
+    void CountRecovered(bool fileSystemList, const TBaseElement&) override { ++recovered[fileSystemList ? 0 : 1]; }
     int& FileExistsAnswer() override { return fileExistsAnswer; }
     EngineSettings& EngineRecord() override { return settings; }
     bool OnSourceDrive(const struct stat& target) override { return onSource && onSource(target); }

@@ -58,7 +58,7 @@ TEST_F(RecoveryFlowTest, TheDestinationDialogStoresTheFolderWithItsDelimiter) {
 TEST_F(RecoveryFlowTest, AnEmptySelectionMakesNothingAndAnUncreatableTargetEndsTheRun) {
     UseTarget();
     EXPECT_TRUE(flow->DoRealRecovery(false));
-    EXPECT_EQ(LogLines(), QStringList({"Recovery started.", "Recovery finished."}));
+    EXPECT_EQ(LogLines(), QStringList({"Recovery started.", "Recovery finished.", "Files recovered: 0 of 0."}));
     EXPECT_FALSE(fs::exists(target()));
     EXPECT_FALSE(host.lastListAsked);
 
@@ -67,7 +67,9 @@ TEST_F(RecoveryFlowTest, AnEmptySelectionMakesNothingAndAnUncreatableTargetEndsT
     EXPECT_FALSE(flow->DoRealRecovery(true));
     const QStringList expected{QStringLiteral("Recovery started."),
                                "Can't create folder " + Settings().RecoveryTargetFolder,
-                               QStringLiteral("Recovery aborted!")};
+                               QStringLiteral("Recovery aborted!"),
+                               QStringLiteral("Files recovered: 0 of 1. "
+                                              "Could not be written: 1 (folder can't be created).")};
     EXPECT_EQ(LogLines(), expected);
 }
 
@@ -233,6 +235,7 @@ TEST_F(RecoveryFlowTest, ANullThreadHandleEndsTheWaitAtOnceAndLeavesNoFile) {
     Write(target() / "b.txt", "0123456789");
     AddFile(u"a.txt", u"C:\\", 10);
     AddFile(u"b.txt", u"C:\\", 10);
+    AddFile(u"c.txt", u"C:\\", kUnknownSize);
     EXPECT_TRUE(flow->DoRealRecovery(true));
     EXPECT_FALSE(fs::exists(target() / "a.txt"));
     // An earlier file of the same size taken over for overwriting is no recovered file.
@@ -240,7 +243,9 @@ TEST_F(RecoveryFlowTest, ANullThreadHandleEndsTheWaitAtOnceAndLeavesNoFile) {
     const QString real = QString::fromStdString(fs::canonical(target()).string());
     EXPECT_TRUE(Logged("ERROR: File " + real + "/a.txt was not recovered"));
     EXPECT_EQ(host.recovered[0], 0);
-    EXPECT_TRUE(Logged("Recovery finished."));
+    EXPECT_EQ(LogLines().mid(LogLines().size() - 2),
+              QStringList({"Recovery finished.", "Files recovered: 0 of 3. Could not be written: 3 "
+                                                 "(nothing could be written: 2, size unknown: 1)."}));
 }
 
 }  // namespace

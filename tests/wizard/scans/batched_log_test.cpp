@@ -1,4 +1,5 @@
-// The scans' log: lines wait for the next tick or a flush and then go in with one append.
+// The scans' log: lines wait for the next tick or a flush and then go in with one append;
+// a line repeated right after itself shows once, with its count.
 
 #include "wizard/scans/batched_log.h"
 
@@ -44,6 +45,38 @@ TEST(BatchedLog, ShowsWaitingLinesWithOneAppendPerFlushOrTick) {
     log.Flush();
     EXPECT_EQ(view.document()->blockCount(), 3);
     EXPECT_EQ(view.toPlainText().split(u'\n'), lines);
+}
+
+TEST(BatchedLog, ALineRepeatedRightAfterItselfShowsOnceWithItsCount) {
+    QPlainTextEdit view;
+    BatchedLog log(&view);
+    const QString skipped = QStringLiteral("Skipped!");
+    log.Add(QStringLiteral("first"));
+    log.Add(skipped);
+    log.Add(skipped);
+    log.Flush();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("first\nSkipped! (2 times)"));
+    // Shown already, the line is brought up to date in place, within its block.
+    log.Add(skipped);
+    log.Flush();
+    log.Add(skipped);
+    log.Add(skipped);
+    log.Add(QStringLiteral("next"));
+    log.Add(skipped);
+    log.Add(QString());
+    log.Add(QString());
+    log.Flush();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("first\nSkipped! (5 times)\nnext\nSkipped!\n\n"))
+        << "empty lines stay apart";
+    EXPECT_EQ(view.document()->blockCount(), 2);
+
+    // A view cleared meanwhile gets the line anew.
+    log.Add(skipped);
+    log.Flush();
+    view.clear();
+    log.Add(skipped);
+    log.Flush();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("Skipped! (2 times)"));
 }
 
 }  // namespace

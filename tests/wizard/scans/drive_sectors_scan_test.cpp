@@ -12,7 +12,9 @@
 #include "engine/support/test_images.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/real_engine_scan_fixture.h"
+#include "wizard/scans/scan_progress.h"
 #include "wizard/support/scripted_engine.h"
+#include "wizard/support/wait_until.h"
 
 namespace {
 
@@ -51,7 +53,8 @@ TEST_F(DriveSectorsScanTest, EveryHitAtAListedFileIsSkippedInBothModes) {
         controller->ScanDriveSectorsButtonStartClick();
 
         const QStringList lines = LogLines(*sectorsPage);
-        EXPECT_EQ(Count(lines, kSkipped), static_cast<int>(listed)) << wholeDrive;
+        // One after the other, the skips fold into one line.
+        EXPECT_EQ(Count(lines, kSkipped + QStringLiteral(" (%1 times)").arg(listed)), 1) << wholeDrive;
         EXPECT_EQ(host.driveSectorsList.Count(), 0u);
         EXPECT_EQ(lines.filter(QStringLiteral("File found: ")).size(), 0);
         EXPECT_TRUE(lines.contains(wholeDrive ? QStringLiteral("Searching both free and occupied drive clusters.")
@@ -77,7 +80,13 @@ TEST_F(DriveSectorsScanTest, ARawDriveListsTheSearchedTypesAndSizesThemByTheNext
     Settings().RecoveryFilesNameUse = true;
     controller->ScanFileSystemButtonStartClick();
     EXPECT_EQ(host.fileSystemList.Count(), 0u);
-    EXPECT_EQ(fileSystemPage->LabelTotalRecords->text(), QStringLiteral("4096")) << "the sectors";
+    EXPECT_EQ(fileSystemPage->LabelTotalRecords->text(), QStringLiteral("0")) << "no record, whatever the sectors";
+    EXPECT_EQ(fileSystemPage->LabelCurRecord->text(), QStringLiteral("0"));
+    const QStringList fileSystemLines = LogLines(*fileSystemPage);
+    EXPECT_EQ(fileSystemLines.mid(fileSystemLines.size() - 3),
+              (QStringList{QStringLiteral("No FAT or NTFS volume on drive C: the sector scan of the next step "
+                                          "searches it for files by their contents."),
+                           QStringLiteral("Search finished"), QString()}));
 
     Settings().RecoveryAutoPilot = true;
     controller->ScanDriveSectorsButtonStartClick();
@@ -127,8 +136,11 @@ TEST_F(DriveSectorsScanTest, BothScansOpenARawDriveOfTwoToTheThirtyOneSectors) {
     ::setenv("UNDELETE_DISKS", image.c_str(), 1);
     UseDrive('C');
     ASSERT_TRUE(host.drive);
+    QStringList totals;  // as the scan shows them before it enumerates
+    host.onCheckState = [&] { totals.append(fileSystemPage->LabelTotalRecords->text()); };
     controller->ScanFileSystemButtonStartClick();
-    EXPECT_EQ(fileSystemPage->LabelTotalRecords->text(), QStringLiteral("2147483647"));
+    host.onCheckState = nullptr;
+    EXPECT_TRUE(totals.contains(QStringLiteral("2147483647")));
     EXPECT_TRUE(LogLines(*fileSystemPage).contains(QStringLiteral("Search finished")));
 
     Settings().ConfirmationsScanAbort = false;
@@ -174,6 +186,7 @@ TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull)
 
 TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
     EngineScript script = DriveScript();
+    script.progress = {{1, 4, 0}};
     script.hits = {Hit(4096), Hit(8192), Hit(12288)};
     const ScriptedEngine engine(std::move(script));
     Settings().RecoveryAutoPilot = true;
@@ -187,6 +200,51 @@ TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineA
     const QStringList lines = LogLines(*sectorsPage);
     EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search cancelled")));
     EXPECT_FALSE(lines.contains(QStringLiteral("Cluster search finished")));
+    // Where the search ended.
+    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("1"));
+    EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("4"));
+    EXPECT_EQ(sectorsPage->ProgressBar->value(), kProgressRange / 4);
+}
+
+TEST_F(ScriptedSectorScanTest, AStopAnsweredAfterTheSearchReachedTheEndCancelsNothing) {
+    EngineScript script;
+    script.progress = {{1, 4, 0}, {2, 4, 0}, {4, 4, 0}};
+    script.holdBeforeProgress = 1;
+    ScriptedEngine engine(std::move(script));
+    // The search runs on to the drive's end while the question waits for its answer.
+    ExpectStopQuestion(kPromptYes, [&] {
+        engine.releaseSearch();
+        ASSERT_TRUE(waitUntil([&] { return engine.idle() && window.queuedMessages() == 0; }));
+    });
+    ClickWhenRunning(sectorsPage->ButtonStop);
+    controller->ScanDriveSectorsButtonStartClick();
+    const QStringList lines = LogLines(*sectorsPage);
+    EXPECT_TRUE(lines.contains(QStringLiteral("Cluster search finished")));
+    EXPECT_FALSE(lines.contains(QStringLiteral("Cluster search cancelled")));
+    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("4"));
+    EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("4"));
+    EXPECT_EQ(sectorsPage->ProgressBar->value(), kProgressRange);
+    EXPECT_EQ(RunEngineSettings().Run, 1) << "nothing told the ended search to stop";
+}
+
+TEST_F(ScriptedSectorScanTest, HitsAtFilesOfTheFirstListAreLoggedOnceWithTheirCount) {
+    EngineScript script;
+    for (std::uint64_t i = 1; i <= 300; ++i) {
+        FoundFileRecord listed{};
+        listed.Flags = kFileDeleted;
+        listed.DataPosition = i * 4096;
+        host.fileSystemList.Add(std::make_unique<TBaseElement>(listed, static_cast<std::int64_t>(i), host.drive));
+        script.hits.push_back(Hit(i * 4096));
+        if (i == 200) script.hits.push_back(Hit(i * 4096 + 512));
+    }
+    const ScriptedEngine engine(std::move(script));
+    controller->ScanDriveSectorsButtonStartClick();
+    const QStringList lines = LogLines(*sectorsPage);
+    const int found = static_cast<int>(lines.indexOf(QStringLiteral("File found: image_0001.JPG")));
+    ASSERT_GT(found, 0) << lines.join(u'|').toStdString();
+    EXPECT_EQ(lines[found - 1], kSkipped + QStringLiteral(" (200 times)"));
+    EXPECT_EQ(lines[found + 1], kSkipped + QStringLiteral(" (100 times)"));
+    EXPECT_EQ(lines.filter(QStringLiteral("first list")).size(), 2);
 }
 
 // A drive that does not open is the vanished image's case in the file-system scan's test.

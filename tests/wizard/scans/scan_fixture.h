@@ -84,9 +84,9 @@ protected:
         return names;
     }
 
-    // The stop question, answered with `answer` when it comes.
-    void ExpectStopQuestion(int answer) {
-        prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), answer);
+    // The stop question, answered with `answer` when it comes, after `whileShown`.
+    void ExpectStopQuestion(int answer, std::function<void()> whileShown = {}) {
+        prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), answer, std::move(whileShown));
     }
     // Clicks `button` from the event loop once the scan has set up its page.
     void ClickWhenRunning(QPushButton* button) {

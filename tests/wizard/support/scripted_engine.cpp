@@ -1,5 +1,10 @@
 #include "wizard/support/scripted_engine.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QString>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -108,6 +113,17 @@ DWORD ScriptedEngine::threadMain(void* parameter) {
     return 0;
 }
 
+void ScriptedEngine::releaseSearch() {
+    std::lock_guard lock(mutex_);
+    searchReleased_ = true;
+    threadsDone_.notify_all();
+}
+
+bool ScriptedEngine::idle() const {
+    std::lock_guard lock(mutex_);
+    return runningThreads_ == 0;
+}
+
 void ScriptedEngine::setDrives(std::vector<_LDRIVE> drives) {
     std::lock_guard lock(mutex_);
     script_.drives = std::move(drives);
@@ -133,7 +149,12 @@ void ScriptedEngine::searchBody() {
             LocalFree(block);
         }
     }
-    for (const ScriptedProgress& step : script_.progress) {
+    for (std::size_t index = 0; index < script_.progress.size(); ++index) {
+        if (index == script_.holdBeforeProgress) {
+            std::unique_lock lock(mutex_);
+            threadsDone_.wait(lock, [this] { return searchReleased_; });
+        }
+        const ScriptedProgress& step = script_.progress[index];
         settings_->CurrentCluster = step.currentCluster;
         settings_->TotalClusters = step.totalClusters;
         settings_->FreeClusters = step.freeClusters;
@@ -233,9 +254,38 @@ int ScriptedEngine::fileOpenViewer(FoundFileRecord*) {
     return 1;
 }
 
-HANDLE ScriptedEngine::fileRecovery(const char16_t*, HWND, FoundFileRecord*) {
-    active().count("FileRecovery");
-    return nullptr;
+HANDLE ScriptedEngine::fileRecovery(const char16_t* targetPath, HWND progressWindow, FoundFileRecord* record) {
+    ScriptedEngine& engine = active();
+    engine.count("FileRecovery");
+    if (!targetPath || !record || !engine.settings_) return nullptr;
+    engine.recoveryTarget_ = targetPath;
+    engine.recoveryWindow_ = progressWindow;
+    engine.recoveryRecord_ = *record;
+    return engine.startThread(&ScriptedEngine::recoveryBody);
+}
+
+void ScriptedEngine::recoveryBody() {
+    std::atomic_ref<std::int32_t> workFlag(settings_->WorkFlag);
+    workFlag.store(1);
+    const std::string path = QString::fromStdU16String(recoveryTarget_).toStdString();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    // A packed record: its fields are copied out before use.
+    const std::uint64_t size = recoveryRecord_.Size;
+    const std::uint64_t number = recoveryRecord_.RecordNumber;
+    const auto unreadable = script_.unreadableSectors.find(number);
+    const std::uint64_t sectors = unreadable == script_.unreadableSectors.end() ? 0 : unreadable->second;
+    const std::uint64_t pieces = (size + script_.recoveryPiece - 1) / script_.recoveryPiece;
+    std::vector<char> piece;
+    for (std::uint64_t index = 0; index < pieces; ++index) {
+        const std::uint64_t offset = index * script_.recoveryPiece;
+        piece.assign(static_cast<std::size_t>(std::min(script_.recoveryPiece, size - offset)), 'r');
+        if (::write(fd, piece.data(), piece.size()) != static_cast<ssize_t>(piece.size())) break;
+        PostMessageW(recoveryWindow_, WM_ENGINE_RECOVERY_PROGRESS, static_cast<WPARAM>(sectors * (index + 1) / pieces),
+                     static_cast<LPARAM>(offset * 100 / size));
+        if (workFlag.load() == 0) break;
+    }
+    ::close(fd);
 }
 
 const char* ScriptedEngine::getLastErrorString() {

@@ -4,6 +4,7 @@
 // engine does, and counts every call. While it lives, engine() is its table.
 
 #include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
@@ -41,7 +42,15 @@ struct EngineScript {
     std::vector<IoErrorReport> ioErrors;
     std::vector<ScriptedProgress> progress;
     std::vector<FoundFileRecord> hits;
+    // The search waits before this progress until releaseSearch() (SIZE_MAX: never).
+    std::size_t holdBeforeProgress = SIZE_MAX;
     std::string lastError;  // GetLastErrorString
+    // FileRecovery's thread writes the record's Size bytes into the target in pieces of
+    // this size, posting WM_ENGINE_RECOVERY_PROGRESS with the percent in lParam and, in
+    // wParam, the sectors filled with zeros so far: of the record number's count here,
+    // all of them by the last piece. It stops after a piece once WorkFlag reads 0.
+    std::uint64_t recoveryPiece = 4096;
+    std::map<std::uint64_t, std::uint64_t> unreadableSectors;
 };
 
 // A drive record with the fields a list shows.
@@ -62,6 +71,10 @@ public:
     // What the last Library_Initialize and DriveInitialize were given.
     const char16_t* registryKey() const;
     EngineSettings* settings() const;
+    // Lets a held search go on.
+    void releaseSearch();
+    // No thread of the engine runs.
+    bool idle() const;
 
 private:
     static const EngineApi kTable;
@@ -88,6 +101,7 @@ private:
     static DWORD threadMain(void* parameter);
     void rescanBody();
     void searchBody();
+    void recoveryBody();
 
     EngineScript script_;
     // Written by the GUI thread before it starts the thread that reads them.
@@ -95,6 +109,11 @@ private:
     EngineSettings* settings_ = nullptr;
     const char16_t* registryKey_ = nullptr;
     std::size_t nextFile_ = 0;
+    // The copy FileRecovery started; one at a time, as the engine's.
+    std::u16string recoveryTarget_;
+    HWND recoveryWindow_ = 0;
+    FoundFileRecord recoveryRecord_{};
+    bool searchReleased_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable threadsDone_;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-void ScriptedPrompts::expect(const QString& text, int answer) {
-    expected_.push_back({text, answer});
+void ScriptedPrompts::expect(const QString& text, int answer, std::function<void()> whileShown) {
+    expected_.push_back({text, answer, std::move(whileShown)});
 }
 
 int ScriptedPrompts::ask(const Prompt& prompt) {
@@ -13,9 +13,10 @@ int ScriptedPrompts::ask(const Prompt& prompt) {
                       << prompt.caption.toStdString() << ")";
         return kPromptCancel;
     }
-    const int answer = expected_.front().answer;
+    const Expected expected = std::move(expected_.front());
     expected_.pop_front();
-    return answer;
+    if (expected.whileShown) expected.whileShown();
+    return expected.answer;
 }
 
 void ScriptedPrompts::verifyAllShown() {

@@ -4,14 +4,16 @@
 // for a user.
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "wizard/prompt_service.h"
 
 class ScriptedPrompts final : public PromptService {
 public:
-    // The next prompt must show `text`; it gets `answer`.
-    void expect(const QString& text, int answer);
+    // The next prompt must show `text`; it gets `answer`, after `whileShown` ran (as the
+    // user would take time, with events handled meanwhile, before answering).
+    void expect(const QString& text, int answer, std::function<void()> whileShown = {});
 
     int ask(const Prompt& prompt) override;
 
@@ -23,6 +25,7 @@ private:
     struct Expected {
         QString text;
         int answer;
+        std::function<void()> whileShown;
     };
     std::deque<Expected> expected_;
     std::vector<Prompt> shown_;

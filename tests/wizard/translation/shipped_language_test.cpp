@@ -65,6 +65,18 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
         {"strMainWelcomeVersion", "%s (build %s), released on %s", {text, text, text}},
         {"strRecoveringFileFromTo", "Recovering file: %s (from %s to %s)", {text, text, text}},
         {"strRecoveryOverwriting", "WARNING: Overwriting file: %s", {text}},
+        {"strRecoveryUnreadable",
+         "WARNING: File %s recovered with %d unreadable sectors, filled with zeros",
+         {text, 3}},
+        {"strRecoverySummary", "Files recovered: %d of %d.", {1, 2}},
+        {"strRecoverySummaryUnreadable", "With unreadable sectors filled with zeros: %d.", {1}},
+        {"strRecoverySummaryNotWritten", "Could not be written: %d (%s).", {1, text}},
+        {"strRecoveryCantCreateFile", "ERROR: Can't create file %s (%s)", {text, text}},
+        {"strFileSystemNoVolume",
+         "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "
+         "contents.",
+         {text}},
+        {"strLogLineRepeated", "%s (%d times)", {text, 2}},
     };
     for (const Format& format : formats) {
         const QString translated = TranslateString(format.english, QString::fromLatin1(format.id));

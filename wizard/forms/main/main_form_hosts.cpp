@@ -3,6 +3,7 @@
 #include "wizard/forms/about_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/model/base_element.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/utilities/same_drive.h"
 
@@ -43,7 +44,9 @@ std::vector<TBaseElement*> MainFormRecoveryHost::SelectedElements(bool fileSyste
     return form_.PreviewPageOf(HalfOf(fileSystemList))->SelectedElements();
 }
 
-void MainFormRecoveryHost::CountRecovered(bool fileSystemList) { ++form_.StateOf(HalfOf(fileSystemList)).Recovered; }
+void MainFormRecoveryHost::CountRecovered(bool fileSystemList, const TBaseElement& element) {
+    form_.StateOf(HalfOf(fileSystemList)).RecoveredFiles.insert(element.Serial());
+}
 
 int& MainFormRecoveryHost::FileExistsAnswer() { return form_.FileExistsAnswer; }
 

@@ -33,7 +33,7 @@ public:
     explicit MainFormRecoveryHost(TMainForm& form) : form_(form) {}
 
     std::vector<TBaseElement*> SelectedElements(bool fileSystemList) override;
-    void CountRecovered(bool fileSystemList) override;
+    void CountRecovered(bool fileSystemList, const TBaseElement& element) override;
     int& FileExistsAnswer() override;
     EngineSettings& EngineRecord() override;
     bool OnSourceDrive(const struct stat& target) override;

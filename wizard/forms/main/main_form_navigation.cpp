@@ -171,7 +171,7 @@ void TMainForm::UpdatePageControls() {
     }
     case kFinishPage: {
         const std::size_t found = FileSystemList->Count() + DriveSectorsList->Count();
-        const int recovered = FileSystem.Recovered + DriveSectors.Recovered;
+        const int recovered = FileSystem.Recovered() + DriveSectors.Recovered();
         finish_.FinishFoundFilesLabel->setText(QString::number(found));
         finish_.FinishRecoveredFilesLabel->setText(QString::number(recovered));
         finish_.FinishExploreButton->setEnabled(recovered > 0);
@@ -321,7 +321,7 @@ bool TMainForm::PreviewPageAllowsLeaving(WorkHalf half) {
     // Files the auto-pilot recovered from this list count as restored: the question would
     // tell the user otherwise.
     const TWorkHalfState& state = StateOf(half);
-    const bool autoRecovered = state.AutoRecoveryDone && state.Recovered > 0;
+    const bool autoRecovered = state.AutoRecoveryDone && state.Recovered() > 0;
     if (ListOf(half).Count() == 0 || state.RecoverPressed || autoRecovered) return true;
     const QString text =
         half == WorkHalf::FileSystem
@@ -388,7 +388,7 @@ QWidget* TMainForm::MainControlOf(int page) const {
                                                             : WorkHalf::DriveSectors)
             ->ListView;
     case kFinishPage:
-        return FileSystem.Recovered + DriveSectors.Recovered > 0 ? finish_.FinishExploreButton
+        return FileSystem.Recovered() + DriveSectors.Recovered() > 0 ? finish_.FinishExploreButton
                                                                  : finish_.FinishNewButton;
     default:
         return nullptr;

@@ -184,7 +184,7 @@ TEST_F(MainFormNavigationTest, KeysAndLinksReachTheirServices) {
 
 TEST_F(MainFormNavigationTest, FinishButtonsOpenTheTargetAndTheFeedbackPage) {
     walkTo(TMainForm::kFinishPage);
-    form->FileSystem.Recovered = 3;
+    form->FileSystem.RecoveredFiles = {1, 2, 3};
     form->CheckState();
     ASSERT_TRUE(button("FinishExploreButton")->isEnabled());
     button("FinishExploreButton")->click();
