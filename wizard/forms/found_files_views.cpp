@@ -81,6 +81,8 @@ TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report
     setUniformItemSizes(true);
     setLayoutMode(QListView::SinglePass);
     setSpacing(4);
+    // A caption too long for its cell loses its middle: the extension stays in sight.
+    setTextElideMode(Qt::ElideMiddle);
     setItemDelegate(new ThumbnailDelegate(this));
     setModel(report.model());
     setSelectionModel(report.selectionModel());

@@ -317,7 +317,11 @@ void TPreviewContent::MiInvertSelectionClick() {
     Selection().select(SelectionOfRows(*model_, inverse), QItemSelectionModel::Select);
 }
 
-void TPreviewContent::MiPreviewPanelClick() { panel_->setVisible(panel_->isHidden()); }
+void TPreviewContent::MiPreviewPanelClick() {
+    panel_->setVisible(panel_->isHidden());
+    // Opened, it shows the file that is selected, not what it showed before.
+    if (!panel_->isHidden()) ListViewClick();
+}
 
 void TPreviewContent::MiViewAsListClick() {
     inThumbnailView_ = false;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -17,8 +18,10 @@
 
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/fixture_listings.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
@@ -184,6 +187,32 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
 }
 
+TEST_F(MainFormKeyboardTest, CtrlRRecoversAfterAClickInTheList) {
+    useFixtureDisks({"fat/fat32.img.gz"});
+    prepareRegistry(workFolder() / "target", false);
+    startUnits();
+    createForm();
+    showActive();
+    returnTo(TMainForm::kTypesPage);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);  // every name
+    returnTo(TMainForm::kPreviewFileSystemPage);
+    press(Qt::Key_Tab);  // the focus elsewhere: the click gives it back to the list
+    QTableView* list = form->PreviewFileSystemPage->ListView;
+    ASSERT_GT(list->model()->rowCount(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
+
+    QString opened;
+    answerNextModalDialog([&](QWidget* dialog) {
+        opened = dialog->objectName();
+        dialog->close();
+    });
+    press(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(waitUntil([&] { return !opened.isEmpty(); })) << "the menu never opened";
+    EXPECT_EQ(opened.toStdString(), "RecoverForm");
+}
+
 class MainFormKeysOnScriptedDrivesTest : public MainFormKeyboardTest {
 protected:
     void start(int drives = 1) {
@@ -334,6 +363,32 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl
     press(Qt::Key_C, Qt::AltModifier);
     EXPECT_EQ(closed.count(), 1) << "no question with the confirmation off";
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, AfterAMenuDialogTheFocusIsBackAndReturnMeansNext) {
+    start();
+    returnTo(TMainForm::kDriveSelectPage);
+    press(Qt::Key_Down);
+    ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
+    QMenu* menu = child<QMenu>("MainMenu");
+    for (const bool byMouse : {true, false}) {
+        if (byMouse) {
+            QTest::mouseClick(button("BottomButtonMenu"), Qt::LeftButton);
+        } else {
+            while (focusName() != QStringLiteral("BottomButtonMenu")) press(Qt::Key_Tab);
+            press(Qt::Key_Space);
+        }
+        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << byMouse;
+        answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "ButtonOK"); });
+        QTest::keyClick(menu, Qt::Key_Down);  // "Common Settings..."
+        QTest::keyClick(menu, Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return !menu->isVisible() && !QApplication::activeModalWidget(); }));
+        EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("DriveSelectListViewDrives"); }))
+            << (byMouse ? "click" : "keys") << ": focus on " << focusName().toStdString();
+    }
+    press(Qt::Key_Return);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+    EXPECT_FALSE(menu->isVisible());
 }
 
 TEST_F(MainFormKeysOnScriptedDrivesTest, EscClosesFromAnyControlWithoutAskingWhenConfirmationIsOff) {
