@@ -88,6 +88,20 @@ protected:
         }
     }
 
+    // By keys to the files the file-system scan lists on the FAT32 image, every name taken,
+    // the auto-pilot off.
+    void keysToFat32Files(const fs::path& target) {
+        useFixtureDisks({"fat/fat32.img.gz"});
+        prepareRegistry(target, false);
+        startUnits();
+        createForm();
+        showActive();
+        returnTo(TMainForm::kTypesPage);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);  // every name
+        returnTo(TMainForm::kPreviewFileSystemPage);
+    }
+
     // Watches for modal dialogs while it lives: each is noted and closed.
     class ModalWatch {
     public:
@@ -160,15 +174,7 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
 
 TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack) {
     const fs::path target = workFolder() / "target";
-    useFixtureDisks({"fat/fat32.img.gz"});
-    prepareRegistry(target, false);
-    startUnits();
-    createForm();
-    showActive();
-    returnTo(TMainForm::kTypesPage);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Space);  // every name
-    returnTo(TMainForm::kPreviewFileSystemPage);
+    keysToFat32Files(target);
     ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
     press(Qt::Key_Space);  // the first file, current since the list got the focus
 
@@ -188,15 +194,7 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
 }
 
 TEST_F(MainFormKeyboardTest, CtrlRRecoversAfterAClickInTheList) {
-    useFixtureDisks({"fat/fat32.img.gz"});
-    prepareRegistry(workFolder() / "target", false);
-    startUnits();
-    createForm();
-    showActive();
-    returnTo(TMainForm::kTypesPage);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Space);  // every name
-    returnTo(TMainForm::kPreviewFileSystemPage);
+    keysToFat32Files(workFolder() / "target");
     press(Qt::Key_Tab);  // the focus elsewhere: the click gives it back to the list
     QTableView* list = form->PreviewFileSystemPage->ListView;
     ASSERT_GT(list->model()->rowCount(), 1);
