@@ -61,7 +61,7 @@ void TAboutForm::buildLayout() {
         NamedLabel(this, "LabelProgramDescription", QStringLiteral("[description]"));
     labelProgramDescription_->setWordWrap(true);
     labelProgramVersion_ = NamedLabel(this, "LabelProgramVersion", QStringLiteral("[version]"));
-    QLabel* copyright = NamedLabel(this, "LabelCopyright", kLegalNotice);
+    QLabel* copyright = NamedLabel(this, "LabelCopyright", LegalNoticeText());
     copyright->setWordWrap(true);
     labelUrl_ = AddLink(this, "LabelUrl");
     labelSupport_ = AddLink(this, "LabelSupport");

@@ -68,11 +68,17 @@ QWidget* AddPage(QTabWidget* pages, const char* name, const QString& caption, QF
     return page;
 }
 
+QString UnknownText() { return TranslateString(QStringLiteral("Unknown"), QStringLiteral("strUnknown")); }
+
 QString SizeText(std::uint64_t bytes) {
     const auto size = static_cast<std::int64_t>(bytes);
+    if (size < 0) return UnknownText();
     return FormatFileSize(size) + QStringLiteral(" (") + FormatNumberText(size) + u' ' +
            TranslateString(QStringLiteral("bytes"), QStringLiteral("strBytes")) + u')';
 }
+
+// The engine learns a volume's free space only from its mount; it leaves 0 otherwise.
+QString FreeSpaceText(std::uint64_t bytes) { return bytes == 0 ? UnknownText() : SizeText(bytes); }
 
 QString SerialText(std::uint64_t serial) {
     return QString::number(serial, 16).toUpper().rightJustified(8, u'0');
@@ -80,9 +86,7 @@ QString SerialText(std::uint64_t serial) {
 
 QString OffsetText(std::uint64_t offset) {
     const auto signedOffset = static_cast<std::int64_t>(offset);
-    return signedOffset > 0
-               ? QString::number(signedOffset)
-               : TranslateString(QStringLiteral("Unknown"), QStringLiteral("strUnknown"));
+    return signedOffset > 0 ? QString::number(signedOffset) : UnknownText();
 }
 
 }  // namespace
@@ -163,7 +167,7 @@ void TDrivePropertiesForm::FillFromRecord(const _LDRIVE& drive) {
     oemIdEdit_->setText(RecordFieldText(drive.OemName));
     serialEdit_->setText(SerialText(drive.SerialNumber));
     totalSpaceEdit_->setText(SizeText(drive.SpaceTotal));
-    freeSpaceEdit_->setText(SizeText(drive.SpaceFree));
+    freeSpaceEdit_->setText(FreeSpaceText(drive.SpaceFree));
     offsetEdit_->setText(OffsetText(drive.BaseOffset));
     sectorsPerClusterEdit_->setText(QString::number(drive.SectorsPerCluster));
     bytesPerSectorEdit_->setText(QString::number(drive.BytesPerSector));

@@ -155,7 +155,7 @@ void TFormatPropForm::buildLayout() {
                                    QStringLiteral("Comma separated, for example 'TXT,INI,LOG'.")));
     generalExtDefaultEdit_ = Named(new QLineEdit(general), "GeneralExtDefaultEdit");
     AddRow(generalGrid,
-           NamedLabel(general, "GeneralExtDefaultLabel", QStringLiteral("Default exension:")),
+           NamedLabel(general, "GeneralExtDefaultLabel", QStringLiteral("Default extension:")),
            generalExtDefaultEdit_);
     generalGrid->setRowStretch(generalGrid->rowCount(), 1);
     generalGrid->setColumnStretch(1, 1);

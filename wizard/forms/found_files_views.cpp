@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr int kThumbnailCellWidth = kThumbnailSide + 24;
+// Room beside the picture for the sector list's check box, so that a carved file's name
+// ("image_0001.JPG") fits whole under it.
+constexpr int kThumbnailCellWidth = kThumbnailSide + 48;
 
 // The selection stays as visible as with the focus when the list has lost it.
 void KeepSelectionVisible(QAbstractItemView& view) {
@@ -81,6 +83,8 @@ TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report
     setUniformItemSizes(true);
     setLayoutMode(QListView::SinglePass);
     setSpacing(4);
+    // A caption too long for its cell loses its middle: the extension stays in sight.
+    setTextElideMode(Qt::ElideMiddle);
     setItemDelegate(new ThumbnailDelegate(this));
     setModel(report.model());
     setSelectionModel(report.selectionModel());

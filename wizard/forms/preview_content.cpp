@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -172,6 +173,7 @@ void TPreviewContent::ConnectHandlers() {
     connect(&Selection(), &QItemSelectionModel::selectionChanged, this, &TPreviewContent::ListViewClick);
     connect(reportView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TPreviewContent::ListViewColumnClick);
     for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{reportView_, thumbnailView_}) {
+        view->installEventFilter(this);
         connect(view, &QAbstractItemView::clicked, this, &TPreviewContent::ListViewClick);
         connect(view, &QAbstractItemView::doubleClicked, this, &TPreviewContent::MiPreviewClick);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& position) {
@@ -179,6 +181,22 @@ void TPreviewContent::ConnectHandlers() {
             popupMenu_->popup(view->viewport()->mapToGlobal(position));
         });
     }
+}
+
+// A key that reaches the list was no short cut to the window: without a window manager a
+// window that gets the keys need not be the active one, whose short cuts alone count.
+// The list's own menu keys work all the same while it has the focus.
+bool TPreviewContent::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == reportView_ || watched == thumbnailView_)) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const auto& [kind, action] : actions_) {
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
+                action->trigger();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QItemSelectionModel& TPreviewContent::Selection() const { return *reportView_->selectionModel(); }
@@ -317,7 +335,11 @@ void TPreviewContent::MiInvertSelectionClick() {
     Selection().select(SelectionOfRows(*model_, inverse), QItemSelectionModel::Select);
 }
 
-void TPreviewContent::MiPreviewPanelClick() { panel_->setVisible(panel_->isHidden()); }
+void TPreviewContent::MiPreviewPanelClick() {
+    panel_->setVisible(panel_->isHidden());
+    // Opened, it shows the file that is selected, not what it showed before.
+    if (!panel_->isHidden()) ListViewClick();
+}
 
 void TPreviewContent::MiViewAsListClick() {
     inThumbnailView_ = false;

@@ -76,6 +76,7 @@ signals:
     void RecoverRequested();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Hands the element to the viewer.
     virtual void PreviewElement(TBaseElement& element) = 0;
     // The viewer gets the element's record; a file of unknown size is refused with a

@@ -31,4 +31,5 @@ void TPreviewDriveSectors::MiResetFileSizeClick() {
          PromptIcon::Question, window()});
     if (answer == kPromptOk) ForEachSelected([](TBaseElement& element) { element.SetSize(kUnknownSize); });
     Model().RefreshRows();
+    ListViewClick();  // the preview panel shows the size as it is now
 }

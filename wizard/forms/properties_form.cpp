@@ -156,10 +156,12 @@ void TPropertiesForm::Fill(TBaseElement& element) {
     location_->setText(QString::fromStdString(element.Path()));
 
     const std::int64_t size = element.Size();
-    size_->setText(BytesText(size, " ("));
+    // An unknown size shows nothing on either line.
+    size_->setText(size < 0 ? QString() : BytesText(size, " ("));
     std::int64_t rounded = 0;
     // A size within a cluster of the largest number has no rounded size: it stands as it is.
-    if (size % kClusterBytes == 0 || __builtin_mul_overflow(size / kClusterBytes + 1, kClusterBytes, &rounded)) {
+    if (size < 0 || size % kClusterBytes == 0 ||
+        __builtin_mul_overflow(size / kClusterBytes + 1, kClusterBytes, &rounded)) {
         sizeOnDisk_->setText(size_->text());
     } else {
         sizeOnDisk_->setText(BytesText(rounded, " ( "));

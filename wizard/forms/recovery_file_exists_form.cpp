@@ -35,8 +35,8 @@ TRecoveryFileExistsForm::TRecoveryFileExistsForm(QWidget* parent)
     auto* note = PlainLabel(this, "RenameNoteLabel",
                             QStringLiteral("A number will be added to the original file name when such a name "
                                            "already exists in the destination folder. For example, "
-                                           "\\\"filename.ext\\\" will be renamed to \\\"filename_1.ext\\\", "
-                                           "\\\"filename_2.ext\\\", etc."),
+                                           "\"filename.ext\" will be renamed to \"filename_1.ext\", \"filename_2.ext\", "
+                                           "etc."),
                             true);
 
     yesButton_ = ResultButton(this, this, "YesButton", QStringLiteral("&Yes"), kResultYes);

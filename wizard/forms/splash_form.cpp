@@ -98,7 +98,7 @@ void TSplashForm::BuildLayout() {
 
 void TSplashForm::FormCreate() {
     TranslateForm({this});
-    LabelCopyright->setText(kLegalNotice);
+    LabelCopyright->setText(LegalNoticeText());
     CloseTimer.setInterval(Settings().GlobalSplashDelay * 1000 + kCloseMarginMilliseconds);
     QPixmap picture;
     if (LoadPictureFromResource(QStringLiteral("GFX_SPLASH"), picture)) Image->setPixmap(picture);

@@ -42,9 +42,12 @@ std::string SerialText(std::int64_t serial) {
     return text;
 }
 
+// A zero time is no time: carved files and records without times hold it.
 QDateTime FromFileTime(FILETIME time) {
     static const QDateTime kFileTimeEpoch(QDate(1601, 1, 1), QTime(0, 0), Qt::UTC);
-    return kFileTimeEpoch.addMSecs(static_cast<qint64>(platform::toUint64(time) / 10000));
+    const std::uint64_t ticks = platform::toUint64(time);
+    if (ticks == 0) return {};
+    return kFileTimeEpoch.addMSecs(static_cast<qint64>(ticks / 10000));
 }
 
 }  // namespace

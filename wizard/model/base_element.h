@@ -64,7 +64,8 @@ public:
     bool ContainsDeleted() const { return (record_.Flags & kFileHoldsDeleted) != 0; }
     // -1 = unknown.
     std::int64_t Size() const { return static_cast<std::int64_t>(record_.Size); }
-    // Times as stored (UTC, no zone applied); a zero time is 1601-01-01 00:00.
+    // Times as stored (UTC, no zone applied); a zero time (none recorded) gives a null
+    // QDateTime.
     QDateTime Created() const;
     QDateTime Modified() const;
     QDateTime Accessed() const;

@@ -19,6 +19,7 @@ QString TimeWithoutZone(const QString& format) {
 }  // namespace
 
 QString DateTimeText(const QDateTime& value) {
+    if (!value.isValid()) return {};
     const QLocale locale;
     return locale.toString(value.date(), FourDigitYears(locale.dateFormat(QLocale::ShortFormat))) + u' ' +
            locale.toString(value.time(), TimeWithoutZone(locale.timeFormat(QLocale::LongFormat)));

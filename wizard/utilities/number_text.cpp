@@ -20,6 +20,7 @@ QString ThousandsText(std::int64_t value) {
 }
 
 QString FormatFileSize(std::int64_t size) {
+    if (size < 0) return {};
     if (size < kKilobyte) return ThousandsText(size);
     if (size < 2 * kMegabyte) return ThousandsText(size / kKilobyte) + QStringLiteral(" KB");
     if (size < 2 * kGigabyte) return ThousandsText(size / kMegabyte) + QStringLiteral(" MB");
@@ -27,7 +28,7 @@ QString FormatFileSize(std::int64_t size) {
 }
 
 QString FormatNumberText(std::int64_t value) {
-    if (value < 0) return QStringLiteral("-1");
+    if (value < 0) return {};
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return locale.toString(static_cast<qlonglong>(value));

@@ -10,10 +10,10 @@
 QString ThousandsText(std::int64_t value);
 
 // Bytes below 1 KB, then whole KB below 2 MB, whole MB below 2 GB, else whole GB:
-// 2097151 gives "2,047 KB". The unit texts are not translated. Negative sizes (-1 is an
-// unknown size) come out as the number alone.
+// 2097151 gives "2,047 KB". The unit texts are not translated. A negative size (-1 is an
+// unknown size) gives "": an unknown size shows as nothing.
 QString FormatFileSize(std::int64_t size);
 
-// Digits grouped with the current locale's thousands separator; "-1" for any negative
-// value (an unknown size or position).
+// Digits grouped with the current locale's thousands separator; "" for any negative value
+// (an unknown size or position).
 QString FormatNumberText(std::int64_t value);

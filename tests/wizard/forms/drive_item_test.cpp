@@ -47,7 +47,7 @@ TEST(DriveItem, ShowsSizesStatusAndSkipsDisks) {
     _LDRIVE drive = Volume('C', "", 0, 0);
     drive.SpaceTotal = ~std::uint64_t{0};
     drive.Ready = 0;
-    EXPECT_EQ(DriveItemTextsOf(drive).totalSpace, QStringLiteral("-1"));
+    EXPECT_EQ(DriveItemTextsOf(drive).totalSpace, QString());
     EXPECT_EQ(DriveItemTextsOf(drive).status, QStringLiteral("No media"));
     for (char letter : {'0', '9', '?', 'a', '['}) {
         drive.Letter = letter;

@@ -123,7 +123,11 @@ TEST_F(DriveProperties, RecordEdgeCases) {
         {"offset of -1", [](_LDRIVE& d) { d.BaseOffset = ~0ULL; }, "InfoOffsetInPhysicalEdit",
          QStringLiteral("Unknown")},
         {"size beyond the signed range", [](_LDRIVE& d) { d.SpaceTotal = ~0ULL; },
-         "GeneralTotalSpaceEdit", QStringLiteral("-1 (-1 bytes)")},
+         "GeneralTotalSpaceEdit", QStringLiteral("Unknown")},
+        {"free space the engine could not tell", [](_LDRIVE& d) { d.SpaceFree = 0; }, "GeneralFreeSpaceEdit",
+         QStringLiteral("Unknown")},
+        {"free space", [](_LDRIVE& d) { d.SpaceFree = 5000; }, "GeneralFreeSpaceEdit",
+         QStringLiteral("4 KB (5,000 bytes)")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -178,6 +182,7 @@ TEST_F(DrivePropertiesOnFixtures, ShowsWhatTheEngineKnows) {
          {{"Caption", "C: Drive Properties"},
           {"GeneralLetterEdit", "C:  (2)"},
           {"GeneralTotalSpaceEdit", "4 MB (4,194,304 bytes)"},
+          {"GeneralFreeSpaceEdit", "Unknown"},  // an image's volume is not mounted
           {"InfoOffsetInPhysicalEdit", "1048576"}},
          "NNNNNNYNNNNYN"},  // FAT keeps the case of long names, in Unicode
         {3,

@@ -256,7 +256,7 @@ TEST_F(PreviewContentTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) 
         if (!viewed.empty()) {
             EXPECT_EQ(+viewed[0].TypeCode, 83);  // the engine's id stays
         } else {
-            EXPECT_EQ(page.Model().index(0, 3).data().toString(), QStringLiteral("-1"));
+            EXPECT_EQ(page.Model().index(0, 3).data().toString(), QString());
         }
     }
     EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Information"));
@@ -285,18 +285,20 @@ TEST_F(PreviewContentTest, ThePanelAsksTheEngineOnceAndShowsAPlaceholderWithoutA
     page.TabSheetShow();
     SelectRows(page, {0});  // panel hidden: nothing asked
     EXPECT_EQ(thumbnailCalls, 0);
-    page.MiPreviewPanelClick();
     auto* picture = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewImage"));
     auto* name = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewNameValue"));
     auto* size = page.findChild<QLabel*>(QStringLiteral("PreviewDriveSectorsPreviewSizeValue"));
-    EXPECT_EQ(name->text(), QStringLiteral("n/a"));  // until the selection changes
+    EXPECT_EQ(name->text(), QStringLiteral("n/a"));
+    page.MiPreviewPanelClick();
+    EXPECT_EQ(name->text(), QStringLiteral("e0.jpg"));  // the file selected as it opens
+    EXPECT_EQ(thumbnailCalls, 1);
 
     const struct {
         int row;
         int calls;  // engine calls so far
         const char* name;
         const char* size;
-    } steps[] = {{0, 1, "e0.jpg", "100"}, {1, 2, "e1.jpg", "200"}, {0, 2, "e0.jpg", "100"}, {2, 2, "e2.jpg", "-1"}};
+    } steps[] = {{0, 1, "e0.jpg", "100"}, {1, 2, "e1.jpg", "200"}, {0, 2, "e0.jpg", "100"}, {2, 2, "e2.jpg", ""}};
     for (const auto& step : steps) {
         SelectRows(page, {step.row});
         EXPECT_EQ(thumbnailCalls, step.calls) << step.row;

@@ -57,7 +57,7 @@ TEST_F(PropertiesFormTest, SizeLinesRoundUpToWholeClusters) {
         {8192, "8 KB (8,192 bytes)", "8 KB (8,192 bytes)"},
         {0, "0 (0 bytes)", "0 (0 bytes)"},
         {1, "1 (1 bytes)", "4 KB ( 4,096 bytes)"},
-        {kUnknownSize, "-1 (-1 bytes)", "4 KB ( 4,096 bytes)"},
+        {kUnknownSize, "", ""},
         // The largest size has no rounded size within 64 bits: it stands as it is.
         {0x7FFF'FFFF'FFFF'FFFF, "8,589,934,591 GB (9,223,372,036,854,775,807 bytes)",
          "8,589,934,591 GB (9,223,372,036,854,775,807 bytes)"},
@@ -71,7 +71,7 @@ TEST_F(PropertiesFormTest, SizeLinesRoundUpToWholeClusters) {
     }
 }
 
-TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
+TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndNoTimes) {
     sectorList.Add(Make({.Size = 100, .TypeCode = 83, .DataPosition = 1'234'567'890'123}, 7));
     TPropertiesForm form;
     form.Fill(sectorList[0]);
@@ -80,8 +80,7 @@ TEST_F(PropertiesFormTest, ACarvedFileShowsZeroIdsAndTheZeroTime) {
     EXPECT_EQ(Field(form, "GeneralFileIdEdit"), QStringLiteral("0, parent Id: 0"));
     EXPECT_EQ(Field(form, "GeneralFileStatusEdit"), QStringLiteral("Live"));
     for (const char* time : {"GeneralFileCreatedEdit", "GeneralFileModifiedEdit", "GeneralFileAccessedEdit"}) {
-        EXPECT_TRUE(Field(form, time).startsWith(QStringLiteral("1/1/1601 12:00:00")))
-            << Field(form, time).toStdString();
+        EXPECT_EQ(Field(form, time), QString()) << time;
     }
     EXPECT_EQ(Field(form, "GeneralFileTypeEdit"), QStringLiteral("JPEG image"));
 }

@@ -135,6 +135,10 @@ TEST_F(RecoveryDialogsTest, FileExistsTextsTakeTheNameAndPathAndSurviveHostileTr
     EXPECT_EQ(Child<QLabel>(&plain, "FilenameLabel")->text(),
               QStringLiteral("File \"/target/%s photo.jpg\" already exists. Do you want to overwrite it?"));
     EXPECT_EQ(Child<QLabel>(&plain, "FilenameLabel")->textFormat(), Qt::PlainText);
+    // Plain quotes around the example names, as a person writes them.
+    EXPECT_TRUE(Child<QLabel>(&plain, "RenameNoteLabel")
+                    ->text()
+                    .contains(QStringLiteral(" \"filename.ext\" will be renamed to \"filename_1.ext\", ")));
 
     Translate(QStringLiteral("[RecoveryFileExistsForm]\nRecoveryFileExistsForm.Caption=[%s%s%n] File Exists\n"
                              "RecoveryFileExistsForm.FilenameLabel.Caption=Datei \"%s\" gibt es schon.\n"));

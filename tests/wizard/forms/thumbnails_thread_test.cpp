@@ -2,7 +2,13 @@
 // and that nothing it sends outlives the list it was made for.
 
 #include <QAction>
+#include <QListView>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QPointer>
+#include <QTest>
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -45,7 +51,7 @@ TEST_F(ThumbnailsThreadTest, ASecondRunAsksOnlyForElementsWithoutAThumbnail) {
     page.Action(PreviewAction::ResetSize)->trigger();  // e3: unknown size
     EXPECT_EQ(sectorList[3].Size(), -1);
     EXPECT_EQ(sectorList[2].Size(), 300);
-    EXPECT_EQ(page.Model().index(3, 3).data().toString(), QStringLiteral("-1"));
+    EXPECT_EQ(page.Model().index(3, 3).data().toString(), QString());
     EXPECT_EQ(prompts.shown().back().caption, QStringLiteral("Confirmation"));
 
     page.MiViewAsTrumbnailsClick();
@@ -175,6 +181,73 @@ TEST_F(ThumbnailsThreadTest, AnEmptyListEndsAtOnceAndTheWorkerNeverReadsTheList)
         const QColor colour = images->ImageListTrumbnails.At(element.ThumbnailIndex()).toImage().pixelColor(0, 0);
         EXPECT_EQ(colour.red() * 512, int(element.Record().DataPosition)) << element.Name();
     }
+}
+
+// A paint device that keeps the texts drawn on it, nothing else.
+class TextRecorder final : public QPaintDevice {
+public:
+    QStringList texts() const { return engine_.texts; }
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight:
+            return 2000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    struct Engine final : QPaintEngine {
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        // The other shapes come down to these two.
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+        Type type() const override { return User; }
+        QStringList texts;
+    };
+    mutable Engine engine_;
+};
+
+TEST_F(ThumbnailsThreadTest, ACaptionTooLongForItsCellKeepsItsExtension) {
+    fileSystemList.Add(Make({.RecordNumber = 1, .Name = u"holiday_in_the_mountains_with_friends_0001.JPG"}));
+    TPreviewFileSystem& page = FileSystemPage();
+    page.TabSheetShow();
+    page.resize(600, 400);
+    page.MiViewAsTrumbnailsClick();
+    ASSERT_TRUE(WaitForThumbnails());
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    auto* view = page.findChild<QListView*>(QStringLiteral("PreviewFileSystemListViewThumbnails"));
+    ASSERT_NE(view, nullptr);
+    TextRecorder recorder;
+    QPainter painter(&recorder);
+    view->viewport()->render(&painter);
+    painter.end();
+    const QString caption = recorder.texts().join(QString());
+    EXPECT_TRUE(caption.endsWith(QStringLiteral(".JPG"))) << caption.toStdString();
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("holiday"))) << caption.toStdString();
+    EXPECT_TRUE(caption.contains(QChar(0x2026))) << caption.toStdString();
 }
 
 }  // namespace

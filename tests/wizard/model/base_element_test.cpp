@@ -48,7 +48,8 @@ TEST_F(ElementTest, NamePartsConditionAndTypeComeFromTheRecord) {
     EXPECT_EQ(Make({.RecordNumber = 1, .Flags = kFileDirectory, .Name = u"x.jpg"})->TypeName(), "Folder");
     EXPECT_FALSE(Make({.RecordNumber = 1, .Name = u"x.jpg"})->TypeName().empty());
     EXPECT_EQ(Make({.Size = kUnknownSize})->Size(), -1);
-    EXPECT_EQ(Make({})->Created(), QDateTime(QDate(1601, 1, 1), QTime(0, 0), Qt::UTC));
+    EXPECT_TRUE(Make({})->Created().isNull()) << "a zero time is none";
+    EXPECT_EQ(Make({.Created = 10000})->Created(), QDateTime(QDate(1601, 1, 1), QTime(0, 0, 0, 1), Qt::UTC));
     EXPECT_EQ(Make({.Created = 132593079670000000})->Created(),
               QDateTime(QDate(2021, 3, 4), QTime(5, 6, 7), Qt::UTC));
 }

@@ -28,6 +28,7 @@
 #include "wizard/forms/recovery_file_exists_form.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/forms/wait_form.h"
+#include "wizard/model/builtin_formats.h"
 #include "wizard/model/formats_unit.h"
 
 namespace {
@@ -84,6 +85,16 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
         EXPECT_NE(SafeFormat(translated, format.english, format.arguments),
                   SafeFormat(format.english, format.english, format.arguments))
             << format.id;
+    }
+}
+
+TEST_F(ShippedLanguageTest, EveryBuiltinCategoryAndDescriptionHasItsGermanText) {
+    for (const BuiltinFormat& format : kBuiltinFormats) {
+        for (const char* english : {format.Category, format.Description}) {
+            const std::optional<QString> german =
+                CurrentTranslation()->value(QStringLiteral("FileFormats"), QString::fromLatin1(english));
+            EXPECT_TRUE(german && !german->trimmed().isEmpty()) << english;
+        }
     }
 }
 

@@ -37,7 +37,7 @@ TEST(NumberText, FileSizesStepUpAtTwiceEachUnit) {
         std::int64_t size;
         const char* text;
     } cases[] = {
-        {-1, "-1"},
+        {-1, ""},
         {1024, "1 KB"},
         {2097151, "2,047 KB"},
         {2097152, "2 MB"},
@@ -51,12 +51,12 @@ TEST(NumberText, NumberTextFollowsTheLocale) {
     {
         const ScopedDefaultLocale american(QLocale(QLocale::English, QLocale::UnitedStates));
         EXPECT_EQ(FormatNumberText(1234567).toStdString(), "1,234,567");
-        EXPECT_EQ(FormatNumberText(-5).toStdString(), "-1");
+        EXPECT_EQ(FormatNumberText(-5).toStdString(), "");
     }
     {
         const ScopedDefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
         EXPECT_EQ(FormatNumberText(1234567).toStdString(), "1.234.567");
-        EXPECT_EQ(FormatNumberText(std::numeric_limits<std::int64_t>::min()).toStdString(), "-1");
+        EXPECT_EQ(FormatNumberText(std::numeric_limits<std::int64_t>::min()).toStdString(), "");
     }
 }
 

@@ -62,8 +62,14 @@ QSize Scaled(QSize size) {
             static_cast<int>(std::lround(size.height() * scale))};
 }
 
-void SetDate(QDateTimeEdit* picker, TDateTime value) {
-    const QDateTime date = DecodeDateTime(value);
+// "Created between" without stored dates spans this many days up to today, so that ticking
+// it keeps the recent files instead of none.
+constexpr int kUnsetCreatedRangeDays = 30;
+
+// A stored value of 0 (30 December 1899, what a missing value reads as) is no date: the
+// picker shows `unset` instead.
+void SetDate(QDateTimeEdit* picker, TDateTime value, const QDateTime& unset) {
+    const QDateTime date = value == 0 ? unset : DecodeDateTime(value);
     if (date.isValid()) picker->setDateTime(date);
 }
 
@@ -150,12 +156,17 @@ void TMainForm::ShowWelcomeTexts() {
         }
     }
     LeftPanelResize();
-    welcome_.WelcomeCopyrightLabel->setText(kLegalNotice);
     welcome_.WelcomeSupportURLLabel->setText(TextAfterDoubleSlash(kMakerSupportPage));
     welcome_.WelcomeHomepageURLLabel->setText(TextAfterDoubleSlash(kProductHomePage));
+}
+
+void TMainForm::ShowWelcomeTranslatedTexts() {
+    welcome_.WelcomeCopyrightLabel->setText(LegalNoticeText());
     const VersionStrings& version = ProgramVersionStrings();
     const QDateTime released = DecodeDateTime(version.ReleaseDate);
-    const QString releaseDate = QLocale().toString(released.date(), QStringLiteral("MMMM d, yyyy"));
+    // The date's form is the translation's, so that no English month name is left in it.
+    const QString releaseDate = QLocale().toString(
+        released.date(), TranslateString(QStringLiteral("MMMM d, yyyy"), QStringLiteral("strMainWelcomeDateFormat")));
     welcome_.WelcomeProgramVersionLabel->setText(
         TranslateFormat(QStringLiteral("strMainWelcomeVersion"),
                         QStringLiteral("%s (build %s), released on %s"), version.ProductVersion,
@@ -168,8 +179,12 @@ void TMainForm::LoadStoredChoices() {
     types.TypesPanel->filenameCheckBox()->setChecked(settings.RecoveryFilesNameUse);
     types.TypesPanel->filenameEdit()->setText(settings.RecoveryFilesName);
     types.TypesCreatedBetweenCheckBox->setChecked(settings.RecoveryFilesCreatedDateUse);
-    SetDate(types.TypesCreatedStartDateTimePicker, settings.RecoveryFilesCreatedDateFrom);
-    SetDate(types.TypesCreatedEndDateTimePicker, settings.RecoveryFilesCreatedDateTo);
+    // The pickers show dates only: the range runs from the first day's start to the last one's end.
+    const QDate today = QDate::currentDate();
+    SetDate(types.TypesCreatedStartDateTimePicker, settings.RecoveryFilesCreatedDateFrom,
+            QDateTime(today.addDays(-kUnsetCreatedRangeDays), QTime(0, 0)));
+    SetDate(types.TypesCreatedEndDateTimePicker, settings.RecoveryFilesCreatedDateTo,
+            QDateTime(today, QTime(23, 59, 59, 999)));
     types.TypesAgeCheckBox->setChecked(settings.RecoveryFilesAgeUse);
     types.TypesAgeEditUpDown->setValue(settings.RecoveryFilesAgeCount);
     types.TypesAgeComboBox->setCurrentIndex(settings.RecoveryFilesAgeType);
@@ -220,6 +235,7 @@ void TMainForm::UpdateInterfaceLanguage() {
         SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
     }
     TranslateForm({this});
+    ShowWelcomeTranslatedTexts();
 }
 
 void TMainForm::FormActivate() {

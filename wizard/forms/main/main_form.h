@@ -13,6 +13,7 @@
 // refused, or during a scan asked, the scan stopped, and done when it has ended.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -184,6 +185,8 @@ private:
     QWidget* BuildPages();
     QWidget* BuildBottomBar();
     void BuildMainMenu();
+    // After a dialog of the main menu: the focus where it was before the Menu.
+    void RestoreFocusAfterMenu();
     void ConnectHandlers();
     void CreateWorkers();
     void LeftPanelResize();
@@ -194,6 +197,8 @@ private:
     void FormCreate();
     void FormActivate();
     void ShowWelcomeTexts();
+    // The welcome page's texts that the code builds: made again with every language.
+    void ShowWelcomeTranslatedTexts();
     void LoadStoredChoices();
     void CreateFoundFileLists();
     void CheckDiskAccess();
@@ -257,6 +262,7 @@ private:
     QPushButton* BottomButtonHelp = nullptr;
     TLinkLabel* BottomLabelWebSite = nullptr;
     QMenu* MainMenu = nullptr;
+    QPointer<QWidget> focusBeforeMenu_;
 
     WelcomePage welcome_{};
     DriveSelectPage drives_{};

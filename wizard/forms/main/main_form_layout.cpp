@@ -130,6 +130,8 @@ QWidget* TMainForm::BuildBottomBar() {
     auto* bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("BottomPanel"));
     BottomButtonMenu = AddButton(bar, "BottomButtonMenu", QStringLiteral("&Menu..."));
+    // A click on it leaves the focus where it is: Return stays Next once the menu is done.
+    BottomButtonMenu->setFocusPolicy(Qt::TabFocus);
     BottomLabelWebSite = new TLinkLabel(QStringLiteral("BottomLabelWebSite"), TLinkLabel::Hover::OnMove, bar);
     BottomButtonBack = AddButton(bar, "BottomButtonBack", QStringLiteral("< &Back"));
     BottomButtonNext = AddButton(bar, "BottomButtonNext", QStringLiteral("&Next >"));
@@ -166,6 +168,7 @@ void TMainForm::BuildMainMenu() {
         OnSignal(item, &QAction::triggered, this, [this, page] {
             ShowPreferences(page, this);
             UpdateInterfaceLanguage();
+            RestoreFocusAfterMenu();
         });
         ++page;
     }
@@ -175,6 +178,7 @@ void TMainForm::BuildMainMenu() {
     OnSignal(about, &QAction::triggered, this, [this] {
         TAboutForm box(this);
         box.exec();
+        RestoreFocusAfterMenu();
     });
 }
 

@@ -399,7 +399,18 @@ void TMainForm::BottomButtonCloseClick() { close(); }
 
 void TMainForm::BottomButtonHelpClick() { PostHelpKey(this); }
 
-void TMainForm::BottomButtonMenuClick() { MainMenu->popup(QCursor::pos()); }
+void TMainForm::BottomButtonMenuClick() {
+    // The menu's dialogs give the focus back where it was before the Menu, so that Return
+    // means Next again and does not open the menu once more.
+    QWidget* before = focusWidget();
+    focusBeforeMenu_ = before && before != BottomButtonMenu ? before : MainControlOf(ActivePage());
+    MainMenu->popup(QCursor::pos());
+}
+
+void TMainForm::RestoreFocusAfterMenu() {
+    if (focusBeforeMenu_ && focusBeforeMenu_->isEnabled()) focusBeforeMenu_->setFocus(Qt::OtherFocusReason);
+    focusBeforeMenu_ = nullptr;
+}
 
 void TMainForm::AutopilotFolderEditChange(const QString& text) {
     Settings().RecoveryTargetFolder = WithTargetDelimiter(text);

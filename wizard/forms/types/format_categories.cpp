@@ -1,7 +1,9 @@
 #include "wizard/forms/types/format_categories.h"
 
+// English: the categories are the list's English texts, and the tree keeps one order
+// whatever the language.
 FormatCategories::FormatCategories(const TFormatsList& formats)
-    : spellings_(CollatorLess{&collator_}) {
+    : collator_(QLocale(QLocale::English)), spellings_(CollatorLess{&collator_}) {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     for (std::size_t i = 0; i < formats.Count(); ++i) {
         const QString category = QString::fromStdString(formats[i].Category);

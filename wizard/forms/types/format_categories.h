@@ -1,7 +1,8 @@
 #pragma once
 // The categories of the format list, as the type tree groups them: compared without
-// regard to case in the locale's text order, each shown in the spelling of its first
-// format in list order. Removed formats count too, so their category keeps its node.
+// regard to case in English text order (whatever the language), each shown in the
+// spelling of its first format in list order. Removed formats count too, so their
+// category keeps its node.
 
 #include <QCollator>
 #include <QHash>

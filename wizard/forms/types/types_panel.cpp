@@ -18,6 +18,8 @@
 #include "wizard/forms/types/filter_slide.h"
 #include "wizard/forms/types/format_categories.h"
 #include "wizard/forms/types/format_icons.h"
+#include "wizard/forms/types/format_texts.h"
+#include "wizard/forms/types/format_tree_order.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/prompt_service.h"
 #include "wizard/translation/translation.h"
@@ -29,7 +31,7 @@ constexpr int kChecked = 2;
 
 QString NodeText(const TFormat& format) {
     return QString::fromStdString(format.Title) + QStringLiteral(" (") +
-           QString::fromStdString(format.Description) + u')';
+           TranslatedFormatText(QString::fromStdString(format.Description)) + u')';
 }
 
 int SearchState(const TFormat& format) {
@@ -158,11 +160,11 @@ void TTypesPanel::LoadFileFormats() {
         const FormatCategories categories(formats);
         QHash<QString, TqarnTreeNode*> roots;
         for (const QString& category : categories.sorted()) {
-            TqarnTreeNode* root =
-                treeView_->insertNode(nullptr, 0, category, FormatIcons::kFolder, nullptr);
+            TqarnTreeNode* root = treeView_->insertNode(nullptr, 0, TranslatedFormatText(category),
+                                                        FormatIcons::kFolder, nullptr);
             roots.insert(category, root);
         }
-        for (std::size_t i = 0; i < formats.Count(); ++i) {
+        for (const std::size_t i : FormatsInTreeOrder(formats)) {
             const TFormat& format = formats[i];
             if (format.Deleted) {
                 continue;

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <cstring>
+
 #include <sys/stat.h>
 
 #include "wizard/device_monitor.h"
@@ -129,6 +131,19 @@ TEST_F(MainFormDrivesTest, AReloadAskedForDuringAScanRunsOnceItEnds) {
     ASSERT_TRUE(waitUntil([&] { return engine->calls("DrivesRescan") == rescans + 1; }));
     QTest::qWait(20);
     EXPECT_EQ(engine->calls("DrivesRescan"), rescans + 1);
+}
+
+TEST_F(MainFormDrivesTest, TheDriveColumnShowsWholeLabels) {
+    std::vector<_LDRIVE> drives;
+    for (const char* label : {"EOS_DIGITAL", "NIKON D3500", "Local Disk"}) {
+        drives.push_back(ScriptedVolume(2 + static_cast<int>(drives.size()), static_cast<char>('C' + drives.size()),
+                                        drives.size() + 1));
+        std::memcpy(drives.back().Label, label, std::strlen(label));
+    }
+    start(std::move(drives));
+    EXPECT_EQ(driveCaptions().first(), QStringLiteral("C (EOS_DIGITAL)"));
+    const QAbstractItemView* list = driveList();  // where the width its contents need is public
+    EXPECT_GE(driveList()->columnWidth(0), list->sizeHintForColumn(0));
 }
 
 TEST_F(MainFormDrivesTest, ATargetOnTheSourceDriveIsRefused) {

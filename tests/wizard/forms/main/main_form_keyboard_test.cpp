@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -17,8 +18,10 @@
 
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/model/data_storage.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/fixture_listings.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
@@ -83,6 +86,20 @@ protected:
             ASSERT_EQ(form->ActivePage(), before + 1) << "Return did not leave page " << before << " from "
                                                       << focusName().toStdString();
         }
+    }
+
+    // By keys to the files the file-system scan lists on the FAT32 image, every name taken,
+    // the auto-pilot off.
+    void keysToFat32Files(const fs::path& target) {
+        useFixtureDisks({"fat/fat32.img.gz"});
+        prepareRegistry(target, false);
+        startUnits();
+        createForm();
+        showActive();
+        returnTo(TMainForm::kTypesPage);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);  // every name
+        returnTo(TMainForm::kPreviewFileSystemPage);
     }
 
     // Watches for modal dialogs while it lives: each is noted and closed.
@@ -157,15 +174,7 @@ TEST_F(MainFormKeyboardTest, TheAutopilotRecoversEveryFileByKeysAlone) {
 
 TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack) {
     const fs::path target = workFolder() / "target";
-    useFixtureDisks({"fat/fat32.img.gz"});
-    prepareRegistry(target, false);
-    startUnits();
-    createForm();
-    showActive();
-    returnTo(TMainForm::kTypesPage);
-    press(Qt::Key_Tab);
-    press(Qt::Key_Space);  // every name
-    returnTo(TMainForm::kPreviewFileSystemPage);
+    keysToFat32Files(target);
     ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
     press(Qt::Key_Space);  // the first file, current since the list got the focus
 
@@ -182,6 +191,27 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
+}
+
+TEST_F(MainFormKeyboardTest, CtrlRRecoversAfterAClickInTheList) {
+    keysToFat32Files(workFolder() / "target");
+    press(Qt::Key_Tab);  // the focus elsewhere: the click gives it back to the list
+    QTableView* list = form->PreviewFileSystemPage->ListView;
+    ASSERT_GT(list->model()->rowCount(), 1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
+
+    QString opened;
+    answerNextModalDialog([&](QWidget* dialog) {
+        opened = dialog->objectName();
+        dialog->close();
+    });
+    // Without a window manager the keys may come to a window that is not the active one,
+    // where the window's short cuts do not reach.
+    QApplication::setActiveWindow(nullptr);
+    QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(waitUntil([&] { return !opened.isEmpty(); })) << "no recovery";
+    EXPECT_EQ(opened.toStdString(), "RecoverForm");
 }
 
 class MainFormKeysOnScriptedDrivesTest : public MainFormKeyboardTest {
@@ -334,6 +364,32 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AltWithACaptionsMnemonicWorksItsControl
     press(Qt::Key_C, Qt::AltModifier);
     EXPECT_EQ(closed.count(), 1) << "no question with the confirmation off";
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainFormKeysOnScriptedDrivesTest, AfterAMenuDialogTheFocusIsBackAndReturnMeansNext) {
+    start();
+    returnTo(TMainForm::kDriveSelectPage);
+    press(Qt::Key_Down);
+    ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
+    QMenu* menu = child<QMenu>("MainMenu");
+    for (const bool byMouse : {true, false}) {
+        if (byMouse) {
+            QTest::mouseClick(button("BottomButtonMenu"), Qt::LeftButton);
+        } else {
+            while (focusName() != QStringLiteral("BottomButtonMenu")) press(Qt::Key_Tab);
+            press(Qt::Key_Space);
+        }
+        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << byMouse;
+        answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "ButtonOK"); });
+        QTest::keyClick(menu, Qt::Key_Down);  // "Common Settings..."
+        QTest::keyClick(menu, Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return !menu->isVisible() && !QApplication::activeModalWidget(); }));
+        EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("DriveSelectListViewDrives"); }))
+            << (byMouse ? "click" : "keys") << ": focus on " << focusName().toStdString();
+    }
+    press(Qt::Key_Return);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kTypesPage);
+    EXPECT_FALSE(menu->isVisible());
 }
 
 TEST_F(MainFormKeysOnScriptedDrivesTest, EscClosesFromAnyControlWithoutAskingWhenConfirmationIsOff) {

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "platform/time.h"
 #include "wizard/busy_gate.h"
 #include "wizard/forms/folder_tree_model.h"
 #include "wizard/forms/main/main_form_fixture.h"
@@ -140,6 +142,42 @@ TEST_F(MainFormNavigationTest, FilterControlsFollowTheirCheckBoxes) {
             }
         }
     }
+}
+
+// The wall-clock time `daysAgo` days back, as a file system stores it.
+FILETIME WallClockDaysAgo(int daysAgo) {
+    const QDateTime then = QDateTime::currentDateTime().addDays(-daysAgo);
+    const qint64 since1601 = QDateTime(then.date(), then.time(), Qt::UTC).toMSecsSinceEpoch() + 11'644'473'600'000;
+    return platform::toFileTime(static_cast<std::uint64_t>(since1601) * 10'000);
+}
+
+// With no dates stored, "Created between" spans the last 30 days: ticked, it keeps what is
+// recent instead of every file being older than its range.
+TEST_F(MainFormTest, CreatedBetweenStartsOnTheLast30Days) {
+    EngineScript script;
+    script.drives = {ScriptedVolume(2, 'C', 1, kOtherDevice)};
+    for (const auto& [name, daysAgo] : {std::pair{u"recent.jpg", 2}, std::pair{u"older.jpg", 40}}) {
+        ScriptedFile file;
+        file.record.RecordNumber = static_cast<std::uint64_t>(daysAgo);
+        file.record.Flags = kFileDeleted;
+        file.record.Size = 10;
+        file.record.CreationTime = WallClockDaysAgo(daysAgo);
+        file.name = name;
+        script.files.push_back(file);
+    }
+    engine = std::make_unique<ScriptedEngine>(std::move(script));
+    startUnits();
+    createForm();
+    walkTo(TMainForm::kTypesPage);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(child<QDateTimeEdit>("TypesCreatedStartDateTimePicker")->date(), today.addDays(-30));
+    EXPECT_EQ(child<QDateTimeEdit>("TypesCreatedEndDateTimePicker")->date(), today);
+    child<QCheckBox>("TypesFilenameCheckBox")->setChecked(true);
+    button("TypesShowFiltersButton")->click();
+    child<QCheckBox>("TypesCreatedBetweenCheckBox")->setChecked(true);
+    walkTo(TMainForm::kPreviewFileSystemPage);
+    ASSERT_EQ(form->FileSystemList->Count(), 1u);
+    EXPECT_EQ((*form->FileSystemList)[0].Name(), "recent.jpg");
 }
 
 // A close during a rescan or a recovery is ignored, without a question.

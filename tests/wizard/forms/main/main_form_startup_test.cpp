@@ -1,4 +1,6 @@
 #include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include "wizard/help_file.h"
 #include "wizard/help_service.h"
 #include "wizard/html_help.h"
+#include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
@@ -128,6 +131,33 @@ TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {
                    kPromptOk);
     clickNext();
     EXPECT_EQ(form->ActivePage(), TMainForm::kAutopilotPage);
+    SetLanguageFolder(QString());
+}
+
+// Chosen in Preferences, the language reaches the texts the welcome page builds as well.
+TEST_F(MainFormStartupTest, TheWelcomePageSpeaksTheLanguageChosenInPreferences) {
+    useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+    startUnits();
+    SetLanguageFolder(qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages"));
+    createForm();
+    const QLabel* copyright = child<QLabel>("WelcomeCopyrightLabel");
+    const QLabel* version = child<QLabel>("WelcomeProgramVersionLabel");
+    EXPECT_TRUE(copyright->text().endsWith(QStringLiteral(". All rights reserved."))) << copyright->text().toStdString();
+
+    answerNextModalDialog([](QWidget* dialog) {
+        auto* languages = dialog->findChild<QComboBox*>(QStringLiteral("LanguageSelectComboBox"));
+        languages->setCurrentIndex(languages->findText(QStringLiteral("Deutsch")));
+        PressButton(dialog, "ButtonOK");
+    });
+    child<QAction>("MainMenuMiInterfaceLanguage")->trigger();
+    EXPECT_EQ(button("BottomButtonNext")->text(), QStringLiteral("&Weiter >"));
+    EXPECT_TRUE(copyright->text().endsWith(QStringLiteral(". Alle Rechte vorbehalten.")))
+        << copyright->text().toStdString();
+    // No English month name: the date as German writes it.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+ \\(Build \\d+\\), veröffentlicht am \\d{2}\\.\\d{2}\\.\\d{4}$"))
+                    .match(version->text())
+                    .hasMatch())
+        << version->text().toStdString();
     SetLanguageFolder(QString());
 }
 

@@ -22,6 +22,7 @@
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/type_tree_nodes.h"
 #include "wizard/support/wizard_test.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -252,6 +253,53 @@ TEST_F(TypesPanelTest, CheckedFormatsAndRetriesSurviveARestart) {
     EXPECT_EQ(nodeOf("JPEG")->stateIndex(), 1);
     EXPECT_EQ(Settings().RecoveryRetryCount, 3);
     finish();
+}
+
+// The titles of the nodes under the root at `row`, top to bottom.
+QStringList ChildTitles(const TqarnTreeView& tree, int row) {
+    QStringList titles;
+    const TqarnTreeNode* root = tree.nodes()->root(row);
+    for (int child = 0; child < root->childCount(); ++child) {
+        titles << QString::fromStdString(FormatOf(root->child(child)).Title);
+    }
+    return titles;
+}
+
+// The registry gives the saved list back by key name: the tree keeps the order of the
+// first start all the same, the user's own formats after the built-ins.
+TEST_F(TypesPanelTest, TheTreeKeepsItsOrderOverARestartThatSavedTheList) {
+    const QStringList video = {"AVI", "MOV", "MP4", "WM", "RM", "MPEG", "3GP"};
+    ASSERT_EQ(ChildTitles(*tree_, 0), video);
+    TFormat own;
+    own.Title = "ABC";
+    own.Category = "Video";
+    DataStorage->AppendFormat(own);
+    finish();
+
+    start();
+    EXPECT_EQ(DataStorage->Formats()[0].Title, "3GP") << "the list in the store's order";
+    EXPECT_EQ(ChildTitles(*tree_, 0), video + QStringList{"ABC"});
+    EXPECT_EQ(ChildTitles(*tree_, 3).first(), QStringLiteral("WAV"));
+    finish();
+}
+
+TEST_F(TypesPanelTest, TheTreeShowsTranslatedCategoriesAndDescriptionsInTheEnglishOrder) {
+    SetCurrentTranslation(std::make_shared<const LanguageFile>(LanguageFile::parse(QStringLiteral(
+        "[FileFormats]\nVideo=Filme\nImages=Bilder\nMisc. Documents=Sonstiges\nAudio=  \n"
+        "JPEG Image=JPEG-Bild\n"))));
+    TFormat own;
+    own.Title = "Own";
+    own.Category = "Images";
+    own.Description = "Typed by hand";
+    DataStorage->AppendFormat(own);
+    panel_->LoadFileFormats();
+    SetCurrentTranslation(nullptr);
+    // By the English names, whose last comes first: not "Sonstiges", "Filme", ...
+    EXPECT_EQ(roots(), (QStringList{"Filme", "Sonstiges", "Bilder", "Audio"}));
+    EXPECT_EQ(nodeOf("JPEG")->text(), QStringLiteral("JPEG (JPEG-Bild)"));
+    EXPECT_EQ(nodeOf("BMP")->text(), QStringLiteral("BMP (Bitmap Image)")) << "no entry: English";
+    EXPECT_EQ(nodeOf("Own")->text(), QStringLiteral("Own (Typed by hand)"));
+    EXPECT_EQ(DataStorage->Formats()[0].Description, "JPEG Image") << "the list keeps its English";
 }
 
 }  // namespace

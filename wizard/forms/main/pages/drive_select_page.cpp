@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -55,9 +56,14 @@ DriveSelectPage BuildDriveSelectPage(QWidget* sheet) {
     list->header()->setSectionsClickable(false);
     list->header()->setSectionsMovable(false);
     list->header()->setStretchLastSection(false);
-    // A serial number has up to 16 digits (NTFS).
-    const int serialWidth = list->fontMetrics().horizontalAdvance(QStringLiteral("DDDDDDDDDDDDDDDD")) + 12;
-    const int widths[kDriveColumnCount] = {110, 100, 100, std::max(70, serialWidth), 70};
+    // A serial number has up to 16 digits (NTFS); a drive's letter, icon and label, up to
+    // 11 characters on FAT, are shown whole.
+    const QFontMetrics metrics = list->fontMetrics();
+    const int serialWidth = metrics.horizontalAdvance(QStringLiteral("DDDDDDDDDDDDDDDD")) + 12;
+    const int driveWidth =
+        metrics.horizontalAdvance(QStringLiteral("W (DDDDDDDDDDD)")) +
+        list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, list) + 20;
+    const int widths[kDriveColumnCount] = {std::max(110, driveWidth), 100, 100, std::max(70, serialWidth), 70};
     for (int column = 0; column < kDriveColumnCount; ++column) list->setColumnWidth(column, widths[column]);
     // The selection stays visible while the list is not focused.
     QPalette palette = list->palette();
