@@ -20,6 +20,7 @@
 #include "engine/fs/fat_fixture.h"
 #include "engine/messages.h"
 #include "engine/recovery_writer.h"
+#include "engine/support/scoped_settings.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "platform/text.h"
@@ -45,7 +46,6 @@ protected:
         Library_Initialize(u"\\Software\\Test");
         auto drive = std::make_unique<MemoryDrive>(fattest::loadImage("fat16"), kFileSystemFat16, 'E');
         drive_ = drive.get();
-        settings_.ReadRetries = 1;
         settings_.DiskNumber = engine::state().drives->add(std::move(drive));
         ASSERT_GT(DriveInitialize(&settings_), 0);
         while (FoundFileRecord* record = FileGetNext()) listed_[fattest::utf8(record->Name)] = *record;
@@ -86,7 +86,8 @@ protected:
                            drive_->image().begin() + static_cast<long>(position + size));
     }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     MemoryDrive* drive_ = nullptr;
     std::map<std::string, FoundFileRecord> listed_;
     fs::path directory_;

@@ -17,6 +17,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
@@ -46,7 +47,6 @@ protected:
     void SetUp() override {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
-        settings_.ReadRetries = 1;
         auto drive = std::make_unique<fattest::MemoryDrive>(test_images::gunzip("search/fat12-hits.img.gz"),
                                                             kFileSystemFat12, 'E');
         drive_ = drive.get();
@@ -55,7 +55,8 @@ protected:
     }
     void TearDown() override { engine::releaseFileReaders(); }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     fattest::MemoryDrive* drive_ = nullptr;
 };
 
@@ -187,8 +188,8 @@ TEST_F(SearchExports, SearchReadsAtTheLowestPriorityAndLeavesTheCallersAlone) {
 TEST(SearchExportsWithoutDrive, SearchEndsAtOnce) {
     engine::releaseFileReaders();
     Library_Initialize(u"\\Software\\Test");
-    EngineSettings settings{};
-    DriveInitialize(&settings);  // drive 0 does not exist
+    ScopedSearchSettings settings;
+    DriveInitialize(&settings.get());  // drive 0 does not exist
     HANDLE thread = DriveSearchSignatures();
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
