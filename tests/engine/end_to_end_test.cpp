@@ -17,6 +17,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/handles.h"
 #include "platform/text.h"
@@ -38,7 +39,6 @@ protected:
         ASSERT_NE(rescan, nullptr);
         ASSERT_EQ(WaitForSingleObject(rescan, 20000), WAIT_OBJECT_0);
         CloseHandle(rescan);
-        settings_.ReadRetries = 2;
     }
     void TearDown() override {
         engine::releaseFileReaders();
@@ -77,7 +77,8 @@ protected:
     }
 
     fs::path work_;
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{2};
+    EngineSettings& settings_ = scopedSettings_.get();
 };
 
 TEST_F(EndToEnd, DeletedFatFilesComeBackWhole) {

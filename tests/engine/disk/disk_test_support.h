@@ -20,32 +20,14 @@
 
 #include "engine/engine_state.h"
 #include "engine/records.h"
+#include "engine/support/scoped_settings.h"
 #include "platform/handles.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
 
 namespace disktest {
 
-// Installs its own settings record as the engine's current one.
-class ScopedSettings {
-public:
-    explicit ScopedSettings(std::int32_t retries = 10, std::uint32_t pause = 0, HWND window = 0)
-        : previous_(engine::state().settings) {
-        settings_.ReadRetries = retries;
-        settings_.RetryPause = pause;
-        settings_.NotifyWindow = window;
-        engine::state().settings = &settings_;
-    }
-    ~ScopedSettings() { engine::state().settings = previous_; }
-    ScopedSettings(const ScopedSettings&) = delete;
-    ScopedSettings& operator=(const ScopedSettings&) = delete;
-
-    EngineSettings& get() { return settings_; }
-
-private:
-    EngineSettings settings_{};
-    EngineSettings* previous_;
-};
+using test_support::ScopedSettings;
 
 // Collects the IoErrorReports posted to it, freeing each block as a receiver must.
 class ReportWindow {

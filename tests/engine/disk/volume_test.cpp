@@ -9,6 +9,7 @@
 #include "engine/disk/blocks_map.h"
 #include "engine/disk/drive.h"
 #include "engine/disk/volume.h"
+#include "engine/disk/volume_flags.h"
 #include "platform/fault_injection.h"
 #include "platform/handles.h"
 
@@ -136,6 +137,8 @@ TEST(Volume, QueryThreadFillsTheVolumeAndDestructionWaitsForIt) {
     EXPECT_FALSE(volume.ready());  // not mounted
     EXPECT_EQ(volume.label(), u"DATA");  // no root folder to read: the boot sector's
     EXPECT_EQ(volume.fileSystemFlags(), 0x6u);
+    // A read-only mount shows as the read-only volume bit, never as a Linux mount flag.
+    EXPECT_EQ(engine::disk::volumeFlagsOf(kFileSystemFat16, true), 0x80006u);
 
     for (int i = 0; i < 20; ++i) {
         auto racing = std::make_unique<CVolume>(CVolume::kLetteredVolume, file.path());

@@ -25,8 +25,8 @@ TEST_F(ListedFiles, ATerabyteRawDriveInitializesAndItsSearchStopsAtOnce) {
     ASSERT_TRUE(file.resize(kTiB));
     ASSERT_EQ(rescan(file.path()).first, 2u);  // the disk, and the file read whole as a volume
 
-    EngineSettings settings{};
-    settings.ReadRetries = 1;
+    disktest::ScopedSettings scoped(1);
+    EngineSettings& settings = scoped.get();
     settings.DiskNumber = DriveIDByLetter("C");
     EXPECT_EQ(DriveInitialize(&settings), INT_MAX) << GetLastErrorString();
     EXPECT_EQ(+DriveGetInformation(settings.DiskNumber)->TotalSectors, kTiB / 512);
@@ -72,8 +72,8 @@ TEST_F(ListedFiles, AFailedInitializeLeavesItsOwnFailureAsTheLastError) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        EngineSettings settings{};
-        settings.ReadRetries = 1;
+        disktest::ScopedSettings scoped(1);
+        EngineSettings& settings = scoped.get();
         settings.DiskNumber = c.index;
         Log(kLogError, "an earlier failure");
         EXPECT_EQ(DriveInitialize(&settings), 0);

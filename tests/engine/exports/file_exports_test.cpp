@@ -13,6 +13,7 @@
 #include "engine/fs/fat_fixture.h"
 #include "engine/messages.h"
 #include "engine/support/faulty_drive.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
@@ -27,7 +28,6 @@ protected:
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
         std::memset(&settings_, 0, sizeof settings_);
-        settings_.ReadRetries = 1;
         settings_.NotifyWindow = window_.handle();
     }
     void TearDown() override { engine::releaseFileReaders(); }
@@ -52,7 +52,8 @@ protected:
         return initFailures_;
     }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     MemoryDrive* drive_ = nullptr;
     int initFailures_ = 0;
     platform::QueueWindow window_{[this](const platform::Message& message) -> LRESULT {

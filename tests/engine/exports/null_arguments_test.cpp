@@ -14,6 +14,7 @@
 #include "engine/log.h"
 #include "engine/recovery_writer.h"
 #include "engine/support/memory_drive.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
@@ -25,7 +26,6 @@ protected:
     void SetUp() override {
         engine::releaseFileReaders();
         ASSERT_EQ(Library_Initialize(nullptr), 1);
-        settings_.ReadRetries = 1;
         settings_.DiskNumber = engine::state().drives->add(std::make_unique<test_support::MemoryDrive>(
             test_images::gunzip("ntfs/ntfs-basic.img.gz"), kFileSystemNtfs, 'N'));
         ASSERT_GT(DriveInitialize(&settings_), 0);
@@ -35,7 +35,8 @@ protected:
 
     std::vector<int> badIndexes() const { return {-1, count_, INT_MAX}; }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     int count_ = 0;
 };
 

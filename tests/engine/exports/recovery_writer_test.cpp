@@ -25,6 +25,7 @@
 #include "engine/messages.h"
 #include "engine/recovery_writer.h"
 #include "engine/support/faulty_drive.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/fault_injection.h"
 #include "platform/handles.h"
@@ -53,7 +54,6 @@ protected:
         Library_Initialize(u"\\Software\\Test");
         auto drive = std::make_unique<MemoryDrive>(fattest::loadImage("fat16"), kFileSystemFat16, 'E');
         drive_ = drive.get();
-        settings_.ReadRetries = 1;
         settings_.DiskNumber = engine::state().drives->add(std::move(drive));
         ASSERT_GT(DriveInitialize(&settings_), 0);
         while (FoundFileRecord* record = FileGetNext()) listed_[fattest::utf8(record->Name)] = *record;
@@ -118,7 +118,8 @@ protected:
                            drive_->image().begin() + static_cast<long>(position + size));
     }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     MemoryDrive* drive_ = nullptr;
     std::map<std::string, FoundFileRecord> listed_;
     fs::path directory_;

@@ -245,7 +245,8 @@ TEST(FatTable, TheLastClustersEntryIsReadWhereverItFalls) {
 
 TEST(FatTable, ChainsStopAtEndMarksBadLinksAndLoopsWithOneErrorLine) {
     Bytes bytes(40, 0);
-    for (auto [entry, next] : {std::pair{2, 3}, {3, 7}, {7, 0xFFFF}, {8, 1}, {9, 0x4000}, {5, 6}, {6, 5}})
+    for (auto [entry, next] : {std::pair{2, 3}, {3, 7}, {7, 0xFFFF}, {8, 1}, {9, 0x4000}, {5, 6}, {6, 5},
+                               {10, 11}, {11, 12}, {12, 11}})
         put<std::uint16_t>(bytes, entry * 2, static_cast<std::uint16_t>(next));
     const FatTable fat(smallGeometry(FatKind::Fat16, 15), bytes);
     fattest::LogCapture log;
@@ -253,10 +254,12 @@ TEST(FatTable, ChainsStopAtEndMarksBadLinksAndLoopsWithOneErrorLine) {
     EXPECT_EQ(fat.chain(8), (std::vector<std::uint32_t>{8}));  // cluster 1 is not data
     EXPECT_EQ(fat.chain(9), (std::vector<std::uint32_t>{9}));  // past the data area
     EXPECT_EQ(fat.chain(5), (std::vector<std::uint32_t>{5, 6}));
+    EXPECT_EQ(fat.chain(10), (std::vector<std::uint32_t>{10, 11, 12}));  // a loop into its middle
     EXPECT_TRUE(fat.chain(0).empty());
     EXPECT_EQ(log.count("except in CreateFileClustersList, NextCluster = 0x1"), 1u);
     EXPECT_EQ(log.count("except in CreateFileClustersList, NextCluster = 0x4000"), 1u);
     EXPECT_EQ(log.count("NextCluster = 0x5 already exist in chain"), 1u);
+    EXPECT_EQ(log.count("NextCluster = 0xB already exist in chain"), 1u);
 }
 
 FatDirEntry shortEntry(const char (&name)[12], std::uint8_t attributes = 0x20) {

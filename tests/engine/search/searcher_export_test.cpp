@@ -17,6 +17,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/support/test_images.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
@@ -47,7 +48,6 @@ protected:
     void open(const std::string& image) {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
-        settings_.ReadRetries = 1;
         auto drive = std::make_unique<fattest::MemoryDrive>(test_images::gunzip("search/" + image + ".img.gz"),
                                                             kFileSystemFat12, 'E');
         drive_ = drive.get();
@@ -56,7 +56,8 @@ protected:
     }
     void TearDown() override { engine::releaseFileReaders(); }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     fattest::MemoryDrive* drive_ = nullptr;
 };
 
@@ -208,8 +209,8 @@ TEST_F(SearchExports, SearchReadsAtTheLowestPriorityAndLeavesTheCallersAlone) {
 TEST(SearchExportsWithoutDrive, SearchEndsAtOnce) {
     engine::releaseFileReaders();
     Library_Initialize(u"\\Software\\Test");
-    EngineSettings settings{};
-    DriveInitialize(&settings);  // drive 0 does not exist
+    ScopedSearchSettings settings;
+    DriveInitialize(&settings.get());  // drive 0 does not exist
     HANDLE thread = DriveSearchSignatures();
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);

@@ -1,5 +1,6 @@
-// The search over drives in memory: where hits are found, what their records hold, how
-// blocks advance, progress, stopping, bad blocks and free-space mode.
+// The search over drives in memory and a sparse file past 4 GiB: where hits are found,
+// what their records hold, how blocks advance, progress, stopping, bad blocks and
+// free-space mode.
 
 #include "engine/search/searcher.h"
 
@@ -11,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/disk/bit_array.h"
+#include "engine/disk/disk_test_support.h"
 #include "engine/search/compound_file.h"
 #include "engine/search/searcher_worker.h"
 
@@ -313,6 +316,40 @@ TEST(Search, HitsAreThoseOfATableWalkOverEveryMatchedUnit) {
         EXPECT_GT(expected.size(), 100u);
         EXPECT_EQ(found, expected) << c.bufferSize << (c.freeSpaceOnly ? " free space" : "");
     }
+}
+
+TEST(Search, AHitPastFourGibibytesKeepsItsPositionAndReadsBackItsOwnBytes) {
+    // A sparse image of 4 GiB + 1 MiB in clusters of 4 KiB, all in use but the last
+    // megabyte's: a free-space search reads only that.
+    constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
+    constexpr std::uint64_t kClusterBytes = 4096;
+    const std::uint64_t size = kFourGiB + (1 << 20);
+    const std::uint64_t at = kFourGiB + 5 * kClusterBytes + 3 * kSector;
+    disktest::TempFile file;
+    ASSERT_TRUE(file.resize(size) && file.writeAt(at, kPdf.data(), kPdf.size()));
+    CDrive drive;
+    drive.SetSource({kDriveImage, file.path(), 0, size});
+    drive.GetDriveInfo()->SectorsPerCluster = kClusterBytes / kSector;
+    drive.GetDriveInfo()->BytesPerCluster = kClusterBytes;
+    CBitArray& map = drive.clusterMap();
+    ASSERT_TRUE(map.Init(size / kClusterBytes, true));
+    for (std::uint64_t cluster = kFourGiB / kClusterBytes; cluster < size / kClusterBytes; ++cluster)
+        map.SetBit(cluster, false);
+    ScopedSearchSettings scoped;
+    EngineSettings& settings = scoped.get();
+    settings.FreeSpaceOnly = 1;
+    HitCollector collector(settings);
+    CSearcher(drive, settings, builtinTypes()).Search();
+
+    ASSERT_EQ(positions(collector.hits), Positions{at});
+    EXPECT_EQ(collector.hits[0].firstCluster, at / kClusterBytes);
+    // The recovery reads a hit through the drive from its position.
+    FoundFileRecord record{};
+    record.DataPosition = collector.hits[0].position;
+    record.Flags = kFileFoundBySignature;
+    std::vector<std::uint8_t> bytes(kSector);
+    ASSERT_EQ(drive.FileRead({bytes.data(), 0, kPdf.size(), &record}), kPdf.size());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + static_cast<long>(kPdf.size())), kPdf);
 }
 
 TEST(Search, EmptyDriveEndsAtOnceWithOneProgress) {

@@ -16,6 +16,7 @@
 #include "engine/messages.h"
 #include "engine/records.h"
 #include "engine/search/information_storage.h"
+#include "engine/support/scoped_settings.h"
 #include "platform/fault_injection.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
@@ -52,20 +53,10 @@ struct MemoryImageDrive {
     CDrive drive;
 };
 
-class ScopedSearchSettings {
+// The engine's settings for a search: one read attempt per sector run.
+class ScopedSearchSettings : public test_support::ScopedSettings {
 public:
-    ScopedSearchSettings() : previous_(engine::state().settings) {
-        settings_.ReadRetries = 1;
-        engine::state().settings = &settings_;
-    }
-    ~ScopedSearchSettings() { engine::state().settings = previous_; }
-    ScopedSearchSettings(const ScopedSearchSettings&) = delete;
-    ScopedSearchSettings& operator=(const ScopedSearchSettings&) = delete;
-    EngineSettings& get() { return settings_; }
-
-private:
-    EngineSettings settings_{};
-    EngineSettings* previous_;
+    ScopedSearchSettings() : ScopedSettings(1) {}
 };
 
 struct Hit {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <random>
 
@@ -16,6 +18,7 @@ using namespace engine::imaging;
 using namespace test_pictures;
 
 constexpr std::uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+constexpr std::array<std::uint8_t, 2> kStartOfScan = {0xFF, 0xDA};
 
 // Every cut-off start of `file`: a result or none, never a fault.
 template <typename Decode>
@@ -40,13 +43,27 @@ TEST(JpegDecoder, DecodesUprightAndScalesLargePicturesDown) {
 
 TEST(JpegDecoder, CutOffAndDamagedFilesNeverOverrun) {
     const Bytes whole = encodeJpeg(twoBands(64, 64, kRed, kBlue));
-    for (std::size_t size : {std::size_t{3}, std::size_t{20}, whole.size() / 2, whole.size() - 2})
-        decodeJpeg({whole.data(), size}, 96);
+    // Cut before the picture's data: nothing. Cut inside it: the whole picture, decoded as
+    // far as the data goes.
+    const std::size_t data = std::search(whole.begin(), whole.end(), kStartOfScan.begin(), kStartOfScan.end()) -
+                             whole.begin() + 20;
+    ASSERT_LT(data + 40, whole.size());
+    for (std::size_t size : {std::size_t{3}, std::size_t{20}, data - 20}) {
+        EXPECT_FALSE(decodeJpeg({whole.data(), size}, 96)) << size;
+    }
+    for (std::size_t size : {data + 40, whole.size() - 2}) {
+        const auto cut = decodeJpeg({whole.data(), size}, 96);
+        ASSERT_TRUE(cut) << size;
+        EXPECT_EQ(std::tuple(cut->width, cut->height, cut->rgb.size()), std::tuple(64u, 64u, std::size_t{64 * 64 * 3}));
+        EXPECT_NEAR(int(pixelOf(*cut, 0, 0) >> 16), 255, 24) << size;
+    }
     Bytes damaged = whole;
     std::mt19937 random(7);
     for (int i = 0; i < 200; ++i) {
         damaged[2 + random() % (damaged.size() - 2)] = static_cast<std::uint8_t>(random());
-        decodeJpeg(damaged, 96);
+        if (const auto picture = decodeJpeg(damaged, 96)) {
+            EXPECT_EQ(picture->rgb.size(), std::size_t{picture->width} * picture->height * 3) << i;
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
+#include "engine/support/scoped_settings.h"
 #include "engine/viewer_handoff.h"
 #include "test_pictures.h"
 
@@ -21,7 +22,6 @@ protected:
     void SetUp() override {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
-        settings_.ReadRetries = 1;
         auto drive = std::make_unique<fattest::MemoryDrive>(fattest::loadImage("fat12"), kFileSystemFat12, 'E');
         fattest::MemoryDrive* memory = drive.get();
         settings_.DiskNumber = engine::state().drives->add(std::move(drive));
@@ -37,7 +37,8 @@ protected:
     }
     void TearDown() override { engine::releaseFileReaders(); }
 
-    EngineSettings settings_{};
+    test_support::ScopedSettings scopedSettings_{1};
+    EngineSettings& settings_ = scopedSettings_.get();
     FoundFileRecord record_{};
     const test_pictures::Bytes picture_ = test_pictures::encodeBmp24(test_pictures::twoBands(8, 4, 0xFF0000, 0x0000FF));
 };

@@ -59,9 +59,12 @@ TEST(ThumbnailWorker, EveryFormatBecomesA96SquareBitmap) {
 TEST(ThumbnailWorker, UnusableSizesNothingReadOrUndecodableDataGiveNoBitmap) {
     const std::atomic<bool> release{true};
     std::atomic<int> reads{0};
-    for (std::uint64_t size : {std::uint64_t{0}, kUnknownSize, kMaxThumbnailFileSize + 1, std::uint64_t{5} << 32})
+    // Past 256 MiB a file is too large, whatever it holds.
+    for (std::uint64_t size : {std::uint64_t{0}, kUnknownSize, std::uint64_t{257} << 20, std::uint64_t{5} << 32})
         EXPECT_EQ(makeThumbnail(recordOf(size), waitingJob(release, reads)), nullptr) << size;
     EXPECT_EQ(reads, 0);  // refused before reading
+    const auto photo = test_pictures::encodeJpeg(test_pictures::twoBands(200, 100, 0xFF0000, 0x0000FF));
+    EXPECT_TRUE(Bitmap(makeThumbnail(recordOf(std::uint64_t{256} << 20), jobReading(photo))));
 
     EXPECT_EQ(makeThumbnail(recordOf(1000), waitingJob(release, reads)), nullptr);  // reads nothing
     const test_pictures::Bytes text(3000, 'x');

@@ -111,7 +111,7 @@ HBITMAP PreviewTest::FileGetThumbnail(FoundFileRecord* record) {
     {
         std::unique_lock lock(holdMutex_);
         ++waiting_;
-        holdChanged_.wait_for(lock, std::chrono::seconds(10), [] { return !held_ || tickets_ > 0; });
+        holdChanged_.wait_for(lock, kLongestHold, [] { return !held_ || tickets_ > 0; });
         if (held_ && tickets_ > 0) --tickets_;
         --waiting_;
     }

@@ -55,8 +55,9 @@ protected:
     static inline std::map<std::uint64_t, std::u16string> infoNames;
     static inline int infoCalls = 0;
 
-    // While held, FileGetThumbnail waits in the worker until released (at most 10 s);
-    // ReleaseOneThumbnail lets one call go and holds the next.
+    // While held, FileGetThumbnail waits in the worker until released (at most
+    // kLongestHold); ReleaseOneThumbnail lets one call go and holds the next.
+    static constexpr std::chrono::minutes kLongestHold{2};
     static void HoldThumbnails();
     static void ReleaseThumbnails();
     static void ReleaseOneThumbnail();

@@ -26,10 +26,15 @@ protected:
         return WaitUntilHeld();
     }
 
-    // Lets every held call go after `delay`, or only the one waiting.
-    static std::thread ReleaseLater(std::chrono::milliseconds delay, bool onlyOne = false) {
-        return std::thread([delay, onlyOne] {
-            std::this_thread::sleep_for(delay);
+    // Lets every held call go, or only the one waiting, once `worker` has been asked to
+    // stop, or when it never is, before the hold would end by itself: the held worker
+    // lives until then.
+    static std::thread ReleaseWhenStopAsked(TThumbnailsThread* worker, bool onlyOne = false) {
+        return std::thread([worker, onlyOne] {
+            const auto giveUp = std::chrono::steady_clock::now() + kLongestHold / 2;
+            while (!worker->isInterruptionRequested() && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
             onlyOne ? ReleaseOneThumbnail() : ReleaseThumbnails();
         });
     }
@@ -87,7 +92,7 @@ TEST_F(ThumbnailsThreadTest, StoppingWhileTheEngineBlocksThenClearingLeavesNothi
     TPreviewFileSystem& page = FileSystemPage();
     page.TabSheetShow();
     ASSERT_TRUE(StartHeld(page));
-    std::thread release = ReleaseLater(std::chrono::seconds(2));
+    std::thread release = ReleaseWhenStopAsked(ThumbnailsThread());
     StopThumbnails();  // returns once the blocked call has come back, with its result
     release.join();
     EXPECT_EQ(ThumbnailsThread(), nullptr);
@@ -119,7 +124,7 @@ TEST_F(ThumbnailsThreadTest, TheOtherPagesThumbnailsStopTheFirstWorkerBeforeItsN
     second.TabSheetShow();
     ASSERT_TRUE(StartHeld(first));
     const QPointer<TThumbnailsThread> firstWorker = ThumbnailsThread();
-    std::thread release = ReleaseLater(std::chrono::milliseconds(200));
+    std::thread release = ReleaseWhenStopAsked(firstWorker);
     second.MiViewAsTrumbnailsClick();
     release.join();
     EXPECT_TRUE(firstWorker.isNull());  // stopped and gone
@@ -143,7 +148,7 @@ TEST_F(ThumbnailsThreadTest, AnOldWorkersEndLeavesTheNewOneAlone) {
     page.TabSheetShow();
     ASSERT_TRUE(StartHeld(page));
     const QPointer<TThumbnailsThread> old = ThumbnailsThread();
-    std::thread release = ReleaseLater(std::chrono::milliseconds(100), true);
+    std::thread release = ReleaseWhenStopAsked(old, true);
     // The restart stops the old worker; its end arrives while the new one is held.
     page.MiViewAsTrumbnailsClick();
     release.join();

@@ -166,11 +166,17 @@ TEST_F(RecoverySizeTest, SizesBeyondTheDriveAreCutToIt) {
     TBaseElement& carved = AddFile(u"carved.bin", u"", 1ull << 40, 999, kFileFoundBySignature);
     carved.SetDrive(drive);
     carved.EngineRecord()->DataPosition = 30 * 1024;
+    // The same 2 KiB before the end of a drive of 4 GiB + 32 KiB.
+    info.TotalSectors = ((1ull << 32) + 32 * 1024) / 512;
+    TBaseElement& high = AddFile(u"high.bin", u"", 64 * 1024, 999, kFileFoundBySignature);
+    high.SetDrive(std::make_shared<const TRecoveryDrive>(info));
+    high.EngineRecord()->DataPosition = (1ull << 32) + 30 * 1024;
     EXPECT_TRUE(flow->DoRealRecovery(false));
     EXPECT_EQ(fs::file_size(target() / "listed.bin"), 32u * 1024);
     EXPECT_EQ(fs::file_size(target() / "carved.bin"), 2u * 1024);
+    EXPECT_EQ(fs::file_size(target() / "high.bin"), 2u * 1024);
     EXPECT_TRUE(Logged("WARNING: Size of file carved.bin passes the end of its drive, cut to 2,048 bytes"));
-    EXPECT_EQ(host.recovered[1], 2);
+    EXPECT_EQ(host.recovered[1], 3);
 }
 
 }  // namespace

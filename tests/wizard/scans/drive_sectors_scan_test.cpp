@@ -184,6 +184,33 @@ TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull)
     EXPECT_EQ(engine.calls("DriveInitialize"), 1) << "nothing was open";
 }
 
+TEST_F(ScriptedSectorScanTest, HitsPastFourGibibytesKeepTheirPositionsThroughTheMergeAndTheSizes) {
+    constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
+    _LDRIVE info = scriptedDrive(0, 'C', kDriveVolume);
+    info.TotalSectors = (k4GiB + 64 * 1024) / 512;
+    host.drive = std::make_shared<TRecoveryDrive>(info);
+    // Listed files at 8 KiB and at 4 GiB + 16 KiB: only the second hides a hit.
+    for (const std::uint64_t position : {std::uint64_t{8192}, k4GiB + 16384}) {
+        FoundFileRecord listed = Hit(position);
+        listed.Flags = kFileDeleted;
+        listed.Name = u"listed.jpg";
+        host.fileSystemList.Add(std::make_unique<TBaseElement>(listed, 1, host.drive));
+    }
+    EngineScript script;
+    script.hits = {Hit(k4GiB + 8192), Hit(k4GiB + 16384), Hit(k4GiB + 24576)};
+    const ScriptedEngine engine(std::move(script));
+    controller->ScanDriveSectorsButtonStartClick();
+
+    EXPECT_EQ(Count(LogLines(*sectorsPage), kSkipped), 1);
+    std::map<std::uint64_t, std::int64_t> sizes;  // by position
+    for (std::size_t i = 0; i < host.driveSectorsList.Count(); ++i) {
+        const std::uint64_t position = host.driveSectorsList[i].Record().DataPosition;  // packed
+        sizes[position] = host.driveSectorsList[i].Size();
+    }
+    // The first reaches to the next hit; the last takes the format's 3 MB, cut at the drive's end.
+    EXPECT_EQ(sizes, (std::map<std::uint64_t, std::int64_t>{{k4GiB + 8192, 16384}, {k4GiB + 24576, 40960}}));
+}
+
 TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
     EngineScript script = DriveScript();
     script.progress = {{1, 4, 0}};

@@ -116,6 +116,15 @@ TEST(SameDrive, TargetsAreJudgedByTheFileSystemHoldingThem) {
     EXPECT_FALSE(TargetOnSource({Device(8, 16), 0}, missing, topology));
     EXPECT_FALSE(TargetOnSource({status.st_dev, 0}, "", topology)) << "no target, no overlap";
 
+    // A file system without a block device of its own (btrfs, overlay, a bind mount):
+    // the mount table names the partition it lies on, sdb1 of the source disk.
+    sysfs.writeMountInfo("30 1 0:77 / /data rw - btrfs /dev/sdb1 rw\n");
+    const BlockDeviceTopology mounted(sysfs.root().string(), sysfs.mountInfo());
+    struct stat onBtrfs {};
+    onBtrfs.st_dev = Device(0, 77);
+    EXPECT_TRUE(StatusOnSource({Device(8, 16), 0}, onBtrfs, mounted)) << "traced to the source disk";
+    EXPECT_FALSE(StatusOnSource({Device(8, 32), 0}, onBtrfs, mounted));
+
     // An image file as the source: only the file itself is refused.
     const fs::path image = folder / "card.img";
     std::ofstream(image) << "image";

@@ -30,14 +30,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Longer than a button's animated click.
-constexpr int kAnimatedClickMilliseconds = 250;
 constexpr char16_t kGlobalKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Global";
 constexpr char16_t kRecoveryKey[] = u"\\Software\\Kelvorin\\Pramblex\\3.0\\Recovery";
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Whether a button shows pressed, as one does during its animated click.
+bool AnyButtonDown() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        if (button && button->isDown()) return true;
+    }
+    return false;
 }
 
 // Whether `later` follows `earlier` in reading order: further right on the same row, or
@@ -71,8 +78,11 @@ protected:
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : form.get(), key, modifiers);
-        // A button's mnemonic clicks it the way a mouse would, pressed for a moment.
-        if (modifiers & Qt::AltModifier) QTest::qWait(kAnimatedClickMilliseconds);
+        // A button's mnemonic clicks it the way a mouse would, pressed for a moment: the
+        // click, and all it runs, is over once the button is up again.
+        if (modifiers & Qt::AltModifier) {
+            EXPECT_TRUE(waitUntil([] { return !AnyButtonDown(); }, std::chrono::minutes(1)));
+        }
         // What the key left to the event loop happens before the next one.
         QCoreApplication::processEvents();
     }
@@ -183,11 +193,13 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     });
     press(Qt::Key_R, Qt::AltModifier);
     // The finished run waits for its OK, which has the keys.
-    ASSERT_EQ(focusName().toStdString(), "OkButton");
+    ASSERT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("OkButton"); }, std::chrono::minutes(1)))
+        << focusName().toStdString();
     QWidget* progress = QApplication::activeWindow();
     press(Qt::Key_Return);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_EQ(focusName().toStdString(), "PreviewFileSystemListView") << "the keys back with the window";
+    EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("PreviewFileSystemListView"); }))
+        << "the keys back with the window, not " << focusName().toStdString();
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
