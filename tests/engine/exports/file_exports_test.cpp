@@ -27,7 +27,6 @@ protected:
     void SetUp() override {
         engine::releaseFileReaders();
         Library_Initialize(u"\\Software\\Test");
-        std::memset(&settings_, 0, sizeof settings_);
         settings_.NotifyWindow = window_.handle();
     }
     void TearDown() override { engine::releaseFileReaders(); }

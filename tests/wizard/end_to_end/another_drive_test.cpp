@@ -150,7 +150,7 @@ TEST_F(AnotherDriveTest, AnIndexThatNowNamesAnotherDriveIsNeverUsed) {
     form->PreviewFileSystemPage->SelectAll();
     prompts.expect(movedText(), kPromptOk);
     WithoutADialog([&] { button("PreviewFileSystemRecoverButton")->click(); });
-    EXPECT_EQ(form->FileSystem.Recovered, 0);
+    EXPECT_EQ(form->FileSystem.Recovered(), 0);
     EXPECT_FALSE(fs::exists(target()));
 
     prompts.expect(movedText(), kPromptOk);

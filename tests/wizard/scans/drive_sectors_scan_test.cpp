@@ -196,7 +196,7 @@ TEST_F(ScriptedSectorScanTest, HitsPastFourGibibytesKeepTheirPositionsThroughThe
         listed.Name = u"listed.jpg";
         host.fileSystemList.Add(std::make_unique<TBaseElement>(listed, 1, host.drive));
     }
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.hits = {Hit(k4GiB + 8192), Hit(k4GiB + 16384), Hit(k4GiB + 24576)};
     const ScriptedEngine engine(std::move(script));
     controller->ScanDriveSectorsButtonStartClick();
@@ -234,7 +234,7 @@ TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineA
 }
 
 TEST_F(ScriptedSectorScanTest, AStopAnsweredAfterTheSearchReachedTheEndCancelsNothing) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     script.progress = {{1, 4, 0}, {2, 4, 0}, {4, 4, 0}};
     script.holdBeforeProgress = 1;
     ScriptedEngine engine(std::move(script));
@@ -255,7 +255,7 @@ TEST_F(ScriptedSectorScanTest, AStopAnsweredAfterTheSearchReachedTheEndCancelsNo
 }
 
 TEST_F(ScriptedSectorScanTest, HitsAtFilesOfTheFirstListAreLoggedOnceWithTheirCount) {
-    EngineScript script;
+    EngineScript script = DriveScript();
     for (std::uint64_t i = 1; i <= 300; ++i) {
         FoundFileRecord listed{};
         listed.Flags = kFileDeleted;
