@@ -131,7 +131,8 @@ void TRecoveringFilesForm::ShowTotal(int done, int count) {
 }
 
 void TRecoveringFilesForm::ShowFile(const QString& name, const QString& sizeText) {
-    filenameLabel_->setText(SafeFormat(fileProgressFormat_, kFileEnglish, name, sizeText));
+    // A size not known yet (asked for when the file's turn comes) shows the name alone.
+    filenameLabel_->setText(sizeText.isEmpty() ? name : SafeFormat(fileProgressFormat_, kFileEnglish, name, sizeText));
     fileProgressBar_->setValue(0);
     unreadableSectors_ = 0;
 }

@@ -218,6 +218,8 @@ TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponent
     EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("TotalPercentLabel"))->text(), QStringLiteral("2 von 4"));
     EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("FilenameLabel"))->text(),
               QStringLiteral("a.jpg (1.024 Bytes)"));
+    progress->ShowFile(QStringLiteral("image_0001.JPG"), QString());
+    EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("FilenameLabel"))->text(), QStringLiteral("image_0001.JPG"));
 }
 
 }  // namespace
