@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "wizard/utilities/file_mask_list.h"
+#include "wizard/utilities/text/file_mask_list.h"
 
 int main() {
     const QString masks = QStringLiteral("*.jpg; report*.doc \"my file?.txt\";[a-c]*.pdf;*a*a*b");

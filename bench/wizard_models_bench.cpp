@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "wizard/engine_api.h"
-#include "wizard/model/base_sorted_list.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
+#include "wizard/model/found_files/base_sorted_list.h"
 
 namespace {
 

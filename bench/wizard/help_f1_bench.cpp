@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "wizard/forms/help_form.h"
-#include "wizard/help_file.h"
-#include "wizard/help_keyword.h"
-#include "wizard/help_unit.h"
-#include "wizard/html_help.h"
+#include "wizard/help/help_file.h"
+#include "wizard/help/help_form.h"
+#include "wizard/help/help_keyword.h"
+#include "wizard/help/help_unit.h"
+#include "wizard/help/html_help.h"
 
 namespace {
 

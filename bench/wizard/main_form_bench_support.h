@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "tests/wizard/support/scripted_engine.h"
+#include "wizard/app/program_units.h"
 #include "wizard/forms/main/main_form.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/program_units.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/settings/settings_values.h"
 
 namespace mainbench {

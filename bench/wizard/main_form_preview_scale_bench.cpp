@@ -18,8 +18,8 @@
 
 #include "bench/wizard/main_form_bench_support.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/preview_content.h"
-#include "wizard/model/found_files_columns.h"
+#include "wizard/forms/preview/preview_content.h"
+#include "wizard/model/found_files/found_files_columns.h"
 
 namespace {
 

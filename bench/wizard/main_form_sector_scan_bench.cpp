@@ -17,8 +17,8 @@
 #include "bench/wizard/main_form_bench_support.h"
 #include "engine/messages.h"
 #include "platform/handles.h"
-#include "wizard/message_window.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/bridge/pumping_wait.h"
 #include "wizard/scans/scan_pages.h"
 
 namespace {

@@ -19,10 +19,10 @@
 
 #include "platform/handles.h"
 #include "tests/wizard/support/thread_group.h"
-#include "wizard/engine_api.h"
+#include "wizard/app/program_units.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/splash_form.h"
-#include "wizard/program_units.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "tests/wizard/support/thread_group.h"
-#include "wizard/message_window.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/bridge/pumping_wait.h"
 
 int main(int argc, char** argv) {
     const int threads = argc > 1 ? std::atoi(argv[1]) : 4;

@@ -25,10 +25,10 @@
 
 #include "platform/handles.h"
 #include "tests/wizard/support/planted_pictures.h"
-#include "wizard/engine_api.h"
-#include "wizard/forms/preview_file_system.h"
-#include "wizard/forms/thumbnails_thread.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/forms/preview/preview_file_system.h"
+#include "wizard/forms/preview/thumbnails_thread.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "platform/handles.h"
-#include "wizard/engine_api.h"
-#include "wizard/model/base_element.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/model/found_files/base_element.h"
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/settings/settings_store.h"
 

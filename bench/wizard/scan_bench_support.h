@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/handles.h"
-#include "wizard/engine_api.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/model/recovery_drive.h"
 #include "wizard/settings/settings_store.h"
 

@@ -29,14 +29,14 @@
 #include <vector>
 
 #include "bench/wizard/scan_bench_support.h"
-#include "tests/wizard/scans/test_scan_host.h"
 #include "engine/messages.h"
 #include "platform/local_heap.h"
 #include "platform/messages.h"
-#include "wizard/message_window.h"
-#include "wizard/pumping_wait.h"
+#include "tests/wizard/scans/test_scan_host.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/bridge/pumping_wait.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/scans/batched_log.h"
-#include "wizard/model/data_storage.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_controller.h"
 

@@ -16,7 +16,7 @@
 #include "bench/wizard/scan_bench_image.h"
 #include "bench/wizard/scan_bench_support.h"
 #include "tests/wizard/scans/test_scan_host.h"
-#include "wizard/message_window.h"
+#include "wizard/bridge/message_window.h"
 #include "wizard/scans/scan_controller.h"
 
 namespace {

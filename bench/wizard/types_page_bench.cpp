@@ -21,7 +21,7 @@
 
 #include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/types/types_panel.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/translation/language_folder.h"
 

@@ -4,12 +4,12 @@
 #include <QPushButton>
 
 #include "tools/screenshots/shot_folder.h"
-#include "wizard/forms/help_form.h"
-#include "wizard/forms/language_select_form.h"
+#include "wizard/forms/language/language_select_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/wait_form.h"
-#include "wizard/html_help.h"
-#include "wizard/maker_info.h"
+#include "wizard/help/help_form.h"
+#include "wizard/help/html_help.h"
+#include "wizard/utilities/maker_info.h"
 #include "wizard/utilities/version_strings.h"
 
 namespace {

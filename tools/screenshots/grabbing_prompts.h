@@ -2,7 +2,7 @@
 // The program's message boxes, shown as the program shows them, saved as pictures and
 // answered with their default button (Yes or OK), so that the walk goes on.
 
-#include "wizard/prompt_service.h"
+#include "wizard/services/prompt_service.h"
 
 class ShotFolder;
 

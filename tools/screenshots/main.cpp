@@ -19,15 +19,15 @@
 #include "tools/screenshots/grabbing_prompts.h"
 #include "tools/screenshots/shot_folder.h"
 #include "tools/screenshots/wizard_walk.h"
+#include "wizard/app/program_units.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/splash_form.h"
-#include "wizard/help_file.h"
-#include "wizard/program_halt.h"
-#include "wizard/program_units.h"
+#include "wizard/help/help_file.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translation.h"
-#include "wizard/version_info.h"
+#include "wizard/utilities/program_halt.h"
+#include "wizard/utilities/version_info.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include <QTreeWidget>
 
 #include "tools/screenshots/shot_folder.h"
-#include "wizard/forms/format_prop_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/preview_content.h"
-#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/preview/preview_content.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
+#include "wizard/forms/types/format_prop_form.h"
 #include "wizard/forms/types/types_panel.h"
-#include "wizard/model/base_element.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/found_files/base_element.h"
 #include "wizard/support/modal_dialog_watch.h"
 
 namespace {

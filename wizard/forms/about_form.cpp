@@ -7,13 +7,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "wizard/forms/form_widgets.h"
-#include "wizard/forms/program_icon.h"
-#include "wizard/help_keyword.h"
-#include "wizard/maker_info.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/forms/widgets/program_icon.h"
+#include "wizard/help/help_keyword.h"
 #include "wizard/translation/translate_form.h"
 #include "wizard/utilities/execute_program.h"
-#include "wizard/utilities/text_helpers.h"
+#include "wizard/utilities/maker_info.h"
+#include "wizard/utilities/text/text_helpers.h"
 
 namespace {
 

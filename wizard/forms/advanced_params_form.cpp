@@ -11,8 +11,8 @@
 
 #include <array>
 
-#include "wizard/forms/form_widgets.h"
-#include "wizard/help_service.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/help/help_service.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translate_form.h"

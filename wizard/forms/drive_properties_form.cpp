@@ -10,12 +10,12 @@
 
 #include <cstdint>
 
-#include "wizard/engine_api.h"
-#include "wizard/forms/form_widgets.h"
-#include "wizard/help_keyword.h"
-#include "wizard/record_text.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/bridge/record_text.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/help/help_keyword.h"
 #include "wizard/translation/translate_form.h"
-#include "wizard/utilities/number_text.h"
+#include "wizard/utilities/text/number_text.h"
 
 namespace {
 

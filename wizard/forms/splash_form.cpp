@@ -10,15 +10,15 @@
 #include <QVBoxLayout>
 
 #include "engine/messages.h"
-#include "wizard/forms/form_widgets.h"
-#include "wizard/help_file.h"
-#include "wizard/help_keyword.h"
-#include "wizard/maker_info.h"
-#include "wizard/message_window.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/help/help_file.h"
+#include "wizard/help/help_keyword.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translate_form.h"
 #include "wizard/translation/translation.h"
-#include "wizard/utilities/pictures.h"
+#include "wizard/utilities/maker_info.h"
+#include "wizard/utilities/pictures/pictures.h"
 
 namespace {
 

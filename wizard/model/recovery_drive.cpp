@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "wizard/model/format_text.h"
+#include "wizard/model/formats/format_text.h"
 
 namespace {
 

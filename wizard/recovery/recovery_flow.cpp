@@ -7,19 +7,20 @@
 #include <cstring>
 
 #include "platform/handles.h"
-#include "wizard/busy_gate.h"
-#include "wizard/engine_api.h"
-#include "wizard/forms/recover_form.h"
-#include "wizard/model/base_element.h"
-#include "wizard/prompt_service.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/bridge/busy_gate.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/bridge/pumping_wait.h"
+#include "wizard/forms/recovery/recover_form.h"
+#include "wizard/model/found_files/base_element.h"
 #include "wizard/recovery/file_name_rules.h"
 #include "wizard/recovery/recovery_texts.h"
 #include "wizard/recovery/source_check.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
-#include "wizard/utilities/number_text.h"
 #include "wizard/utilities/target_folder.h"
+#include "wizard/utilities/text/number_text.h"
+#include "wizard/utilities/utility_messages.h"
 
 bool DontAskProbableSize = false;
 
@@ -155,7 +156,7 @@ std::shared_ptr<const RecoveryFolder> RecoveryFlow::OpenTarget(TBaseElement& ele
                                                             : RecoveryPlacement::FolderResult::NotCreatable;
         if (opened != RecoveryPlacement::FolderResult::Opened) {
             if (opened == RecoveryPlacement::FolderResult::OnSource) {
-                NotWritten(progress, RecoveryLine(kSameDiskError), RecoveryLine(kReasonOnSource));
+                NotWritten(progress, SameDriveRefusal(), RecoveryLine(kReasonOnSource));
             } else {
                 NotWritten(progress, RecoveryLine(kCantCreateFolder, root), RecoveryLine(kReasonFolder));
             }
@@ -170,7 +171,7 @@ std::shared_ptr<const RecoveryFolder> RecoveryFlow::OpenTarget(TBaseElement& ele
     QString path = settings.RecoveryTargetFolder;
     for (const std::string& part : parts) path += QString::fromStdString(part) + QLatin1Char('/');
     if (result == RecoveryPlacement::FolderResult::OnSource) {
-        NotWritten(progress, RecoveryLine(kSameDiskError), RecoveryLine(kReasonOnSource));
+        NotWritten(progress, SameDriveRefusal(), RecoveryLine(kReasonOnSource));
     } else {
         NotWritten(progress, RecoveryLine(kCantCreateFolder, path), RecoveryLine(kReasonFolder));
     }

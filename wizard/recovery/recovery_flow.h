@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/records.h"
-#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
 #include "wizard/recovery/recovery_placement.h"
 #include "wizard/recovery/recovery_tally.h"
 

@@ -6,12 +6,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "wizard/forms/recovery_file_exists_form.h"
-#include "wizard/prompt_service.h"
+#include "wizard/forms/recovery/recovery_file_exists_form.h"
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/recovery/recovery_texts.h"
 #include "wizard/recovery/save_name_dialog.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/utilities/utility_messages.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ std::optional<PlacedFile> RecoveryFlow::PlaceChosen(const std::shared_ptr<const 
             return file;
         }
         const QString refusal = opened == RecoveryPlacement::FolderResult::OnSource
-                                    ? RecoveryLine(kSameDiskError)
+                                    ? SameDriveRefusal()
                                     : RecoveryLine(kRecoveryNameRefused, *chosen);
         promptService().ask({refusal, QString(), PromptButtons::Ok, PromptIcon::Warning, host_.DialogOwner()});
     }

@@ -2,15 +2,15 @@
 // for a file whose size is unknown; never more than its drive holds.
 
 #include "engine/records.h"
-#include "wizard/forms/probable_file_size_form.h"
-#include "wizard/model/base_element.h"
-#include "wizard/model/condition_text.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/forms/recovery/probable_file_size_form.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/found_files/base_element.h"
+#include "wizard/model/found_files/condition_text.h"
 #include "wizard/recovery/drive_bounds.h"
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/recovery/recovery_texts.h"
 #include "wizard/settings/settings_values.h"
-#include "wizard/utilities/number_text.h"
+#include "wizard/utilities/text/number_text.h"
 
 namespace {
 

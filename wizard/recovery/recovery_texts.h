@@ -19,10 +19,6 @@ inline constexpr RecoveryText kRecoveringFileFromTo{"strRecoveringFileFromTo",
 inline constexpr RecoveryText kRecoveryAutoRename{"strRecoveryAutoRename", "WARNING: Auto-rename file to: %s"};
 inline constexpr RecoveryText kRecoveryOverwriting{"strRecoveryOverwriting", "WARNING: Overwriting file: %s"};
 inline constexpr RecoveryText kRecoveryRename{"strRecoveryRename", "WARNING: Recovering file under new name: %s"};
-inline constexpr RecoveryText kSameDiskError{
-    "strSameDiskError",
-    "The destination folder is on the same drive with the source. You should change the destination "
-    "location for recovered files."};
 
 // Lines of our own: every file that is not recovered whole says why.
 inline constexpr RecoveryText kRecoverySizeUnknown{"strRecoverySizeUnknown",

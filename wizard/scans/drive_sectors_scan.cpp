@@ -9,10 +9,10 @@
 #include <string>
 
 #include "platform/handles.h"
-#include "wizard/engine_api.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/file_name_parts.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/bridge/pumping_wait.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/found_files/file_name_parts.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_progress.h"

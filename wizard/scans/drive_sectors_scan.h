@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "wizard/busy_gate.h"
+#include "wizard/bridge/busy_gate.h"
 #include "wizard/scans/scan_context.h"
 #include "wizard/scans/scan_pages.h"
 #include "wizard/scans/update_throttle.h"

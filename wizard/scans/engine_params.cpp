@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "platform/time.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/file_name_parts.h"
-#include "wizard/utilities/date_time.h"
-#include "wizard/utilities/file_mask_list.h"
-#include "wizard/utilities/text_helpers.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/found_files/file_name_parts.h"
+#include "wizard/utilities/text/date_time.h"
+#include "wizard/utilities/text/file_mask_list.h"
+#include "wizard/utilities/text/text_helpers.h"
 
 namespace {
 

@@ -8,15 +8,15 @@
 #include <chrono>
 #include <exception>
 
-#include "wizard/busy_gate.h"
-#include "wizard/engine_api.h"
-#include "wizard/prompt_service.h"
+#include "wizard/bridge/busy_gate.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/file_filters.h"
 #include "wizard/scans/scan_progress.h"
 #include "wizard/scans/scan_steps.h"
 #include "wizard/scans/update_throttle.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
 

@@ -1,6 +1,6 @@
 #include "wizard/scans/open_drive.h"
 
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/scans/scan_context.h"
 
 int OpenDrive::Initialize(EngineSettings& settings, const TRecoveryDrive& drive) {

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "engine/records.h"
-#include "wizard/forms/main/drive_item.h"
+#include "wizard/model/drive_item.h"
 #include "wizard/model/recovery_drive.h"
 
 class OpenDrive {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/translation/translation.h"
 
 void HandleQueuedEngineMessages(MessageWindow& window) {

@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "engine/records.h"
-#include "wizard/message_window.h"
+#include "wizard/bridge/message_window.h"
 #include "wizard/scans/open_drive.h"
 #include "wizard/scans/scan_host.h"
 

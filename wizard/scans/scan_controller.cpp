@@ -4,8 +4,8 @@
 
 #include <exception>
 
-#include "wizard/prompt_service.h"
 #include "wizard/scans/engine_params.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/settings/settings_values.h"
 
 ScanController::ScanController(ScanHost& host, TScanFileSystemPage& fileSystemPage,

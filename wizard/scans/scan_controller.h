@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-#include "wizard/message_window.h"
+#include "wizard/bridge/message_window.h"
 #include "wizard/scans/drive_sectors_scan.h"
 #include "wizard/scans/file_system_scan.h"
 #include "wizard/scans/scan_context.h"

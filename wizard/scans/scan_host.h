@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "wizard/forms/main/work_half.h"
-#include "wizard/model/base_sorted_list.h"
+#include "wizard/model/found_files/base_sorted_list.h"
 #include "wizard/model/recovery_drive.h"
+#include "wizard/scans/work_half.h"
 
 class QWidget;
 

@@ -11,7 +11,7 @@
 #include "engine/messages.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/io_error_line.h"
-#include "wizard/utilities/text_helpers.h"
+#include "wizard/utilities/text/text_helpers.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QSizePolicy>
 #include <QVBoxLayout>
 
-#include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/widgets/page_parts.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/scan_progress.h"
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "wizard/prompt_service.h"
 #include "wizard/scans/batched_log.h"
+#include "wizard/services/prompt_service.h"
 
 void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, TBaseSortedList& list,
                     const QString& startedLine, const QString& modeLine) {

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "wizard/utilities/date_time.h"
+#include "wizard/utilities/text/date_time.h"
 
 struct SettingsValues {
     // Stored under "\Global".

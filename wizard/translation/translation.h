@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "wizard/safe_format.h"
 #include "wizard/translation/language_file.h"
+#include "wizard/translation/safe_format.h"
 
 using Translation = std::shared_ptr<const LanguageFile>;
 

@@ -2,8 +2,8 @@
 
 #include <QUrl>
 
-#include "wizard/prompt_service.h"
-#include "wizard/shell_service.h"
+#include "wizard/services/prompt_service.h"
+#include "wizard/services/shell_service.h"
 #include "wizard/translation/translation.h"
 #include "wizard/utilities/utility_messages.h"
 

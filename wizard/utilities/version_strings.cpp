@@ -1,6 +1,6 @@
 #include "wizard/utilities/version_strings.h"
 
-#include "wizard/version_info.h"
+#include "wizard/utilities/version_info.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "wizard/utilities/date_time.h"
+#include "wizard/utilities/text/date_time.h"
 
 struct VersionStrings {
     QString FileDescription;

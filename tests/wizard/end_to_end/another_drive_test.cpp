@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "platform/handles.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/end_to_end/end_to_end_fixture.h"
-#include "wizard/engine_api.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/modal_dialog_watch.h"

@@ -9,7 +9,7 @@
 
 #include "wizard/end_to_end/end_to_end_fixture.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/target_folder_answers.h"

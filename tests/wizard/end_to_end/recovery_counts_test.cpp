@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "wizard/end_to_end/end_to_end_fixture.h"
-#include "wizard/forms/recovering_files_form.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/permission_bits.h"
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "wizard/forms/about_form.h"
-#include "wizard/maker_info.h"
 #include "wizard/support/wizard_test.h"
+#include "wizard/utilities/maker_info.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/handles.h"
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/forms/drive_properties_form.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/scripted_engine.h"

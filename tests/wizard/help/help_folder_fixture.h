@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "wizard/help_file.h"
-#include "wizard/html_help.h"
+#include "wizard/help/help_file.h"
+#include "wizard/help/html_help.h"
 #include "wizard/support/wizard_test.h"
 
 // Every topic the program opens, the contents first.

@@ -14,10 +14,10 @@
 #include <filesystem>
 
 #include "tests/wizard/help/help_folder_fixture.h"
-#include "wizard/forms/help_form.h"
-#include "wizard/forms/form_widgets.h"
-#include "wizard/help_keyword.h"
-#include "wizard/help_unit.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/help/help_form.h"
+#include "wizard/help/help_keyword.h"
+#include "wizard/help/help_unit.h"
 
 namespace {
 

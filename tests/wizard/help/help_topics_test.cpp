@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/wizard/help/help_folder_fixture.h"
-#include "wizard/html_help.h"
+#include "wizard/help/html_help.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "tests/wizard/help/help_folder_fixture.h"
 #include "wizard/forms/advanced_params_form.h"
-#include "wizard/forms/help_form.h"
-#include "wizard/help_unit.h"
+#include "wizard/help/help_form.h"
+#include "wizard/help/help_unit.h"
 #include "wizard/support/modal_dialog_driver.h"
 
 namespace {

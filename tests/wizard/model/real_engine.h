@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/handles.h"
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 #include "wizard/support/wizard_test.h"
 
 // The key the program passes to the engine; its type table is kept below it.

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/records.h"
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 
 class CopyEngine {
 public:

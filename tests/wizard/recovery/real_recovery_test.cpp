@@ -8,8 +8,8 @@
 
 #include "engine/exports.h"
 #include "platform/handles.h"
-#include "wizard/model/base_sorted_list.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/model/formats/formats_unit.h"
+#include "wizard/model/found_files/base_sorted_list.h"
 #include "wizard/model/real_engine.h"
 #include "wizard/recovery/recovery_flow_fixture.h"
 #include "wizard/settings/settings_store.h"

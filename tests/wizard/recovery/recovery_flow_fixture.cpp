@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "wizard/model/formats_unit.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/settings/settings_store.h"
 
 void RecoveryFlowTest::SetUp() {

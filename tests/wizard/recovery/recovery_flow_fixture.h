@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/model/base_element.h"
+#include "wizard/model/found_files/base_element.h"
 #include "wizard/recovery/copy_engine.h"
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/settings/settings_values.h"

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "wizard/forms/recover_form.h"
+#include "wizard/forms/recovery/recover_form.h"
 #include "wizard/recovery/recovery_flow_fixture.h"
 #include "wizard/support/modal_dialog_driver.h"
 

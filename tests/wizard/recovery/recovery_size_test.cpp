@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/recovery/recovery_flow_fixture.h"
 #include "wizard/support/modal_dialog_driver.h"
 

@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/scans/scan_progress.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/support/wizard_test.h"

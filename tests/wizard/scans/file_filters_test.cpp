@@ -7,11 +7,11 @@
 #include <string>
 
 #include "platform/time.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/support/wizard_test.h"
-#include "wizard/utilities/date_time.h"
+#include "wizard/utilities/text/date_time.h"
 
 namespace {
 

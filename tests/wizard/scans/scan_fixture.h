@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "wizard/engine_api.h"
-#include "wizard/message_window.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_controller.h"
-#include "wizard/settings/settings_store.h"
 #include "wizard/scans/test_scan_host.h"
+#include "wizard/settings/settings_store.h"
 #include "wizard/support/scripted_engine.h"
 #include "wizard/support/wizard_test.h"
 #include "wizard/translation/translation.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "wizard/help_service.h"
-#include "wizard/shell_service.h"
+#include "wizard/help/help_service.h"
+#include "wizard/services/shell_service.h"
 
 struct ShellRequest {
     enum class Kind { Address, Folder, File };

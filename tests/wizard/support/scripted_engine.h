@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/records.h"
-#include "wizard/engine_api.h"
+#include "wizard/bridge/engine_api.h"
 
 struct ScriptedFile {
     FoundFileRecord record{};

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "wizard/prompt_service.h"
+#include "wizard/services/prompt_service.h"
 
 class ScriptedPrompts final : public PromptService {
 public:

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTreeView>
 
-#include "wizard/forms/folder_tree_model.h"
+#include "wizard/forms/folder_browser/folder_tree_model.h"
 #include "wizard/support/dialog_controls.h"
 
 inline const QString kTargetFolderRefusal = QStringLiteral(

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "wizard/forms/qarn_tree_view.h"
-#include "wizard/forms/state_image_delegate.h"
-#include "wizard/model/format.h"
+#include "wizard/forms/tree/qarn_tree_view.h"
+#include "wizard/forms/tree/state_image_delegate.h"
+#include "wizard/model/formats/format.h"
 
 // Where the node's state image is drawn, in the viewport's coordinates.
 inline QPoint StateImageCentre(TqarnTreeView& tree, const TqarnTreeNode* node) {

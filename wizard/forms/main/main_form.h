@@ -20,18 +20,18 @@
 #include <optional>
 #include <vector>
 
-#include "wizard/forms/main/drive_item.h"
 #include "wizard/forms/main/pages/autopilot_page.h"
 #include "wizard/forms/main/pages/drive_select_page.h"
 #include "wizard/forms/main/pages/finish_page.h"
 #include "wizard/forms/main/pages/mode_page.h"
 #include "wizard/forms/main/pages/welcome_page.h"
 #include "wizard/forms/main/window_placement.h"
-#include "wizard/forms/main/work_half.h"
-#include "wizard/help_file.h"
-#include "wizard/model/base_sorted_list.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/help/help_file.h"
+#include "wizard/model/drive_item.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/found_files/base_sorted_list.h"
 #include "wizard/model/recovery_drive.h"
+#include "wizard/scans/work_half.h"
 
 class DeviceMonitor;
 class MessageWindow;

@@ -5,15 +5,15 @@
 #include <QTreeWidget>
 
 #include "platform/handles.h"
-#include "wizard/device_monitor.h"
-#include "wizard/engine_api.h"
+#include "wizard/bridge/device_monitor.h"
+#include "wizard/bridge/engine_api.h"
+#include "wizard/bridge/pumping_wait.h"
 #include "wizard/forms/drive_properties_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/scans/scan_pages.h"
 #include "wizard/forms/splash_form.h"
-#include "wizard/prompt_service.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/scans/scan_pages.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/translation/translation.h"
 
 namespace {

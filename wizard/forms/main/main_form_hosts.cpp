@@ -3,7 +3,7 @@
 #include "wizard/forms/about_form.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/model/base_element.h"
+#include "wizard/model/found_files/base_element.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/utilities/same_drive.h"
 

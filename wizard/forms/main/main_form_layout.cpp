@@ -14,17 +14,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "wizard/bridge/handler_guard.h"
 #include "wizard/forms/about_form.h"
 #include "wizard/forms/advanced_params_form.h"
-#include "wizard/forms/link_label.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/scans/scan_pages.h"
 #include "wizard/forms/main/pages/types_page.h"
 #include "wizard/forms/types/types_panel.h"
-#include "wizard/handler_guard.h"
-#include "wizard/maker_info.h"
+#include "wizard/forms/widgets/link_label.h"
+#include "wizard/scans/scan_pages.h"
 #include "wizard/utilities/execute_program.h"
+#include "wizard/utilities/maker_info.h"
 
 namespace {
 

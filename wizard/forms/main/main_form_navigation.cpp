@@ -15,26 +15,27 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "wizard/busy_gate.h"
-#include "wizard/forms/browse_folder.h"
-#include "wizard/forms/form_widgets.h"
+#include "wizard/bridge/busy_gate.h"
+#include "wizard/bridge/handler_guard.h"
+#include "wizard/forms/folder_browser/browse_folder.h"
 #include "wizard/forms/main/main_form.h"
-#include "wizard/forms/main/pages_disabled.h"
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/forms/main/pages/types_page.h"
-#include "wizard/forms/qarn_tree_view.h"
+#include "wizard/forms/main/pages_disabled.h"
+#include "wizard/forms/tree/qarn_tree_view.h"
 #include "wizard/forms/types/types_panel.h"
 #include "wizard/forms/wait_form.h"
-#include "wizard/handler_guard.h"
-#include "wizard/maker_info.h"
-#include "wizard/prompt_service.h"
+#include "wizard/forms/widgets/form_widgets.h"
 #include "wizard/scans/scan_pages.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/translation.h"
-#include "wizard/utilities/date_time.h"
 #include "wizard/utilities/execute_program.h"
+#include "wizard/utilities/maker_info.h"
 #include "wizard/utilities/same_drive.h"
 #include "wizard/utilities/target_folder.h"
+#include "wizard/utilities/text/date_time.h"
+#include "wizard/utilities/utility_messages.h"
 
 namespace {
 
@@ -310,10 +311,7 @@ bool TMainForm::AutopilotPageAllowsLeaving() {
     if (!SelectedDrive) return true;
     const QByteArray target = QFile::encodeName(Settings().RecoveryTargetFolder);
     if (!TargetOnSource(SourceOf(SelectedDrive->Info()), target.toStdString())) return true;
-    const QString english = QStringLiteral(
-        "The destination folder is on the same drive with the source. You should change the "
-        "destination location for recovered files.");
-    Warn(this, TranslateFormat(QStringLiteral("strSameDiskError"), english), PromptButtons::Ok);
+    Warn(this, SameDriveRefusal(), PromptButtons::Ok);
     return false;
 }
 

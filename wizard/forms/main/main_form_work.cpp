@@ -1,7 +1,7 @@
 // Where the main window hands over to the scans, the recovery and the thumbnail worker.
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/main/main_form_hosts.h"
-#include "wizard/forms/thumbnails_thread.h"
+#include "wizard/forms/preview/thumbnails_thread.h"
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/scans/engine_params.h"
 #include "wizard/scans/scan_controller.h"

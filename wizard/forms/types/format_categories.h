@@ -11,7 +11,7 @@
 
 #include <map>
 
-#include "wizard/model/formats_list.h"
+#include "wizard/model/formats/formats_list.h"
 
 class FormatCategories {
 public:

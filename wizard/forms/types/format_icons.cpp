@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "wizard/forms/ex_image_list.h"
+#include "wizard/forms/tree/ex_image_list.h"
 #include "wizard/utilities/shell_file_info.h"
 
 namespace {

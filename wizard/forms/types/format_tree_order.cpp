@@ -4,8 +4,8 @@
 #include <numeric>
 #include <string>
 
-#include "wizard/model/builtin_formats.h"
-#include "wizard/model/format_text.h"
+#include "wizard/model/formats/builtin_formats.h"
+#include "wizard/model/formats/format_text.h"
 
 namespace {
 

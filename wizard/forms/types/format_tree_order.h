@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "wizard/model/formats_list.h"
+#include "wizard/model/formats/formats_list.h"
 
 // The indexes of every format of `formats`, in tree order. A format counts as a built-in
 // by its title, compared as the list compares titles.

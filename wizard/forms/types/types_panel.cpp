@@ -10,18 +10,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "wizard/forms/checkbox_images.h"
-#include "wizard/forms/ex_image_list.h"
-#include "wizard/forms/form_widgets.h"
-#include "wizard/forms/format_prop_form.h"
-#include "wizard/forms/qarn_tree_view.h"
+#include "wizard/forms/tree/checkbox_images.h"
+#include "wizard/forms/tree/ex_image_list.h"
+#include "wizard/forms/tree/qarn_tree_view.h"
 #include "wizard/forms/types/filter_slide.h"
 #include "wizard/forms/types/format_categories.h"
 #include "wizard/forms/types/format_icons.h"
+#include "wizard/forms/types/format_prop_form.h"
 #include "wizard/forms/types/format_texts.h"
 #include "wizard/forms/types/format_tree_order.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/prompt_service.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/services/prompt_service.h"
 #include "wizard/translation/translation.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "engine/messages.h"
 #include "platform/handles.h"
-#include "wizard/scans/engine_params.h"
+#include "wizard/bridge/message_window.h"
+#include "wizard/bridge/pumping_wait.h"
 #include "wizard/forms/main/main_form_fixture.h"
-#include "wizard/message_window.h"
-#include "wizard/pumping_wait.h"
+#include "wizard/scans/engine_params.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/wait_until.h"
 

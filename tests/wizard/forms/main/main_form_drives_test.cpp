@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "wizard/device_monitor.h"
+#include "wizard/bridge/device_monitor.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/wait_until.h"

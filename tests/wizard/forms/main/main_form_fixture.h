@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "wizard/app/program_units.h"
 #include "wizard/forms/main/main_form.h"
 #include "wizard/forms/splash_form.h"
-#include "wizard/program_units.h"
 #include "wizard/support/scripted_engine.h"
 #include "wizard/support/wizard_test.h"
 

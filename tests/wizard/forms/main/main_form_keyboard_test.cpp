@@ -19,7 +19,7 @@
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/fixture_listings.h"

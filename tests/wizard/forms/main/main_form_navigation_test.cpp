@@ -10,10 +10,10 @@
 #include <QTreeView>
 
 #include "platform/time.h"
-#include "wizard/busy_gate.h"
-#include "wizard/forms/folder_tree_model.h"
+#include "wizard/bridge/busy_gate.h"
+#include "wizard/forms/folder_browser/folder_tree_model.h"
 #include "wizard/forms/main/main_form_fixture.h"
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/target_folder_answers.h"

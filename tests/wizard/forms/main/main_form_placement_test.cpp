@@ -6,7 +6,7 @@
 #include "platform/registry.h"
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/forms/types/types_panel.h"
-#include "wizard/model/base_sorted_list.h"
+#include "wizard/model/found_files/base_sorted_list.h"
 #include "wizard/settings/settings_values.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "wizard/forms/main/main_form_fixture.h"
 #include "wizard/forms/main/pages/preview_page.h"
-#include "wizard/forms/preview_content.h"
+#include "wizard/forms/preview/preview_content.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_file.h"
 #include "wizard/translation/translation.h"

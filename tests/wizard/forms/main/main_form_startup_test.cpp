@@ -11,12 +11,12 @@
 #include <fstream>
 
 #include "wizard/forms/main/main_form_fixture.h"
-#include "wizard/help_file.h"
-#include "wizard/help_service.h"
-#include "wizard/html_help.h"
+#include "wizard/help/help_file.h"
+#include "wizard/help/help_service.h"
+#include "wizard/help/html_help.h"
+#include "wizard/settings/settings_values.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
-#include "wizard/settings/settings_values.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translation.h"
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "wizard/model/data_storage.h"
+#include "wizard/model/formats/data_storage.h"
 
 namespace {
 

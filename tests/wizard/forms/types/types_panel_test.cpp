@@ -14,9 +14,9 @@
 
 #include "platform/registry.h"
 #include "wizard/forms/advanced_params_form.h"
-#include "wizard/forms/qarn_tree_view.h"
-#include "wizard/model/data_storage.h"
-#include "wizard/model/formats_unit.h"
+#include "wizard/forms/tree/qarn_tree_view.h"
+#include "wizard/model/formats/data_storage.h"
+#include "wizard/model/formats/formats_unit.h"
 #include "wizard/settings/settings_store.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "wizard/forms/main/pages/page_parts.h"
-#include "wizard/forms/wrapping_check_box.h"
+#include "wizard/forms/widgets/page_parts.h"
+#include "wizard/forms/widgets/wrapping_check_box.h"
 
 AutopilotPage BuildAutopilotPage(QWidget* sheet) {
     QVBoxLayout* layout = AddPageLayout(

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/widgets/page_parts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/widgets/page_parts.h"
 
 namespace {
 

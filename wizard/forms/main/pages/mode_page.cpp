@@ -4,7 +4,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/widgets/page_parts.h"
 
 namespace {
 

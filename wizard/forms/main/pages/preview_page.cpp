@@ -3,10 +3,10 @@
 #include <QItemSelectionModel>
 #include <QVBoxLayout>
 
-#include "wizard/forms/found_files_views.h"
-#include "wizard/forms/main/pages/page_parts.h"
-#include "wizard/forms/preview_drive_sectors.h"
-#include "wizard/forms/preview_file_system.h"
+#include "wizard/forms/preview/found_files_views.h"
+#include "wizard/forms/preview/preview_drive_sectors.h"
+#include "wizard/forms/preview/preview_file_system.h"
+#include "wizard/forms/widgets/page_parts.h"
 #include "wizard/translation/translate_form.h"
 
 TPreviewPage::TPreviewPage(WorkHalf half, QWidget* parent) : QWidget(parent), half_(half) {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "wizard/forms/main/work_half.h"
+#include "wizard/scans/work_half.h"
 
 class QTableView;
 class QVBoxLayout;

@@ -12,10 +12,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "wizard/forms/form_widgets.h"
-#include "wizard/forms/main/pages/page_parts.h"
 #include "wizard/forms/types/filter_slide.h"
 #include "wizard/forms/types/types_panel.h"
+#include "wizard/forms/widgets/form_widgets.h"
+#include "wizard/forms/widgets/page_parts.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "wizard/forms/link_label.h"
-#include "wizard/forms/main/pages/page_parts.h"
+#include "wizard/forms/widgets/link_label.h"
+#include "wizard/forms/widgets/page_parts.h"
 
 WelcomePage BuildWelcomePage(QWidget* sheet) {
     QVBoxLayout* layout = AddPageLayout(sheet, "WelcomeTopLabel", QStringLiteral("Welcome"));

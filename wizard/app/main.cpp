@@ -1,0 +1,3 @@
+#include "wizard/app/program_main.h"
+
+int main(int argc, char** argv) { return ProgramMain(argc, argv); }

@@ -1,9 +1,0 @@
-#include "wizard/help_service.h"
-
-#include "wizard/help_unit.h"
-
-HelpService::~HelpService() = default;
-
-HelpService& HelpService::standard() { return HtmlHelpViewer(); }
-
-HelpService& helpService() { return ServiceSlot<HelpService>::current(); }
