@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -133,7 +134,7 @@ TEST_F(MainFormDrivesTest, AReloadAskedForDuringAScanRunsOnceItEnds) {
     EXPECT_EQ(engine->calls("DrivesRescan"), rescans + 1);
 }
 
-TEST_F(MainFormDrivesTest, TheDriveColumnShowsWholeLabels) {
+TEST_F(MainFormDrivesTest, TheDriveColumnShowsWholeLabelsAndEveryColumnFits) {
     std::vector<_LDRIVE> drives;
     for (const char* label : {"EOS_DIGITAL", "NIKON D3500", "Local Disk"}) {
         drives.push_back(ScriptedVolume(2 + static_cast<int>(drives.size()), static_cast<char>('C' + drives.size()),
@@ -144,6 +145,10 @@ TEST_F(MainFormDrivesTest, TheDriveColumnShowsWholeLabels) {
     EXPECT_EQ(driveCaptions().first(), QStringLiteral("C (EOS_DIGITAL)"));
     const QAbstractItemView* list = driveList();  // where the width its contents need is public
     EXPECT_GE(driveList()->columnWidth(0), list->sizeHintForColumn(0));
+    showActive();  // laid out at its first size
+    int columns = 0;
+    for (int column = 0; column < driveList()->header()->count(); ++column) columns += driveList()->columnWidth(column);
+    EXPECT_LE(columns, driveList()->viewport()->width()) << "the last column would be cut";
 }
 
 TEST_F(MainFormDrivesTest, ATargetOnTheSourceDriveIsRefused) {

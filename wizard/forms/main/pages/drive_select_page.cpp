@@ -56,10 +56,10 @@ DriveSelectPage BuildDriveSelectPage(QWidget* sheet) {
     list->header()->setSectionsClickable(false);
     list->header()->setSectionsMovable(false);
     list->header()->setStretchLastSection(false);
-    // A serial number has up to 16 digits (NTFS); a drive's letter, icon and label, up to
-    // 11 characters on FAT, are shown whole.
+    // A serial number has up to 16 hexadecimal digits (NTFS); a drive's letter, icon and
+    // label, up to 11 characters on FAT, are shown whole; all columns fit the page's width.
     const QFontMetrics metrics = list->fontMetrics();
-    const int serialWidth = metrics.horizontalAdvance(QStringLiteral("DDDDDDDDDDDDDDDD")) + 12;
+    const int serialWidth = metrics.horizontalAdvance(QStringLiteral("0123456789ABCDEF")) + 12;
     const int driveWidth =
         metrics.horizontalAdvance(QStringLiteral("W (DDDDDDDDDDD)")) +
         list->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, list) + 20;
