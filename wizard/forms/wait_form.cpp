@@ -1,5 +1,6 @@
 #include "wizard/forms/wait_form.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
@@ -64,6 +65,7 @@ WaitScope::WaitScope(QWidget* mainWindow, const QString& caption)
     : outermost_(currentWaitForm.isNull()), mainWindow_(mainWindow) {
     if (outermost_) {
         if (mainWindow_) {
+            focus_ = QApplication::focusWidget();
             mainWindowWasEnabled_ = mainWindow_->isEnabled();
             mainWindow_->setEnabled(false);
         }
@@ -91,4 +93,5 @@ WaitScope::~WaitScope() {
     if (mainWindow_) {
         mainWindow_->setEnabled(mainWindowWasEnabled_);
     }
+    if (focus_ && focus_->isVisible() && focus_->isEnabled()) focus_->setFocus();
 }

@@ -50,4 +50,7 @@ private:
     QString outerCaption_;
     QPointer<QWidget> mainWindow_;
     bool mainWindowWasEnabled_ = true;
+    // Disabling the window takes the focus away; it goes back when the window is enabled
+    // again, so that the keys reach the same control afterwards.
+    QPointer<QWidget> focus_;
 };

@@ -205,12 +205,16 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
 }
 
-TEST_F(MainFormKeyboardTest, CtrlRRecoversAfterAClickInTheList) {
+TEST_F(MainFormKeyboardTest, CtrlRRecoversAfterAClickAndASelectAllInTheList) {
     keysToFat32Files(workFolder() / "target");
     press(Qt::Key_Tab);  // the focus elsewhere: the click gives it back to the list
     QTableView* list = form->PreviewFileSystemPage->ListView;
     ASSERT_GT(list->model()->rowCount(), 1);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
+    ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
+    // Select All shows the wait window over a disabled main window: the focus comes back.
+    press(Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(list->selectionModel()->selectedRows().size(), list->model()->rowCount());
     ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
 
     QString opened;
