@@ -9,8 +9,12 @@
 
 namespace {
 
+bool IsFileManager(const QString& fileName) {
+    return fileName.compare(QStringLiteral("explorer.exe"), Qt::CaseInsensitive) == 0;
+}
+
 bool open(const QString& fileName, const QString& parameters) {
-    if (fileName.compare(QStringLiteral("explorer.exe"), Qt::CaseInsensitive) == 0) {
+    if (IsFileManager(fileName)) {
         return !parameters.isEmpty() && shellService().openFolder(parameters);
     }
     const QUrl address = QUrl::fromUserInput(fileName);
@@ -23,8 +27,10 @@ bool open(const QString& fileName, const QString& parameters) {
 
 bool ExecuteProgram(const QString& fileName, const QString& parameters) {
     if (open(fileName, parameters)) return true;
+    // The file manager is reached through the desktop's opener: that is the program that failed.
+    const QString program = IsFileManager(fileName) ? QStringLiteral("xdg-open") : fileName;
     promptService().ask({UtilityMessage("strUtilsExecuteProgramError",
-                                        "Unable to execute external program %s.", fileName),
+                                        "Unable to execute external program %s.", program),
                          TranslateString(QStringLiteral("Error"), QStringLiteral("strError")),
                          PromptButtons::Ok, PromptIcon::Error});
     return false;

@@ -6,5 +6,6 @@
 // "explorer.exe" with a folder as `parameters` opens the folder in the file manager; any
 // other `fileName` (a web address, a file) is opened with its default program, and
 // `parameters` is not used. On failure the user is told "Unable to execute external
-// program <fileName>." and the answer is false.
+// program <fileName>." (for the file manager, the desktop's opener xdg-open) and the
+// answer is false.
 bool ExecuteProgram(const QString& fileName, const QString& parameters);

@@ -21,15 +21,16 @@ TEST_F(ExecuteProgramTest, ExplorerOpensTheFolderAndAddressesOpenAsTheyAre) {
 
 TEST_F(ExecuteProgramTest, FailureIsReportedNamingTheProgram) {
     shell.accepts = false;
-    prompts.expect(QStringLiteral("Unable to execute external program EXPLORER.EXE."),
-                   kPromptOk);
+    prompts.expect(QStringLiteral("Unable to execute external program xdg-open."), kPromptOk);
     EXPECT_FALSE(ExecuteProgram(QStringLiteral("EXPLORER.EXE"), QStringLiteral("/srv/out")));
     shell.accepts = true;
-    prompts.expect(QStringLiteral("Unable to execute external program explorer.exe."),
-                   kPromptOk);
+    prompts.expect(QStringLiteral("Unable to execute external program xdg-open."), kPromptOk);
     EXPECT_FALSE(ExecuteProgram(QStringLiteral("explorer.exe"), QString()));
-    EXPECT_EQ(shell.requests.size(), 1u);  // nothing to open the second time
-    ASSERT_EQ(prompts.shown().size(), 2u);
+    shell.accepts = false;
+    prompts.expect(QStringLiteral("Unable to execute external program https://example.org/."), kPromptOk);
+    EXPECT_FALSE(ExecuteProgram(QStringLiteral("https://example.org/"), QString()));
+    EXPECT_EQ(shell.requests.size(), 2u);  // nothing to open the second time
+    ASSERT_EQ(prompts.shown().size(), 3u);
     EXPECT_EQ(prompts.shown()[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Error);
 }
