@@ -136,18 +136,17 @@ void CSearcher::ReportHit(const CFileType& type, std::uint64_t position, std::sp
     search_hit::Fill(*record, type.signatureId(), position, plan_->bytesPerCluster());
     search_hit::ApplyFixUps(*record, unit, drive_);
     const std::uint16_t typeId = record->TypeCode;
-    Deliver(record);
+    Deliver(record, search_hit::InsidePreviousMovie(lastTypeId_, typeId, unit));
     lastTypeId_ = typeId;
 }
 
-void CSearcher::Deliver(FoundFileRecord* record) {
+void CSearcher::Deliver(FoundFileRecord* record, bool insidePreviousMovie) {
     if (settings_.FoundCallback) {
         settings_.FoundCallback(settings_.CallbackContext, record);
         return;
     }
-    // A QuickTime atom right after another is part of the same movie.
-    const bool repeat = lastTypeId_ == search_hit::kQuickTimeTypeId && record->TypeCode == search_hit::kQuickTimeTypeId;
-    if (loadRun(settings_) == 1 && !repeat) {
+    // The window gets one hit per movie, not one per atom.
+    if (loadRun(settings_) == 1 && !insidePreviousMovie) {
         // A receiver that handled the hit frees the record; one that went away did not.
         if (platform::sendMessage(settings_.NotifyWindow, WM_ENGINE_FILE_FOUND, reinterpret_cast<WPARAM>(record),
                                   reinterpret_cast<LPARAM>(record)))

@@ -52,7 +52,9 @@ private:
     // matched, then publishes the block's progress.
     void ParseBlock(SearchSlot& slot);
     void ReportHit(const CFileType& type, std::uint64_t position, std::span<const std::uint8_t> unit);
-    void Deliver(FoundFileRecord* record);
+    // Hands the hit to the callback, or sends it to the window unless it lies inside the
+    // movie of the hit before.
+    void Deliver(FoundFileRecord* record, bool insidePreviousMovie);
     void postProgress() const;
 
     CDrive& drive_;

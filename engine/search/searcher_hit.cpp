@@ -1,5 +1,6 @@
 #include "engine/search/searcher_hit.h"
 
+#include <cstring>
 #include <exception>
 
 #include "engine/exports.h"
@@ -44,6 +45,13 @@ constexpr FixUpRow kFixUps[] = {
     {5, &special},
 };
 
+// An ISO base media file's type box (its size, then "ftyp") stands only at the start of a
+// file, never among the atoms inside one.
+bool startsFile(std::span<const std::uint8_t> unit) {
+    constexpr char kFileTypeBox[] = {'f', 't', 'y', 'p'};
+    return unit.size() >= 8 && std::memcmp(unit.data() + 4, kFileTypeBox, sizeof kFileTypeBox) == 0;
+}
+
 }  // namespace
 
 void Fill(FoundFileRecord& record, std::uint16_t typeId, std::uint64_t position, std::uint64_t bytesPerCluster) {
@@ -64,6 +72,10 @@ void ApplyFixUps(FoundFileRecord& record, std::span<const std::uint8_t> unit, CD
     } catch (const std::exception&) {
         Log(kLogWarning, "CSearcher.ParseBlock: fix-up failed at: %I64d", record.DataPosition);
     }
+}
+
+bool InsidePreviousMovie(std::uint16_t previousTypeId, std::uint16_t typeId, std::span<const std::uint8_t> unit) {
+    return previousTypeId == kQuickTimeTypeId && typeId == kQuickTimeTypeId && !startsFile(unit);
 }
 
 }  // namespace search_hit
