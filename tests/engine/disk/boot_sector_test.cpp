@@ -53,12 +53,12 @@ Bytes ntfsBoot() {
     return boot;
 }
 
-// A drive of kind 8 over an in-memory image whose first two sectors are `boot`.
-std::unique_ptr<CDrive> driveOver(const Bytes& boot, std::uint64_t sectors = 64) {
+// A drive of kind 8 (or `kind`) over an in-memory image whose first two sectors are `boot`.
+std::unique_ptr<CDrive> driveOver(const Bytes& boot, std::uint64_t sectors = 64, std::int32_t kind = kDriveImage) {
     auto image = std::make_shared<std::vector<std::uint8_t>>(sectors * 512, 0);
     std::memcpy(image->data(), boot.data(), boot.size());
     auto drive = std::make_unique<CDrive>();
-    drive->SetSource({kDriveImage, "memory", 0, image->size()});
+    drive->SetSource({kind, "memory", 0, image->size()});
     drive->SetDeviceOpener(platform::memoryOpener(image));
     return drive;
 }
@@ -82,14 +82,19 @@ TEST(BootSector, RecognisesEachFileSystemWhereItsNameStands) {
     EXPECT_EQ(boot.fileSystemId(), kFileSystemFat12);
 }
 
-TEST(DriveBoot, InitializeTakesFileSystemLabelSerialAndClusterSize) {
+TEST(DriveBoot, InitializeAndTheDriveListTakeFileSystemLabelSerialAndClusterSize) {
     disktest::ScopedSettings settings;
     Bytes unterminated = fat16Boot();
     put(unterminated, 43, "ABCDEFGHIJK");  // 11 bytes, then the type name without a gap
     Bytes largeClusters = ntfsBoot();
     largeClusters[13] = 0xF4;  // 2^12 sectors: 2 MiB clusters
+    // What formatting writes for a volume without a label, in each FAT's own field.
     Bytes unlabelled = fat32Boot();
-    put(unlabelled, 71, "NO NAME    ");  // what formatting writes for a volume without a label
+    put(unlabelled, 71, "NO NAME    ");
+    Bytes unlabelled16 = fat16Boot();
+    put(unlabelled16, 43, "NO NAME    ");
+    Bytes unlabelled12 = unlabelled16;
+    put(unlabelled12, 54, "FAT12   ");
     Bytes unknown(1024, 0);
     put(unknown, 3, "EXFAT   ");
     unknown[13] = 64;
@@ -98,14 +103,17 @@ TEST(DriveBoot, InitializeTakesFileSystemLabelSerialAndClusterSize) {
         Bytes boot;
         std::int32_t fileSystem;
         const char* label;
+        const char* listedLabel;  // as the drive list shows it: trimmed
         std::uint64_t serial;
         std::uint32_t sectorsPerCluster;  // not taken without a known file system
     } cases[] = {
-        {"FAT16", fat16Boot(), kFileSystemFat16, "MY DISK    ", 0x12345678u, 4},
-        {"unterminated label", unterminated, kFileSystemFat16, "ABCDEFGHIJK", 0x12345678u, 4},
-        {"no label", unlabelled, kFileSystemFat32, "", 0xCAFEF00Du, 8},
-        {"NTFS large clusters", largeClusters, kFileSystemNtfs, "", 0x0123456789ABCDEFu, 4096},
-        {"unknown", unknown, kFileSystemNone, "", 0, 1},
+        {"FAT16", fat16Boot(), kFileSystemFat16, "MY DISK    ", "MY DISK", 0x12345678u, 4},
+        {"unterminated label", unterminated, kFileSystemFat16, "ABCDEFGHIJK", "ABCDEFGHIJK", 0x12345678u, 4},
+        {"FAT12 no label", unlabelled12, kFileSystemFat12, "", "", 0x12345678u, 4},
+        {"FAT16 no label", unlabelled16, kFileSystemFat16, "", "", 0x12345678u, 4},
+        {"FAT32 no label", unlabelled, kFileSystemFat32, "", "", 0xCAFEF00Du, 8},
+        {"NTFS large clusters", largeClusters, kFileSystemNtfs, "", "", 0x0123456789ABCDEFu, 4096},
+        {"unknown", unknown, kFileSystemNone, "", "", 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,6 +126,11 @@ TEST(DriveBoot, InitializeTakesFileSystemLabelSerialAndClusterSize) {
         EXPECT_EQ(+info->SectorsPerCluster, c.sectorsPerCluster);
         EXPECT_EQ(+info->BytesPerCluster, c.sectorsPerCluster * 512);
         EXPECT_EQ(std::memcmp(info->OemName, c.boot.data() + 3, 8), 0);
+
+        auto listed = driveOver(c.boot, 64, kDriveVolume);
+        const _LDRIVE* entry = listed->QueryInformation();
+        EXPECT_EQ(+entry->FileSystemCode, c.fileSystem);
+        EXPECT_STREQ(entry->Label, c.listedLabel);
     }
     auto labelled = driveOver(fat32Boot());
     std::strcpy(labelled->GetDriveInfo()->Label, "FROMDEVICE");
