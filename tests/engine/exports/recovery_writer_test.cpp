@@ -32,6 +32,7 @@
 #include "platform/local_heap.h"
 #include "platform/messages.h"
 #include "platform/text.h"
+#include "platform/time.h"
 
 namespace {
 
@@ -155,6 +156,52 @@ TEST_F(RecoveryWriter, CopiesLiveAndDeletedFilesOnItsOwnThread) {
         EXPECT_EQ(info.st_mtim.tv_sec, 1683356890);  // 2023-05-06 07:08:10, local time UTC
     }
     EXPECT_EQ(settings_.WorkFlag, 1);
+}
+
+// Berlin's rules as a POSIX zone: one hour east of UTC, two in summer.
+class BerlinTime {
+public:
+    BerlinTime() { setZone("CET-1CEST,M3.5.0,M10.5.0/3"); }
+    ~BerlinTime() { setZone("UTC"); }
+
+private:
+    static void setZone(const char* zone) {
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+};
+
+// FAT keeps local times, each converted with the offset of its own date; NTFS keeps UTC.
+TEST_F(RecoveryWriter, RestoredTimesAreTheRecordsInstantsOutsideUtc) {
+    const BerlinTime zone;
+    // 2021-03-04 05:06:07 as a local FILETIME: winter, one hour east.
+    const std::uint64_t winterLocal = (1614834367 + 11644473600ull) * 10000000;
+    const struct {
+        const char* name;
+        const char* image;
+        const char* file;
+        std::uint64_t writeTime;  // replaces the record's when not 0
+        timespec mtime, atime;
+    } cases[] = {
+        // Written 2023-05-06 07:08:10 and read that day, local summer time.
+        {"FAT in summer", "fat/fat16.img.gz", "BIG.BIN", 0, {1683349690, 0}, {1683324000, 0}},
+        {"FAT in winter", "fat/fat16.img.gz", "BIG.BIN", winterLocal, {1614830767, 0}, {1683324000, 0}},
+        // Written 2021-03-04 05:06:07 UTC; last read when the image was made.
+        {"NTFS", "ntfs/ntfs-basic.img.gz", "big.bin", 0, {1614834367, 0}, {1796758093, 92809000}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        openFaulty(test_images::gunzip(c.image));
+        FoundFileRecord record = listed_.at(c.file);
+        if (c.writeTime != 0) record.LastWriteTime = platform::toFileTime(c.writeTime);
+        ASSERT_EQ(recoverHere(record, c.file), kRecoveryPieceSize);
+        struct stat info {};
+        ASSERT_EQ(::stat((directory_ / c.file).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mtim.tv_sec, c.mtime.tv_sec);
+        EXPECT_EQ(info.st_mtim.tv_nsec, c.mtime.tv_nsec);
+        EXPECT_EQ(info.st_atim.tv_sec, c.atime.tv_sec);
+        EXPECT_EQ(info.st_atim.tv_nsec, c.atime.tv_nsec);
+    }
 }
 
 TEST_F(RecoveryWriter, PostsPercentsInOrderAndCopiesExactly) {
