@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -117,17 +116,8 @@ fattest::Fat32Builder card(const std::vector<std::uint32_t>& sizes, bool deleted
         firsts.push_back(volume.addFile(fattest::Fat32Builder::kRootCluster, name, sizes[k]));
         if (deleted) volume.markDeleted(firsts.back());
     }
-    std::vector<std::uint8_t>& image = volume.image();
-    if (deleted) {
-        // Deleted files' chains are free.
-        for (int copy = 0; copy < 2; ++copy) {
-            std::fill(image.begin() + static_cast<long>(volume.fatOffset(copy) + 3 * 4),
-                      image.begin() + static_cast<long>(volume.fatOffset(copy) + volume.fatSectors() * 512ull), 0);
-        }
-    }
-    for (std::uint64_t sector = volume.clusterOffset(3) / 512; sector < image.size() / 512; ++sector) {
-        std::memcpy(&image[sector * 512], &sector, 8);
-    }
+    if (deleted) volume.freeClustersFrom(3);
+    volume.numberSectorsFrom(3);
     return volume;
 }
 

@@ -17,6 +17,7 @@
 #include <iterator>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "engine/disk/disk_test_support.h"
 #include "engine/engine_state.h"
@@ -337,15 +338,9 @@ TEST_F(RecoveryWriter, DeletedFilesAcrossADeadRegionCostAHandfulOfReads) {
         volume.markDeleted(first);
         if (k == 2) third = first;
     }
-    std::vector<std::uint8_t>& image = volume.image();
-    // Their chains are free; every data sector after the root's cluster holds its number.
-    for (int copy = 0; copy < 2; ++copy) {
-        std::fill(image.begin() + static_cast<long>(volume.fatOffset(copy) + 3 * 4),
-                  image.begin() + static_cast<long>(volume.fatOffset(copy) + volume.fatSectors() * 512ull), 0);
-    }
-    for (std::uint64_t sector = volume.clusterOffset(3) / 512; sector < image.size() / 512; ++sector) {
-        std::memcpy(&image[sector * 512], &sector, 8);
-    }
+    volume.freeClustersFrom(3);
+    volume.numberSectorsFrom(3);
+    const std::vector<std::uint8_t>& image = volume.image();
     const std::uint64_t deadFrom = volume.clusterOffset(third) / 512 + 1000, deadTo = deadFrom + 20000;
     const auto dead = [&](std::uint64_t sector) { return sector >= deadFrom && sector < deadTo; };
     openFaulty(image);
@@ -358,24 +353,27 @@ TEST_F(RecoveryWriter, DeletedFilesAcrossADeadRegionCostAHandfulOfReads) {
         const std::uint64_t first = record.DataPosition / 512, size = record.Size;
         std::string expected(image.begin() + static_cast<long>(first * 512),
                              image.begin() + static_cast<long>(first * 512 + size));
-        std::uint64_t length = 0;  // the output ends after its last readable sector
-        bool hit = false;
+        // The output ends after its last readable sector; dead sectors before it are zeros.
+        std::uint64_t length = 0, zeros = 0, deadSince = 0;
         for (std::uint64_t at = 0; at < size; at += 512) {
             const std::uint64_t end = std::min(at + 512, size);
             if (!dead(first + at / 512)) {
                 length = end;
+                zeros += std::exchange(deadSince, 0);
                 continue;
             }
-            hit = true;
+            ++deadSince;
             std::fill(expected.begin() + static_cast<long>(at), expected.begin() + static_cast<long>(end), '\0');
         }
-        touched += hit;
-        recoverHere(record, name);
+        touched += zeros + deadSince != 0;
+        RecoveryRequest request{};
+        recoverHere(record, name, &request);
         if (length == 0) {
             EXPECT_FALSE(fs::exists(directory_ / name));
-        } else {
-            EXPECT_EQ(readFile(directory_ / name), expected.substr(0, length));
+            continue;
         }
+        EXPECT_EQ(readFile(directory_ / name), expected.substr(0, length));
+        EXPECT_EQ(request.UnreadableSectors, zeros);
     }
     EXPECT_EQ(touched, 6);
     EXPECT_LE(plan_->failedReads(), 500u);
