@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/disk/sector_reread.h"
+#include "engine/disk/sector_pass.h"
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/guard.h"
@@ -99,6 +99,7 @@ struct CopyState {
     std::uint64_t dataEnd = 0;      // the output's length: the end of the last data written
     std::uint64_t zeroSectors = 0;  // unreadable sectors that data follows, written as zeros
     std::uint64_t zeroBytes = 0;
+    std::uint32_t percent = 0;      // last posted: the posts never go back
 };
 
 // Bytes [begin, end) of a piece that were read.
@@ -106,47 +107,29 @@ struct ReadRun {
     std::uint64_t begin, end;
 };
 
-// Reads the piece of `length` bytes at `offset` into `buffer` through FileRead and returns
-// the runs that were read. A piece that comes back short while the drive failed a read is
-// read again sector by sector from where it stopped, so that only the sectors that stay
-// unreadable are lost; one that comes back short without a failed read ends where the
-// file's data ends.
-std::vector<ReadRun> readPiece(FoundFileRecord& record, const CurrentWork& work, std::uint64_t offset,
-                               std::uint64_t length, std::uint8_t* buffer) {
-    const auto failedReads = [&work] { return work.drive ? work.drive->failedReads() : 0; };
-    const std::uint64_t failedBefore = failedReads();
-    const std::uint64_t got = std::min(FileRead(&record, buffer, offset, length), length);
-    if (got == length) return {{0, length}};
-    Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)", static_cast<int>(got),
-        static_cast<int>(length));
-    if (failedReads() == failedBefore) {
-        if (got == 0) return {};
-        return {{0, got}};
-    }
-
-    bool dataEnded = false;
-    const engine::disk::RunRead readSector = [&](std::uint64_t at, std::span<std::uint8_t> out) {
-        const std::uint64_t before = failedReads();
-        // The readers' line per failed read would repeat for every bad sector; the runs of
-        // them are logged once they are known.
-        const engine::QuietLogScope quiet;
-        const std::uint64_t read = FileRead(&record, out.data(), at, out.size());
-        if (read < out.size() && failedReads() == before) dataEnded = true;
-        return read;
-    };
-    const auto goOn = [&] { return !dataEnded && !workFlagCleared(work.settings); };
-    const std::vector<bool> sectors =
-        engine::disk::rereadBySector(readSector, offset, {buffer, length}, got / CDrive::kSectorSize, goOn);
+// Reads the piece of `length` bytes at `offset` into `buffer` through the file's sector
+// pass and returns the runs that were read: a piece whose read fails is read again sector
+// by sector, so that only the sectors that stay unreadable are lost; one that comes back
+// short without a failed read ends where the file's data ends.
+std::vector<ReadRun> readPiece(engine::disk::SectorPass& pass, std::uint64_t offset, std::uint64_t length,
+                               std::uint8_t* buffer) {
+    const std::vector<engine::disk::SectorState> sectors = pass.readRun(offset / CDrive::kSectorSize, {buffer, length});
     std::vector<ReadRun> runs;
+    std::uint64_t read = 0;
     for (std::size_t k = 0; k < sectors.size(); ++k) {
-        if (!sectors[k]) continue;
+        if (sectors[k] != engine::disk::SectorState::Read) continue;
         const std::uint64_t begin = k * CDrive::kSectorSize;
         const std::uint64_t end = std::min(begin + CDrive::kSectorSize, length);
+        read += end - begin;
         if (!runs.empty() && runs.back().end == begin) {
             runs.back().end = end;
         } else {
             runs.push_back({begin, end});
         }
+    }
+    if (read != length) {
+        Log(kLogError, "FileRecovery: (ReadedSize = %d) != (ReqSize[ReadSize] = %d)", static_cast<int>(read),
+            static_cast<int>(length));
     }
     return runs;
 }
@@ -163,15 +146,34 @@ void noteZeroFilled(CopyState& copy, std::uint64_t start) {
     copy.zeroBytes += bytes;
 }
 
+// Posts the file's progress at byte `position`, never below a percent posted before.
+void postProgress(RecoveryRequest& request, CopyState& copy, std::uint64_t position, std::uint64_t size) {
+    copy.percent = std::max(copy.percent, percentOf(position, size));
+    request.Percent = copy.percent;
+    request.UnreadableSectors = copy.zeroSectors;
+    PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS,
+                 static_cast<WPARAM>(std::min<std::uint64_t>(copy.zeroSectors, std::numeric_limits<WPARAM>::max())),
+                 copy.percent);
+}
+
 // The pieces of [0, size). An unreadable part is left as a gap that reads as zeros once
 // later data is written; gaps at the end are not written, so a file whose data runs out
-// ends there.
+// ends there. While a piece is read sector by sector, the progress moves on with it.
 void copyPieces(RecoveryRequest& request, FoundFileRecord& record, std::uint64_t size, const CurrentWork& work,
                 engine::RecoveryOutput& output, std::uint8_t* buffer, CopyState& copy) {
+    engine::disk::SectorPass pass(
+        [&record](std::uint64_t first, std::span<std::uint8_t> out, engine::disk::Attempts) {
+            return FileRead(&record, out.data(), first * CDrive::kSectorSize, out.size());
+        },
+        (size + CDrive::kSectorSize - 1) / CDrive::kSectorSize);
+    pass.setGoOn([&work] { return !workFlagCleared(work.settings); });
+    pass.setProgress([&](std::uint64_t next) {
+        postProgress(request, copy, std::min(next * CDrive::kSectorSize, size), size);
+    });
     std::uint64_t piece = kRecoveryPieceSize;
     for (; copy.offset < size; copy.offset += kRecoveryPieceSize) {
         if (size - copy.offset < piece) piece = size - copy.offset;
-        for (const ReadRun& run : readPiece(record, work, copy.offset, piece, buffer)) {
+        for (const ReadRun& run : readPiece(pass, copy.offset, piece, buffer)) {
             const std::uint64_t start = copy.offset + run.begin;
             if (start > copy.dataEnd) noteZeroFilled(copy, start);
             const bool written = output.skip(start - copy.dataEnd) &&
@@ -184,12 +186,7 @@ void copyPieces(RecoveryRequest& request, FoundFileRecord& record, std::uint64_t
             }
             copy.dataEnd = copy.offset + run.end;
         }
-        const std::uint32_t percent = percentOf(copy.offset, size);
-        request.Percent = percent;
-        request.UnreadableSectors = copy.zeroSectors;
-        PostMessageW(request.ProgressWindow, WM_ENGINE_RECOVERY_PROGRESS,
-                     static_cast<WPARAM>(std::min<std::uint64_t>(copy.zeroSectors, std::numeric_limits<WPARAM>::max())),
-                     percent);
+        postProgress(request, copy, copy.offset, size);
         if (workFlagCleared(work.settings)) {
             Log(kLogDebug, "FileRecovery: Work stoped by work flag");
             copy.end = CopyState::End::Stopped;

@@ -2,9 +2,10 @@
 // The recovery writer: copies one found file's data, read through FileRead, into a new
 // file in pieces of 2 MiB, posting WM_ENGINE_RECOVERY_PROGRESS after each piece and
 // stopping after the current piece once EngineSettings.WorkFlag reads 0. Each post carries
-// the percent in its lParam and in its wParam the unreadable sectors of the file written
-// as zeros so far (saturated, never wrapped): the post after the last piece carries the
-// file's total, which RecoveryRequest.UnreadableSectors also holds once the copy ends.
+// the percent in its lParam (never below an earlier one) and in its wParam the unreadable
+// sectors of the file written as zeros so far (saturated, never wrapped): the post after
+// the last piece carries the file's total, which RecoveryRequest.UnreadableSectors also
+// holds once the copy ends.
 //
 // The target is created with O_CREAT | O_TRUNC | O_NOFOLLOW (mode 0644): an existing file
 // is replaced, a symbolic link is never followed. Sources are opened read-only by the
@@ -12,12 +13,14 @@
 //
 // The copy never runs past what the drive can hold: a size from the disk is cut to the
 // drive's size, and for data read forward from its first byte (signature hits, drives
-// without a file system) to the bytes from there to the drive's end. A piece whose read
-// fails on the drive is read again sector by sector, each with the drive's retries (a
-// cleared WorkFlag stops that too); only the sectors that stay unreadable are lost. They
-// are zero-filled when readable data follows them, so later data keeps its offset, and
-// each run of them is named in one warning line; the file ends after its last readable
-// byte. An output into which nothing could be read is deleted.
+// without a file system) to the bytes from there to the drive's end. The file is read as
+// one sector pass (engine/disk/sector_pass.h): a piece whose read fails once is read
+// sector by sector, a sector that fails gets the drive's retries, a dead region is
+// skipped, and a cleared WorkFlag stops that too; progress is posted while it runs. Only
+// the sectors that stay unreadable or are skipped are lost. They are zero-filled when
+// readable data follows them, so later data keeps its offset, and each run of them is
+// named in one warning line; the file ends after its last readable byte. An output into
+// which nothing could be read is deleted.
 //
 // FAT times are local times; they are converted to UTC before they are set. Linux has no
 // settable creation time, so the access and write times are restored; a zero time is left

@@ -46,6 +46,11 @@ void FaultPlan::failOpens(int error, int times) {
     openFailures_ = times;
 }
 
+std::size_t FaultPlan::failedReads() const {
+    std::lock_guard guard(lock_);
+    return failedReads_;
+}
+
 std::vector<FaultPlan::ReadCall> FaultPlan::reads() const {
     std::lock_guard guard(lock_);
     return reads_;
@@ -67,6 +72,7 @@ int FaultPlan::beforeRead(std::uint64_t offset, std::size_t& bytes) {
     for (Rule& rule : rules_) {
         if (rule.remaining == 0 || end <= rule.first || offset >= rule.last) continue;
         if (rule.remaining > 0) --rule.remaining;
+        ++failedReads_;
         return rule.error;
     }
     if (end > cutAt_) bytes = offset >= cutAt_ ? 0 : static_cast<std::size_t>(cutAt_ - offset);

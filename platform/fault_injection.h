@@ -51,6 +51,8 @@ public:
     void failOpens(int error, int times);
 
     std::vector<ReadCall> reads() const;
+    // Reads that a rule of failReads failed.
+    std::size_t failedReads() const;
     int opens() const;
 
     // Used by the faulty devices: the error to give for a read, or 0 to pass it on, and
@@ -69,6 +71,7 @@ private:
     mutable std::mutex lock_;
     std::vector<Rule> rules_;
     std::vector<ReadCall> reads_;
+    std::size_t failedReads_ = 0;
     std::uint64_t cutAt_ = UINT64_MAX;
     bool killHandle_ = false;
     int openError_ = 0;

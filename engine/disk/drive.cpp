@@ -170,8 +170,12 @@ std::uint64_t CDrive::ReadSectors(std::uint64_t lba, std::uint64_t count, void* 
     if (count == 0) return 0;
     if (!isOpen()) {
         Log(kLogWarning, "ReadSectors: Drive not opened, try open");
-        if (!OpenDrive()) {
-            failedReads_.fetch_add(1, std::memory_order_relaxed);
+        if (const int error = openDevice()) {
+            // A pass reading sector by sector counts this as a failed read, not as data
+            // that ends here.
+            if (engine::disk::ReadScope* scope = engine::disk::ReadScope::current()) {
+                scope->fail({kIoErrorSeek, error, 0, lba * kSectorSize + info_.BaseOffset});
+            }
             return 0;
         }
     }
@@ -191,10 +195,8 @@ std::uint64_t CDrive::ReadSectors(std::uint64_t lba, std::uint64_t count, void* 
         if (!device_) return {0, EBADF};
         return device_->readAt(r.position, r.buffer, r.bytes);
     };
-    const std::uint64_t read = engine::disk::readWithRetries(run, engine::disk::currentReadPolicy(), sleeper_,
-                                                             readOnce, [this] { return openDevice(); });
-    if (read == 0) failedReads_.fetch_add(1, std::memory_order_relaxed);
-    return read;
+    return engine::disk::readWithRetries(run, engine::disk::currentReadPolicy(), sleeper_, readOnce,
+                                         [this] { return openDevice(); });
 }
 
 std::uint64_t CDrive::FileRead(const FileReadRequest& request) {

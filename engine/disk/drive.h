@@ -1,7 +1,8 @@
 #pragma once
 // One readable drive: a physical disk, a volume, an image file or a region of a disk.
 // Every byte the engine reads from a drive goes through ReadSectors, which applies the
-// retry policy of the current settings and posts an I/O error report per failure.
+// retry policy of the current settings and posts an I/O error report per failure (inside
+// a sector pass's ReadScope the pass sets the attempts and reports; sector_pass.h).
 //
 // Sources are opened read-only; nothing here ever writes to a drive. On Linux a drive
 // reads a path: a whole-disk block device or image file (kind 1), a partition device or,
@@ -10,7 +11,6 @@
 // so threads reading one drive share no file position; a per-drive lock keeps a reopen
 // or close from racing another thread's read.
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -123,9 +123,6 @@ public:
     // holds count x 512 bytes. Clamped to TotalSectors; returns the bytes read, 0 on
     // failure and for a first sector at or past the end.
     virtual std::uint64_t ReadSectors(std::uint64_t lba, std::uint64_t count, void* buffer);
-    // Reads that gave nothing after every attempt, since the drive was made: a reader whose
-    // data came back short tells a failing disk from data that simply ends.
-    std::uint64_t failedReads() const { return failedReads_.load(std::memory_order_relaxed); }
 
     // Raw read of a found file's data for drives without a known file system. Returns
     // the bytes read, at most the requested size; 0 on failure.
@@ -177,7 +174,6 @@ private:
     std::unique_ptr<platform::RawDevice> device_;
     std::mutex claimLock_;
     std::unique_ptr<platform::RawDevice> claim_;
-    std::atomic<std::uint64_t> failedReads_{0};
 
     // Last: destroyed first, it waits for a query still filling this drive.
     engine::disk::QueryThread queryThread_{[this] { QueryInformation(); }};

@@ -1,5 +1,6 @@
 #include "engine/disk/sector_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -16,17 +17,27 @@ namespace {
 
 constexpr std::int32_t kDefaultRetries = 10;
 
-IoErrorReport makeReport(std::uint32_t code, int error, std::uint32_t attempt,
-                         std::uint64_t position) {
-    IoErrorReport report{};
-    report.Code = code;
-    report.SystemError = static_cast<std::uint32_t>(error);
-    report.Attempt = attempt;
-    report.Position = position;
-    return report;
+thread_local ReadScope* innermostScope = nullptr;
+
+// Kept by the thread's scope, or posted at once outside any.
+void fail(const ReadPolicy& policy, const ReadFailure& failure) {
+    if (ReadScope* scope = ReadScope::current()) {
+        scope->fail(failure);
+    } else {
+        postIoError(policy.notifyWindow, failure);
+    }
 }
 
 }  // namespace
+
+ReadScope::ReadScope(Attempts attempts) : attempts_(attempts), outer_(innermostScope) { innermostScope = this; }
+
+ReadScope::~ReadScope() {
+    innermostScope = outer_;
+    if (outer_ && failure_) outer_->fail(*failure_);
+}
+
+ReadScope* ReadScope::current() { return innermostScope; }
 
 Sleeper realSleeper() {
     return [](std::uint32_t milliseconds) {
@@ -38,6 +49,15 @@ ReadPolicy currentReadPolicy() {
     const EngineSettings* settings = engine::state().settings;
     if (!settings) return ReadPolicy{kDefaultRetries, 0, 0};
     return ReadPolicy{settings->ReadRetries, settings->RetryPause, settings->NotifyWindow};
+}
+
+void postIoError(HWND window, const ReadFailure& failure) {
+    IoErrorReport report{};
+    report.Code = failure.code;
+    report.SystemError = static_cast<std::uint32_t>(failure.error);
+    report.Attempt = failure.attempt;
+    report.Position = failure.position;
+    postIoError(window, report);
 }
 
 void postIoError(HWND window, const IoErrorReport& report) {
@@ -53,8 +73,11 @@ void postIoError(HWND window, const IoErrorReport& report) {
 std::uint64_t readWithRetries(const SectorRun& run, const ReadPolicy& policy,
                               const Sleeper& sleep, const ReadOnce& readOnce,
                               const Reopen& reopen) {
+    const ReadScope* scope = ReadScope::current();
+    const bool single = scope && scope->attempts() == Attempts::One;
+    const std::int32_t attempts = single ? std::min(policy.retries, 1) : policy.retries;
     bool reopened = false;
-    for (std::int32_t attempt = 1; attempt <= policy.retries; ++attempt) {
+    for (std::int32_t attempt = 1; attempt <= attempts; ++attempt) {
         const platform::IoResult result = readOnce(run);
         if (result.ok()) return result.bytes;
         if (result.error == EBADF && !reopened) {
@@ -62,17 +85,14 @@ std::uint64_t readWithRetries(const SectorRun& run, const ReadPolicy& policy,
             // reopen is a failed positioning, reported with the low half all ones.
             reopened = true;
             if (const int error = reopen()) {
-                postIoError(policy.notifyWindow,
-                            makeReport(kIoErrorSeek, error, 0, run.position | 0xFFFFFFFFu));
+                fail(policy, {kIoErrorSeek, error, 0, run.position | 0xFFFFFFFFu});
                 return 0;
             }
             --attempt;
             continue;
         }
-        postIoError(policy.notifyWindow,
-                    makeReport(kIoErrorRead, result.error, static_cast<std::uint32_t>(attempt),
-                               run.position));
-        if (policy.pauseMilliseconds != 0) sleep(policy.pauseMilliseconds);
+        fail(policy, {kIoErrorRead, result.error, static_cast<std::uint32_t>(attempt), run.position});
+        if (policy.pauseMilliseconds != 0 && !single) sleep(policy.pauseMilliseconds);
     }
     return 0;
 }

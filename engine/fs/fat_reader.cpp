@@ -63,8 +63,11 @@ int CFAT::Initialize() {
         }
         data_ = std::make_unique<FatFileData>(*drive_, *geometry_, fat_);
         try {
-            const FatDirectoryTable::ReadFunction read = [this](std::uint64_t offset, std::span<std::uint8_t> out) {
-                return readSectorsSalvaging(*drive_, offset, out);
+            // One pass for every folder: a dead region met in one is skipped in the others.
+            engine::disk::SectorPass folders = driveSectorPass(*drive_);
+            const FatDirectoryTable::ReadFunction read = [&folders](std::uint64_t offset,
+                                                                    std::span<std::uint8_t> out) {
+                return readSectorsSalvaging(folders, offset, out);
             };
             table_.load(*geometry_, fat_, read);
         } catch (const std::exception&) {

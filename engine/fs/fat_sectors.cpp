@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/disk/drive.h"
-#include "engine/disk/sector_reread.h"
 
 namespace {
 
@@ -23,15 +22,18 @@ std::uint64_t readDriveBytes(CDrive& drive, std::uint64_t offset, std::span<std:
     return done;
 }
 
-std::vector<bool> readSectorsSalvaging(CDrive& drive, std::uint64_t offset, std::span<std::uint8_t> out) {
-    const std::size_t sectors = out.size() / kSector;
-    if (readDriveBytes(drive, offset, out) == out.size()) return std::vector<bool>(sectors, true);
-    if (sectors == 1) {
-        std::fill(out.begin(), out.end(), std::uint8_t{0});
-        return {false};
-    }
-    const auto readSector = [&drive](std::uint64_t at, std::span<std::uint8_t> sector) {
-        return readDriveBytes(drive, at, sector);
-    };
-    return engine::disk::rereadBySector(readSector, offset, out);
+engine::disk::SectorPass driveSectorPass(CDrive& drive) {
+    return engine::disk::SectorPass(
+        [&drive](std::uint64_t first, std::span<std::uint8_t> out, engine::disk::Attempts) {
+            return readDriveBytes(drive, first * kSector, out);
+        },
+        drive.GetDriveInfo()->TotalSectors);
+}
+
+std::vector<bool> readSectorsSalvaging(engine::disk::SectorPass& pass, std::uint64_t offset,
+                                       std::span<std::uint8_t> out) {
+    const std::vector<engine::disk::SectorState> states = pass.readRun(offset / kSector, out);
+    std::vector<bool> read(states.size());
+    for (std::size_t k = 0; k < states.size(); ++k) read[k] = states[k] == engine::disk::SectorState::Read;
+    return read;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <exception>
 
 #include "engine/disk/drive.h"
@@ -48,6 +47,14 @@ int CSearcher::Search() {
     settings_.TotalClusters = plan_->totalClusters();
     settings_.FreeClusters = plan_->CountFreeClusters();
     settings_.CurrentCluster = 0;
+    // One pass for the whole search: a dead region found in one block is skipped in the next.
+    const std::uint64_t driveSectors = drive_.GetDriveInfo()->TotalSectors;
+    pass_ = std::make_unique<engine::disk::SectorPass>(
+        [this](std::uint64_t first, std::span<std::uint8_t> out, engine::disk::Attempts) {
+            return drive_.ReadSectors(first, out.size() / kUnit, out.data());
+        },
+        driveSectors);
+    pass_->setGoOn([this] { return running(); });
 
     // Without a worker nothing would parse the blocks: the search ends at once.
     if (AddWorker(plan_->blockSectors() * kUnit)) {
@@ -76,25 +83,29 @@ bool CSearcher::AddWorker(std::size_t slotBytes) {
 void CSearcher::DestroyWorkers() { worker_.reset(); }
 
 std::uint64_t CSearcher::ReadBlock(SearchSlot& slot) {
-    std::uint8_t* buffer = slot.buffer.data();
     const SearchBlock& block = slot.block;
-    const std::uint64_t bytes = block.sectors * kUnit;
-    std::uint64_t read = std::min(drive_.ReadSectors(block.firstSector, block.sectors, buffer), bytes);
-    if (read != 0) {
-        // A short read (the device ended early) leaves the rest of the block zero.
-        std::memset(buffer + read, 0, bytes - read);
-        return read;
-    }
-    Log(kLogError, "CSearcher.ReadBlock at: %I64d not readed, try read by one sector", block.firstSector);
-    for (std::uint64_t i = 0; i < block.sectors && running(); ++i) {
-        std::uint8_t* sector = buffer + i * kUnit;
-        if (drive_.ReadSectors(block.firstSector + i, 1, sector) == kUnit) {
-            read += kUnit;
-        } else {
-            std::memset(sector, 0, kUnit);
+    const std::uint64_t blockEnd = block.firstSector + block.sectors;
+    pass_->setProgress([this, blockEnd, earlierBlocksDone = false](std::uint64_t next) mutable {
+        // The position moves on while the block is read sector by sector, once every
+        // earlier block's hits are out, and stays short of the block's end until its own are.
+        if (!earlierBlocksDone) {
+            worker_->WaitIdle();
+            earlierBlocksDone = true;
         }
+        const std::uint64_t cluster = std::min(next, blockEnd - 1) / plan_->sectorsPerCluster();
+        settings_.CurrentCluster = std::max(std::uint64_t{settings_.CurrentCluster}, cluster);
+        if (running() && settings_.NotifyWindow != 0) postProgress();
+    });
+    // A block that does not read whole is read sector by sector; what cannot be read
+    // stays zero.
+    const std::vector<engine::disk::SectorState> sectors =
+        pass_->readRun(block.firstSector, {slot.buffer.data(), block.sectors * kUnit});
+    const auto read =
+        static_cast<std::uint64_t>(std::count(sectors.begin(), sectors.end(), engine::disk::SectorState::Read));
+    if (read != block.sectors) {
+        Log(kLogError, "CSearcher.ReadBlock at: %I64d not readed, try read by one sector", block.firstSector);
     }
-    return read;
+    return read * kUnit;
 }
 
 void CSearcher::ParseBlock(SearchSlot& slot) {

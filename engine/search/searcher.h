@@ -8,12 +8,15 @@
 // call) or, without one, are sent to NotifyWindow as WM_ENGINE_FILE_FOUND in a LocalAlloc
 // block that the receiver frees. Progress is posted per block once the block's hits are
 // delivered, and once at the end, with the figures in the settings (CurrentCluster: the
-// end of the last block delivered). The host stops a search by writing 0 to Run.
+// end of the last block delivered); a block read sector by sector on a failing disk also
+// posts it while it is read, short of the block's end. The host stops a search by writing
+// 0 to Run.
 
 #include <cstdint>
 #include <memory>
 #include <span>
 
+#include "engine/disk/sector_pass.h"
 #include "engine/records.h"
 #include "engine/search/searcher_blocks.h"
 #include "engine/search/searcher_unit_index.h"
@@ -46,7 +49,8 @@ private:
     bool running() const;
     bool AddWorker(std::size_t slotBytes);
     void DestroyWorkers();
-    // Reads the slot's block; sectors that cannot be read stay zero. Returns bytes read.
+    // Reads the slot's block through the search's sector pass; sectors that cannot be
+    // read stay zero. Returns bytes read.
     std::uint64_t ReadBlock(SearchSlot& slot);
     // On the worker thread: matches the units of the slot's block that are to be
     // matched, then publishes the block's progress.
@@ -61,6 +65,7 @@ private:
     EngineSettings& settings_;
     CSearchUnitIndex index_;
     std::unique_ptr<CSearchBlockPlan> plan_;
+    std::unique_ptr<engine::disk::SectorPass> pass_;
     std::unique_ptr<CSearchWorker> worker_;
     // Worker-thread state: the record filled for a callback, and the previous hit's type.
     FoundFileRecord ownRecord_;

@@ -18,6 +18,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(
 
 #include "disk_test_support.h"
 #include "engine/disk/drive.h"
+#include "engine/disk/sector_pass.h"
 #include "engine/exports.h"
 #include "platform/fault_injection.h"
 
@@ -33,9 +34,9 @@ constexpr std::uint64_t kSectors = 64;
 
 // A drive of `kind` over numbered in-memory sectors whose reads follow `plan`.
 struct FaultyDrive {
-    explicit FaultyDrive(std::uint64_t baseOffset = 0, std::int32_t kind = kDriveImage)
-        : image(numberedSectors(kSectors)), plan(std::make_shared<platform::FaultPlan>()) {
-        drive.SetSource({kind, "memory", baseOffset, kSectors * 512 - baseOffset});
+    explicit FaultyDrive(std::uint64_t baseOffset = 0, std::int32_t kind = kDriveImage, std::uint64_t sectors = kSectors)
+        : image(numberedSectors(sectors)), plan(std::make_shared<platform::FaultPlan>()) {
+        drive.SetSource({kind, "memory", baseOffset, sectors * 512 - baseOffset});
         drive.SetDeviceOpener(platform::faultyOpener(plan, platform::memoryOpener(image)));
         drive.SetSleeper(pauses.sleeper());
     }
@@ -282,6 +283,59 @@ TEST(DriveRead, ReopeningRacesNoReadOfAnotherThread) {
     stop = true;
     reopener.join();
     EXPECT_EQ(bad.load(), 0);
+}
+
+// The rule of every sector-by-sector pass, over a drive read in two pieces: a failing run
+// is read whole once, a bad sector gets every attempt and pause, a dead region a handful
+// of reads (also in the next piece), and each run of failures one report.
+TEST(SectorPass, BadSectorsCostTheirAttemptsAndADeadRegionAHandfulOfReads) {
+    using engine::disk::SectorState;
+    constexpr std::uint64_t kPiece = 4096, kPassSectors = 2 * kPiece;
+    const struct {
+        const char* name;
+        std::int32_t retries;
+        std::uint64_t badFrom, badTo;
+        std::size_t failedReads, pauses, reports;  // failed reads: at most, when a dead region is probed
+    } cases[] = {
+        {"one bad sector", 4, 100, 101, 1 + 4, 4, 1},
+        // The second gets one look ahead of the first, then its own attempts.
+        {"two in a row", 4, 100, 102, 1 + 4 + 1 + 4, 8, 1},
+        {"dead region across the pieces", 4, 3000, 6000, 30, 4, 1},
+        {"no attempts", 0, 3000, 6000, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportWindow window;
+        ScopedSettings settings(c.retries, 20, window.handle());
+        FaultyDrive f(0, kDriveImage, kPassSectors);
+        f.plan->failReads(c.badFrom * 512, c.badTo * 512, EIO, -1);
+        engine::disk::SectorPass pass(
+            [&](std::uint64_t first, std::span<std::uint8_t> out, engine::disk::Attempts) {
+                return f.drive.ReadSectors(first, out.size() / 512, out.data());
+            },
+            kPassSectors);
+        std::vector<std::uint8_t> buffer(kPassSectors * 512, 0xCC);
+        std::vector<SectorState> states;
+        for (std::uint64_t first = 0; first < kPassSectors; first += kPiece) {
+            const auto piece = pass.readRun(first, {buffer.data() + first * 512, kPiece * 512});
+            states.insert(states.end(), piece.begin(), piece.end());
+        }
+        EXPECT_LE(f.plan->failedReads(), c.failedReads);
+        EXPECT_EQ(f.pauses.pauses.size(), c.pauses);
+        ASSERT_EQ(window.reports().size(), c.reports);
+        if (c.reports) {
+            EXPECT_EQ(+window.reports()[0].Position, c.badFrom * 512);
+            EXPECT_EQ(+window.reports()[0].Attempt, static_cast<std::uint32_t>(c.retries));
+        }
+        for (std::uint64_t s = 0; s < kPassSectors; ++s) {
+            const bool bad = s >= c.badFrom && s < c.badTo;
+            ASSERT_EQ(states[s] == SectorState::Read, c.retries != 0 && !bad) << s;
+            ASSERT_EQ(sectorNumberAt(&buffer[s * 512]), states[s] == SectorState::Read ? s : 0) << s;
+        }
+        if (c.retries == 0) {
+            EXPECT_TRUE(f.plan->reads().empty());
+        }
+    }
 }
 
 TEST(DriveFileRead, ReturnsTheBytesAskedForOrActuallyRead) {

@@ -17,11 +17,13 @@
 #include <iterator>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "engine/disk/disk_test_support.h"
 #include "engine/engine_state.h"
 #include "engine/exports.h"
 #include "engine/fs/fat_fixture.h"
+#include "engine/fs/fat_image_builder.h"
 #include "engine/messages.h"
 #include "engine/recovery_writer.h"
 #include "engine/support/faulty_drive.h"
@@ -316,7 +318,7 @@ TEST_F(RecoveryWriter, AnUnreadableSectorCostsOnlyItsOwnBytes) {
         EXPECT_EQ(recoverHere(record, c.file, &request), record.Size - 512);
         EXPECT_EQ(readFile(directory_ / c.file), expected);
         EXPECT_EQ(request.UnreadableSectors, 1u);
-        EXPECT_EQ(zeroFilled_, std::vector<WPARAM>{1});
+        EXPECT_EQ(zeroFilled_.back(), 1u);
         EXPECT_EQ(log.count(c.logLine), 1u);
     }
 }
@@ -352,8 +354,9 @@ TEST_F(RecoveryWriter, ProgressCarriesTheSectorsZeroFilledSoFarAndRunsAreLoggedO
     RecoveryRequest request{};
     const std::uint64_t size = 6 * kMiB;
     EXPECT_EQ(recoverHere(rawRecord(size), "raw", &request), size - 14 * 512);
-    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 33, 66}));
-    EXPECT_EQ(zeroFilled_, (std::vector<WPARAM>{3, 14, 14}));
+    // Each run also moves the percent on where it ends, never back.
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 33, 33, 33, 66}));
+    EXPECT_EQ(zeroFilled_, (std::vector<WPARAM>{0, 0, 3, 14, 14}));
     EXPECT_EQ(request.UnreadableSectors, 14u);
     EXPECT_EQ(log.count("written as zeros"), 3u);  // two runs and the total
     EXPECT_EQ(log.count("sectors 10-12 of the file"), 1u);
@@ -369,6 +372,60 @@ TEST_F(RecoveryWriter, ProgressCarriesTheSectorsZeroFilledSoFarAndRunsAreLoggedO
     }
 }
 
+// Deleted files of 1 to 3 MiB in a row on FAT32 with 20,000 sectors across six of them
+// that never read, at ten attempts per read: a handful of failed reads in all, and every
+// readable sector intact, the dead ones zeros, a dead tail cut.
+TEST_F(RecoveryWriter, DeletedFilesAcrossADeadRegionCostAHandfulOfReads) {
+    fattest::Fat32Builder volume(6000, 8);
+    std::uint32_t third = 0;
+    for (char k = 0; k < 10; ++k) {
+        const std::string name = std::string("FILE") + static_cast<char>('0' + k) + "   BIN";
+        const std::uint32_t first = volume.addFile(fattest::Fat32Builder::kRootCluster, name.c_str(),
+                                                   static_cast<std::uint32_t>((1 + k % 3) * kMiB + 1000));
+        volume.markDeleted(first);
+        if (k == 2) third = first;
+    }
+    volume.freeClustersFrom(3);
+    volume.numberSectorsFrom(3);
+    const std::vector<std::uint8_t>& image = volume.image();
+    const std::uint64_t deadFrom = volume.clusterOffset(third) / 512 + 1000, deadTo = deadFrom + 20000;
+    const auto dead = [&](std::uint64_t sector) { return sector >= deadFrom && sector < deadTo; };
+    openFaulty(image);
+    plan_->failReads(deadFrom * 512, deadTo * 512, EIO, -1);
+    settings_.ReadRetries = 10;
+
+    int touched = 0;
+    for (const auto& [name, record] : listed_) {
+        SCOPED_TRACE(name);
+        const std::uint64_t first = record.DataPosition / 512, size = record.Size;
+        std::string expected(image.begin() + static_cast<long>(first * 512),
+                             image.begin() + static_cast<long>(first * 512 + size));
+        // The output ends after its last readable sector; dead sectors before it are zeros.
+        std::uint64_t length = 0, zeros = 0, deadSince = 0;
+        for (std::uint64_t at = 0; at < size; at += 512) {
+            const std::uint64_t end = std::min(at + 512, size);
+            if (!dead(first + at / 512)) {
+                length = end;
+                zeros += std::exchange(deadSince, 0);
+                continue;
+            }
+            ++deadSince;
+            std::fill(expected.begin() + static_cast<long>(at), expected.begin() + static_cast<long>(end), '\0');
+        }
+        touched += zeros + deadSince != 0;
+        RecoveryRequest request{};
+        recoverHere(record, name, &request);
+        if (length == 0) {
+            EXPECT_FALSE(fs::exists(directory_ / name));
+            continue;
+        }
+        EXPECT_EQ(readFile(directory_ / name), expected.substr(0, length));
+        EXPECT_EQ(request.UnreadableSectors, zeros);
+    }
+    EXPECT_EQ(touched, 6);
+    EXPECT_LE(plan_->failedReads(), 500u);
+}
+
 TEST_F(RecoveryWriter, AClearedWorkFlagAlsoStopsTheSectorBySectorReads) {
     // The user stops at the first failed read of a dead region.
     disktest::ImmediateWindow stopper([this](const platform::Message& message) {
@@ -381,8 +438,9 @@ TEST_F(RecoveryWriter, AClearedWorkFlagAlsoStopsTheSectorBySectorReads) {
     plan_->failReads(0, 4 * kMiB, EIO, -1);
     const std::size_t readsBefore = plan_->reads().size();
     EXPECT_EQ(recoverHere(rawRecord(6 * kMiB), "stopped"), 0u);
-    EXPECT_EQ(plan_->reads().size(), readsBefore + 1);
-    EXPECT_EQ(percents_, std::vector<LPARAM>{0});
+    // The piece once, its first sector, reported as it fails.
+    EXPECT_EQ(plan_->reads().size(), readsBefore + 2);
+    EXPECT_EQ(percents_, (std::vector<LPARAM>{0, 0}));
     settings_.NotifyWindow = 0;
 }
 

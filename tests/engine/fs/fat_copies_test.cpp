@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
+#include "engine/disk/sector_reader.h"
 #include "engine/fs/fat_copies.h"
 #include "engine/fs/fat_fixture.h"
 
@@ -76,7 +78,11 @@ TEST(FatCopies, UnreadablePartsComeFromTheOtherCopiesOrReadAsFree) {
             std::copy_n(volume.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
             for (const BadSector& bad : c.bad) {
                 const std::uint64_t start = kFatOffset + bad.copy * kFatBytes + bad.sector * 512;
-                if (start < offset + out.size() && offset < start + 512) return false;
+                if (start < offset + out.size() && offset < start + 512) {
+                    // As a drive does: the failure is kept for the sector pass.
+                    engine::disk::ReadScope::current()->fail({kIoErrorRead, EIO, 1, offset});
+                    return false;
+                }
             }
             return true;
         };

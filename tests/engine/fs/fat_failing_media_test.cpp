@@ -44,8 +44,7 @@ public:
         return std::string(reinterpret_cast<const char*>(buffer.data()), got);
     }
 
-    // Read attempts that failed: each pauses once.
-    std::size_t failedAttempts() const { return pauses_.pauses.size(); }
+    std::size_t failedReads() const { return plan_->failedReads(); }
 
 private:
     disktest::ScopedSettings settings_;
@@ -76,24 +75,32 @@ TEST(FatFailingMedia, OneBadSectorCostsOnlyWhatItHeld) {
     const std::uint64_t big = intact.at("BIG.BIN").RecordNumber;
     const std::uint64_t inFat1 = layout.fatSector(0, big + 500), inFat2 = layout.fatSector(1, big + 500);
     const std::uint64_t root = layout.data;  // cluster 2, the root's first
+    // One in a hundred of each copy's sectors, none the same in both.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> onePercent;
+    for (std::uint64_t at = layout.fat1 + 50 * 512; at < layout.data; at += 100 * 512) onePercent.push_back({at, at + 512});
+    ASSERT_EQ(onePercent.size(), 12u);
 
     const struct {
         const char* name;
         std::vector<std::pair<std::uint64_t, std::uint64_t>> bad;
-        std::size_t failedRuns;  // each costs kRetries failed attempts
+        std::size_t failedReads;
         const char* logLine;
     } cases[] = {
+        // The piece fails once and comes from the other copy.
         {"FAT1, FAT2 intact", {{inFat1, inFat1 + 512}}, 1, "not read whole, taken from FAT2"},
-        // The piece fails in both copies, then the one sector in both.
-        {"FAT1 and FAT2", {{inFat1, inFat1 + 512}, {inFat2, inFat2 + 512}}, 4, "unreadable in every copy, read as free"},
-        {"first root cluster", {{root, root + 512}}, 1, nullptr},
+        // The piece fails once in each copy, the sector once in each, then with every attempt.
+        {"FAT1 and FAT2", {{inFat1, inFat1 + 512}, {inFat2, inFat2 + 512}}, 2 + 2 + 2 * kRetries,
+         "unreadable in every copy, read as free"},
+        // Each bad sector of copy 1 fails once and comes from copy 2.
+        {"one in a hundred FAT sectors", onePercent, 2 + 6, nullptr},
+        {"first root cluster", {{root, root + 512}}, kRetries, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FaultyFat fat(image, c.bad);
         fattest::LogCapture log;
         const auto listed = fat.list();
-        EXPECT_EQ(fat.failedAttempts(), c.failedRuns * kRetries);
+        EXPECT_EQ(fat.failedReads(), c.failedReads);
         if (c.logLine) {
             EXPECT_EQ(log.count(c.logLine), 1u);
         }

@@ -88,6 +88,19 @@ public:
 
     // Marks the entry of the folder or file that starts at `firstCluster` as deleted.
     void markDeleted(std::uint32_t firstCluster) { image_.at(entryOffsets_.at(firstCluster)) = 0xE5; }
+    // Frees the FAT entries of both copies from `cluster` on, as deleting the files there does.
+    void freeClustersFrom(std::uint32_t cluster) {
+        for (int copy = 0; copy < 2; ++copy) {
+            std::fill(image_.begin() + static_cast<long>(fatOffset(copy) + cluster * 4ull),
+                      image_.begin() + static_cast<long>(fatOffset(copy + 1)), 0);
+        }
+    }
+    // Writes each sector's number (64-bit, little-endian) at its start, from `cluster` on.
+    void numberSectorsFrom(std::uint32_t cluster) {
+        for (std::uint64_t sector = clusterOffset(cluster) / 512; sector < image_.size() / 512; ++sector) {
+            engine::storeLittleEndian<std::uint64_t>(image_.data() + sector * 512, sector);
+        }
+    }
 
     std::uint64_t dataOffset() const {
         return (kReservedSectors + 2ull * fatSectors_) * 512;

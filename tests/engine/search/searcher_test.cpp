@@ -180,24 +180,39 @@ TEST(Search, StopFromTheCallbackEndsWithOneFinalProgress) {
     EXPECT_LE(static_cast<std::size_t>(window.progress), blocksRead + 1);
 }
 
+// Blocks of 16 sectors; a failing block is read whole once, then sector by sector with
+// the attempts spent on the sectors that fail, each run of them reported once.
 TEST(Search, UnreadableSectorsAreSkippedAndTheRestFound) {
     struct Case {
         const char* name;
         std::uint64_t sectors;
         Positions headers;
-        std::uint64_t failFrom, failTo;
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> bad;  // sector ranges
         Positions found;
+        std::int32_t retries;
+        std::size_t failedReads, reports;  // failed reads: at most
     };
     const Case cases[] = {
-        {"bad block", 64, {1, 17, 20, 40}, 16, 32, {1, 40}},
-        {"bad sector retried alone", 32, {2, 5, 9}, 5, 6, {2, 9}},
+        {"bad block", 64, {1, 17, 20, 40}, {{16, 32}}, {1, 40}, 1, 10, 1},
+        {"bad sector retried alone", 32, {2, 5, 9}, {{5, 6}}, {2, 9}, 1, 1 + 1, 1},
+        {"a bad sector in every block", 64, {2, 20, 40}, {{5, 6}, {21, 22}, {37, 38}, {53, 54}}, {2, 20, 40}, 10,
+         4 * (1 + 10), 4},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         SearchRun run(imageWith(c.sectors, kPdf, c.headers));
+        disktest::ReportWindow window;
+        run.settings.NotifyWindow = window.handle();
+        run.settings.ReadRetries = c.retries;
         run.settings.BufferSize = 16 * kSector;
-        run.memory.plan->failReads(c.failFrom * kSector, c.failTo * kSector, EIO, -1);
-        EXPECT_EQ(run.search(), bytes(c.found)) << c.name;
-        EXPECT_EQ(+run.settings.CurrentCluster, c.sectors) << c.name;
+        for (const auto& [from, to] : c.bad) run.memory.plan->failReads(from * kSector, to * kSector, EIO, -1);
+        EXPECT_EQ(run.search(), bytes(c.found));
+        EXPECT_EQ(+run.settings.CurrentCluster, c.sectors);
+        EXPECT_LE(run.memory.plan->failedReads(), c.failedReads);
+        EXPECT_EQ(window.reports().size(), c.reports);
+        std::uint64_t read = 0;
+        for (const platform::FaultPlan::ReadCall& call : run.memory.plan->reads()) read += call.bytes;
+        EXPECT_LE(read, 3 * c.sectors * kSector);
     }
 }
 
