@@ -31,9 +31,7 @@ void RecoveryTally::CountWritten(std::uint64_t unreadableSectors, bool cutAtEnd)
     if (cutAtEnd) ++cutAtEnd_;
 }
 
-void RecoveryTally::CountNotWritten(const QString& reason, int files) {
-    if (files > 0) notWritten_.Add(reason, files);
-}
+void RecoveryTally::CountNotWritten(const QString& reason, int files) { notWritten_.Add(reason, files); }
 
 void RecoveryTally::CountSkipped(const QString& reason) { skipped_.Add(reason, 1); }
 
