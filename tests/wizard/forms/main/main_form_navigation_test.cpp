@@ -267,15 +267,9 @@ TEST_F(MainFormNavigationTest, TheAutopilotGoesOnOnlyWithAFullTargetPath) {
     answerNextModalDialog(ChooseRootFolderItem);
     button("AutopilotFolderBrowse")->click();
     ASSERT_EQ(edit->text(), QStringLiteral("/"));
-    const struct {
-        QString text;
-        QString refusal;
-    } refused[] = {
-        {QStringLiteral("/"), SystemFolderRefusal(QStringLiteral("/"))},
-        {QStringLiteral("/sys/kernel/new"), SystemFolderRefusal(QStringLiteral("/sys/kernel/new"))},
-        {QString(), kTargetFolderRefusal},
-        {QStringLiteral("Recovered Files"), kTargetFolderRefusal},
-    };
+    const std::pair<QString, QString> refused[] = {{QStringLiteral("/"), SystemFolderRefusal(QStringLiteral("/"))},
+                                                   {QString(), kTargetFolderRefusal},
+                                                   {QStringLiteral("Recovered Files"), kTargetFolderRefusal}};
     for (const auto& [text, refusal] : refused) {
         edit->setText(text);
         button("BottomButtonNext")->setFocus();
