@@ -17,8 +17,6 @@ namespace registry_detail {
 namespace {
 
 constexpr std::string_view kTemporarySuffix = ".tmp.XXXXXX";
-// A values file is a few lines of settings; anything near this size is not one of ours.
-constexpr std::size_t kMaxValuesFileSize = 64u << 20;
 
 struct Diagnostics {
     std::mutex mutex;
@@ -71,12 +69,13 @@ private:
     int fd_;
 };
 
-enum class ReadResult { Ok, Missing, Failed };
+enum class ReadResult { Ok, Missing, Linked, Failed };
 
-// Only a regular file of a sane size is read. A FIFO would block the open or the read
-// for ever, and a link to a device (/dev/zero) would be read to the size limit on every
-// value, so neither is opened for reading at all; the descriptor is checked again, as the
-// name may have changed in between.
+// Only a regular file of a sane size is read, never through a symbolic link. A FIFO would
+// block the open or the read for ever, a device (/dev/zero) would be read to the size
+// limit on every value, and a link could lend the store a file from anywhere, so none is
+// opened for reading at all; the descriptor is checked again, as the name may have
+// changed in between.
 bool isReadableValuesFile(const struct stat& status) {
     return S_ISREG(status.st_mode) && status.st_size >= 0 &&
            static_cast<std::uint64_t>(status.st_size) <= kMaxValuesFileSize;
@@ -84,14 +83,20 @@ bool isReadableValuesFile(const struct stat& status) {
 
 ReadResult readWholeFile(const std::string& path, std::string& text) {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
+    if (::lstat(path.c_str(), &status) != 0) {
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return ReadResult::Linked;
     }
     if (!isReadableValuesFile(status)) {
         return ReadResult::Failed;
     }
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (!file.valid()) {
+        if (errno == ELOOP) {
+            return ReadResult::Linked;
+        }
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     }
     if (::fstat(file.get(), &status) != 0 || !isReadableValuesFile(status)) {
@@ -138,6 +143,9 @@ std::optional<std::vector<RegistryValue>> loadValues(const std::string& folder) 
     std::string text;
     switch (readWholeFile(path, text)) {
         case ReadResult::Missing: return std::vector<RegistryValue>{};
+        case ReadResult::Linked:
+            report("registry: " + path + ": is a symbolic link, not followed");
+            return std::nullopt;
         case ReadResult::Failed:
             report("registry: " + path + ": cannot be read");
             return std::nullopt;
@@ -160,12 +168,19 @@ std::optional<std::vector<RegistryValue>> loadValues(const std::string& folder) 
 
 bool saveValues(const std::string& folder, const std::vector<RegistryValue>& values) {
     const std::string finalPath = valuesFilePath(folder);
+    const std::string text = registry_file::serialize(values);
+    if (text.size() > kMaxValuesFileSize) {
+        report("registry: " + finalPath + ": not written, the values would take " + std::to_string(text.size()) +
+               " bytes, more than the " + std::to_string(kMaxValuesFileSize) +
+               " a values file may hold; the file stays as it was");
+        return false;
+    }
     std::string temporaryPath = finalPath + std::string(kTemporarySuffix);
     FileDescriptor file(::mkostemp(temporaryPath.data(), O_CLOEXEC));
     if (!file.valid()) {
         return false;
     }
-    const bool written = writeAll(file.get(), registry_file::serialize(values)) &&
+    const bool written = writeAll(file.get(), text) &&
                          ::fsync(file.get()) == 0 && file.close() &&
                          ::rename(temporaryPath.c_str(), finalPath.c_str()) == 0;
     if (!written) {

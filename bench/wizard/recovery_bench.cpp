@@ -42,6 +42,7 @@ public:
     void CountRecovered(bool, const TBaseElement&) override { ++recovered; }
     int& FileExistsAnswer() override { return answer; }
     EngineSettings& EngineRecord() override { return settings; }
+    std::uint64_t ReadErrorsReported() override { return 0; }
     bool OnSourceDrive(const struct stat&) override { return false; }
     QWidget* DialogOwner() override { return nullptr; }
 

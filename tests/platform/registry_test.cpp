@@ -1,4 +1,6 @@
 #include "platform/registry.h"
+#include "platform/registry_file.h"
+#include "platform/registry_storage.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -182,18 +184,47 @@ TEST_F(RegistryTest, AValuesFileThatIsAFifoIsRefusedWithoutWaiting) {
     EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
-// A link to a device is not read to the size limit, as it would be for every value.
-TEST_F(RegistryTest, AValuesFileThatLinksToADeviceIsRefusedUnread) {
-    auto zeroKey = RegistryKey::create(u"Zero");
-    ASSERT_TRUE(zeroKey);
-    fs::create_symlink("/dev/zero", root_ / "Zero/.values");
-    const std::uint64_t before = bytesReadByProcess();
-    EXPECT_FALSE(zeroKey->read(u"x"));
-    EXPECT_TRUE(zeroKey->values().empty());
-    EXPECT_LT(bytesReadByProcess() - before, 1u << 20);
-    const auto lines = reports();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines.back().find("cannot be read"), std::string::npos) << lines.back();
+// A values file that is a symbolic link is not followed, as a linked key folder is not:
+// a link to a device is not read to the size limit, nor one to a values file elsewhere
+// lent to the store; a write replaces neither the link nor what it names.
+TEST_F(RegistryTest, AValuesFileThatIsALinkIsNeitherReadNorWrittenThrough) {
+    const fs::path elsewhere = outer_ / "elsewhere.values";
+    std::ofstream(elsewhere) << "; registry values, format 1\n\"x\"=dword:00000007\n";
+    for (const fs::path& linked : {fs::path("/dev/zero"), elsewhere}) {
+        SCOPED_TRACE(linked.string());
+        auto key = RegistryKey::create(u"Linked");
+        ASSERT_TRUE(key);
+        fs::create_symlink(linked, root_ / "Linked/.values");
+        const std::uint64_t before = bytesReadByProcess();
+        EXPECT_FALSE(key->read(u"x"));
+        EXPECT_TRUE(key->values().empty());
+        EXPECT_LT(bytesReadByProcess() - before, 1u << 20);
+        const auto lines = reports();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines.back().find("symbolic link"), std::string::npos) << lines.back();
+        EXPECT_FALSE(key->writeDword(u"x", 1));
+        EXPECT_TRUE(fs::is_symlink(root_ / "Linked/.values"));
+        ASSERT_TRUE(RegistryKey::remove(u"Linked"));
+    }
+    std::ifstream in(elsewhere);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "; registry values, format 1\n\"x\"=dword:00000007\n");
+}
+
+// The writer never makes a file that its reader refuses: one a byte past the size limit
+// is not written, the old values stay readable and later writes still work.
+TEST_F(RegistryTest, ValuesPastTheSizeTheReaderTakesAreRefusedAndTheOldFileKept) {
+    auto key = RegistryKey::create(u"Big");
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(key->writeDword(u"Kept", 1));
+    const std::size_t others = registry_file::serialize({{u"Kept", 1u}, {u"T", u""}}).size();
+    EXPECT_FALSE(key->writeString(u"T", std::u16string(registry_detail::kMaxValuesFileSize + 1 - others, u'a')));
+    ASSERT_FALSE(reports().empty());
+    EXPECT_NE(reports().back().find("not written"), std::string::npos) << reports().back();
+    EXPECT_EQ(key->readDword(u"Kept"), 1u);
+    EXPECT_FALSE(key->read(u"T"));
+    EXPECT_TRUE(key->writeDword(u"Later", 2));
+    EXPECT_EQ(key->readDword(u"Later"), 2u);
 }
 
 TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -182,7 +183,17 @@ void WalkToScans(Walk& walk, const QString& targetFolder) {
     Child<QRadioButton>(form, "ModeCorruptedRadioButton")->click();
     walk.SavePage(QStringLiteral("mode"));
     if (!walk.Next()) return;
-    Child<QLineEdit>(form, "AutopilotFolderEdit")->setText(targetFolder);
+    auto* folder = Child<QLineEdit>(form, "AutopilotFolderEdit");
+    auto* autopilot = Child<QCheckBox>(form, "AutopilotCheckBox");
+    // The root folder is refused, with a message.
+    autopilot->setChecked(true);
+    folder->setText(QStringLiteral("/"));
+    Settle();
+    walk.SavePage(QStringLiteral("autopilot-root-folder"));
+    Child<QPushButton>(form, "BottomButtonNext")->click();
+    Settle();
+    autopilot->setChecked(false);
+    folder->setText(targetFolder);
     Settle();
     walk.SavePage(QStringLiteral("autopilot"));
 }
@@ -203,10 +214,13 @@ void WalkFileSystemHalf(Walk& walk) {
     TPreviewPage& page = *walk.form_.PreviewPageOf(WorkHalf::FileSystem);
     page.SelectAll();
     walk.Recover(WorkHalf::FileSystem, QStringLiteral("recover-destination"), [&shots](QWidget* dialog) {
-        // An empty folder is refused with a message.
+        // An empty folder and the root folder are refused with a message.
         auto* edit = Child<QLineEdit>(*dialog, "DestinationFolderEdit");
         const QString folder = edit->text();
         edit->clear();
+        Child<QPushButton>(*dialog, "ButtonOk")->click();
+        edit->setText(QStringLiteral("/"));
+        shots.Save(QStringLiteral("recover-destination-root-folder"), dialog);
         Child<QPushButton>(*dialog, "ButtonOk")->click();
         edit->setText(folder);
         shots.SaveModal(QStringLiteral("folder-browser"),
@@ -225,6 +239,13 @@ void WalkDriveSectorsHalf(Walk& walk) {
     Walk::SelectRows(*content, {0});
     content->Action(PreviewAction::ResetSize)->trigger();
     walk.RecoverToCancelledDialog(WorkHalf::DriveSectors, QStringLiteral("probable-size"));
+    // Skipped there, the file is counted as skipped.
+    content->Action(PreviewAction::ResetSize)->trigger();
+    walk.Recover(WorkHalf::DriveSectors, QString(), [](QWidget*) {
+        watchForModalDialog([](QWidget* size) { Child<QPushButton>(*size, "BottomButtonCancel")->click(); }, 20s,
+                            [] {});
+    });
+    walk.SaveProgressWindow(QStringLiteral("recovering-files-probable-size-skipped"));
     Walk::SelectRows(*content, Walk::RowsBySize(*content, true));
     walk.Recover(WorkHalf::DriveSectors, QString());
     walk.SaveProgressWindow(QStringLiteral("recovering-files-carved"));

@@ -95,6 +95,7 @@ bool RecoveryFlow::DoRealRecovery(bool fileSystemList) {
         const RunEnd runEnd(progress);
         int done = 0;
         for (TBaseElement* element : selected) {
+            filesLeft_ = count - done;
             progress.ShowTotal(done, count);
             progress.ShowFile(ElementName(*element), FormatNumberText(element->Size()));
             const FileOutcome outcome = DoRecoverFile(*element, progress);
@@ -155,10 +156,13 @@ std::shared_ptr<const RecoveryFolder> RecoveryFlow::OpenTarget(TBaseElement& ele
         const auto opened = IsValidTargetFolder(root, true) ? placement_->OpenRoot(root)
                                                             : RecoveryPlacement::FolderResult::NotCreatable;
         if (opened != RecoveryPlacement::FolderResult::Opened) {
+            // The run ends here: this file and every one after it are not written.
             if (opened == RecoveryPlacement::FolderResult::OnSource) {
-                NotWritten(progress, SameDriveRefusal(), RecoveryLine(kReasonOnSource));
+                progress.Log(SameDriveRefusal());
+                tally_.CountNotWritten(RecoveryLine(kReasonOnSource), filesLeft_);
             } else {
-                NotWritten(progress, RecoveryLine(kCantCreateFolder, root), RecoveryLine(kReasonFolder));
+                progress.Log(RecoveryLine(kCantCreateFolder, root));
+                tally_.CountNotWritten(RecoveryLine(kReasonFolder), filesLeft_);
             }
             failure = FileOutcome::EndRun;
             return nullptr;
@@ -188,6 +192,7 @@ RecoveryFlow::FileOutcome RecoveryFlow::Write(TBaseElement& element, const Place
         return FileOutcome::NotRecovered;
     }
     const std::u16string path = file.enginePath();
+    const std::uint64_t readErrorsBefore = host_.ReadErrorsReported();
     HANDLE thread = engine().FileRecovery(path.c_str(), progress.ProgressWindow(), element.EngineRecord());
     if (!thread) {
         // Nothing was written: an earlier file taken over is as it was.
@@ -213,6 +218,14 @@ RecoveryFlow::FileOutcome RecoveryFlow::Write(TBaseElement& element, const Place
         NotWritten(progress, RecoveryLine(kRecoveryNotWritten, file.realPath()), RecoveryLine(kReasonNothingWritten));
     } else if (*written < expected && progress.AbortRequested()) {
         NotWritten(progress, RecoveryLine(kRecoveryIncomplete, file.realPath()), RecoveryLine(kReasonAborted));
+    } else if (*written < expected && host_.ReadErrorsReported() > readErrorsBefore) {
+        // The engine ends a file after its last readable byte: everything it could read is
+        // there, as with unreadable sectors written as zeros.
+        progress.Log(RecoveryLine(kRecoveryCutAtEnd, file.realPath(),
+                                  FormatNumberText(static_cast<std::int64_t>(*written)),
+                                  FormatNumberText(static_cast<std::int64_t>(expected))));
+        tally_.CountWritten(unreadable, true);
+        return FileOutcome::Recovered;
     } else {
         NotWritten(progress,
                    RecoveryLine(kRecoveryCut, file.realPath(), FormatNumberText(static_cast<std::int64_t>(*written)),

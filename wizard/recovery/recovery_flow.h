@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,6 +37,10 @@ public:
     virtual int& FileExistsAnswer() = 0;
     // The settings record whose WorkFlag the engine's copy reads.
     virtual EngineSettings& EngineRecord() = 0;
+    // How many failed reads the engine has reported while no scan ran, reports still
+    // queued counted first: a copy that ends short after new ones lost the unreadable
+    // sectors at its end.
+    virtual std::uint64_t ReadErrorsReported() = 0;
     // Whether writing at a place of that status would write onto the drive being
     // recovered (see source_check.h).
     virtual bool OnSourceDrive(const struct stat& target) = 0;
@@ -50,9 +55,10 @@ protected:
 class RecoveryFlow {
 public:
     enum class FileOutcome {
-        Recovered,     // written whole, unreadable sectors as zeros
+        Recovered,     // written whole, unreadable sectors as zeros or cut off at the end
         NotRecovered,  // skipped, failed or cut; the run goes on
-        EndRun,        // the user ended the run, or the target cannot be used
+        EndRun,        // the user ended the run, or the target cannot be used (then no
+                       // file left in the run can be written)
     };
 
     explicit RecoveryFlow(RecoveryHost& host, int renameLimit = kRenameLimit);
@@ -95,4 +101,6 @@ private:
     std::unique_ptr<TRecoveringFilesForm> progress_;
     std::unique_ptr<RecoveryPlacement> placement_;
     RecoveryTally tally_;
+    // The files of the run from the one in hand on.
+    int filesLeft_ = 1;
 };

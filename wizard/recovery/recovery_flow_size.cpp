@@ -79,6 +79,7 @@ std::optional<RecoveryFlow::FileOutcome> RecoveryFlow::AskProbableSize(TBaseElem
             return std::nullopt;
         case TProbableFileSizeForm::kResultSkipFile:
             progress.Log(RecoveryLine(kRecoverySkipped, ElementName(element)));
+            tally_.CountSkipped(RecoveryLine(kReasonSkippedAtSize));
             return FileOutcome::NotRecovered;
         case TProbableFileSizeForm::kResultCancel:
             return FileOutcome::EndRun;

@@ -39,13 +39,18 @@ inline constexpr RecoveryText kRecoveryCut{"strRecoveryCut",
                                            "ERROR: File %s is incomplete: %s of %s bytes recovered"};
 inline constexpr RecoveryText kRecoveryUnreadable{
     "strRecoveryUnreadable", "WARNING: File %s recovered with %d unreadable sectors, filled with zeros"};
+inline constexpr RecoveryText kRecoveryCutAtEnd{
+    "strRecoveryCutAtEnd", "WARNING: File %s recovered up to the unreadable sectors at its end: %s of %s bytes"};
 
 // The run's last line: what became of its files.
 inline constexpr RecoveryText kRecoverySummary{"strRecoverySummary", "Files recovered: %d of %d."};
 inline constexpr RecoveryText kRecoverySummaryUnreadable{"strRecoverySummaryUnreadable",
                                                          "With unreadable sectors filled with zeros: %d."};
+inline constexpr RecoveryText kRecoverySummaryCutAtEnd{"strRecoverySummaryCutAtEnd",
+                                                       "Cut short by unreadable sectors at their end: %d."};
 inline constexpr RecoveryText kRecoverySummaryNotWritten{"strRecoverySummaryNotWritten",
                                                          "Could not be written: %d (%s)."};
+inline constexpr RecoveryText kRecoverySummarySkipped{"strRecoverySummarySkipped", "Skipped: %d (%s)."};
 // Why a file could not be written, for that line (a system error says it in its own words).
 inline constexpr RecoveryText kReasonSizeUnknown{"strRecoveryReasonSizeUnknown", "size unknown"};
 inline constexpr RecoveryText kReasonFolder{"strRecoveryReasonFolder", "folder can't be created"};
@@ -55,6 +60,8 @@ inline constexpr RecoveryText kReasonReplaced{"strRecoveryReasonReplaced", "repl
 inline constexpr RecoveryText kReasonNothingWritten{"strRecoveryReasonNothingWritten", "nothing could be written"};
 inline constexpr RecoveryText kReasonAborted{"strRecoveryReasonAborted", "recovery aborted"};
 inline constexpr RecoveryText kReasonIncomplete{"strRecoveryReasonIncomplete", "incomplete"};
+// Where the user skipped a file, for that line.
+inline constexpr RecoveryText kReasonSkippedAtSize{"strRecoveryReasonSkippedAtSize", "when asked for its size"};
 
 inline constexpr RecoveryText kConfirmReplaceFile{"strConfirmReplaceFile",
                                                   "%s already exists.*|*Do you want to replace it?"};

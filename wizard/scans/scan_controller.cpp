@@ -52,6 +52,11 @@ void ScanController::ScanDriveSectorsButtonStopClick() {
     RequestStop(context_.host.DriveSectorsHalf());
 }
 
+std::uint64_t ScanController::ReadErrorsOutsideScans() {
+    HandleQueuedEngineMessages(context_.window);
+    return handlers_.ReadErrorsOutsideScans();
+}
+
 void ScanController::RequestStop(TWorkHalfState& half) {
     if (Settings().ConfirmationsScanAbort &&
         promptService().ask({Tr(u"Are you sure you want to stop scan?", u"strConfirmStopScan"),

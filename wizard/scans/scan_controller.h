@@ -29,6 +29,10 @@ public:
     void ScanFileSystemButtonStopClick();
     void ScanDriveSectorsButtonStopClick();
 
+    // The read errors the engine has reported while no scan ran, those still queued
+    // handled first.
+    std::uint64_t ReadErrorsOutsideScans();
+
 private:
     template <typename Scan>
     void RunReported(Scan& scan);

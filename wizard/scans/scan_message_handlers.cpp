@@ -83,6 +83,8 @@ LRESULT ScanMessageHandlers::WMIoErrorReport(LPARAM block) {
         CountReadError(fileSystem, fileSystemPage_, report);
     } else if (sectors.ScanRunning) {
         CountReadError(sectors, sectorsPage_, report);
+    } else {
+        ++readErrorsOutsideScans_;
     }
     return 0;
 }

@@ -10,8 +10,11 @@
 // WM_ENGINE_INIT_FAILED is left unhandled: the scans read DriveInitialize's answer.
 //
 // While the sector scan's stop is requested, each of the three engine messages stops the
-// engine's search if it still runs. No handler runs an event loop of its own: the scan's
+// engine's search if it still runs. A read error while no scan runs (the recovery's copy
+// reads the drive too) is counted for whoever asks. No handler runs an event loop of its own: the scan's
 // wait serves posted messages between two hits.
+
+#include <cstdint>
 
 #include "platform/win_types.h"
 #include "wizard/scans/drive_sectors_scan.h"
@@ -37,6 +40,9 @@ public:
     LRESULT WMSearchLogText(WPARAM text);
     LRESULT WMShowAbout();
 
+    // The read errors reported while no scan ran, in the order handled.
+    std::uint64_t ReadErrorsOutsideScans() const { return readErrorsOutsideScans_; }
+
 private:
     // True (and a running search told to stop) while the sector scan's stop is requested.
     bool StopIfRequested();
@@ -46,4 +52,5 @@ private:
     DriveSectorsScan& sectorScan_;
     TScanFileSystemPage& fileSystemPage_;
     TScanDriveSectorsPage& sectorsPage_;
+    std::uint64_t readErrorsOutsideScans_ = 0;
 };

@@ -8,16 +8,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "wizard/utilities/mount_table.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 // Deeper stacks than this are not built by any tool; a loop in a damaged sysfs stops here.
 constexpr int kMaxStackDepth = 16;
-
-std::string NumberText(dev_t device) {
-    return std::to_string(major(device)) + ':' + std::to_string(minor(device));
-}
 
 // "8:17" as sysfs and the mount table write device numbers; 0 for anything else.
 dev_t ParseDeviceNumber(const std::string& text) {
@@ -36,40 +34,6 @@ dev_t ReadDeviceFile(const fs::path& folder) {
     return ParseDeviceNumber(text);
 }
 
-// The mount table writes blanks, tabs, newlines and backslashes as octal escapes ("\\040").
-std::string Unescape(const std::string& field) {
-    const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() &&
-            isOctal(field[i + 1]) && isOctal(field[i + 2]) && isOctal(field[i + 3])) {
-            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                      (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
-// The mount source of the first mount of a file system with that device number.
-std::string MountSourceOf(const std::string& mountInfo, dev_t fileSystem) {
-    std::ifstream in(mountInfo);
-    const std::string wanted = NumberText(fileSystem);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, number;
-        if (!(fields >> id >> parent >> number) || number != wanted) continue;
-        const std::size_t separator = line.find(" - ");
-        if (separator == std::string::npos) continue;
-        std::istringstream tail(line.substr(separator + 3));
-        std::string type, source;
-        if (tail >> type >> source) return Unescape(source);
-    }
-    return {};
-}
-
 }  // namespace
 
 DriveSource SourceOf(const _LDRIVE& drive) { return {drive.SourceDevice, drive.SourceInode}; }
@@ -80,7 +44,7 @@ BlockDeviceTopology::BlockDeviceTopology(std::string sysfsRoot, std::string moun
 std::string BlockDeviceTopology::DeviceFolder(dev_t device) const {
     std::error_code error;
     const fs::path folder =
-        fs::canonical(fs::path(sysfsRoot_) / "dev" / "block" / NumberText(device), error);
+        fs::canonical(fs::path(sysfsRoot_) / "dev" / "block" / DeviceNumberText(device), error);
     return error ? std::string() : folder.string();
 }
 
@@ -91,7 +55,8 @@ dev_t BlockDeviceTopology::DeviceByName(const std::string& name) const {
 
 dev_t BlockDeviceTopology::BackingDevice(dev_t fileSystem) const {
     if (!DeviceFolder(fileSystem).empty()) return fileSystem;
-    const std::string source = MountSourceOf(mountInfo_, fileSystem);
+    const std::optional<MountEntry> mount = FindMount(mountInfo_, fileSystem);
+    const std::string source = mount ? mount->source : std::string();
     if (source.rfind("/dev/", 0) != 0) return 0;
     // "/dev/mapper/data" is a link to "../dm-0"; sysfs knows the device by the link's end.
     std::error_code error;

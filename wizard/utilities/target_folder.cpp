@@ -1,7 +1,10 @@
 #include "wizard/utilities/target_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include "wizard/utilities/system_folder.h"
 
 namespace {
 
@@ -25,12 +28,20 @@ bool IsUsableTargetText(const QString& folder) {
     return folder.startsWith(QLatin1Char('/')) && !hasForbiddenText(folder);
 }
 
+TargetFault TargetFaultOf(const QString& folder) {
+    if (!IsUsableTargetText(folder)) return TargetFault::Text;
+    if (IsSystemFolder(QFile::encodeName(folder).toStdString())) return TargetFault::SystemFolder;
+    const QFileInfo place(QDir::cleanPath(folder));  // "/srv/file/" names the file too
+    if (place.exists() && !place.isDir()) return TargetFault::NotAFolder;
+    return TargetFault::None;
+}
+
 QString WithTargetDelimiter(const QString& folder) {
     return folder.isEmpty() || folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
 bool IsValidTargetFolder(const QString& folder, bool create) {
-    if (!IsUsableTargetText(folder)) return false;
+    if (TargetFaultOf(folder) != TargetFault::None) return false;
     if (create && !QDir().mkpath(folder)) return false;
     return QFileInfo(folder).isDir() && IsExistingDriveRoot(folder);
 }

@@ -13,11 +13,21 @@ bool IsExistingDriveRoot(const QString& path);
 // when files are written.
 bool IsUsableTargetText(const QString& folder);
 
+// What keeps a folder from being a destination, as far as can be told before anything is
+// made.
+enum class TargetFault {
+    None,
+    Text,          // IsUsableTargetText is false
+    SystemFolder,  // the root folder or a kernel file system (see system_folder.h)
+    NotAFolder,    // it exists and is not a folder
+};
+TargetFault TargetFaultOf(const QString& folder);
+
 // `folder` with a trailing delimiter, added when missing; an empty text stays empty, since
 // "/" would name the system's root folder.
 QString WithTargetDelimiter(const QString& folder);
 
-// False when IsUsableTargetText is. Otherwise, with `create`, the folder and its missing
+// False when TargetFaultOf finds a fault. Otherwise, with `create`, the folder and its missing
 // parents are made first; the answer is whether the folder then exists as a folder. The
 // caller reports a refusal.
 bool IsValidTargetFolder(const QString& folder, bool create);

@@ -102,31 +102,44 @@ TEST_F(RecoveryCountsTest, FilesThatCannotBeCreatedCountNothingAndTheRunSaysHowM
     expectFinishCounts(listed + carved, listed);
 }
 
-TEST_F(RecoveryCountsTest, AFileWithUnreadableSectorsIsRecoveredAndToldApart) {
+// A file cut short by unreadable sectors at its end holds all that could be read, as one
+// with unreadable sectors written as zeros does; one whose data simply ends early does not.
+TEST_F(RecoveryCountsTest, FilesWithUnreadableSectorsAreRecoveredAndToldApart) {
     EngineScript script;
     script.drives = {ScriptedVolume(2, 'C', 1)};
-    script.files = {Deleted(u"whole.jpg", 5000, 1), Deleted(u"holes.jpg", 9000, 2)};
+    script.files = {Deleted(u"whole.jpg", 5000, 1), Deleted(u"holes.jpg", 9000, 2), Deleted(u"cut.jpg", 7000, 3),
+                    Deleted(u"short.jpg", 6000, 4)};
     script.unreadableSectors = {{2, 3}};
+    script.shortEnds = {{3, {4, true}}, {4, {2, false}}};
     engine = std::make_unique<ScriptedEngine>(std::move(script));
     startWindow();
     walkToAutopilot('C', QStringLiteral("*.*"), false);
     setAutopilot(false, false);
     walkTo(TMainForm::kPreviewFileSystemPage);
     Settings().ConfirmationsFileOverwrite = false;
+    const QString summary = QStringLiteral(
+        "Files recovered: 3 of 4. With unreadable sectors filled with zeros: 1. Cut short by unreadable sectors at "
+        "their end: 1. Could not be written: 1 (incomplete).");
     for (int run = 0; run < 3; ++run) {
+        prompts.expect(summary, kPromptOk);
         recoverAll(false);
         const QStringList lines = ProgressLog();
         EXPECT_EQ(lines.filter(QStringLiteral("unreadable")),
                   (QStringList{"WARNING: File " + realTarget() +
                                    "/holes.jpg recovered with 3 unreadable sectors, filled with zeros",
-                               QStringLiteral(
-                                   "Files recovered: 2 of 2. With unreadable sectors filled with zeros: 1.")}))
+                               "WARNING: File " + realTarget() +
+                                   "/cut.jpg recovered up to the unreadable sectors at its end: 4,952 of 7,000 bytes",
+                               summary}))
+            << run;
+        EXPECT_TRUE(lines.contains("ERROR: File " + realTarget() + "/short.jpg is incomplete: 4,976 of 6,000 bytes "
+                                   "recovered"))
             << run;
     }
     EXPECT_EQ(fs::file_size(target() / "holes.jpg"), 9000u);
-    EXPECT_EQ(engine->calls("FileRecovery"), 6);
+    EXPECT_EQ(fs::file_size(target() / "cut.jpg"), 4952u);
+    EXPECT_EQ(engine->calls("FileRecovery"), 12);
     walkTo(TMainForm::kFinishPage);
-    expectFinishCounts(2, 2);
+    expectFinishCounts(4, 3);
 }
 
 }  // namespace

@@ -91,4 +91,31 @@ TEST(DriveItem, IdentityTellsMediaApartButNotTheirIndexOrFreeSpace) {
     EXPECT_EQ(IdentityOf(again), IdentityOf(base));
 }
 
+// Disks are numbered by position and volumes take the free letters, so when a drive goes
+// the next one can take its index and its letter: the engine's record at the chosen index
+// is the chosen drive only while it names the same device, image file and offset.
+TEST(DriveItem, AnotherDriveUnderTheSameIndexAndLetterIsNotTheChosenOne) {
+    _LDRIVE chosen = Volume('C', "CARD", 4, 0x1234ABCD);
+    chosen.SourceDevice = 0x0801;
+    chosen.BaseOffset = 1048576;
+    const struct {
+        const char* what;
+        void (*change)(_LDRIVE&);
+        bool listed;
+    } cases[] = {
+        {"the same drive, rescanned", [](_LDRIVE& d) { d.SpaceFree = 4096; }, true},
+        {"another device", [](_LDRIVE& d) { d.SourceDevice = 0x0811; }, false},
+        {"another image file", [](_LDRIVE& d) { d.SourceInode = 12; }, false},
+        {"another partition", [](_LDRIVE& d) { d.BaseOffset = 2097152; }, false},
+    };
+    for (const auto& c : cases) {
+        _LDRIVE now = chosen;
+        c.change(now);
+        EngineScript script;
+        script.drives = {now};
+        const ScriptedEngine engine(std::move(script));
+        EXPECT_EQ(EngineListsDriveAt(chosen.Id, chosen), c.listed) << c.what;
+    }
+}
+
 }  // namespace

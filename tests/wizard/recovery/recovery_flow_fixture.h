@@ -27,6 +27,7 @@ public:
     void CountRecovered(bool fileSystemList, const TBaseElement&) override { ++recovered[fileSystemList ? 0 : 1]; }
     int& FileExistsAnswer() override { return fileExistsAnswer; }
     EngineSettings& EngineRecord() override { return settings; }
+    std::uint64_t ReadErrorsReported() override { return 0; }
     bool OnSourceDrive(const struct stat& target) override { return onSource && onSource(target); }
     QWidget* DialogOwner() override { return nullptr; }
 

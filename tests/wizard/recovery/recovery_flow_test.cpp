@@ -62,14 +62,16 @@ TEST_F(RecoveryFlowTest, AnEmptySelectionMakesNothingAndAnUncreatableTargetEndsT
     EXPECT_FALSE(fs::exists(target()));
     EXPECT_FALSE(host.lastListAsked);
 
+    // Every file of the run counts, not only the one that found the folder missing.
     Write(target(), "a file, not a folder");
     AddFile(u"a.txt", u"C:\\", 10);
+    AddFile(u"b.txt", u"C:\\", 10);
     EXPECT_FALSE(flow->DoRealRecovery(true));
     const QStringList expected{QStringLiteral("Recovery started."),
                                "Can't create folder " + Settings().RecoveryTargetFolder,
                                QStringLiteral("Recovery aborted!"),
-                               QStringLiteral("Files recovered: 0 of 1. "
-                                              "Could not be written: 1 (folder can't be created).")};
+                               QStringLiteral("Files recovered: 0 of 2. "
+                                              "Could not be written: 2 (folder can't be created).")};
     EXPECT_EQ(LogLines(), expected);
 }
 

@@ -112,6 +112,7 @@ TEST_F(RecoverySizeTest, SkipGoesOnCancelEndsTheRunDontAskStopsAsking) {
     EXPECT_TRUE(Run());
     EXPECT_FALSE(fs::exists(target() / "first.ico"));
     EXPECT_TRUE(Logged("File first.ico skipped"));
+    EXPECT_EQ(LogLines().last(), QStringLiteral("Files recovered: 1 of 2. Skipped: 1 (when asked for its size)."));
     EXPECT_EQ(fs::file_size(target() / "second.ico"), 1024u);
     EXPECT_EQ(host.recovered[1], 1);
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
@@ -28,6 +29,13 @@ void* localCopy(const Record& record) {
         std::memcpy(block, &record, sizeof record);
     }
     return block;
+}
+
+void postIoError(HWND window, const IoErrorReport& report) {
+    void* block = localCopy(report);
+    if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
+        LocalFree(block);
+    }
 }
 
 struct ThreadStart {
@@ -143,12 +151,7 @@ void ScriptedEngine::rescanBody() {
 
 void ScriptedEngine::searchBody() {
     const HWND window = settings_->NotifyWindow;
-    for (const IoErrorReport& report : script_.ioErrors) {
-        void* block = localCopy(report);
-        if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
-            LocalFree(block);
-        }
-    }
+    for (const IoErrorReport& report : script_.ioErrors) postIoError(window, report);
     for (std::size_t index = 0; index < script_.progress.size(); ++index) {
         if (index == script_.holdBeforeProgress) {
             std::unique_lock lock(mutex_);
@@ -271,8 +274,19 @@ void ScriptedEngine::recoveryBody() {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return;
     // A packed record: its fields are copied out before use.
-    const std::uint64_t size = recoveryRecord_.Size;
     const std::uint64_t number = recoveryRecord_.RecordNumber;
+    const std::uint64_t recordSize = recoveryRecord_.Size;
+    const auto shortEnd = script_.shortEnds.find(number);
+    const std::uint64_t missing =
+        shortEnd == script_.shortEnds.end() ? 0 : std::min(recordSize, shortEnd->second.sectors * 512);
+    if (missing > 0 && shortEnd->second.unreadable) {
+        IoErrorReport report{};
+        report.Code = kIoErrorRead;
+        report.SystemError = EIO;
+        report.Attempt = 1;
+        postIoError(settings_->NotifyWindow, report);
+    }
+    const std::uint64_t size = recordSize - missing;
     const auto unreadable = script_.unreadableSectors.find(number);
     const std::uint64_t sectors = unreadable == script_.unreadableSectors.end() ? 0 : unreadable->second;
     const std::uint64_t pieces = (size + script_.recoveryPiece - 1) / script_.recoveryPiece;

@@ -51,6 +51,14 @@ struct EngineScript {
     // all of them by the last piece. It stops after a piece once WorkFlag reads 0.
     std::uint64_t recoveryPiece = 4096;
     std::map<std::uint64_t, std::uint64_t> unreadableSectors;
+    // A copy of a record number here ends that many sectors before the record's size: the
+    // engine's file ends after its last readable byte, and where sectors could not be read
+    // it has posted a read error (WM_ENGINE_IO_ERROR) to the settings' NotifyWindow first.
+    struct ShortEnd {
+        std::uint64_t sectors;
+        bool unreadable;
+    };
+    std::map<std::uint64_t, ShortEnd> shortEnds;
 };
 
 // A drive record with the fields a list shows.

@@ -72,6 +72,12 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
         {"strRecoverySummary", "Files recovered: %d of %d.", {1, 2}},
         {"strRecoverySummaryUnreadable", "With unreadable sectors filled with zeros: %d.", {1}},
         {"strRecoverySummaryNotWritten", "Could not be written: %d (%s).", {1, text}},
+        {"strRecoverySummaryCutAtEnd", "Cut short by unreadable sectors at their end: %d.", {1}},
+        {"strRecoverySummarySkipped", "Skipped: %d (%s).", {1, text}},
+        {"strTargetFolderSystem",
+         "%s is the system's root folder or a folder of the system's kernel: recovered files can't be saved there. "
+         "Please choose another folder.",
+         {text}},
         {"strRecoveryCantCreateFile", "ERROR: Can't create file %s (%s)", {text, text}},
         {"strFileSystemNoVolume",
          "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "

@@ -17,7 +17,7 @@ std::optional<QString> BrowseForFolder(TPBFolderDialog& browser, const QString& 
 // The same with a browser of its own, rooted at the Computer item.
 std::optional<QString> BrowseForFolder(QWidget* parent, const QString& start);
 
-// Whether the edit's text can name a destination (IsUsableTargetText). When it cannot, a
-// message says what a destination looks like and the focus goes to the edit, its text
-// selected, for the user to mend it.
+// Whether the edit's text can name a destination (TargetFaultOf). When it cannot, a
+// message says why (what a destination looks like, a folder of the system, a file) and
+// the focus goes to the edit, its text selected, for the user to mend it.
 bool AcceptsTargetFolder(QLineEdit& edit);

@@ -5,6 +5,7 @@
 #include "wizard/forms/main/pages/preview_page.h"
 #include "wizard/model/found_files/base_element.h"
 #include "wizard/scans/engine_params.h"
+#include "wizard/scans/scan_controller.h"
 #include "wizard/utilities/same_drive.h"
 
 namespace {
@@ -51,6 +52,8 @@ void MainFormRecoveryHost::CountRecovered(bool fileSystemList, const TBaseElemen
 int& MainFormRecoveryHost::FileExistsAnswer() { return form_.FileExistsAnswer; }
 
 EngineSettings& MainFormRecoveryHost::EngineRecord() { return RunEngineSettings(); }
+
+std::uint64_t MainFormRecoveryHost::ReadErrorsReported() { return scans_.ReadErrorsOutsideScans(); }
 
 bool MainFormRecoveryHost::OnSourceDrive(const struct stat& target) {
     return form_.SelectedDrive && StatusOnSource(SourceOf(form_.SelectedDrive->Info()), target);

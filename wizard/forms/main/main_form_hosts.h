@@ -5,6 +5,7 @@
 #include "wizard/recovery/recovery_flow.h"
 #include "wizard/scans/scan_host.h"
 
+class ScanController;
 class TMainForm;
 
 class MainFormScanHost final : public ScanHost {
@@ -30,15 +31,18 @@ private:
 
 class MainFormRecoveryHost final : public RecoveryHost {
 public:
-    explicit MainFormRecoveryHost(TMainForm& form) : form_(form) {}
+    // The scans' window also receives the read errors of the recovery's copy.
+    MainFormRecoveryHost(TMainForm& form, ScanController& scans) : form_(form), scans_(scans) {}
 
     std::vector<TBaseElement*> SelectedElements(bool fileSystemList) override;
     void CountRecovered(bool fileSystemList, const TBaseElement& element) override;
     int& FileExistsAnswer() override;
     EngineSettings& EngineRecord() override;
+    std::uint64_t ReadErrorsReported() override;
     bool OnSourceDrive(const struct stat& target) override;
     QWidget* DialogOwner() override;
 
 private:
     TMainForm& form_;
+    ScanController& scans_;
 };

@@ -10,7 +10,7 @@ void TMainForm::CreateWorkers() {
     scanHost_ = std::make_unique<MainFormScanHost>(*this);
     scans_ = std::make_unique<ScanController>(*scanHost_, *ScanFileSystemPage, *ScanDriveSectorsPage,
                                               *engineWindow_);
-    recoveryHost_ = std::make_unique<MainFormRecoveryHost>(*this);
+    recoveryHost_ = std::make_unique<MainFormRecoveryHost>(*this, *scans_);
     recovery_ = std::make_unique<RecoveryFlow>(*recoveryHost_);
 }
 

@@ -264,10 +264,16 @@ TEST_F(MainFormNavigationTest, TheAutopilotGoesOnOnlyWithAFullTargetPath) {
     walkTo(TMainForm::kAutopilotPage);
     auto* edit = child<QLineEdit>("AutopilotFolderEdit");
     child<QCheckBox>("AutopilotCheckBox")->setChecked(true);
-    for (const QString& text : {QString(), QStringLiteral("Recovered Files")}) {
+    answerNextModalDialog(ChooseRootFolderItem);
+    button("AutopilotFolderBrowse")->click();
+    ASSERT_EQ(edit->text(), QStringLiteral("/"));
+    const std::pair<QString, QString> refused[] = {{QStringLiteral("/"), SystemFolderRefusal(QStringLiteral("/"))},
+                                                   {QString(), kTargetFolderRefusal},
+                                                   {QStringLiteral("Recovered Files"), kTargetFolderRefusal}};
+    for (const auto& [text, refusal] : refused) {
         edit->setText(text);
         button("BottomButtonNext")->setFocus();
-        prompts.expect(kTargetFolderRefusal, kPromptOk);
+        prompts.expect(refusal, kPromptOk);
         clickNext();
         EXPECT_EQ(form->ActivePage(), TMainForm::kAutopilotPage) << text.toStdString();
         EXPECT_EQ(form->focusWidget(), edit) << text.toStdString();

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <functional>
 
 #include "engine/messages.h"
@@ -84,10 +85,21 @@ TEST_F(RecoveryDialogsTest, OkWantsAFullPathAndABrowserWithoutAFolderChangesNoth
         Child(dialog, "DestinationFolderBrowse")->click();
         EXPECT_EQ(edit->text(), folder);
 
-        for (const QString& text : {QString(), QStringLiteral("Recovered Files"), folder + QStringLiteral("//sub")}) {
+        // The first item below Computer is the root folder: one click puts it in the edit.
+        answerNextModalDialog(ChooseRootFolderItem);
+        Child(dialog, "DestinationFolderBrowse")->click();
+        EXPECT_EQ(edit->text(), QStringLiteral("/"));
+
+        const QString file = folder + QStringLiteral("/plain");
+        std::ofstream(file.toStdString()) << "x";
+        const std::pair<QString, QString> refused[] = {
+            {QStringLiteral("/"), SystemFolderRefusal(QStringLiteral("/"))}, {QString(), kTargetFolderRefusal},
+            {QStringLiteral("Recovered Files"), kTargetFolderRefusal},      {file, NotAFolderRefusal(file)},
+            {folder + QStringLiteral("//sub"), kTargetFolderRefusal}};
+        for (const auto& [text, refusal] : refused) {
             edit->setText(text);
             Child(dialog, "ButtonCancel")->setFocus();
-            prompts.expect(kTargetFolderRefusal, kPromptOk);
+            prompts.expect(refusal, kPromptOk);
             Child(dialog, "ButtonOk")->click();
             EXPECT_TRUE(dialog->isVisible()) << text.toStdString();
             EXPECT_EQ(dialog->focusWidget(), edit) << text.toStdString();
@@ -98,7 +110,7 @@ TEST_F(RecoveryDialogsTest, OkWantsAFullPathAndABrowserWithoutAFolderChangesNoth
     });
     EXPECT_EQ(form.exec(), TRecoverForm::kResultOk);
     EXPECT_EQ(form.DestinationFolder(), folder);
-    ASSERT_EQ(prompts.shown().size(), 3u);
+    ASSERT_EQ(prompts.shown().size(), 5u);
     EXPECT_EQ(prompts.shown().front().icon, PromptIcon::Warning);
 }
 
