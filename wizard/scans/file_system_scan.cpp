@@ -54,9 +54,9 @@ void FileSystemScan::Run() {
     try {
         Begin(*drive, half);
         int count = 0;
-        opening = Open(*drive, count);
+        opening = Open(*drive, half, busy, count);
         fatal_ = opening == Opening::Failed || opening == Opening::Raised;
-        if (!fatal_) Enumerate(drive, half, count);
+        if (!fatal_ && !half.StopRequested) Enumerate(drive, half, count);
     } catch (...) {
         fatal_ = true;
         Finish(half);
@@ -84,11 +84,12 @@ void FileSystemScan::Begin(const TRecoveryDrive& drive, TWorkHalfState& half) {
                    mode);
 }
 
-FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& count) {
+FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, const TWorkHalfState& half,
+                                             const BusyScope& held, int& count) {
     context_.host.StopThumbnails();
     try {
         DoInitializeParams(context_.settings, drive.DriveNumber(), context_.window.handle());
-        count = context_.openDrive.Initialize(context_.settings, drive);
+        count = OpenScannedDrive(context_, page_, half, drive, held);
     } catch (const std::exception&) {
         return Opening::Raised;
     }

@@ -3,6 +3,7 @@
 // engine's stand-in.
 
 #include <QProgressBar>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -213,11 +214,13 @@ TEST_F(ScriptedSectorScanTest, HitsPastFourGibibytesKeepTheirPositionsThroughThe
 
 TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
     EngineScript script = DriveScript();
-    script.progress = {{1, 4, 0}};
+    // The search waits at its second progress until the stop is answered.
+    script.progress = {{1, 4, 0}, {1, 4, 0}};
+    script.holdBeforeProgress = 1;
     script.hits = {Hit(4096), Hit(8192), Hit(12288)};
-    const ScriptedEngine engine(std::move(script));
+    ScriptedEngine engine(std::move(script));
     Settings().RecoveryAutoPilot = true;
-    ExpectStopQuestion(kPromptYes);
+    ExpectStopQuestion(kPromptYes, [&] { engine.releaseSearch(); });
     ClickWhenRunning(sectorsPage->ButtonStop);
     controller->ScanDriveSectorsButtonStartClick();
     EXPECT_EQ(host.driveSectorsList.Count(), 0u);
@@ -252,6 +255,29 @@ TEST_F(ScriptedSectorScanTest, AStopAnsweredAfterTheSearchReachedTheEndCancelsNo
     EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("4"));
     EXPECT_EQ(sectorsPage->ProgressBar->value(), kProgressRange);
     EXPECT_EQ(RunEngineSettings().Run, 1) << "nothing told the ended search to stop";
+}
+
+// The main window's test has the file-system scan's slow open; the sector scan opens the
+// drive itself when the engine holds none.
+TEST_F(ScriptedSectorScanTest, AStopWhileTheDriveOpensEndsTheScanCancelledBeforeTheSearch) {
+    EngineScript script = DriveScript();
+    script.holdDriveInitialize = true;
+    ScriptedEngine engine(std::move(script));
+    Settings().ConfirmationsScanAbort = false;
+    QTimer whileOpening;
+    QObject::connect(&whileOpening, &QTimer::timeout, [&] {
+        if (engine.calls("DriveInitialize") == 0) return;
+        whileOpening.stop();
+        sectorsPage->ButtonStop->click();
+        EXPECT_TRUE(waitUntil([&] {
+            return LogLines(*sectorsPage).contains(QStringLiteral("Stopping: waiting for drive C to answer..."));
+        }));
+        engine.releaseDriveInitialize();
+    });
+    whileOpening.start(5);
+    controller->ScanDriveSectorsButtonStartClick();
+    EXPECT_EQ(engine.calls("DriveSearchSignatures"), 0);
+    EXPECT_TRUE(LogLines(*sectorsPage).contains(QStringLiteral("Cluster search cancelled")));
 }
 
 TEST_F(ScriptedSectorScanTest, HitsAtFilesOfTheFirstListAreLoggedOnceWithTheirCount) {

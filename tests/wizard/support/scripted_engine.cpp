@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -119,6 +120,12 @@ void ScriptedEngine::releaseSearch() {
     threadsDone_.notify_all();
 }
 
+void ScriptedEngine::releaseDriveInitialize() {
+    std::lock_guard lock(mutex_);
+    driveInitializeReleased_ = true;
+    threadsDone_.notify_all();
+}
+
 bool ScriptedEngine::idle() const {
     std::lock_guard lock(mutex_);
     return runningThreads_ == 0;
@@ -141,14 +148,18 @@ void ScriptedEngine::rescanBody() {
     }
 }
 
-void ScriptedEngine::searchBody() {
-    const HWND window = settings_->NotifyWindow;
-    for (const IoErrorReport& report : script_.ioErrors) {
+void ScriptedEngine::postIoErrors(HWND window, const std::vector<IoErrorReport>& reports) const {
+    for (const IoErrorReport& report : reports) {
         void* block = localCopy(report);
         if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
             LocalFree(block);
         }
     }
+}
+
+void ScriptedEngine::searchBody() {
+    const HWND window = settings_->NotifyWindow;
+    postIoErrors(window, script_.ioErrors);
     for (std::size_t index = 0; index < script_.progress.size(); ++index) {
         if (index == script_.holdBeforeProgress) {
             std::unique_lock lock(mutex_);
@@ -208,6 +219,12 @@ int ScriptedEngine::driveInitialize(EngineSettings* settings) {
     engine.count("DriveInitialize");
     engine.settings_ = settings;
     engine.nextFile_ = 0;
+    if (settings) engine.postIoErrors(settings->NotifyWindow, engine.script_.openIoErrors);
+    if (engine.script_.holdDriveInitialize) {
+        std::unique_lock lock(engine.mutex_);
+        engine.threadsDone_.wait_for(lock, std::chrono::seconds(10),
+                                     [&engine] { return engine.driveInitializeReleased_; });
+    }
     return engine.script_.driveInitializeResult;
 }
 

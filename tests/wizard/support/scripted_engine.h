@@ -32,7 +32,11 @@ struct EngineScript {
     // no drive has; DriveGetCount is one past the largest Id. DrivesRescan's thread posts
     // WM_ENGINE_DRIVE_FOUND with each drive's letter.
     std::vector<_LDRIVE> drives;
+    // DriveInitialize posts `openIoErrors` to the settings' NotifyWindow, then, when held,
+    // waits until releaseDriveInitialize() (at most 10 s), then answers.
     int driveInitializeResult = 1;
+    std::vector<IoErrorReport> openIoErrors;
+    bool holdDriveInitialize = false;
     // FileGetNext hands these out in order, then null.
     std::vector<ScriptedFile> files;
     // DriveSearchSignatures' thread posts each I/O error (WM_ENGINE_IO_ERROR) and each
@@ -71,8 +75,9 @@ public:
     // What the last Library_Initialize and DriveInitialize were given.
     const char16_t* registryKey() const;
     EngineSettings* settings() const;
-    // Lets a held search go on.
+    // Lets a held search, or a held DriveInitialize, go on.
     void releaseSearch();
+    void releaseDriveInitialize();
     // No thread of the engine runs.
     bool idle() const;
 
@@ -96,6 +101,7 @@ private:
     static const char* getLastErrorString();
 
     void count(const char* function);
+    void postIoErrors(HWND window, const std::vector<IoErrorReport>& reports) const;
     // Runs `body` on a platform thread; the destructor waits for it.
     HANDLE startThread(void (ScriptedEngine::*body)());
     static DWORD threadMain(void* parameter);
@@ -114,6 +120,7 @@ private:
     HWND recoveryWindow_ = 0;
     FoundFileRecord recoveryRecord_{};
     bool searchReleased_ = false;
+    bool driveInitializeReleased_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable threadsDone_;

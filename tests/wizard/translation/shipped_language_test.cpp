@@ -78,6 +78,7 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
          "contents.",
          {text}},
         {"strLogLineRepeated", "%s (%d times)", {text, 2}},
+        {"strScanStopWaitingForDrive", "Stopping: waiting for drive %s to answer...", {text}},
     };
     for (const Format& format : formats) {
         const QString translated = TranslateString(format.english, QString::fromLatin1(format.id));

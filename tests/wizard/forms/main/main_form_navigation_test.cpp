@@ -4,9 +4,11 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "platform/time.h"
@@ -196,6 +198,57 @@ TEST_F(MainFormNavigationTest, WhileALongActionPumpsNextAndBackOnlyRefreshAndClo
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+// A failing card answers the open after minutes: meanwhile the window lives, and a stop
+// ends the scan, cancelled, once the open has returned.
+TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCancelled) {
+    EngineScript script;
+    script.drives = {ScriptedVolume(2, 'C', 1, kOtherDevice)};
+    script.holdDriveInitialize = true;
+    script.openIoErrors = {IoErrorReport{kIoErrorRead, 5, 1, 4096, {}}};
+    engine = std::make_unique<ScriptedEngine>(std::move(script));
+    startUnits();
+    createForm();
+    walkTo(TMainForm::kAutopilotPage);
+    form->show();
+    const auto logged = [this](const QString& line) {
+        return child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText().split(u'\n').contains(line);
+    };
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    bool opening = false;
+    QTimer whileOpening;  // fires first inside the scan's wait for the open
+    QObject::connect(&whileOpening, &QTimer::timeout, [&] {
+        if (engine->calls("DriveInitialize") == 0) return;
+        whileOpening.stop();
+        opening = true;
+        EXPECT_TRUE(waitUntil([&] { return ticks > 3; }));
+        EXPECT_TRUE(waitUntil([&] {
+            return logged(QStringLiteral("Error: Input/output error (Retry Count = 1; Current Position: 4096)"));
+        })) << "the engine's read errors as they come";
+        EXPECT_TRUE(button("ScanFileSystemButtonStop")->isEnabled());
+        clickBack();
+        EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage);
+        prompts.expect(QStringLiteral("Are you sure you want to exit application?"), kPromptNo);
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), kPromptYes);
+        button("ScanFileSystemButtonStop")->click();
+        EXPECT_TRUE(waitUntil([&] { return logged(QStringLiteral("Stopping: waiting for drive C to answer...")); }));
+        engine->releaseDriveInitialize();
+    });
+    ticker.start(5);
+    whileOpening.start(5);
+    clickNext();
+
+    EXPECT_TRUE(opening);
+    EXPECT_EQ(prompts.shown().size(), 2u);
+    EXPECT_TRUE(form->FileSystem.ScanDone);
+    EXPECT_EQ(engine->calls("FileGetNext"), 0);
+    EXPECT_TRUE(logged(QStringLiteral("Search cancelled")));
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage);
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainFormNavigationTest, KeysAndLinksReachTheirServices) {
