@@ -85,7 +85,7 @@ TEST_F(DriveSectorsScanTest, ARawDriveListsTheSearchedTypesAndSizesThemByTheNext
     EXPECT_EQ(fileSystemPage->LabelCurRecord->text(), QStringLiteral("0"));
     const QStringList fileSystemLines = LogLines(*fileSystemPage);
     EXPECT_EQ(fileSystemLines.mid(fileSystemLines.size() - 3),
-              (QStringList{QStringLiteral("No FAT or NTFS volume on drive C: the sector scan of the next step "
+              (QStringList{QStringLiteral("No file entries on drive C: the sector scan of the next step "
                                           "searches it for files by their contents."),
                            QStringLiteral("Search finished"), QString()}));
 

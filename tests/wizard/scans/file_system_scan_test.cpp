@@ -4,6 +4,8 @@
 #include <QProgressBar>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
@@ -139,6 +141,43 @@ TEST_F(FileSystemScanTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalL
     EXPECT_TRUE(host.fileSystem.ScanDone);
     EXPECT_TRUE(host.driveSectors.ScanDone);
     EXPECT_EQ(host.advances, 0);
+}
+
+// Decided by what the engine lists, whatever the partition's type: a volume whose boot
+// sector is wiped, or that holds only what its file system keeps for itself.
+TEST_F(FileSystemScanTest, AVolumeListingNoFileOfItsOwnPointsToTheSectorScan) {
+    struct Case {
+        const char* image;
+        std::uint64_t wipedSector;  // 0: none
+        char letter;
+        bool pointed;
+    };
+    const Case cases[] = {
+        {"disks/mbr_fat_ntfs.img.gz", 2048, 'C', true},   // a FAT16 partition
+        {"disks/mbr_fat_ntfs.img.gz", 10240, 'D', true},  // an NTFS partition
+        {"disks/mbr_fat_ntfs.img.gz", 0, 'D', true},      // freshly formatted: metafiles only
+        {"disks/bare_fat.img.gz", 0, 'C', true},          // quick-formatted: its label only
+        {"fat/fat12.img.gz", 0, 'C', false},
+    };
+    Settings().RecoverySearchExisting = true;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::string(test.image) + " " + test.letter);
+        useFixtureDisks({test.image});
+        if (test.wipedSector != 0) {
+            std::fstream image(workFolder() / std::filesystem::path(test.image).stem(),
+                               std::ios::in | std::ios::out | std::ios::binary);
+            image.seekp(static_cast<std::streamoff>(test.wipedSector * 512));
+            ASSERT_TRUE(image.write(std::string(512, '\0').data(), 512));
+        }
+        UseDrive(test.letter);
+        controller->ScanFileSystemButtonStartClick();
+        EXPECT_EQ(LogLines(*fileSystemPage)
+                      .contains(QStringLiteral("No file entries on drive %1: the sector scan of the next step "
+                                               "searches it for files by their contents.")
+                                    .arg(QLatin1Char(test.letter))),
+                  test.pointed);
+        fileSystemPage->MemoLog->clear();
+    }
 }
 
 // The engine's stand-in: what no fixture image holds.

@@ -73,8 +73,8 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
         {"strRecoverySummaryUnreadable", "With unreadable sectors filled with zeros: %d.", {1}},
         {"strRecoverySummaryNotWritten", "Could not be written: %d (%s).", {1, text}},
         {"strRecoveryCantCreateFile", "ERROR: Can't create file %s (%s)", {text, text}},
-        {"strFileSystemNoVolume",
-         "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "
+        {"strFileSystemNoFileEntries",
+         "No file entries on drive %s: the sector scan of the next step searches it for files by their "
          "contents.",
          {text}},
         {"strLogLineRepeated", "%s (%d times)", {text, 2}},
