@@ -133,7 +133,10 @@ bool DriveSectorsScan::Search(const BusyScope& held) {
                    context_.settings.CurrentCluster >= context_.settings.TotalClusters);
     if (thread) CloseHandle(thread);
     HandleQueuedEngineMessages(context_.window);
-    if (progressShown_) ShowSearchCounters();
+    // A search that went through the drive has covered it all, whatever cluster its last
+    // block ended in (a last cluster cut short by the drive's end, free space that ends
+    // before the drive does).
+    if (progressShown_) ShowSearchCounters(!searchCut_);
     if (waited == PumpingWaitResult::Finished) return true;
     StopEngineSearch(context_.settings);
     return false;
@@ -172,7 +175,7 @@ void DriveSectorsScan::FileFound(const FoundFileRecord& hit) {
 void DriveSectorsScan::SearchProgress() {
     progressShown_ = true;
     if (!counters_.Due()) return;
-    ShowSearchCounters();
+    ShowSearchCounters(false);
     context_.host.CheckState();
 }
 
@@ -182,10 +185,11 @@ void DriveSectorsScan::StopSearch() {
     }
 }
 
-void DriveSectorsScan::ShowSearchCounters() {
+void DriveSectorsScan::ShowSearchCounters(bool whole) {
     // The engine's thread writes these between its messages.
-    const std::uint64_t current = context_.settings.CurrentCluster;
     const std::uint64_t total = context_.settings.TotalClusters;
+    const std::uint64_t reached = context_.settings.CurrentCluster;
+    const std::uint64_t current = whole ? total : reached;
     page_.LabelCurrentSector->setText(QString::number(current));
     page_.LabelTotalSectors->setText(QString::number(total));
     page_.LabelFreeSectors->setText(QString::number(context_.settings.FreeClusters));

@@ -40,7 +40,9 @@ private:
     // The engine's search, waited for under `held`; false when it did not start.
     bool Search(const BusyScope& held);
     void FillSizes();
-    void ShowSearchCounters();
+    // The engine's counts; after a search through the whole drive (`whole`) the current
+    // cluster is the last.
+    void ShowSearchCounters(bool whole);
     void Finish(TWorkHalfState& half);
 
     ScanContext& context_;

@@ -171,16 +171,26 @@ protected:
     }
 };
 
-TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull) {
+TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFullUpToTheEnd) {
+    constexpr std::uint64_t kTotal = std::uint64_t{1} << 33;
     EngineScript script = DriveScript();
-    script.progress = {{std::uint64_t{1} << 32, std::uint64_t{1} << 33, 5}};
+    // The last block ends one cluster short of the total (a last cluster cut by the drive's end).
+    script.progress = {{kTotal / 2, kTotal, 5}, {kTotal - 1, kTotal, 5}};
+    script.holdBeforeProgress = 1;
     script.hits = {Hit(4096), Hit(8192, 84), Hit(12288)};
-    const ScriptedEngine engine(std::move(script));
+    ScriptedEngine engine(std::move(script));
+    QStringList halfway;  // current, total, free and the bar as shown at the first progress
+    host.onCheckState = [&] {
+        if (!halfway.isEmpty() || sectorsPage->LabelCurrentSector->text() == QStringLiteral("0")) return;
+        halfway = {sectorsPage->LabelCurrentSector->text(), sectorsPage->LabelTotalSectors->text(),
+                   sectorsPage->LabelFreeSectors->text(), QString::number(sectorsPage->ProgressBar->value())};
+        engine.releaseSearch();
+    };
     controller->ScanDriveSectorsButtonStartClick();
-    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("4294967296"));
-    EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("8589934592"));
-    EXPECT_EQ(sectorsPage->LabelFreeSectors->text(), QStringLiteral("5"));
-    EXPECT_EQ(sectorsPage->ProgressBar->value(), 5000);
+    EXPECT_EQ(halfway, (QStringList{QStringLiteral("4294967296"), QStringLiteral("8589934592"),
+                                    QStringLiteral("5"), QStringLiteral("5000")}));
+    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("8589934592")) << "at the end, the total";
+    EXPECT_EQ(sectorsPage->ProgressBar->value(), kProgressRange);
     EXPECT_EQ(NameSet(host.driveSectorsList), (std::set<std::string>{"image_0001.JPG", "image_0002.JPG"}));
     EXPECT_EQ(engine.calls("DriveInitialize"), 1) << "nothing was open";
 }
