@@ -129,14 +129,8 @@ TEST_F(DriveProperties, RecordEdgeCases) {
          QStringLiteral("Unknown")},
         {"free space", [](_LDRIVE& d) { d.SpaceFree = 5000; }, "GeneralFreeSpaceEdit",
          QStringLiteral("4 KB (5,000 bytes)")},
-        {"a full volume mounted from its device",
-         [](_LDRIVE& d) {
-             struct stat root {};
-             ASSERT_EQ(::stat("/", &root), 0);
-             d.Kind = kDriveVolume;
-             d.SourceDevice = root.st_dev;
-             d.SpaceFree = 0;
-         },
+        {"a full volume, mounted from its device (the root's)",
+         [](_LDRIVE& d) { struct stat root {}; d.Kind = kDriveVolume; d.SourceDevice = ::stat("/", &root) == 0 ? root.st_dev : 0; },
          "GeneralFreeSpaceEdit", QStringLiteral("0 (0 bytes)")},
     };
     for (const Case& test : cases) {

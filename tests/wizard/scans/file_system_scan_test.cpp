@@ -4,7 +4,6 @@
 #include <QProgressBar>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <stdexcept>
@@ -143,39 +142,22 @@ TEST_F(FileSystemScanTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalL
     EXPECT_EQ(host.advances, 0);
 }
 
-// Decided by what the engine lists, whatever the partition's type: a volume whose boot
-// sector is wiped, or that holds only what its file system keeps for itself.
+// Decided by what the engine lists, whatever the partition's type: a wiped boot sector, a
+// fresh volume holding only its label or its metafiles.
 TEST_F(FileSystemScanTest, AVolumeListingNoFileOfItsOwnPointsToTheSectorScan) {
-    struct Case {
-        const char* image;
-        std::uint64_t wipedSector;  // 0: none
-        char letter;
-        bool pointed;
-    };
-    const Case cases[] = {
-        {"disks/mbr_fat_ntfs.img.gz", 2048, 'C', true},   // a FAT16 partition
-        {"disks/mbr_fat_ntfs.img.gz", 10240, 'D', true},  // an NTFS partition
-        {"disks/mbr_fat_ntfs.img.gz", 0, 'D', true},      // freshly formatted: metafiles only
-        {"disks/bare_fat.img.gz", 0, 'C', true},          // quick-formatted: its label only
-        {"fat/fat12.img.gz", 0, 'C', false},
-    };
-    Settings().RecoverySearchExisting = true;
-    for (const Case& test : cases) {
-        SCOPED_TRACE(std::string(test.image) + " " + test.letter);
+    struct Case { const char* image; std::streamoff wipedSector; char letter; int pointers; };
+    for (const Case& test : {Case{"disks/mbr_fat_ntfs.img.gz", 2048, 'C', 1},  // a FAT16 partition
+                             Case{"disks/mbr_fat_ntfs.img.gz", 0, 'D', 1},     // NTFS
+                             Case{"disks/bare_fat.img.gz", 0, 'C', 1}, Case{"fat/fat12.img.gz", 0, 'C', 0}}) {
         useFixtureDisks({test.image});
         if (test.wipedSector != 0) {
-            std::fstream image(workFolder() / std::filesystem::path(test.image).stem(),
-                               std::ios::in | std::ios::out | std::ios::binary);
-            image.seekp(static_cast<std::streamoff>(test.wipedSector * 512));
-            ASSERT_TRUE(image.write(std::string(512, '\0').data(), 512));
+            std::fstream image(workFolder() / std::filesystem::path(test.image).stem(), std::ios::in | std::ios::out);
+            image.seekp(test.wipedSector * 512).write(std::string(512, '\0').data(), 512);
         }
         UseDrive(test.letter);
         controller->ScanFileSystemButtonStartClick();
-        EXPECT_EQ(LogLines(*fileSystemPage)
-                      .contains(QStringLiteral("No file entries on drive %1: the sector scan of the next step "
-                                               "searches it for files by their contents.")
-                                    .arg(QLatin1Char(test.letter))),
-                  test.pointed);
+        EXPECT_EQ(LogLines(*fileSystemPage).filter(QStringLiteral("No file entries on drive")).size(), test.pointers)
+            << test.image << ' ' << test.letter;
         fileSystemPage->MemoLog->clear();
     }
 }

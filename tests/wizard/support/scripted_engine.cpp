@@ -114,15 +114,9 @@ DWORD ScriptedEngine::threadMain(void* parameter) {
     return 0;
 }
 
-void ScriptedEngine::releaseSearch() {
+void ScriptedEngine::release() {
     std::lock_guard lock(mutex_);
-    searchReleased_ = true;
-    threadsDone_.notify_all();
-}
-
-void ScriptedEngine::releaseDriveInitialize() {
-    std::lock_guard lock(mutex_);
-    driveInitializeReleased_ = true;
+    released_ = true;
     threadsDone_.notify_all();
 }
 
@@ -148,22 +142,18 @@ void ScriptedEngine::rescanBody() {
     }
 }
 
-void ScriptedEngine::postIoErrors(HWND window, const std::vector<IoErrorReport>& reports) const {
-    for (const IoErrorReport& report : reports) {
+void ScriptedEngine::searchBody() {
+    const HWND window = settings_->NotifyWindow;
+    for (const IoErrorReport& report : script_.ioErrors) {
         void* block = localCopy(report);
         if (!PostMessageW(window, WM_ENGINE_IO_ERROR, 0, reinterpret_cast<LPARAM>(block))) {
             LocalFree(block);
         }
     }
-}
-
-void ScriptedEngine::searchBody() {
-    const HWND window = settings_->NotifyWindow;
-    postIoErrors(window, script_.ioErrors);
     for (std::size_t index = 0; index < script_.progress.size(); ++index) {
         if (index == script_.holdBeforeProgress) {
             std::unique_lock lock(mutex_);
-            threadsDone_.wait(lock, [this] { return searchReleased_; });
+            threadsDone_.wait(lock, [this] { return released_; });
         }
         const ScriptedProgress& step = script_.progress[index];
         settings_->CurrentCluster = step.currentCluster;
@@ -219,11 +209,9 @@ int ScriptedEngine::driveInitialize(EngineSettings* settings) {
     engine.count("DriveInitialize");
     engine.settings_ = settings;
     engine.nextFile_ = 0;
-    if (settings) engine.postIoErrors(settings->NotifyWindow, engine.script_.openIoErrors);
     if (engine.script_.holdDriveInitialize) {
         std::unique_lock lock(engine.mutex_);
-        engine.threadsDone_.wait_for(lock, std::chrono::seconds(10),
-                                     [&engine] { return engine.driveInitializeReleased_; });
+        engine.threadsDone_.wait_for(lock, std::chrono::seconds(10), [&engine] { return engine.released_; });
     }
     return engine.script_.driveInitializeResult;
 }
