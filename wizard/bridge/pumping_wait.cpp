@@ -23,7 +23,14 @@ PumpingWaitResult pumpingWait(HANDLE thread) {
         return PumpingWaitResult::NoThread;
     }
     const BusyScope busy;
-    if (!busy.entered()) {
+    return pumpingWait(thread, busy);
+}
+
+PumpingWaitResult pumpingWait(HANDLE thread, const BusyScope& held) {
+    if (!thread) {
+        return PumpingWaitResult::NoThread;
+    }
+    if (!held.entered()) {
         return PumpingWaitResult::Refused;
     }
     // The timer wakes the event wait below every step. A plain loop of processEvents

@@ -4,6 +4,8 @@
 
 #include "platform/win_types.h"
 
+class BusyScope;
+
 enum class PumpingWaitResult {
     Finished,  // the thread has ended
     NoThread,  // a null handle (the thread did not start) or not a handle to wait on
@@ -13,3 +15,6 @@ enum class PumpingWaitResult {
 // Holds the busy gate while it waits, checking the thread every 10 ms and handling events
 // as they come. The caller keeps the handle and closes it.
 PumpingWaitResult pumpingWait(HANDLE thread);
+// The same for a long action that holds the gate itself (`held`) and waits for an engine
+// call of its own: the gate stays the action's. Refused when `held` did not take it.
+PumpingWaitResult pumpingWait(HANDLE thread, const BusyScope& held);

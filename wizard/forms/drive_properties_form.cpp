@@ -15,6 +15,7 @@
 #include "wizard/forms/widgets/form_widgets.h"
 #include "wizard/help/help_keyword.h"
 #include "wizard/translation/translate_form.h"
+#include "wizard/utilities/same_drive.h"
 #include "wizard/utilities/text/number_text.h"
 
 namespace {
@@ -77,8 +78,15 @@ QString SizeText(std::uint64_t bytes) {
            TranslateString(QStringLiteral("bytes"), QStringLiteral("strBytes")) + u')';
 }
 
-// The engine learns a volume's free space only from its mount; it leaves 0 otherwise.
-QString FreeSpaceText(std::uint64_t bytes) { return bytes == 0 ? UnknownText() : SizeText(bytes); }
+// The engine learns a volume's free space only from its mount and leaves 0 without one:
+// a 0 is known only on a volume mounted from its block device (a full one).
+QString FreeSpaceText(const _LDRIVE& drive) {
+    const DriveSource source = SourceOf(drive);
+    const bool known = drive.SpaceFree != 0 ||
+                       (drive.Kind == kDriveVolume && source.device != 0 && !source.isImageFile() &&
+                        BlockDeviceTopology().Mounted(static_cast<dev_t>(source.device)));
+    return known ? SizeText(drive.SpaceFree) : UnknownText();
+}
 
 QString SerialText(std::uint64_t serial) {
     return QString::number(serial, 16).toUpper().rightJustified(8, u'0');
@@ -167,7 +175,7 @@ void TDrivePropertiesForm::FillFromRecord(const _LDRIVE& drive) {
     oemIdEdit_->setText(RecordFieldText(drive.OemName));
     serialEdit_->setText(SerialText(drive.SerialNumber));
     totalSpaceEdit_->setText(SizeText(drive.SpaceTotal));
-    freeSpaceEdit_->setText(FreeSpaceText(drive.SpaceFree));
+    freeSpaceEdit_->setText(FreeSpaceText(drive));
     offsetEdit_->setText(OffsetText(drive.BaseOffset));
     sectorsPerClusterEdit_->setText(QString::number(drive.SectorsPerCluster));
     bytesPerSectorEdit_->setText(QString::number(drive.BytesPerSector));

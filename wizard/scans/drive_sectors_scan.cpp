@@ -51,16 +51,21 @@ void DriveSectorsScan::Run() {
     if (!drive) return;
     // Before the busy gate: stopping a worker may need to wait for it with events handled.
     context_.host.StopThumbnails();
-    std::optional<BusyScope> busy(std::in_place);
-    if (!busy->entered()) return;
+    const BusyScope busy;
+    if (!busy.entered()) return;
     drive_ = std::move(drive);
     TWorkHalfState& half = context_.host.DriveSectorsHalf();
     fatal_ = false;
     searchCut_ = false;
     try {
         Begin(*drive_, half);
-        fatal_ = !Prepare(*drive_) || !Search(busy);
-        if (!fatal_) FillSizes();
+        fatal_ = !Prepare(*drive_, half, busy);
+        // A stop asked while the drive opened ends the scan before the search.
+        searchCut_ = !fatal_ && half.StopRequested;
+        if (!fatal_ && !searchCut_) {
+            fatal_ = !Search(busy);
+            if (!fatal_) FillSizes();
+        }
     } catch (...) {
         fatal_ = true;
         Finish(half);
@@ -86,7 +91,7 @@ void DriveSectorsScan::Begin(const TRecoveryDrive& drive, TWorkHalfState& half) 
                    mode);
 }
 
-bool DriveSectorsScan::Prepare(const TRecoveryDrive& drive) {
+bool DriveSectorsScan::Prepare(const TRecoveryDrive& drive, const TWorkHalfState& half, const BusyScope& held) {
     context_.host.StopThumbnails();
     DoInitializeParams(context_.settings, drive.DriveNumber(), context_.window.handle());
     searchedTypes_ = SearchedTypes();
@@ -99,29 +104,27 @@ bool DriveSectorsScan::Prepare(const TRecoveryDrive& drive) {
     BatchedLog& log = page_.Log();
     // The search works on the drive that the engine has open: without one it would do
     // nothing, and another drive's clusters are not the selected drive's.
-    if (!context_.openDrive.Holds(drive) &&
-        context_.openDrive.Initialize(context_.settings, drive) < 1) {
+    if (!context_.openDrive.Holds(drive) && OpenScannedDrive(context_, page_, half, drive, held) < 1) {
         QString error = context_.openDrive.LastError();
         if (error.isEmpty()) error = Tr(u"Can't initialize disk!", u"strErrorCantInitializeDisk");
         log.Add(TranslateFormat(QStringLiteral("strErrorMessage"), QStringLiteral("ERROR: %s"), error));
         return false;
     }
+    return true;
+}
 
+bool DriveSectorsScan::Search(const BusyScope& held) {
+    BatchedLog& log = page_.Log();
     log.Add(Tr(u"Sorting first file list for faster access...", u"strSortingFileList"));
     log.Flush();
     // Hits are looked up by position in it; it stays in this order after the scan.
     context_.host.FileSystemList().SortByStartPosition();
     log.Add(Tr(u"...Done!", u"strDotsDone"));
     log.Flush();
-    return true;
-}
 
-bool DriveSectorsScan::Search(std::optional<BusyScope>& busy) {
-    // The wait holds the busy gate itself while it handles events.
-    busy.reset();
     const HANDLE thread = engine().DriveSearchSignatures();
     searchThread_ = thread;
-    const PumpingWaitResult waited = pumpingWait(thread);
+    const PumpingWaitResult waited = pumpingWait(thread, held);
     searchThread_ = nullptr;
     // Only a stop that reached the running search leaves Run at 0; a search that came to
     // the drive's end is whole whatever reached it on the way.
@@ -129,9 +132,11 @@ bool DriveSectorsScan::Search(std::optional<BusyScope>& busy) {
                  !(context_.settings.TotalClusters > 0 &&
                    context_.settings.CurrentCluster >= context_.settings.TotalClusters);
     if (thread) CloseHandle(thread);
-    busy.emplace();
     HandleQueuedEngineMessages(context_.window);
-    if (progressShown_) ShowSearchCounters();
+    // A search that went through the drive has covered it all, whatever cluster its last
+    // block ended in (a last cluster cut short by the drive's end, free space that ends
+    // before the drive does).
+    if (progressShown_) ShowSearchCounters(!searchCut_);
     if (waited == PumpingWaitResult::Finished) return true;
     StopEngineSearch(context_.settings);
     return false;
@@ -170,7 +175,7 @@ void DriveSectorsScan::FileFound(const FoundFileRecord& hit) {
 void DriveSectorsScan::SearchProgress() {
     progressShown_ = true;
     if (!counters_.Due()) return;
-    ShowSearchCounters();
+    ShowSearchCounters(false);
     context_.host.CheckState();
 }
 
@@ -180,10 +185,11 @@ void DriveSectorsScan::StopSearch() {
     }
 }
 
-void DriveSectorsScan::ShowSearchCounters() {
+void DriveSectorsScan::ShowSearchCounters(bool whole) {
     // The engine's thread writes these between its messages.
-    const std::uint64_t current = context_.settings.CurrentCluster;
     const std::uint64_t total = context_.settings.TotalClusters;
+    const std::uint64_t reached = context_.settings.CurrentCluster;
+    const std::uint64_t current = whole ? total : reached;
     page_.LabelCurrentSector->setText(QString::number(current));
     page_.LabelTotalSectors->setText(QString::number(total));
     page_.LabelFreeSectors->setText(QString::number(context_.settings.FreeClusters));

@@ -8,7 +8,6 @@
 // engine's hits and progress reach FileFound and SearchProgress from there.
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "wizard/bridge/busy_gate.h"
@@ -23,7 +22,7 @@ public:
     // Runs one scan to its end; nothing while another long action holds the busy gate or
     // no drive is selected. A drive that cannot be opened or a search that does not start
     // ends the scan with its fatal line; any other failure ends it likewise and is then
-    // thrown on.
+    // thrown on. A stop asked while the drive opens ends it, cancelled, before the search.
     void Run();
 
     // A hit of the running search (the record is the engine's, valid during the call).
@@ -37,11 +36,13 @@ public:
 private:
     void Begin(const TRecoveryDrive& drive, TWorkHalfState& half);
     // The settings refilled and the drive open; false when it cannot be opened.
-    bool Prepare(const TRecoveryDrive& drive);
-    // The engine's search, waited for; false when it did not start.
-    bool Search(std::optional<BusyScope>& busy);
+    bool Prepare(const TRecoveryDrive& drive, const TWorkHalfState& half, const BusyScope& held);
+    // The engine's search, waited for under `held`; false when it did not start.
+    bool Search(const BusyScope& held);
     void FillSizes();
-    void ShowSearchCounters();
+    // The engine's counts; after a search through the whole drive (`whole`) the current
+    // cluster is the last.
+    void ShowSearchCounters(bool whole);
     void Finish(TWorkHalfState& half);
 
     ScanContext& context_;

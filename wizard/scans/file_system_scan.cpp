@@ -26,14 +26,17 @@ constexpr auto kCounterInterval = std::chrono::milliseconds(20);
 // The FAT reader reports the volume's label entry too; it names the volume, not a file.
 constexpr std::uint32_t kVolumeLabelAttribute = 0x08;
 const QString kFileFound = QStringLiteral("File found: %s");
-const QString kNoVolume = QStringLiteral(
-    "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "
-    "contents.");
+const QString kNoFileEntries = QStringLiteral(
+    "No file entries on drive %s: the sector scan of the next step searches it for files by their contents.");
+// NTFS keeps its own files in its first 16 records and under $Extend (record 11).
+constexpr std::uint64_t kNtfsFirstUserRecord = 16;
+constexpr std::uint64_t kNtfsExtendRecord = 11;
 
-// The engine lists the entries of these file systems; on any other drive it lists none.
-bool HasFileSystemReader(std::int32_t code) {
-    return code == kFileSystemFat12 || code == kFileSystemFat16 || code == kFileSystemFat32 ||
-           code == kFileSystemNtfs;
+// What the file system keeps for itself, not for the user: folders, the FAT volume label,
+// the NTFS metafiles. A volume listing nothing else (a quick-formatted card) holds no file.
+bool IsFileSystemOwn(const FoundFileRecord& record, bool ntfs) {
+    if ((record.Flags & kFileDirectory) != 0 || (record.Attributes & kVolumeLabelAttribute) != 0) return true;
+    return ntfs && (record.RecordNumber < kNtfsFirstUserRecord || record.ParentNumber == kNtfsExtendRecord);
 }
 
 }  // namespace
@@ -54,9 +57,9 @@ void FileSystemScan::Run() {
     try {
         Begin(*drive, half);
         int count = 0;
-        opening = Open(*drive, count);
+        opening = Open(*drive, half, busy, count);
         fatal_ = opening == Opening::Failed || opening == Opening::Raised;
-        if (!fatal_) Enumerate(drive, half, count);
+        if (!fatal_ && !half.StopRequested) Enumerate(drive, half, count);
     } catch (...) {
         fatal_ = true;
         Finish(half);
@@ -84,11 +87,12 @@ void FileSystemScan::Begin(const TRecoveryDrive& drive, TWorkHalfState& half) {
                    mode);
 }
 
-FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, int& count) {
+FileSystemScan::Opening FileSystemScan::Open(const TRecoveryDrive& drive, const TWorkHalfState& half,
+                                             const BusyScope& held, int& count) {
     context_.host.StopThumbnails();
     try {
         DoInitializeParams(context_.settings, drive.DriveNumber(), context_.window.handle());
-        count = context_.openDrive.Initialize(context_.settings, drive);
+        count = OpenScannedDrive(context_, page_, half, drive, held);
     } catch (const std::exception&) {
         return Opening::Raised;
     }
@@ -112,8 +116,10 @@ void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& driv
     TBaseSortedList& list = context_.host.FileSystemList();
     BatchedLog& log = page_.Log();
     UpdateThrottle counters(kCounterInterval);
+    const bool ntfs = drive->Info().FileSystemCode == kFileSystemNtfs;
     // A kept file's serial is its place among the records handed out.
     std::int64_t records = 0;
+    bool fileListed = false;
     bool ended = false;
     do {
         const FoundFileRecord* record = engine().FileGetNext();
@@ -122,6 +128,7 @@ void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& driv
             break;
         }
         ++records;
+        fileListed = fileListed || !IsFileSystemOwn(*record, ntfs);
         const bool candidate = ((record->Flags & kFileDeleted) != 0 || existingToo) &&
                                (record->Flags & kFileDirectory) == 0 &&
                                (record->Attributes & kVolumeLabelAttribute) == 0;
@@ -140,8 +147,10 @@ void FileSystemScan::Enumerate(const std::shared_ptr<const TRecoveryDrive>& driv
     ShowCounters(records, ended ? records : count);
     if (!ended) return;
     page_.ShowProgress(kProgressRange);
-    if (records == 0 && !HasFileSystemReader(drive->Info().FileSystemCode)) {
-        log.Add(TranslateFormat(QStringLiteral("strFileSystemNoVolume"), kNoVolume, DriveLetterText(*drive)));
+    // Whatever the partition's type says: a wiped or unreadable boot sector lists nothing.
+    if (!fileListed) {
+        log.Add(TranslateFormat(QStringLiteral("strFileSystemNoFileEntries"), kNoFileEntries,
+                                DriveLetterText(*drive)));
     }
 }
 

@@ -2,9 +2,19 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
+
+#include <chrono>
 
 #include "wizard/scans/batched_log.h"
 #include "wizard/services/prompt_service.h"
+#include "wizard/translation/translation.h"
+
+namespace {
+
+constexpr auto kStopCheckInterval = std::chrono::milliseconds(20);
+
+}  // namespace
 
 void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, TBaseSortedList& list,
                     const QString& startedLine, const QString& modeLine) {
@@ -27,6 +37,21 @@ void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& h
     half.StopRequested = false;
     context.host.SetFileExistsAnswer(kPromptNo);
     context.host.CheckState();
+}
+
+int OpenScannedDrive(ScanContext& context, TScanPageBase& page, const TWorkHalfState& half,
+                     const TRecoveryDrive& drive, const BusyScope& held) {
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [&] {
+        if (!half.StopRequested) return;
+        stopWatch.stop();
+        page.Log().Add(TranslateFormat(QStringLiteral("strScanStopWaitingForDrive"),
+                                       QStringLiteral("Stopping: waiting for drive %s to answer..."),
+                                       DriveLetterText(drive)));
+        page.Log().Flush();
+    });
+    stopWatch.start(kStopCheckInterval);
+    return context.openDrive.Initialize(context.settings, drive, held);
 }
 
 void EndScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& half, const QString& lastLine) {

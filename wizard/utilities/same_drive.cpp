@@ -101,6 +101,8 @@ bool BlockDeviceTopology::Overlap(dev_t first, dev_t second) const {
     return false;
 }
 
+bool BlockDeviceTopology::Mounted(dev_t device) const { return !MountSourceOf(mountInfo_, device).empty(); }
+
 bool StatusOnSource(const DriveSource& source, const struct stat& status,
                     const BlockDeviceTopology& topology) {
     if (source.isImageFile()) {

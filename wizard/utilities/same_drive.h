@@ -44,6 +44,9 @@ public:
     // Whether the two devices share any sector.
     bool Overlap(dev_t first, dev_t second) const;
 
+    // Whether a file system is mounted from the block device `device`.
+    bool Mounted(dev_t device) const;
+
 private:
     // A piece of a disk: a partition (device) of `disk`, or a whole disk (device == disk).
     struct Extent {

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <map>
@@ -128,6 +129,9 @@ TEST_F(DriveProperties, RecordEdgeCases) {
          QStringLiteral("Unknown")},
         {"free space", [](_LDRIVE& d) { d.SpaceFree = 5000; }, "GeneralFreeSpaceEdit",
          QStringLiteral("4 KB (5,000 bytes)")},
+        {"a full volume, mounted from its device (the root's)",
+         [](_LDRIVE& d) { struct stat root {}; d.Kind = kDriveVolume; d.SourceDevice = ::stat("/", &root) == 0 ? root.st_dev : 0; },
+         "GeneralFreeSpaceEdit", QStringLiteral("0 (0 bytes)")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);

@@ -84,7 +84,7 @@ TEST_F(DriveSectorsScanTest, ARawDriveListsTheSearchedTypesAndSizesThemByTheNext
     EXPECT_EQ(fileSystemPage->LabelCurRecord->text(), QStringLiteral("0"));
     const QStringList fileSystemLines = LogLines(*fileSystemPage);
     EXPECT_EQ(fileSystemLines.mid(fileSystemLines.size() - 3),
-              (QStringList{QStringLiteral("No FAT or NTFS volume on drive C: the sector scan of the next step "
+              (QStringList{QStringLiteral("No file entries on drive C: the sector scan of the next step "
                                           "searches it for files by their contents."),
                            QStringLiteral("Search finished"), QString()}));
 
@@ -170,16 +170,17 @@ protected:
     }
 };
 
-TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsScalesAndCountsInFull) {
+TEST_F(ScriptedSectorScanTest, ProgressBeyondThirtyTwoBitsCountsInFullAndEndsAtTheTotal) {
     EngineScript script = DriveScript();
-    script.progress = {{std::uint64_t{1} << 32, std::uint64_t{1} << 33, 5}};
+    // The last block ends a cluster short of the total (an NTFS volume's last sector).
+    script.progress = {{(std::uint64_t{1} << 33) - 1, std::uint64_t{1} << 33, 5}};
     script.hits = {Hit(4096), Hit(8192, 84), Hit(12288)};
     const ScriptedEngine engine(std::move(script));
     controller->ScanDriveSectorsButtonStartClick();
-    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("4294967296"));
+    EXPECT_EQ(sectorsPage->LabelCurrentSector->text(), QStringLiteral("8589934592"));
     EXPECT_EQ(sectorsPage->LabelTotalSectors->text(), QStringLiteral("8589934592"));
     EXPECT_EQ(sectorsPage->LabelFreeSectors->text(), QStringLiteral("5"));
-    EXPECT_EQ(sectorsPage->ProgressBar->value(), 5000);
+    EXPECT_EQ(sectorsPage->ProgressBar->value(), kProgressRange);
     EXPECT_EQ(NameSet(host.driveSectorsList), (std::set<std::string>{"image_0001.JPG", "image_0002.JPG"}));
     EXPECT_EQ(engine.calls("DriveInitialize"), 1) << "nothing was open";
 }
@@ -213,11 +214,13 @@ TEST_F(ScriptedSectorScanTest, HitsPastFourGibibytesKeepTheirPositionsThroughThe
 
 TEST_F(ScriptedSectorScanTest, AStopWhileHitsArriveDropsTheRestAndEndsTheEngineAndTheAutoPilot) {
     EngineScript script = DriveScript();
-    script.progress = {{1, 4, 0}};
+    // The search waits at its second progress until the stop is answered.
+    script.progress = {{1, 4, 0}, {1, 4, 0}};
+    script.holdBeforeProgress = 1;
     script.hits = {Hit(4096), Hit(8192), Hit(12288)};
-    const ScriptedEngine engine(std::move(script));
+    ScriptedEngine engine(std::move(script));
     Settings().RecoveryAutoPilot = true;
-    ExpectStopQuestion(kPromptYes);
+    ExpectStopQuestion(kPromptYes, [&] { engine.release(); });
     ClickWhenRunning(sectorsPage->ButtonStop);
     controller->ScanDriveSectorsButtonStartClick();
     EXPECT_EQ(host.driveSectorsList.Count(), 0u);
@@ -240,7 +243,7 @@ TEST_F(ScriptedSectorScanTest, AStopAnsweredAfterTheSearchReachedTheEndCancelsNo
     ScriptedEngine engine(std::move(script));
     // The search runs on to the drive's end while the question waits for its answer.
     ExpectStopQuestion(kPromptYes, [&] {
-        engine.releaseSearch();
+        engine.release();
         ASSERT_TRUE(waitUntil([&] { return engine.idle() && window.queuedMessages() == 0; }));
     });
     ClickWhenRunning(sectorsPage->ButtonStop);

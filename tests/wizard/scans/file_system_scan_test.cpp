@@ -4,6 +4,7 @@
 #include <QProgressBar>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
@@ -139,6 +140,26 @@ TEST_F(FileSystemScanTest, AnImageGoneAfterTheRescanEndsBothScansWithTheirFatalL
     EXPECT_TRUE(host.fileSystem.ScanDone);
     EXPECT_TRUE(host.driveSectors.ScanDone);
     EXPECT_EQ(host.advances, 0);
+}
+
+// Decided by what the engine lists, whatever the partition's type: a wiped boot sector, a
+// fresh volume holding only its label or its metafiles.
+TEST_F(FileSystemScanTest, AVolumeListingNoFileOfItsOwnPointsToTheSectorScan) {
+    struct Case { const char* image; std::streamoff wipedSector; char letter; int pointers; };
+    for (const Case& test : {Case{"disks/mbr_fat_ntfs.img.gz", 2048, 'C', 1},  // a FAT16 partition
+                             Case{"disks/mbr_fat_ntfs.img.gz", 0, 'D', 1},     // NTFS
+                             Case{"disks/bare_fat.img.gz", 0, 'C', 1}, Case{"fat/fat12.img.gz", 0, 'C', 0}}) {
+        useFixtureDisks({test.image});
+        if (test.wipedSector != 0) {
+            std::fstream image(workFolder() / std::filesystem::path(test.image).stem(), std::ios::in | std::ios::out);
+            image.seekp(test.wipedSector * 512).write(std::string(512, '\0').data(), 512);
+        }
+        UseDrive(test.letter);
+        controller->ScanFileSystemButtonStartClick();
+        EXPECT_EQ(LogLines(*fileSystemPage).filter(QStringLiteral("No file entries on drive")).size(), test.pointers)
+            << test.image << ' ' << test.letter;
+        fileSystemPage->MemoLog->clear();
+    }
 }
 
 // The engine's stand-in: what no fixture image holds.

@@ -88,11 +88,13 @@ protected:
     void ExpectStopQuestion(int answer, std::function<void()> whileShown = {}) {
         prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), answer, std::move(whileShown));
     }
-    // Clicks `button` from the event loop once the scan has set up its page.
+    // Clicks `button` from the event loop at the scan's first page update once the drive is
+    // open (its second: the first sets the page up before the open).
     void ClickWhenRunning(QPushButton* button) {
-        host.onCheckState = [this, button] {
-            host.onCheckState = nullptr;
+        host.onCheckState = [this, button, updates = 0]() mutable {
+            if (++updates < 2) return;
             QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+            host.onCheckState = nullptr;
         };
     }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -121,9 +122,9 @@ DWORD ScriptedEngine::threadMain(void* parameter) {
     return 0;
 }
 
-void ScriptedEngine::releaseSearch() {
+void ScriptedEngine::release() {
     std::lock_guard lock(mutex_);
-    searchReleased_ = true;
+    released_ = true;
     threadsDone_.notify_all();
 }
 
@@ -155,7 +156,7 @@ void ScriptedEngine::searchBody() {
     for (std::size_t index = 0; index < script_.progress.size(); ++index) {
         if (index == script_.holdBeforeProgress) {
             std::unique_lock lock(mutex_);
-            threadsDone_.wait(lock, [this] { return searchReleased_; });
+            threadsDone_.wait(lock, [this] { return released_; });
         }
         const ScriptedProgress& step = script_.progress[index];
         settings_->CurrentCluster = step.currentCluster;
@@ -211,6 +212,10 @@ int ScriptedEngine::driveInitialize(EngineSettings* settings) {
     engine.count("DriveInitialize");
     engine.settings_ = settings;
     engine.nextFile_ = 0;
+    if (engine.script_.holdDriveInitialize) {
+        std::unique_lock lock(engine.mutex_);
+        engine.threadsDone_.wait_for(lock, std::chrono::seconds(10), [&engine] { return engine.released_; });
+    }
     return engine.script_.driveInitializeResult;
 }
 

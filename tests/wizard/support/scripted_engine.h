@@ -32,7 +32,9 @@ struct EngineScript {
     // no drive has; DriveGetCount is one past the largest Id. DrivesRescan's thread posts
     // WM_ENGINE_DRIVE_FOUND with each drive's letter.
     std::vector<_LDRIVE> drives;
+    // DriveInitialize answers this; when held, only after release() (or 10 s).
     int driveInitializeResult = 1;
+    bool holdDriveInitialize = false;
     // FileGetNext hands these out in order, then null.
     std::vector<ScriptedFile> files;
     // DriveSearchSignatures' thread posts each I/O error (WM_ENGINE_IO_ERROR) and each
@@ -42,7 +44,7 @@ struct EngineScript {
     std::vector<IoErrorReport> ioErrors;
     std::vector<ScriptedProgress> progress;
     std::vector<FoundFileRecord> hits;
-    // The search waits before this progress until releaseSearch() (SIZE_MAX: never).
+    // The search waits before this progress until release() (SIZE_MAX: never).
     std::size_t holdBeforeProgress = SIZE_MAX;
     std::string lastError;  // GetLastErrorString
     // FileRecovery's thread writes the record's Size bytes into the target in pieces of
@@ -79,8 +81,8 @@ public:
     // What the last Library_Initialize and DriveInitialize were given.
     const char16_t* registryKey() const;
     EngineSettings* settings() const;
-    // Lets a held search go on.
-    void releaseSearch();
+    // Lets a held search and a held DriveInitialize go on.
+    void release();
     // No thread of the engine runs.
     bool idle() const;
 
@@ -121,7 +123,7 @@ private:
     std::u16string recoveryTarget_;
     HWND recoveryWindow_ = 0;
     FoundFileRecord recoveryRecord_{};
-    bool searchReleased_ = false;
+    bool released_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable threadsDone_;

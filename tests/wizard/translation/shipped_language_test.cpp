@@ -79,11 +79,12 @@ TEST_F(ShippedLanguageTest, FormatsKeepTheirConversions) {
          "Please choose another folder.",
          {text}},
         {"strRecoveryCantCreateFile", "ERROR: Can't create file %s (%s)", {text, text}},
-        {"strFileSystemNoVolume",
-         "No FAT or NTFS volume on drive %s: the sector scan of the next step searches it for files by their "
+        {"strFileSystemNoFileEntries",
+         "No file entries on drive %s: the sector scan of the next step searches it for files by their "
          "contents.",
          {text}},
         {"strLogLineRepeated", "%s (%d times)", {text, 2}},
+        {"strScanStopWaitingForDrive", "Stopping: waiting for drive %s to answer...", {text}},
     };
     for (const Format& format : formats) {
         const QString translated = TranslateString(format.english, QString::fromLatin1(format.id));

@@ -4,9 +4,11 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "platform/time.h"
@@ -196,6 +198,42 @@ TEST_F(MainFormNavigationTest, WhileALongActionPumpsNextAndBackOnlyRefreshAndClo
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(prompts.shown().empty());
+}
+
+// A failing card answers the open after minutes: meanwhile the window lives, and a stop
+// ends the scan, cancelled, once the open has returned.
+TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCancelled) {
+    EngineScript script;
+    script.drives = {ScriptedVolume(2, 'C', 1, kOtherDevice)};
+    script.holdDriveInitialize = true;
+    engine = std::make_unique<ScriptedEngine>(std::move(script));
+    startUnits();
+    createForm();
+    walkTo(TMainForm::kAutopilotPage);
+    form->show();
+    const auto logged = [this](const char* line) {
+        return child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText().contains(QLatin1String(line));
+    };
+    QTimer whileOpening;  // its time comes only if events are handled during the open
+    QObject::connect(&whileOpening, &QTimer::timeout, [&] {
+        if (engine->calls("DriveInitialize") == 0) return;
+        whileOpening.stop();
+        EXPECT_TRUE(button("ScanFileSystemButtonStop")->isEnabled());
+        clickBack();
+        prompts.expect(QStringLiteral("Are you sure you want to exit application?"), kPromptNo);
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), kPromptYes);
+        button("ScanFileSystemButtonStop")->click();
+        EXPECT_TRUE(waitUntil([&] { return logged("Stopping: waiting for drive C to answer..."); }));
+        engine->release();
+    });
+    whileOpening.start(5);
+    clickNext();
+    EXPECT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage) << "Back refused during the open";
+    EXPECT_EQ(engine->calls("FileGetNext"), 0);
+    EXPECT_TRUE(logged("Search cancelled"));
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainFormNavigationTest, KeysAndLinksReachTheirServices) {
