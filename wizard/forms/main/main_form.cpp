@@ -232,7 +232,7 @@ void TMainForm::CheckDiskAccess() {
 
 void TMainForm::UpdateInterfaceLanguage() {
     if (!Settings().GlobalLanguage.isEmpty()) {
-        SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+        UseLanguageFile(Settings().GlobalLanguage);
     }
     TranslateForm({this});
     ShowWelcomeTranslatedTexts();
