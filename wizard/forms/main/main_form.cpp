@@ -236,6 +236,7 @@ void TMainForm::UpdateInterfaceLanguage() {
     }
     TranslateForm({this});
     ShowWelcomeTranslatedTexts();
+    types_->TypesPanel->ShowTranslatedTexts();
 }
 
 void TMainForm::FormActivate() {
