@@ -19,12 +19,12 @@ ensure_packages() {
 
 # What a Release build of the program needs.
 PROGRAM_PACKAGES=(cmake ninja-build g++ pkg-config libjpeg62-turbo-dev libgif-dev qt6-base-dev
-                  libudev-dev)
+                  libudev-dev qt6-translations-l10n)
 
 # Everything the build, the tests and the fixture makers need.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev
                 libbenchmark-dev clang libclang-rt-14-dev ntfs-3g dosfstools mtools fdisk
-                libjpeg62-turbo-dev libgif-dev qt6-base-dev libudev-dev)
+                libjpeg62-turbo-dev libgif-dev qt6-base-dev libudev-dev qt6-translations-l10n)
 
 # What scripts/make-search-fixtures needs to write its images.
 SEARCH_FIXTURE_PACKAGES=(dosfstools mtools ffmpeg)

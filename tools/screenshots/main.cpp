@@ -72,7 +72,7 @@ int TakeScreenshots(const Options& options, const QString& work) {
     const RunningUnits units(programUnits());
     Settings().GlobalFirstStart = false;
     Settings().GlobalLanguage = options.language;
-    if (!options.language.isEmpty()) SetCurrentTranslation(LoadLanguageFile(options.language));
+    UseLanguageFile(options.language);
     TSplashForm splash;
     splash.ShowNow();
     TMainForm form(&splash);

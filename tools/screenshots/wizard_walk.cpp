@@ -105,6 +105,22 @@ public:
         SaveProgressWindow(QStringLiteral("recovering-files-") + name + QStringLiteral("-cancelled"));
     }
 
+    // The same with "No" in the file-exists dialog: the save dialog that asks for another
+    // name is saved as `name` and cancelled, which ends the run.
+    void RecoverToCancelledSaveDialog(WorkHalf half, const QString& name) {
+        ShotFolder::Expected save;
+        Recover(half, QString(), [&](QWidget*) {
+            watchForModalDialog(
+                [&](QWidget* exists) {
+                    save = shots_.ExpectModal(name, Dismiss);
+                    Child<QPushButton>(*exists, "NoButton")->click();
+                },
+                20s, [] {});
+        });
+        if (save.waiting) shots_.CheckShown(save);
+        SaveProgressWindow(QStringLiteral("recovering-files-") + name + QStringLiteral("-cancelled"));
+    }
+
     void SaveProgressWindow(const QString& name) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             auto* progress = qobject_cast<TRecoveringFilesForm*>(window);
@@ -229,6 +245,7 @@ void WalkFileSystemHalf(Walk& walk) {
     walk.SaveProgressWindow(QStringLiteral("recovering-files"));
     // The same files again: the first one's name is taken now.
     walk.RecoverToCancelledDialog(WorkHalf::FileSystem, QStringLiteral("file-exists"));
+    walk.RecoverToCancelledSaveDialog(WorkHalf::FileSystem, QStringLiteral("save-name"));
 }
 
 void WalkDriveSectorsHalf(Walk& walk) {

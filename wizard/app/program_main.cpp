@@ -30,9 +30,7 @@ int runProgram() {
         // Both are destroyed before the units finish, so that they can still save their
         // state; the splash outlives the main window, which reports rescans to it.
         // The splash translates itself as it is made: the stored language first.
-        if (!Settings().GlobalLanguage.isEmpty()) {
-            SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
-        }
+        UseLanguageFile(Settings().GlobalLanguage);
         TSplashForm splash;
         if (Settings().GlobalSplashShow) splash.ShowNow();
         TMainForm mainForm(&splash);

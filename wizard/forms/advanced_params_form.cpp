@@ -216,13 +216,9 @@ void TAdvancedParamsForm::apply() {
     if (language == languageIndexAtOpening_) {
         return;
     }
-    if (language > 0) {
-        settings.GlobalLanguage = LanguageFileNameForCaption(languageSelectComboBox_->currentText());
-        SetCurrentTranslation(LoadLanguageFile(settings.GlobalLanguage));
-    } else {
-        settings.GlobalLanguage.clear();
-        SetCurrentTranslation(nullptr);
-    }
+    settings.GlobalLanguage =
+        language > 0 ? LanguageFileNameForCaption(languageSelectComboBox_->currentText()) : QString();
+    UseLanguageFile(settings.GlobalLanguage);
 }
 
 int TAdvancedParamsForm::activePage() const {

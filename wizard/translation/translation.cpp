@@ -5,6 +5,7 @@
 
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/language_text.h"
+#include "wizard/translation/qt_translation.h"
 
 namespace {
 
@@ -50,6 +51,12 @@ Translation LoadLanguageFile(const QString& fileName) {
         return nullptr;
     }
     return std::make_shared<const LanguageFile>(LanguageFile::parse(DecodeLanguageText(*bytes)));
+}
+
+void UseLanguageFile(const QString& fileName) {
+    const Translation translation = fileName.isEmpty() ? nullptr : LoadLanguageFile(fileName);
+    SetCurrentTranslation(translation);
+    UseQtLanguage(translation ? LanguageOfFile(fileName) : QLocale::AnyLanguage);
 }
 
 QString TranslateString(const QString& english, const QString& id) {

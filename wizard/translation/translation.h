@@ -22,6 +22,11 @@ void SetCurrentTranslation(Translation translation);
 // none when there is no such file; the caller stores the result as the current one.
 Translation LoadLanguageFile(const QString& fileName);
 
+// Makes `fileName` the program's language (empty: the built-in English): the current
+// translation, and Qt's own texts in the same language where Qt has them. A file that
+// cannot be read leaves everything English.
+void UseLanguageFile(const QString& fileName);
+
 // The translation of `id` in section "Misc", or `english` when there is no translation or
 // the value is blank. "*|*" in a value stands for a line break ("\n").
 QString TranslateString(const QString& english, const QString& id);

@@ -32,7 +32,7 @@ protected:
         LoadSettings();
     }
     void TearDown() override {
-        SetCurrentTranslation(nullptr);
+        UseLanguageFile(QString());
         SetLanguageFolder(QString());
         WizardTest::TearDown();
     }

@@ -24,7 +24,7 @@ protected:
     }
 
     void TearDown() override {
-        SetCurrentTranslation(nullptr);
+        UseLanguageFile(QString());
         SetLanguageFolder(QString());
         qputenv("HOME", savedHome_);
     }

@@ -1,13 +1,18 @@
 // The translation file we ship: it reads as UTF-8, keeps every format's conversions so that
-// no German text falls back to English, and covers every fixed text of the forms.
+// no German text falls back to English, and covers every fixed text of the forms; Qt's own
+// buttons and dialogs follow it.
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +35,10 @@
 #include "wizard/help/help_form.h"
 #include "wizard/model/formats/builtin_formats.h"
 #include "wizard/model/formats/formats_unit.h"
+#include "wizard/recovery/save_name_dialog.h"
+#include "wizard/services/prompt_service.h"
+#include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/wait_until.h"
 
 namespace {
 
@@ -44,7 +53,7 @@ protected:
         const QString source = ShippedFilePath();
         ASSERT_TRUE(QFile::copy(source, programFile(QStringLiteral("Deutsch.lng"))))
             << source.toStdString();
-        SetCurrentTranslation(LoadLanguageFile(QStringLiteral("Deutsch.lng")));
+        UseLanguageFile(QStringLiteral("Deutsch.lng"));
         ASSERT_NE(CurrentTranslation(), nullptr);
     }
 };
@@ -227,6 +236,45 @@ TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponent
               QStringLiteral("a.jpg (1.024 Bytes)"));
     progress->ShowFile(QStringLiteral("image_0001.JPG"), QString());
     EXPECT_EQ(progress->findChild<QLabel*>(QStringLiteral("FilenameLabel"))->text(), QStringLiteral("image_0001.JPG"));
+}
+
+// Qt's own parts speak German as well: the standard buttons of a question, and the whole
+// save dialog, also the size, type and date that Qt writes in the machine's locale.
+TEST_F(ShippedLanguageTest, QtsButtonsAndTheSaveDialogSpeakGerman) {
+    QStringList buttons;
+    answerNextModalDialog([&buttons](QWidget* dialog) {
+        for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) buttons << button->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(PromptService::standard().ask({QString(), QString(), PromptButtons::YesNoCancel}), kPromptCancel);
+    EXPECT_EQ(buttons.join(u'|').toStdString(), "&Ja|&Nein|Abbrechen");
+
+    ASSERT_TRUE(QDir(programFile(QString())).mkdir(QStringLiteral("ziel")));
+    writeProgramFile(QStringLiteral("ziel/bild.jpg"), "0123456789");
+    QStringList texts;
+    QStringList row;
+    answerNextModalDialog([&](QWidget* dialog) {
+        texts << dialog->windowTitle();
+        for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            texts << dialog->findChild<QLabel*>(QString::fromLatin1(label))->text();
+        }
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
+        const auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        const QAbstractItemModel& files = *view->model();
+        const auto cell = [&](int column) { return files.index(0, column, view->rootIndex()).data().toString(); };
+        EXPECT_TRUE(waitUntil([&] { return files.rowCount(view->rootIndex()) == 1 && !cell(2).isEmpty(); }));
+        for (int column = 0; column < 4; ++column) {
+            texts << files.headerData(column, Qt::Horizontal).toString();
+            row << cell(column);
+        }
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    EXPECT_EQ(AskSaveName(nullptr, programFile(QStringLiteral("ziel")), QStringLiteral("bild.jpg")), std::nullopt);
+    EXPECT_EQ(texts.join(u'|').toStdString(), "Speichern unter|Suchen in:|Datei&name:|Dateien des Typs:|"
+                                              "S&peichern|Abbrechen|Name|Größe|Typ|Änderungsdatum");
+    // The date as German writes it, with no English month name.
+    static const QRegularExpression german(QStringLiteral("^bild\\.jpg\\|10 Bytes\\|JPEG-Bild\\|[\\d.]{8} [\\d:]{5}$"));
+    EXPECT_TRUE(german.match(row.join(u'|')).hasMatch()) << row.join(u'|').toStdString();
 }
 
 }  // namespace

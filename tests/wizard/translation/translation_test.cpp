@@ -1,14 +1,17 @@
 #include "wizard/translation/translation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include "tests/wizard/support/language_folder_fixture.h"
+#include "wizard/translation/qt_translation.h"
 
 namespace {
 
@@ -88,6 +91,36 @@ TEST_F(TranslationTest, TranslateStringFollowsTheLineBreakMarks) {
                   QString::fromUtf8(c.expected))
             << c.id;
     }
+}
+
+// Qt's own texts take the language the file's name tells, by its English or its own name;
+// English, a name Qt does not know, a file that cannot be read and missing Qt translations
+// leave them English.
+TEST_F(TranslationTest, QtsOwnTextsFollowTheLanguageTheFileNameTells) {
+    struct Case {
+        const char* file;
+        bool present;
+        QLocale::Language language;
+        const char* yes;
+    };
+    const Case cases[] = {
+        {"Deutsch.lng", true, QLocale::German, "&Ja"},     {"GERMAN.LNG", true, QLocale::German, "&Ja"},
+        {"Francais.lng", true, QLocale::French, "&Oui"},   {"English.lng", true, QLocale::English, "&Yes"},
+        {"Pt.br.lng", true, QLocale::AnyLanguage, "&Yes"}, {"Polski.lng", false, QLocale::Polish, "&Yes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = QString::fromLatin1(c.file);
+        if (c.present) writeProgramFile(file, "[Misc]\nstrYes=x\n");
+        EXPECT_EQ(LanguageOfFile(file), c.language);
+        UseLanguageFile(file);
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").toStdString(), c.yes);
+    }
+    UseLanguageFile(QStringLiteral("Deutsch.lng"));
+    const QTemporaryDir noQtTranslations;
+    EXPECT_FALSE(UseQtLanguage(QLocale::German, noQtTranslations.path()));
+    EXPECT_EQ(QtLanguage(), QLocale::AnyLanguage);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").toStdString(), "&Yes");
 }
 
 }  // namespace

@@ -223,12 +223,6 @@ void SelectLanguage(QString& globalLanguage, const LanguageFormInfo& info, QWidg
     if (form.exec() != QDialog::Accepted) {
         return;
     }
-    const QString fileName = form.selectedLanguageFile();
-    if (fileName.isEmpty()) {
-        globalLanguage.clear();
-        SetCurrentTranslation(nullptr);
-    } else {
-        globalLanguage = fileName;
-        SetCurrentTranslation(LoadLanguageFile(fileName));
-    }
+    globalLanguage = form.selectedLanguageFile();
+    UseLanguageFile(globalLanguage);
 }

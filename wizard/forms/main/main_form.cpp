@@ -232,10 +232,11 @@ void TMainForm::CheckDiskAccess() {
 
 void TMainForm::UpdateInterfaceLanguage() {
     if (!Settings().GlobalLanguage.isEmpty()) {
-        SetCurrentTranslation(LoadLanguageFile(Settings().GlobalLanguage));
+        UseLanguageFile(Settings().GlobalLanguage);
     }
     TranslateForm({this});
     ShowWelcomeTranslatedTexts();
+    types_->TypesPanel->ShowTranslatedTexts();
 }
 
 void TMainForm::FormActivate() {

@@ -156,6 +156,7 @@ void TTypesPanel::LoadFileFormats() {
         const RebuildScope rebuilding(*treeView_);
         treeView_->nodes()->clear();
         formatIndexes_.clear();
+        rootCategories_.clear();
 
         const FormatCategories categories(formats);
         QHash<QString, TqarnTreeNode*> roots;
@@ -163,6 +164,7 @@ void TTypesPanel::LoadFileFormats() {
             TqarnTreeNode* root = treeView_->insertNode(nullptr, 0, TranslatedFormatText(category),
                                                         FormatIcons::kFolder, nullptr);
             roots.insert(category, root);
+            rootCategories_.insert(root, category);
         }
         for (const std::size_t i : FormatsInTreeOrder(formats)) {
             const TFormat& format = formats[i];
@@ -192,6 +194,16 @@ void TTypesPanel::forEachFormatNode(Visit visit) const {
             visit(node, formatIndexes_.at(static_cast<const TFormat*>(node->data())));
         }
     }
+}
+
+void TTypesPanel::ShowTranslatedTexts() {
+    for (auto root = rootCategories_.cbegin(); root != rootCategories_.cend(); ++root) {
+        treeView_->setNodeText(root.key(), TranslatedFormatText(root.value()));
+    }
+    const TFormatsList& formats = DataStorage->Formats();
+    forEachFormatNode([this, &formats](TqarnTreeNode* node, std::size_t index) {
+        treeView_->setNodeText(node, NodeText(formats[index]));
+    });
 }
 
 bool TTypesPanel::selectedFormat(TqarnTreeNode*& node, std::size_t& index) const {

@@ -10,6 +10,8 @@
 // marks the list modified; a change of the list's shape rebuilds the tree.
 
 #include <QFrame>
+#include <QHash>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -38,6 +40,9 @@ public:
 
     // Rebuilds the tree from DataStorage.
     void LoadFileFormats();
+    // Puts the nodes' categories and descriptions into the current language, keeping the
+    // nodes, their checks, the selection and what is expanded.
+    void ShowTranslatedTexts();
 
     // Called before the list's formats are freed or the list grows (Reset to Defaults,
     // Add), so that the thumbnail worker stops reading formats first. None by default.
@@ -81,5 +86,6 @@ private:
     std::unique_ptr<FormatIcons> icons_;
     FilterSlide* slide_ = nullptr;
     std::unordered_map<const TFormat*, std::size_t> formatIndexes_;  // of the tree's nodes
+    QHash<TqarnTreeNode*, QString> rootCategories_;                   // in English
     std::function<void()> stopThumbnails_;
 };

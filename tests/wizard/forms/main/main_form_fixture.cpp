@@ -22,7 +22,7 @@ void MainFormTest::TearDown() {
     splash.reset();
     units.reset();
     engine.reset();
-    SetCurrentTranslation(nullptr);
+    UseLanguageFile(QString());
     WizardTest::TearDown();
 }
 

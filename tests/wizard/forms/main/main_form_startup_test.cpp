@@ -11,12 +11,14 @@
 #include <fstream>
 
 #include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/forms/tree/qarn_tree_view.h"
 #include "wizard/help/help_file.h"
 #include "wizard/help/help_service.h"
 #include "wizard/help/html_help.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
+#include "wizard/support/type_tree_nodes.h"
 #include "wizard/translation/language_folder.h"
 #include "wizard/translation/translation.h"
 
@@ -134,8 +136,9 @@ TEST_F(MainFormStartupTest, TranslatedFormatsThatDoNotFitFallBackToEnglish) {
     SetLanguageFolder(QString());
 }
 
-// Chosen in Preferences, the language reaches the texts the welcome page builds as well.
-TEST_F(MainFormStartupTest, TheWelcomePageSpeaksTheLanguageChosenInPreferences) {
+// Chosen in Preferences, the language reaches at once the texts the welcome page builds, the
+// type tree and Qt's own buttons; English again takes the tree and Qt's buttons back.
+TEST_F(MainFormStartupTest, TheLanguageChosenInPreferencesReachesTheBuiltTextsAtOnce) {
     useScriptedDrives({ScriptedVolume(2, 'C', 1)});
     startUnits();
     SetLanguageFolder(qEnvironmentVariable("UNDELETE_TEST_DATA") + QStringLiteral("/../../wizard/languages"));
@@ -143,13 +146,28 @@ TEST_F(MainFormStartupTest, TheWelcomePageSpeaksTheLanguageChosenInPreferences) 
     const QLabel* copyright = child<QLabel>("WelcomeCopyrightLabel");
     const QLabel* version = child<QLabel>("WelcomeProgramVersionLabel");
     EXPECT_TRUE(copyright->text().endsWith(QStringLiteral(". All rights reserved."))) << copyright->text().toStdString();
+    TqarnTreeView* tree = child<TqarnTreeView>("TypesTreeView");
+    TqarnTreeNode* jpeg = FormatNode(*tree, "JPEG");
+    tree->selectNode(jpeg);
+    const int jpegState = jpeg->stateIndex();
+    const auto treeTexts = [tree, jpeg] {
+        return (tree->nodes()->root(2)->text() + " | " + jpeg->text()).toStdString();
+    };
+    const auto chooseLanguage = [this](const char* caption) {
+        answerNextModalDialog([caption](QWidget* dialog) {
+            auto* languages = dialog->findChild<QComboBox*>(QStringLiteral("LanguageSelectComboBox"));
+            languages->setCurrentIndex(languages->findText(QString::fromLatin1(caption)));
+            PressButton(dialog, "ButtonOK");
+        });
+        child<QAction>("MainMenuMiInterfaceLanguage")->trigger();
+    };
+    const auto qtYes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
 
-    answerNextModalDialog([](QWidget* dialog) {
-        auto* languages = dialog->findChild<QComboBox*>(QStringLiteral("LanguageSelectComboBox"));
-        languages->setCurrentIndex(languages->findText(QStringLiteral("Deutsch")));
-        PressButton(dialog, "ButtonOK");
-    });
-    child<QAction>("MainMenuMiInterfaceLanguage")->trigger();
+    chooseLanguage("Deutsch");
+    EXPECT_EQ(treeTexts(), "Bilder | JPEG (JPEG-Bild)");
+    EXPECT_EQ(tree->selectedNode(), jpeg);
+    EXPECT_EQ(jpeg->stateIndex(), jpegState);
+    EXPECT_EQ(qtYes().toStdString(), "&Ja");
     EXPECT_EQ(button("BottomButtonNext")->text(), QStringLiteral("&Weiter >"));
     EXPECT_TRUE(copyright->text().endsWith(QStringLiteral(". Alle Rechte vorbehalten.")))
         << copyright->text().toStdString();
@@ -158,6 +176,10 @@ TEST_F(MainFormStartupTest, TheWelcomePageSpeaksTheLanguageChosenInPreferences) 
                     .match(version->text())
                     .hasMatch())
         << version->text().toStdString();
+
+    chooseLanguage("English (Default)");
+    EXPECT_EQ(treeTexts(), "Images | JPEG (JPEG Image)");
+    EXPECT_EQ(qtYes().toStdString(), "&Yes");
     SetLanguageFolder(QString());
 }
 
