@@ -248,6 +248,7 @@ void TMainForm::TurnAutoPilotOff() {
 }
 
 void TMainForm::BottomButtonNextClick() {
+    if (OpenRecoveryWindow()) return;
     if (Busy()) {
         CheckState();
         return;
@@ -261,6 +262,7 @@ void TMainForm::BottomButtonNextClick() {
 }
 
 void TMainForm::BottomButtonBackClick() {
+    if (OpenRecoveryWindow()) return;
     if (!Busy() && ActivePage() > kWelcomePage) SetActivePage(ActivePage() - 1);
     CheckState();
 }
@@ -428,6 +430,7 @@ void TMainForm::FinishExploreButtonClick() {
 void TMainForm::FinishFeedbackButtonClick() { ExecuteProgram(kMakerFeedbackPage, QString()); }
 
 void TMainForm::FinishNewButtonClick() {
+    if (OpenRecoveryWindow()) return;
     // Showing the drive page takes its selection again and sets the page up.
     SetActivePage(kDriveSelectPage);
 }

@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -187,19 +189,31 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     keysToFat32Files(target);
     ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
     press(Qt::Key_Space);  // the first file, current since the list got the focus
-
-    answerNextModalDialog([&](QWidget* dialog) {
-        QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
-    });
-    press(Qt::Key_R, Qt::AltModifier);
-    // The finished run waits for its OK, which has the keys.
-    ASSERT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("OkButton"); }, std::chrono::minutes(1)))
-        << focusName().toStdString();
-    QWidget* progress = QApplication::activeWindow();
-    press(Qt::Key_Return);
-    EXPECT_FALSE(progress->isVisible());
-    EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("PreviewFileSystemListView"); }))
-        << "the keys back with the window, not " << focusName().toStdString();
+    Settings().ConfirmationsFileOverwrite = true;
+    QSignalSpy closed(form.get(), &TMainForm::FormClosed);
+    // The second run finds the file written: File exists > No > the save dialog cancelled.
+    for (const bool again : {false, true}) {
+        answerNextModalDialog([&](QWidget* dialog) {
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
+        });
+        if (again) {
+            answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "NoButton"); });
+            answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        }
+        press(Qt::Key_R, Qt::AltModifier);
+        // The finished run waits for its OK, which has the keys after every dialog.
+        ASSERT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("OkButton"); }, std::chrono::minutes(1)))
+            << again << ": " << focusName().toStdString();
+        QWidget* progress = QApplication::activeWindow();
+        // Keys that reach the wizard behind it all the same do nothing there.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(form->focusWidget(), key);
+        EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage);
+        EXPECT_EQ(closed.count(), 0);
+        press(Qt::Key_Return);
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("PreviewFileSystemListView"); }))
+            << "the keys back with the window, not " << focusName().toStdString();
+    }
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
