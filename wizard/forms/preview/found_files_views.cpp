@@ -73,6 +73,11 @@ TFoundFilesReportView::TFoundFilesReportView(TFoundFilesModel& model, QWidget* p
     model.SetSelectionModel(selectionModel());
 }
 
+QModelIndex TFoundFilesReportView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report, QWidget* parent) : QListView(parent) {
     SetListBehaviour(*this);
     setViewMode(QListView::ListMode);

@@ -402,20 +402,29 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AfterAMenuDialogTheFocusIsBackAndReturn
     press(Qt::Key_Down);
     ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
     QMenu* menu = child<QMenu>("MainMenu");
-    for (const bool byMouse : {true, false}) {
-        if (byMouse) {
-            QTest::mouseClick(button("BottomButtonMenu"), Qt::LeftButton);
+    QPushButton* menuButton = button("BottomButtonMenu");
+    const QPoint buttonCorner = menuButton->mapToGlobal(QPoint());
+    for (const Qt::Key key : {Qt::Key_unknown, Qt::Key_Space, Qt::Key_Return, Qt::Key_M}) {
+        // A click opens the menu at the pointer, keys by the button wherever the pointer is.
+        QCursor::setPos(key == Qt::Key_unknown ? menuButton->mapToGlobal(QPoint(30, 5)) : QPoint(1, 1));
+        if (key == Qt::Key_unknown) {
+            QTest::mouseClick(menuButton, Qt::LeftButton);
+        } else if (key == Qt::Key_M) {
+            press(key, Qt::AltModifier);
         } else {
             while (focusName() != QStringLiteral("BottomButtonMenu")) press(Qt::Key_Tab);
-            press(Qt::Key_Space);
+            press(key);
         }
-        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << byMouse;
+        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << key;
+        EXPECT_EQ(menu->x(), buttonCorner.x() + (key == Qt::Key_unknown ? 30 : 0)) << key;
+        const QRect buttonPlace(buttonCorner, menuButton->size());
+        EXPECT_TRUE(key == Qt::Key_unknown || !menu->geometry().intersects(buttonPlace)) << key;
         answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "ButtonOK"); });
         QTest::keyClick(menu, Qt::Key_Down);  // "Common Settings..."
         QTest::keyClick(menu, Qt::Key_Return);
         ASSERT_TRUE(waitUntil([&] { return !menu->isVisible() && !QApplication::activeModalWidget(); }));
         EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("DriveSelectListViewDrives"); }))
-            << (byMouse ? "click" : "keys") << ": focus on " << focusName().toStdString();
+            << key << ": focus on " << focusName().toStdString();
     }
     press(Qt::Key_Return);
     EXPECT_EQ(form->ActivePage(), TMainForm::kTypesPage);

@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "wizard/forms/preview/found_files_views.h"
 #include "wizard/forms/preview/preview_fixture.h"
 #include "wizard/model/formats/data_storage.h"
 #include "wizard/support/modal_dialog_driver.h"
@@ -202,6 +204,25 @@ TEST_F(PreviewContentTest, InvertSelectsTheOtherRowsAndSelectAllEveryRow) {
     page.MiInvertSelectionClick();
     EXPECT_EQ(page.SelectedCount(), 0);
     EXPECT_FALSE(Child<QPushButton>(page, "PreviewFileSystemRecoverButton")->isEnabled());
+}
+
+TEST_F(PreviewContentTest, HomeAndEndGoToTheFirstAndLastRowInBothViews) {
+    AddNumbered(fileSystemList, 40);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    page.TabSheetShow();
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(page.ReportView()),
+                                    static_cast<QAbstractItemView*>(page.findChild<TFoundFilesThumbnailView*>())}) {
+        if (view != page.ReportView()) page.MiViewAsTrumbnailsClick();
+        SelectRows(page, {5});
+        for (const auto& [key, row] : {std::pair{Qt::Key_End, 39}, std::pair{Qt::Key_Home, 0}}) {
+            QTest::keyClick(view, key);
+            EXPECT_EQ(SelectedRowRanges(page.Selection().selection()), (std::vector<RowRange>{{row, row}})) << key;
+        }
+        QTest::keyClick(view, Qt::Key_End, Qt::ShiftModifier);
+        EXPECT_EQ(page.SelectedCount(), 40);
+    }
 }
 
 TEST_F(PreviewContentTest, PreviewHandsTheViewerTheProgramsTypeIdForTheName) {
