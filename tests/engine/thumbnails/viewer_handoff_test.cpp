@@ -119,12 +119,15 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
     // xdg-open replaced by a script that keeps what it was asked to open.
     const std::string folder = folder_.string();
     fs::create_directories(folder_ / "bin");
-    std::ofstream(folder_ / "bin" / "xdg-open") << "#!/bin/sh\ncp \"$1\" " << folder << "/opened.tmp\nbasename \"$1\" > "
+    std::ofstream(folder_ / "bin" / "xdg-open") << "#!/bin/sh\ncp \"$1\" " << folder << "/opened.tmp\necho \"$1\" > "
                                                 << folder << "/name\nmv " << folder << "/opened.tmp " << folder << "/opened\n";
     fs::permissions(folder_ / "bin" / "xdg-open", fs::perms::owner_all);
     const std::string previousPath = std::getenv("PATH");
     ::setenv("PATH", (folder + "/bin:" + previousPath).c_str(), 1);
     ::setenv("TMPDIR", folder.c_str(), 1);
+    // The program's folder for previews comes first.
+    fs::create_directory(folder_ / "previews");
+    ::setenv("UNDELETE_PREVIEW_FOLDER", (folder + "/previews").c_str(), 1);
 
     const std::string jpegStart = "\xFF\xD8\xFF\xE0 picture bytes";
     FoundFileRecord record = recordOf(jpegStart.size(), 3);
@@ -134,10 +137,16 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
     });
     ::setenv("PATH", previousPath.c_str(), 1);
     ::unsetenv("TMPDIR");
+    ::unsetenv("UNDELETE_PREVIEW_FOLDER");
 
     ASSERT_TRUE(test_pictures::waitForFile(folder_ / "opened"));
     EXPECT_EQ(readWhole(folder_ / "opened"), jpegStart);
-    EXPECT_EQ(readWhole(folder_ / "name"), "found file.jpg\n");
+    std::string name = readWhole(folder_ / "name");
+    ASSERT_FALSE(name.empty());
+    name.pop_back();  // the line's end
+    const fs::path opened = name;
+    EXPECT_EQ(opened.filename(), "found file.jpg");
+    EXPECT_EQ(opened.parent_path().parent_path(), folder_ / "previews");
     EXPECT_TRUE(boxes_.empty());
 }
 

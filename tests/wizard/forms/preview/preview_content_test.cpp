@@ -241,6 +241,14 @@ TEST_F(PreviewContentTest, PreviewHandsTheViewerTheProgramsTypeIdForTheName) {
     EXPECT_EQ(+viewed[0].DataPosition, 512u);
     EXPECT_EQ(+viewed[1].TypeCode, 0xFFFF);
     EXPECT_EQ(+fileSystemList[1].Record().TypeCode, 0xFFFF);  // kept in the element
+
+    // Without the desktop's opener the viewer could show nothing: the user is told, as by
+    // "Explore Recovered Files".
+    shell.accepts = false;
+    prompts.expect(QStringLiteral("Unable to execute external program xdg-open."), kPromptOk);
+    page.MiPreviewClick();
+    EXPECT_EQ(viewed.size(), 2u);
+    prompts.verifyAllShown();
 }
 
 TEST_F(PreviewContentTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) {
