@@ -219,6 +219,7 @@ TEST_F(PreviewContentTest, HomeAndEndGoToTheFirstAndLastRowInBothViews) {
         for (const auto& [key, row] : {std::pair{Qt::Key_End, 39}, std::pair{Qt::Key_Home, 0}}) {
             QTest::keyClick(view, key);
             EXPECT_EQ(SelectedRowRanges(page.Selection().selection()), (std::vector<RowRange>{{row, row}})) << key;
+            EXPECT_EQ(page.Selection().currentIndex(), page.Model().index(row, 0)) << "the column stays";
         }
         QTest::keyClick(view, Qt::Key_End, Qt::ShiftModifier);
         EXPECT_EQ(page.SelectedCount(), 40);
