@@ -19,7 +19,8 @@ std::optional<QTemporaryDir>& previewFolder() {
 
 void PreviewFolderInit() {
     // Readable by this user only, as the found files may be private.
-    QTemporaryDir& folder = previewFolder().emplace(QDir::tempPath() + QStringLiteral("/PramblexPro-preview-XXXXXX"));
+    QTemporaryDir& folder =
+        previewFolder().emplace(QDir::tempPath() + QStringLiteral("/PramblexPro-preview-XXXXXX"));
     // Without it the viewer falls back to the temporary folder.
     if (folder.isValid()) qputenv(viewer::kPreviewFolderVariable, QFile::encodeName(folder.path()));
 }

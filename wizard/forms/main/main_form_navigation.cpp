@@ -60,7 +60,7 @@ TDateTime PickedDate(const QDateTimeEdit* picker) {
 
 // A click opens the menu at the mouse pointer, which is on the button; a key (Alt+M,
 // Return, Space) opens it under the button, or above it where the screen ends below.
-QPoint MenuPlace(const QWidget& button, QMenu& menu) {
+QPoint MenuPlace(const QWidget& button, const QMenu& menu) {
     const QPoint pointer = QCursor::pos();
     if (button.rect().contains(button.mapFromGlobal(pointer))) return pointer;
     const int height = menu.sizeHint().height();
