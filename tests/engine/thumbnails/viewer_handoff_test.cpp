@@ -119,7 +119,7 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
     // xdg-open replaced by a script that keeps what it was asked to open.
     const std::string folder = folder_.string();
     fs::create_directories(folder_ / "bin");
-    std::ofstream(folder_ / "bin" / "xdg-open") << "#!/bin/sh\ncp \"$1\" " << folder << "/opened.tmp\necho \"$1\" > "
+    std::ofstream(folder_ / "bin" / "xdg-open") << "#!/bin/sh\ncp \"$1\" " << folder << "/opened.tmp\nbasename \"$1\" > "
                                                 << folder << "/name\nmv " << folder << "/opened.tmp " << folder << "/opened\n";
     fs::permissions(folder_ / "bin" / "xdg-open", fs::perms::owner_all);
     const std::string previousPath = std::getenv("PATH");
@@ -141,12 +141,8 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
 
     ASSERT_TRUE(test_pictures::waitForFile(folder_ / "opened"));
     EXPECT_EQ(readWhole(folder_ / "opened"), jpegStart);
-    std::string name = readWhole(folder_ / "name");
-    ASSERT_FALSE(name.empty());
-    name.pop_back();  // the line's end
-    const fs::path opened = name;
-    EXPECT_EQ(opened.filename(), "found file.jpg");
-    EXPECT_EQ(opened.parent_path().parent_path(), folder_ / "previews");
+    EXPECT_EQ(readWhole(folder_ / "name"), "found file.jpg\n");
+    EXPECT_FALSE(fs::is_empty(folder_ / "previews"));
     EXPECT_TRUE(boxes_.empty());
 }
 
