@@ -1,6 +1,7 @@
 // The viewer stand-in: takes the block that the engine filled with a found file, writes
 // the file's bytes to a private temporary file named after its kind and opens that file
-// with the desktop's default application.
+// with the desktop's default application. The file lies in a folder of its own, below the
+// folder the program names for previews (preview_folder.h).
 //
 // Usage: undelete-viewer <block name>, with FileSig and FileSize in the environment.
 
@@ -17,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/shared_memory.h"
 #include "viewer/file_extension.h"
+#include "viewer/preview_folder.h"
 
 namespace {
 
@@ -49,8 +51,11 @@ bool writeAll(int fd, const std::byte* data, std::size_t size) {
 }
 
 std::string temporaryFolder() {
-    const char* folder = std::getenv("TMPDIR");
-    return folder && *folder ? folder : "/tmp";
+    for (const char* variable : {viewer::kPreviewFolderVariable, "TMPDIR"}) {
+        const char* folder = std::getenv(variable);
+        if (folder && *folder) return folder;
+    }
+    return "/tmp";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "wizard/app/engine_unit.h"
+#include "wizard/app/preview_folder_unit.h"
 #include "wizard/help/help_unit.h"
 #include "wizard/model/formats/formats_unit.h"
 #include "wizard/settings/settings_store.h"
@@ -21,6 +22,7 @@ constexpr ProgramUnit kProgramUnits[] = {
     {"utilities", GetVersionInfoStrings, nullptr},
     {"settings", static_cast<void (*)()>(LoadSettings), saveSettingsAtExit},
     {"file formats", FormatsUnitInit, saveFormatsAtExit},
+    {"preview folder", PreviewFolderInit, PreviewFolderDone},
     {"engine", UndellibClassesInit, nullptr},
     {"help", HTMLHelpInterfaceInit, HTMLHelpInterfaceDone},
 };

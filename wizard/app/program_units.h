@@ -1,8 +1,8 @@
 #pragma once
 // The program's own units that do work at start-up and at shut-down, in their order:
-// utilities, settings, file formats, engine binding, help. They start in that order and
-// finish in the reverse order on every way out of the program: a normal end, a halt or
-// an exception.
+// utilities, settings, file formats, the preview folder, engine binding, help. They start
+// in that order and finish in the reverse order on every way out of the program: a normal
+// end, a halt or an exception.
 
 #include <cstddef>
 #include <span>

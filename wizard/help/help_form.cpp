@@ -3,14 +3,41 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "wizard/help/help_file.h"
 #include "wizard/services/shell_service.h"
 #include "wizard/translation/translate_form.h"
 
 namespace {
+
+// The narrowest the window is made to fit beside another.
+constexpr int kMinimumWidth = 360;
+
+// Between the window and the one it stands beside: room for frames not known before the
+// windows are shown.
+constexpr int kGap = 8;
+
+// Where a window of `size` goes beside `anchor` on a screen's `available` area: right of
+// it where there is room, else left; where neither side holds the whole width, on the side
+// with more room, as narrow as that room allows down to `minimumWidth`. Level with the
+// anchor's top, and within the screen.
+QRect RectBeside(const QRect& anchor, const QSize& size, const QRect& available, int minimumWidth) {
+    const int roomRight = available.right() - anchor.right() - kGap;
+    const int roomLeft = anchor.left() - available.left() - kGap;
+    const bool right = roomRight >= size.width() || (roomLeft < size.width() && roomRight >= roomLeft);
+    const int width = std::min(size.width(), std::max(right ? roomRight : roomLeft, minimumWidth));
+    const int height = std::min(size.height(), available.height());
+    const int left = right ? std::min(anchor.right() + 1 + kGap, available.right() + 1 - width)
+                           : std::max(anchor.left() - kGap - width, available.left());
+    const int top = std::clamp(anchor.top(), available.top(), available.bottom() + 1 - height);
+    return {left, top, width, height};
+}
 
 bool IsShellAddress(const QUrl& link) {
     const QString scheme = link.scheme().toLower();
@@ -105,6 +132,32 @@ void THelpForm::placeOver(QWidget* owner) {
         setGeometry(frame);
         show();
     }
+}
+
+void THelpForm::placeBeside(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    // Sizes with the window frame, which is known once the windows have been shown.
+    const QSize frame = frameGeometry().size() - size();
+    if (!window.isVisible()) {
+        // The width the two take side by side, centred on the screen.
+        const int own = window.frameGeometry().width();
+        const int pair = own + kGap + std::min(frameGeometry().width(), available.width() - own - kGap);
+        window.move(available.left() + std::max((available.width() - pair) / 2, 0), window.frameGeometry().top());
+    }
+    const QRect outer =
+        RectBeside(window.frameGeometry(), frameGeometry().size(), available, kMinimumWidth + frame.width());
+    resize(outer.size() - frame);
+    move(outer.topLeft());
+}
+
+void THelpForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool THelpForm::eventFilter(QObject* watched, QEvent* event) {

@@ -41,11 +41,17 @@ public:
     // is shown, the window is its child; when it hides, the window goes to the next modal
     // dialog or becomes a window of its own again, staying where it was.
     void placeOver(QWidget* owner);
+    // Places the window beside `window` (its frame), so that it covers none of it. A
+    // window not shown yet (the program's at its first start) moves aside to make room:
+    // the two stand side by side in the middle of the screen, as far as it allows.
+    void placeBeside(QWidget& window);
 
     THelpBrowser* browser() const { return browser_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Esc closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void UpdateTitle();

@@ -1,6 +1,7 @@
 #include "wizard/help/html_help.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QPointer>
 
 #include "wizard/help/help_file.h"
@@ -11,6 +12,14 @@
 namespace {
 
 QPointer<THelpForm> helpWindow;
+
+// The program's main window, shown or about to be.
+QWidget* ProgramWindow() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<const QMainWindow*>(window)) return window;
+    }
+    return nullptr;
+}
 
 int ShowTopic(const QString& file, const QString& topic) {
     const QString folder = HelpFileForRequest(file);
@@ -23,6 +32,8 @@ int ShowTopic(const QString& file, const QString& topic) {
     }
     if (!helpWindow) {
         helpWindow = new THelpForm;
+        // Read beside the program's window, not over it.
+        if (QWidget* program = ProgramWindow()) helpWindow->placeBeside(*program);
     }
     helpWindow->placeOver(QApplication::activeModalWidget());
     helpWindow->showTopic(folder, path);

@@ -1,6 +1,7 @@
 #include "wizard/services/shell_service.h"
 
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -14,6 +15,7 @@ public:
     }
     bool openFolder(const QString& folder) override { return openLocal(folder); }
     bool openFile(const QString& file) override { return openLocal(file); }
+    bool hasOpener() override { return !QStandardPaths::findExecutable(kDesktopOpener).isEmpty(); }
 
 private:
     static bool openLocal(const QString& path) {

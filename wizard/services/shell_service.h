@@ -7,6 +7,9 @@
 
 #include "wizard/services/service_slot.h"
 
+// The desktop's opener, the program that opens a file with its type's application.
+inline const QString kDesktopOpener = QStringLiteral("xdg-open");
+
 class ShellService {
 public:
     virtual ~ShellService();
@@ -17,6 +20,8 @@ public:
     virtual bool openFolder(const QString& folder) = 0;
     // A file with the program the desktop associates with its type.
     virtual bool openFile(const QString& file) = 0;
+    // Whether the desktop's opener is there, which the viewer of previews starts too.
+    virtual bool hasOpener() = 0;
 
     // QDesktopServices.
     static ShellService& standard();

@@ -28,10 +28,13 @@ bool open(const QString& fileName, const QString& parameters) {
 bool ExecuteProgram(const QString& fileName, const QString& parameters) {
     if (open(fileName, parameters)) return true;
     // The file manager is reached through the desktop's opener: that is the program that failed.
-    const QString program = IsFileManager(fileName) ? QStringLiteral("xdg-open") : fileName;
+    ReportProgramNotStarted(IsFileManager(fileName) ? kDesktopOpener : fileName);
+    return false;
+}
+
+void ReportProgramNotStarted(const QString& program) {
     promptService().ask({UtilityMessage("strUtilsExecuteProgramError",
                                         "Unable to execute external program %s.", program),
                          TranslateString(QStringLiteral("Error"), QStringLiteral("strError")),
                          PromptButtons::Ok, PromptIcon::Error});
-    return false;
 }

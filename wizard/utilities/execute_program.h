@@ -9,3 +9,6 @@
 // program <fileName>." (for the file manager, the desktop's opener xdg-open) and the
 // answer is false.
 bool ExecuteProgram(const QString& fileName, const QString& parameters);
+
+// "Unable to execute external program <program>." in an error box.
+void ReportProgramNotStarted(const QString& program);

@@ -125,6 +125,9 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
     const std::string previousPath = std::getenv("PATH");
     ::setenv("PATH", (folder + "/bin:" + previousPath).c_str(), 1);
     ::setenv("TMPDIR", folder.c_str(), 1);
+    // The program's folder for previews comes first.
+    fs::create_directory(folder_ / "previews");
+    ::setenv("UNDELETE_PREVIEW_FOLDER", (folder + "/previews").c_str(), 1);
 
     const std::string jpegStart = "\xFF\xD8\xFF\xE0 picture bytes";
     FoundFileRecord record = recordOf(jpegStart.size(), 3);
@@ -134,10 +137,12 @@ TEST_F(ViewerHandoff, StandInViewerWritesTheFileAndOpensIt) {
     });
     ::setenv("PATH", previousPath.c_str(), 1);
     ::unsetenv("TMPDIR");
+    ::unsetenv("UNDELETE_PREVIEW_FOLDER");
 
     ASSERT_TRUE(test_pictures::waitForFile(folder_ / "opened"));
     EXPECT_EQ(readWhole(folder_ / "opened"), jpegStart);
     EXPECT_EQ(readWhole(folder_ / "name"), "found file.jpg\n");
+    EXPECT_FALSE(fs::is_empty(folder_ / "previews"));
     EXPECT_TRUE(boxes_.empty());
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
 #include "wizard/settings/settings_values.h"
 #include "wizard/support/dialog_controls.h"
 #include "wizard/support/modal_dialog_driver.h"
@@ -77,6 +78,9 @@ void EndToEndTest::recoverAll(bool keepFolders) const {
         PressButton(dialog, "ButtonOk");
     });
     button(fileSystem ? "PreviewFileSystemRecoverButton" : "PreviewDriveSectorsRecoverButton")->click();
+    // The progress window holds the wizard until its OK.
+    auto* progress = form->findChild<TRecoveringFilesForm*>();
+    if (progress && progress->isVisible()) PressButton(progress, "OkButton");
 }
 
 std::map<std::string, std::string> EndToEndTest::FilesBelow(const fs::path& folder) {

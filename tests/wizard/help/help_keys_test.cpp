@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -135,9 +136,17 @@ TEST_F(HelpKeys, ShuttingDownStopsF1AndClosesTheHelpWindow) {
     EXPECT_TRUE(help.topics.isEmpty());
 }
 
-TEST_F(HelpKeys, AnOpenHelpWindowDoesNotKeepTheProgramRunning) {
-    QWidget mainWindow;
+TEST_F(HelpKeys, TheHelpWindowOpensBesideTheProgramClosesWithEscAndDoesNotKeepItRunning) {
+    // Centred on the screen, as the program's window is at its first start.
+    QMainWindow mainWindow;
+    mainWindow.setGeometry(250, 40, 300, 200);
+    ShowHelpTopic(kContentsTopic);
     mainWindow.show();
+    ASSERT_NE(CurrentHelpWindow(), nullptr);
+    EXPECT_FALSE(CurrentHelpWindow()->frameGeometry().intersects(mainWindow.frameGeometry()));
+    QTest::keyClick(CurrentHelpWindow()->browser(), Qt::Key_Escape);
+    EXPECT_FALSE(CurrentHelpWindow()->isVisible());
+
     bool stuck = false;
     QTimer::singleShot(0, &mainWindow, [&] {
         ShowHelpTopic(kContentsTopic);

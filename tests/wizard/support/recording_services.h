@@ -20,6 +20,7 @@ public:
     bool openAddress(const QString& address) override;
     bool openFolder(const QString& folder) override;
     bool openFile(const QString& file) override;
+    bool hasOpener() override { return accepts; }
 
     std::vector<ShellRequest> requests;
     bool accepts = true;  // what every request answers

@@ -1,6 +1,7 @@
 // The main window's life: start-up in its fixed order, first activation, keys, closing.
 #include "wizard/forms/main/main_form.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -250,6 +251,11 @@ bool TMainForm::event(QEvent* event) {
     if (FirstActivation && (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)) {
         RunGuarded([this] { FormActivate(); });
     }
+    // A dialog of a recovery that closes gives the keys to the window it was over, or to
+    // this one: they go on to the progress window, where Return and Esc mean Abort or OK.
+    if (event->type() == QEvent::WindowActivate && !QApplication::activeModalWidget()) {
+        if (QWidget* progress = OpenRecoveryWindow()) progress->activateWindow();
+    }
     return QMainWindow::event(event);
 }
 
@@ -285,6 +291,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::CloseAllowed() {
     if (closePending_) return !Busy();
+    if (OpenRecoveryWindow()) return false;
     const bool scanning = FileSystem.ScanRunning || DriveSectors.ScanRunning;
     // A rescan or a recovery is not interrupted.
     if (Busy() && !scanning) return false;

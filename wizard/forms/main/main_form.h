@@ -11,6 +11,10 @@
 // While a long action pumps events (a scan, a rescan, a recovery), Next and Back only
 // refresh, a rescan asked for (F5, a device event) runs once afterwards, and a close is
 // refused, or during a scan asked, the scan stopped, and done when it has ended.
+//
+// While a recovery's progress window is open, during its run and after it until its OK,
+// that window holds the keys: the main window hands on an activation to it, and refuses
+// Next, Back, Close and "Recover Another Drive".
 
 #include <QMainWindow>
 #include <QPointer>
@@ -95,6 +99,8 @@ public:
     int CheckStateDepth() const { return checkStateDepth_; }
     // A scan or an auto-pilot recovery runs, or some long action pumps events.
     bool Busy() const;
+    // The progress window of a recovery while it is open, else null.
+    QWidget* OpenRecoveryWindow() const;
 
     int ActivePage() const;
     void SetActivePage(int page);

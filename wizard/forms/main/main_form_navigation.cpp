@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTableView>
@@ -55,6 +56,20 @@ private:
 TDateTime PickedDate(const QDateTimeEdit* picker) {
     const QDateTime picked = picker->dateTime();
     return EncodeDateTime(picked.date(), picked.time());
+}
+
+// A click opens the menu at the mouse pointer, which is on the button; a key (Alt+M,
+// Return, Space) opens it under the button, or above it where the screen ends below.
+QPoint MenuPlace(const QWidget& button, const QMenu& menu) {
+    const QPoint pointer = QCursor::pos();
+    if (button.rect().contains(button.mapFromGlobal(pointer))) return pointer;
+    const int height = menu.sizeHint().height();
+    const QPoint below = button.mapToGlobal(QPoint(0, button.height()));
+    const QScreen* screen = button.screen();
+    if (screen && below.y() + height > screen->availableGeometry().bottom() + 1) {
+        return button.mapToGlobal(QPoint(0, -height));
+    }
+    return below;
 }
 
 int Warn(QWidget* owner, const QString& text, PromptButtons buttons) {
@@ -248,6 +263,7 @@ void TMainForm::TurnAutoPilotOff() {
 }
 
 void TMainForm::BottomButtonNextClick() {
+    if (OpenRecoveryWindow()) return;
     if (Busy()) {
         CheckState();
         return;
@@ -261,6 +277,7 @@ void TMainForm::BottomButtonNextClick() {
 }
 
 void TMainForm::BottomButtonBackClick() {
+    if (OpenRecoveryWindow()) return;
     if (!Busy() && ActivePage() > kWelcomePage) SetActivePage(ActivePage() - 1);
     CheckState();
 }
@@ -402,7 +419,7 @@ void TMainForm::BottomButtonMenuClick() {
     // means Next again and does not open the menu once more.
     QWidget* before = focusWidget();
     focusBeforeMenu_ = before && before != BottomButtonMenu ? before : MainControlOf(ActivePage());
-    MainMenu->popup(QCursor::pos());
+    MainMenu->popup(MenuPlace(*BottomButtonMenu, *MainMenu));
 }
 
 void TMainForm::RestoreFocusAfterMenu() {
@@ -428,6 +445,7 @@ void TMainForm::FinishExploreButtonClick() {
 void TMainForm::FinishFeedbackButtonClick() { ExecuteProgram(kMakerFeedbackPage, QString()); }
 
 void TMainForm::FinishNewButtonClick() {
+    if (OpenRecoveryWindow()) return;
     // Showing the drive page takes its selection again and sets the page up.
     SetActivePage(kDriveSelectPage);
 }

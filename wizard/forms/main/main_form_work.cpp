@@ -24,6 +24,11 @@ bool TMainForm::DoRealRecovery(WorkHalf half) {
     return recovery_->DoRealRecovery(half == WorkHalf::FileSystem);
 }
 
+QWidget* TMainForm::OpenRecoveryWindow() const {
+    QWidget* progress = recovery_->ProgressWindow();
+    return progress && progress->isVisible() ? progress : nullptr;
+}
+
 void TMainForm::StopScanForClose(WorkHalf half) {
     // Unlike the scan's Stop, the auto-pilot setting stays as the user chose it.
     StateOf(half).StopRequested = true;

@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 #include "wizard/forms/preview/found_list_widths.h"
 #include "wizard/utilities/pictures/stock_pictures.h"
 
@@ -71,6 +73,13 @@ TFoundFilesReportView::TFoundFilesReportView(TFoundFilesModel& model, QWidget* p
     }
     // The one selection of both views, kept with its elements when the list re-orders.
     model.SetSelectionModel(selectionModel());
+}
+
+QModelIndex TFoundFilesReportView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action != MoveHome && action != MoveEnd) return QTableView::moveCursor(action, modifiers);
+    // The row only: the column stays, so that the list does not scroll sideways.
+    const QModelIndex row = QTableView::moveCursor(action, modifiers | Qt::ControlModifier);
+    return row.siblingAtColumn(std::max(currentIndex().column(), 0));
 }
 
 TFoundFilesThumbnailView::TFoundFilesThumbnailView(TFoundFilesReportView& report, QWidget* parent) : QListView(parent) {

@@ -18,6 +18,11 @@ class TFoundFilesReportView final : public QTableView {
 
 public:
     TFoundFilesReportView(TFoundFilesModel& model, QWidget* parent = nullptr);
+
+protected:
+    // Home and End go to the first and last row: the view selects whole rows, so the
+    // first and last column of the current one would change nothing.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 class TFoundFilesThumbnailView final : public QListView {

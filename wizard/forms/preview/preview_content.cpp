@@ -20,7 +20,9 @@
 #include "wizard/forms/wait_form.h"
 #include "wizard/forms/widgets/form_widgets.h"
 #include "wizard/services/prompt_service.h"
+#include "wizard/services/shell_service.h"
 #include "wizard/translation/translation.h"
+#include "wizard/utilities/execute_program.h"
 
 namespace {
 
@@ -256,6 +258,12 @@ void TPreviewContent::OpenViewer(TBaseElement& element) {
                                              QStringLiteral("strPreviewUnknownSize")),
                              TranslateString(QStringLiteral("Information"), QStringLiteral("strInformation")),
                              PromptButtons::Ok, PromptIcon::Information, window()});
+        return;
+    }
+    // The viewer hands its copy to the desktop's opener; a viewer of the user's own
+    // (UNDELETE_VIEWER) may show it another way.
+    if (qEnvironmentVariableIsEmpty("UNDELETE_VIEWER") && !shellService().hasOpener()) {
+        ReportProgramNotStarted(kDesktopOpener);
         return;
     }
     engine().FileOpenViewer(element.EngineRecord());

@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -187,19 +189,31 @@ TEST_F(MainFormKeyboardTest, ARecoveryByHandTakesItsDialogsKeysAndGivesThemBack)
     keysToFat32Files(target);
     ASSERT_EQ(focusName().toStdString(), "PreviewFileSystemListView");
     press(Qt::Key_Space);  // the first file, current since the list got the focus
-
-    answerNextModalDialog([&](QWidget* dialog) {
-        QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
-    });
-    press(Qt::Key_R, Qt::AltModifier);
-    // The finished run waits for its OK, which has the keys.
-    ASSERT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("OkButton"); }, std::chrono::minutes(1)))
-        << focusName().toStdString();
-    QWidget* progress = QApplication::activeWindow();
-    press(Qt::Key_Return);
-    EXPECT_FALSE(progress->isVisible());
-    EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("PreviewFileSystemListView"); }))
-        << "the keys back with the window, not " << focusName().toStdString();
+    Settings().ConfirmationsFileOverwrite = true;
+    QSignalSpy closed(form.get(), &TMainForm::FormClosed);
+    // The second run finds the file written: File exists > No > the save dialog cancelled.
+    for (const bool again : {false, true}) {
+        answerNextModalDialog([&](QWidget* dialog) {
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
+        });
+        if (again) {
+            answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "NoButton"); });
+            answerNextModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        }
+        press(Qt::Key_R, Qt::AltModifier);
+        // The finished run waits for its OK, which has the keys after every dialog.
+        ASSERT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("OkButton"); }, std::chrono::minutes(1)))
+            << again << ": " << focusName().toStdString();
+        QWidget* progress = QApplication::activeWindow();
+        // Keys that reach the wizard behind it all the same do nothing there.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) QTest::keyClick(form->focusWidget(), key);
+        EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage);
+        EXPECT_EQ(closed.count(), 0);
+        press(Qt::Key_Return);
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("PreviewFileSystemListView"); }))
+            << "the keys back with the window, not " << focusName().toStdString();
+    }
     press(Qt::Key_N, Qt::AltModifier);
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanDriveSectorsPage);
     EXPECT_EQ(ReadFile(target / "_one.txt"), FatFixtureContents("fat/fat32.expected", false).at("A/B/_one.txt"));
@@ -388,20 +402,29 @@ TEST_F(MainFormKeysOnScriptedDrivesTest, AfterAMenuDialogTheFocusIsBackAndReturn
     press(Qt::Key_Down);
     ASSERT_EQ(focusName().toStdString(), "DriveSelectListViewDrives");
     QMenu* menu = child<QMenu>("MainMenu");
-    for (const bool byMouse : {true, false}) {
-        if (byMouse) {
-            QTest::mouseClick(button("BottomButtonMenu"), Qt::LeftButton);
+    QPushButton* menuButton = button("BottomButtonMenu");
+    const QPoint buttonCorner = menuButton->mapToGlobal(QPoint());
+    for (const Qt::Key key : {Qt::Key_unknown, Qt::Key_Space, Qt::Key_Return, Qt::Key_M}) {
+        // A click opens the menu at the pointer, keys by the button wherever the pointer is.
+        QCursor::setPos(key == Qt::Key_unknown ? menuButton->mapToGlobal(QPoint(30, 5)) : QPoint(1, 1));
+        if (key == Qt::Key_unknown) {
+            QTest::mouseClick(menuButton, Qt::LeftButton);
+        } else if (key == Qt::Key_M) {
+            press(key, Qt::AltModifier);
         } else {
             while (focusName() != QStringLiteral("BottomButtonMenu")) press(Qt::Key_Tab);
-            press(Qt::Key_Space);
+            press(key);
         }
-        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << byMouse;
+        ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); })) << key;
+        EXPECT_EQ(menu->x(), buttonCorner.x() + (key == Qt::Key_unknown ? 30 : 0)) << key;
+        const QRect buttonPlace(buttonCorner, menuButton->size());
+        EXPECT_TRUE(key == Qt::Key_unknown || !menu->geometry().intersects(buttonPlace)) << key;
         answerNextModalDialog([](QWidget* dialog) { PressButton(dialog, "ButtonOK"); });
         QTest::keyClick(menu, Qt::Key_Down);  // "Common Settings..."
         QTest::keyClick(menu, Qt::Key_Return);
         ASSERT_TRUE(waitUntil([&] { return !menu->isVisible() && !QApplication::activeModalWidget(); }));
         EXPECT_TRUE(waitUntil([&] { return focusName() == QStringLiteral("DriveSelectListViewDrives"); }))
-            << (byMouse ? "click" : "keys") << ": focus on " << focusName().toStdString();
+            << key << ": focus on " << focusName().toStdString();
     }
     press(Qt::Key_Return);
     EXPECT_EQ(form->ActivePage(), TMainForm::kTypesPage);

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <filesystem>
 #include <fstream>
 
 #include "wizard/forms/main/main_form_fixture.h"
@@ -58,9 +59,14 @@ TEST_F(MainFormStartupTest, AFirstStartAsksForTheLanguageOnceAndListsTheVolumesO
                     .hasMatch())
         << child<QLabel>("WelcomeProgramVersionLabel")->text().toStdString();
 
-    // The next start asks nothing and opens no topic.
+    // The copies previews leave go with the program's end. The next start asks nothing and
+    // opens no topic.
+    const std::filesystem::path previews = qEnvironmentVariable("UNDELETE_PREVIEW_FOLDER").toStdString();
+    ASSERT_TRUE(std::filesystem::is_directory(previews));
+    std::ofstream(previews / "found file.jpg") << "copy";
     destroyForm();
     units.reset();
+    EXPECT_FALSE(std::filesystem::exists(previews));
     units = std::make_unique<RunningUnits>(programUnits());
     ASSERT_FALSE(Settings().GlobalFirstStart);
     createForm();

@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "wizard/forms/preview/found_files_views.h"
 #include "wizard/forms/preview/preview_fixture.h"
 #include "wizard/model/formats/data_storage.h"
 #include "wizard/support/modal_dialog_driver.h"
@@ -204,6 +206,24 @@ TEST_F(PreviewContentTest, InvertSelectsTheOtherRowsAndSelectAllEveryRow) {
     EXPECT_FALSE(Child<QPushButton>(page, "PreviewFileSystemRecoverButton")->isEnabled());
 }
 
+TEST_F(PreviewContentTest, HomeAndEndGoToTheFirstAndLastRowInBothViews) {
+    AddNumbered(fileSystemList, 40);
+    TPreviewFileSystem& page = FileSystemPage();
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    page.TabSheetShow();
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(page.ReportView()),
+                                    static_cast<QAbstractItemView*>(page.findChild<TFoundFilesThumbnailView*>())}) {
+        if (view != page.ReportView()) page.MiViewAsTrumbnailsClick();
+        SelectRows(page, {5});
+        for (const auto& [key, row] : {std::pair{Qt::Key_End, 39}, std::pair{Qt::Key_Home, 0}}) {
+            QTest::keyClick(view, key);
+            EXPECT_EQ(SelectedRowRanges(page.Selection().selection()), (std::vector<RowRange>{{row, row}})) << key;
+            EXPECT_EQ(page.Selection().currentIndex(), page.Model().index(row, 0)) << "the column stays";
+        }
+    }
+}
+
 TEST_F(PreviewContentTest, PreviewHandsTheViewerTheProgramsTypeIdForTheName) {
     AddNumbered(fileSystemList, 1, u".jpg");
     AddNumbered(fileSystemList, 1, u".qqq");
@@ -220,6 +240,14 @@ TEST_F(PreviewContentTest, PreviewHandsTheViewerTheProgramsTypeIdForTheName) {
     EXPECT_EQ(+viewed[0].DataPosition, 512u);
     EXPECT_EQ(+viewed[1].TypeCode, 0xFFFF);
     EXPECT_EQ(+fileSystemList[1].Record().TypeCode, 0xFFFF);  // kept in the element
+
+    // Without the desktop's opener the viewer could show nothing: the user is told, as by
+    // "Explore Recovered Files".
+    shell.accepts = false;
+    prompts.expect(QStringLiteral("Unable to execute external program xdg-open."), kPromptOk);
+    page.MiPreviewClick();
+    EXPECT_EQ(viewed.size(), 2u);
+    prompts.verifyAllShown();
 }
 
 TEST_F(PreviewContentTest, SectorPreviewGivesAnUnknownSizeTheCappedDefaultSize) {
