@@ -101,7 +101,7 @@ bool BlockDeviceTopology::Overlap(dev_t first, dev_t second) const {
     return false;
 }
 
-bool BlockDeviceTopology::Mounted(dev_t device) const { return !MountSourceOf(mountInfo_, device).empty(); }
+bool BlockDeviceTopology::Mounted(dev_t device) const { return FindMount(mountInfo_, device).has_value(); }
 
 bool StatusOnSource(const DriveSource& source, const struct stat& status,
                     const BlockDeviceTopology& topology) {
