@@ -1,14 +1,18 @@
 // The translation file we ship: it reads as UTF-8, keeps every format's conversions so that
 // no German text falls back to English, and covers every fixed text of the forms; Qt's own
-// buttons and dialogs follow it.
+// buttons and dialogs follow it. Its access keys, as the English ones, never clash.
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -16,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -24,7 +31,10 @@
 #include "wizard/forms/about_form.h"
 #include "wizard/forms/advanced_params_form.h"
 #include "wizard/forms/drive_properties_form.h"
+#include "wizard/forms/folder_browser/pb_folder_dialog.h"
 #include "wizard/forms/language/language_select_form.h"
+#include "wizard/forms/main/main_form_fixture.h"
+#include "wizard/forms/preview/properties_form.h"
 #include "wizard/forms/recovery/probable_file_size_form.h"
 #include "wizard/forms/recovery/recover_form.h"
 #include "wizard/forms/recovery/recovering_files_form.h"
@@ -37,6 +47,7 @@
 #include "wizard/model/formats/formats_unit.h"
 #include "wizard/recovery/save_name_dialog.h"
 #include "wizard/services/prompt_service.h"
+#include "wizard/settings/settings_values.h"
 #include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/wait_until.h"
 
@@ -137,35 +148,46 @@ std::set<QString> FixedTextComponents(const QWidget& form, const std::set<QStrin
     return names;
 }
 
+// Every window of the program but the main window and the folder browser, made in the
+// current language.
+std::vector<std::unique_ptr<QWidget>> MakeForms() {
+    std::vector<std::unique_ptr<QWidget>> forms;
+    for (QWidget* form : std::initializer_list<QWidget*>{
+             new TAboutForm(nullptr), new TProbableFileSizeForm, new TFormatPropForm, new TAdvancedParamsForm,
+             new TWaitForm(nullptr), new TDrivePropertiesForm, new THelpForm, new TRecoverForm,
+             new TRecoveryFileExistsForm, new TRecoveringFilesForm(nullptr),
+             new TLanguageSelectForm(LanguageFormInfo{}), new TPropertiesForm}) {
+        forms.emplace_back(form);
+    }
+    return forms;
+}
+
 TEST_F(ShippedLanguageTest, EveryFixedTextOfEveryFormHasItsKey) {
     FormatsUnitInit();
     auto mainForm = std::make_unique<QWidget>();
     mainForm->setObjectName(QStringLiteral("MainForm"));
     new TTypesPanel(mainForm.get());
-    const std::set<QString> aboutFilled = {
-        QStringLiteral("LabelProgramName"), QStringLiteral("LabelProgramDescription"),
-        QStringLiteral("LabelProgramVersion"), QStringLiteral("LabelCopyright"),
-        QStringLiteral("LabelUrl"), QStringLiteral("LabelSupport")};
-    const std::set<QString> probableFilled = {
-        QStringLiteral("LabelFileInfoClusterId"), QStringLiteral("LabelFileInfoName"),
-        QStringLiteral("LabelFileInfoType"), QStringLiteral("LabelFileInfoCondition")};
-    std::vector<std::pair<std::unique_ptr<QWidget>, std::set<QString>>> forms;
-    forms.emplace_back(std::move(mainForm), std::set<QString>{});
-    forms.emplace_back(std::make_unique<TAboutForm>(nullptr), aboutFilled);
-    forms.emplace_back(std::make_unique<TProbableFileSizeForm>(), probableFilled);
-    for (QWidget* form : std::initializer_list<QWidget*>{
-             new TFormatPropForm, new TAdvancedParamsForm, new TWaitForm(nullptr),
-             new TDrivePropertiesForm, new THelpForm, new TRecoverForm, new TRecoveryFileExistsForm,
-             new TRecoveringFilesForm(nullptr), new TLanguageSelectForm(LanguageFormInfo{})}) {
-        forms.emplace_back(form, std::set<QString>{});
-    }
-    for (const auto& [form, filled] : forms) {
+    // Besides the filled texts, the properties form's "..." button has no words to translate.
+    const std::map<QString, std::set<QString>> notTranslated = {
+        {QStringLiteral("AboutForm"),
+         {QStringLiteral("LabelProgramName"), QStringLiteral("LabelProgramDescription"),
+          QStringLiteral("LabelProgramVersion"), QStringLiteral("LabelCopyright"), QStringLiteral("LabelUrl"),
+          QStringLiteral("LabelSupport")}},
+        {QStringLiteral("ProbableFileSizeForm"),
+         {QStringLiteral("LabelFileInfoClusterId"), QStringLiteral("LabelFileInfoName"),
+          QStringLiteral("LabelFileInfoType"), QStringLiteral("LabelFileInfoCondition")}},
+        {QStringLiteral("PropertiesForm"), {QStringLiteral("GeneralFileSpeedButton")}}};
+    std::vector<std::unique_ptr<QWidget>> forms = MakeForms();
+    forms.push_back(std::move(mainForm));
+    for (const auto& form : forms) {
         const QString section = form->objectName();
         SCOPED_TRACE(section.toStdString());
+        const auto filled = notTranslated.find(section);
+        const std::set<QString> names =
+            FixedTextComponents(*form, filled == notTranslated.end() ? std::set<QString>{} : filled->second);
         if (!form->windowTitle().isEmpty()) {  // the wait window has no title bar
             EXPECT_TRUE(CurrentTranslation()->value(section, section + QStringLiteral(".Caption")));
         }
-        const std::set<QString> names = FixedTextComponents(*form, filled);
         EXPECT_FALSE(names.empty());
         for (const QString& name : names) {
             EXPECT_TRUE(CurrentTranslation()->value(
@@ -177,18 +199,7 @@ TEST_F(ShippedLanguageTest, EveryFixedTextOfEveryFormHasItsKey) {
     FormatsUnitDone();
 }
 
-// The letters after '&' in the captions of a form's buttons, in lower case.
-QStringList MnemonicsOfButtons(const QWidget& form) {
-    static const QRegularExpression mnemonic(QStringLiteral("(?<!&)&([^&])"));
-    QStringList letters;
-    for (const QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
-        const QRegularExpressionMatch match = mnemonic.match(button->text());
-        if (match.hasMatch()) letters << match.captured(1).toLower();
-    }
-    return letters;
-}
-
-TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponentsAndDistinctMnemonics) {
+TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponents) {
     std::vector<std::unique_ptr<QWidget>> forms;
     auto* exists = new TRecoveryFileExistsForm;
     auto* probable = new TProbableFileSizeForm;
@@ -213,11 +224,6 @@ TEST_F(ShippedLanguageTest, TheRecoveryDialogsSpeakGermanWithKeysOfRealComponent
         }
         EXPECT_GT(keys, 5);
         EXPECT_EQ(form->windowTitle(), CurrentTranslation()->value(section, section + QStringLiteral(".Caption")));
-
-        QStringList mnemonics = MnemonicsOfButtons(*form);
-        const qsizetype count = mnemonics.size();
-        mnemonics.removeDuplicates();
-        EXPECT_EQ(mnemonics.size(), count) << mnemonics.join(u',').toStdString();
     }
 
     // The translated formats keep their conversions, so none falls back to English.
@@ -275,6 +281,130 @@ TEST_F(ShippedLanguageTest, QtsButtonsAndTheSaveDialogSpeakGerman) {
     // The date as German writes it, with no English month name.
     static const QRegularExpression german(QStringLiteral("^bild\\.jpg\\|10 Bytes\\|JPEG-Bild\\|[\\d.]{8} [\\d:]{5}$"));
     EXPECT_TRUE(german.match(row.join(u'|')).hasMatch()) << row.join(u'|').toStdString();
+}
+
+// Access keys: the letter after '&' that Alt presses. Two controls a user reaches at one
+// time may not share one: Alt would press the first and never the second.
+
+// The key of a caption as Qt reads it ("Alt+W"), empty when it has none.
+QString AccessKey(const QString& caption) { return QKeySequence::mnemonic(caption).toString(); }
+
+// The captions of `widget` itself that Alt reaches, by the name of their control: a
+// button's, a label's that hands the key on to its buddy, a tab's, a menu's items'.
+std::vector<std::pair<QString, QString>> OwnCaptions(const QWidget& widget) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&widget))
+        return {{widget.objectName(), button->text()}};
+    if (const auto* label = qobject_cast<const QLabel*>(&widget); label && label->buddy())
+        return {{widget.objectName(), label->text()}};
+    std::vector<std::pair<QString, QString>> captions;
+    if (const auto* tabs = qobject_cast<const QTabWidget*>(&widget)) {
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            captions.emplace_back(tabs->widget(tab)->objectName(), tabs->tabText(tab));
+    }
+    if (const auto* menu = qobject_cast<const QMenu*>(&widget)) {
+        for (const QAction* item : menu->actions()) {
+            const QMenu* submenu = item->menu<QMenu*>();
+            captions.emplace_back(submenu ? submenu->objectName() : item->objectName(), item->text());
+        }
+    }
+    return captions;
+}
+
+// Key and control.
+using Keys = std::vector<std::pair<QString, QString>>;
+
+Keys KeysOf(const QWidget& widget) {
+    Keys keys;
+    for (const auto& [owner, caption] : OwnCaptions(widget))
+        if (!AccessKey(caption).isEmpty()) keys.emplace_back(AccessKey(caption), owner);
+    return keys;
+}
+
+// The keys Alt reaches at one time in `widget`, once for each choice of the pages its page
+// stacks show. Menus and windows of their own are not among them.
+std::vector<Keys> KeysTogether(const QWidget& widget) {
+    QList<const QWidget*> children;
+    for (const QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow()) children << child;
+    std::vector<Keys> together;
+    if (qobject_cast<const QStackedWidget*>(&widget) && !children.isEmpty()) {
+        for (const QWidget* page : children) std::ranges::move(KeysTogether(*page), std::back_inserter(together));
+        return together;
+    }
+    together.push_back(KeysOf(widget));
+    for (const QWidget* child : children) {
+        std::vector<Keys> combined;
+        for (const Keys& these : together) {
+            for (const Keys& those : KeysTogether(*child)) {
+                combined.push_back(these);
+                combined.back().insert(combined.back().end(), those.begin(), those.end());
+            }
+        }
+        together = std::move(combined);
+    }
+    return together;
+}
+
+// "window: Alt+W: first,second" for every key that controls reached at one time share.
+void AddClashes(const QString& window, const Keys& keys, std::set<QString>& clashes) {
+    std::map<QString, QStringList> owners;
+    for (const auto& [key, owner] : keys) owners[key] << owner;
+    for (const auto& [key, names] : owners)
+        if (names.size() > 1) clashes.insert(QStringList{window, key, names.join(u',')}.join(QStringLiteral(": ")));
+}
+
+// The main window on a scripted drive, and every dialog, in English and the shipped German.
+class ShippedAccessKeysTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        useScriptedDrives({ScriptedVolume(2, 'C', 1)});
+        startUnits();
+        SetLanguageFolder(QFileInfo(ShippedFilePath()).path());
+    }
+    void TearDown() override {
+        MainFormTest::TearDown();
+        SetLanguageFolder(QString());
+    }
+
+    // Notes the clashes in `window` and in each of its menus, and the key of each of its
+    // captioned controls by "window.control".
+    void check(const QWidget& window, std::map<QString, QString>& keys) {
+        const QString name = window.objectName();
+        for (const Keys& together : KeysTogether(window)) AddClashes(name, together, clashes);
+        for (const QWidget* widget : window.findChildren<QWidget*>()) {
+            if (const auto* menu = qobject_cast<const QMenu*>(widget))
+                AddClashes(name + u'.' + menu->objectName(), KeysOf(*menu), clashes);
+            for (const auto& [owner, caption] : OwnCaptions(*widget))
+                if (!owner.isEmpty()) keys[name + u'.' + owner] = AccessKey(caption);
+        }
+    }
+
+    std::set<QString> clashes;
+};
+
+TEST_F(ShippedAccessKeysTest, ControlsReachedTogetherHaveDistinctKeysAndGermanKeepsEveryKey) {
+    std::map<QString, QString> english;
+    std::map<QString, QString> german;
+    for (auto* keys : {&english, &german}) {
+        const QString language = keys == &german ? QStringLiteral("Deutsch.lng") : QString();
+        Settings().GlobalLanguage = language;
+        UseLanguageFile(language);
+        destroyForm();
+        createForm();
+        check(*form, *keys);
+        for (const auto& dialog : MakeForms()) check(*dialog, *keys);
+        answerNextModalDialog([&](QWidget* browser) {
+            check(*browser, *keys);
+            static_cast<QDialog*>(browser)->reject();
+        });
+        EXPECT_FALSE(TPBFolderDialog().Execute());
+    }
+    EXPECT_EQ(QStringList(clashes.begin(), clashes.end()).join(u'\n').toStdString(), "");
+    QStringList lost;
+    for (const auto& [control, key] : english)
+        if (!key.isEmpty() && german[control].isEmpty()) lost << control;
+    EXPECT_EQ(lost.join(u'\n').toStdString(), "");
 }
 
 }  // namespace
