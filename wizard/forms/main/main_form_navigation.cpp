@@ -180,7 +180,7 @@ void TMainForm::UpdatePageControls() {
         const WorkHalf half =
             ActivePage() == kScanFileSystemPage ? WorkHalf::FileSystem : WorkHalf::DriveSectors;
         const TWorkHalfState& state = StateOf(half);
-        ScanPageOf(half)->ShowRunning(state.ScanRunning);
+        ScanPageOf(half)->ShowRunning(state.ScanRunning, state.StopRequested);
         back = close = !state.ScanRunning;
         next = !state.ScanRunning && state.ScanDone;
         break;

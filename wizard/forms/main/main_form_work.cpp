@@ -32,6 +32,7 @@ QWidget* TMainForm::OpenRecoveryWindow() const {
 void TMainForm::StopScanForClose(WorkHalf half) {
     // Unlike the scan's Stop, the auto-pilot setting stays as the user chose it.
     StateOf(half).StopRequested = true;
+    ScanPageOf(half)->ShowRunning(true, true);
     StopEngineSearch(RunEngineSettings());
 }
 
