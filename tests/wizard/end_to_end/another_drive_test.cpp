@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 
 #include "platform/handles.h"
@@ -142,26 +141,17 @@ TEST_F(AnotherDriveTest, AChosenDriveThatGoesSendsTheWizardBackToTheDrivePage) {
                     .startsWith(QStringLiteral("Search on drive D: started.")));
 }
 
-// The chosen drive goes while dialogs of a recovery run are open: the run reads the drive
-// it was started on to its end, and the drive page comes once the run's window has closed.
+// The chosen drive goes while a recovery run asks for its destination: the run reads the
+// drive it was started on, and the drive page comes once the run's window has closed.
 TEST_F(AnotherDriveTest, AChosenDriveThatGoesDuringARecoveryRunWaitsForTheRunsEnd) {
     start({"fat/fat12.img.gz", "fat/fat16.img.gz"});
     scanDrive('C');
     const QString name = QString::fromStdString(form->SelectedDrive->DisplayName());
-    fs::create_directories(target());
-    std::ofstream(target() / "README.TXT") << "an earlier file";
-
+    Settings().RecoveryKeepFolderStructure = true;
     form->PreviewFileSystemPage->SelectAll();
     answerNextModalDialog([&](QWidget* destination) {
         ASSERT_TRUE(fs::remove(workFolder() / "fat12.img"));
         form->DeviceArrivalTimerTimer();  // a device went
-        answerNextModalDialog([&](QWidget* exists) {
-            form->DeviceArrivalTimerTimer();
-            PressButton(exists, "YesButton");
-        });
-        const QString folder = QString::fromStdString(target().string());
-        FindControl<QLineEdit>(destination, "DestinationFolderEdit")->setText(folder);
-        FindControl<QCheckBox>(destination, "CheckBoxKeepFolderStructure")->setChecked(true);
         PressButton(destination, "ButtonOk");
     });
     button("PreviewFileSystemRecoverButton")->click();

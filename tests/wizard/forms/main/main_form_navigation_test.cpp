@@ -226,10 +226,13 @@ TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCanc
         prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), kPromptYes);
         button("ScanFileSystemButtonStop")->click();
         EXPECT_TRUE(waitUntil([&] { return logged("Stopping: waiting for drive C to answer..."); }));
-        // Asked once: the page says so until the scan has ended, also after the page is set up again.
-        clickBack();
-        EXPECT_FALSE(button("ScanFileSystemButtonStop")->isEnabled());
-        EXPECT_EQ(status->text(), QStringLiteral("Stopping..."));
+        // Asked once: the page says so until the scan has ended, also when progress sets it up again.
+        const auto stopping = [&] {
+            return !button("ScanFileSystemButtonStop")->isEnabled() && status->text() == QStringLiteral("Stopping...");
+        };
+        EXPECT_TRUE(stopping());
+        form->CheckState();
+        EXPECT_TRUE(stopping());
         engine->release();
     });
     whileOpening.start(5);
