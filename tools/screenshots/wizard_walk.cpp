@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "tools/screenshots/shot_folder.h"
@@ -270,6 +271,27 @@ void WalkDriveSectorsHalf(Walk& walk) {
     walk.SavePage(QStringLiteral("finish"));
 }
 
+// The sector scan run again and stopped: its page while the scan winds down.
+void WalkScanStopping(Walk& walk) {
+    TMainForm& form = walk.form_;
+    while (form.ActivePage() > TMainForm::kScanDriveSectorsPage) {
+        Child<QPushButton>(form, "BottomButtonBack")->click();
+    }
+    bool saved = false;
+    QTimer whileScanning;  // its time comes while the scan handles events
+    QObject::connect(&whileScanning, &QTimer::timeout, [&] {
+        if (!form.StateOf(WorkHalf::DriveSectors).ScanRunning) return;
+        whileScanning.stop();
+        Child<QPushButton>(form, "ScanDriveSectorsButtonStop")->click();
+        walk.SavePage(QStringLiteral("scan-drive-sectors-stopping"));
+        saved = true;
+    });
+    whileScanning.start(1);
+    Child<QPushButton>(form, "ScanDriveSectorsButtonStart")->click();
+    if (!saved) walk.shots_.Fail(QStringLiteral("the sector scan ended before it could be stopped"));
+    Settle();
+}
+
 // The chosen drive's image goes while a later page shows: a message, and the drive page.
 void WalkChosenDriveGone(Walk& walk) {
     const QString chosen = qEnvironmentVariable("UNDELETE_DISKS").section(u':', 0, 0);
@@ -293,5 +315,6 @@ void WalkWizard(TMainForm& form, const QString& targetFolder, ShotFolder& shots)
     if (form.ActivePage() != TMainForm::kPreviewFileSystemPage) return;
     WalkDriveSectorsHalf(walk);
     if (form.ActivePage() != TMainForm::kFinishPage) return;
+    WalkScanStopping(walk);
     WalkChosenDriveGone(walk);
 }

@@ -10,7 +10,9 @@
 
 ScanController::ScanController(ScanHost& host, TScanFileSystemPage& fileSystemPage,
                                TScanDriveSectorsPage& sectorsPage, MessageWindow& window)
-    : context_{host, RunEngineSettings(), window, {}},
+    : fileSystemPage_(fileSystemPage),
+      sectorsPage_(sectorsPage),
+      context_{host, RunEngineSettings(), window, {}},
       fileSystemScan_(context_, fileSystemPage),
       sectorScan_(context_, sectorsPage),
       handlers_(context_, sectorScan_, fileSystemPage, sectorsPage) {
@@ -46,10 +48,12 @@ void ScanController::ScanFileSystemButtonStartClick() { RunReported(fileSystemSc
 
 void ScanController::ScanDriveSectorsButtonStartClick() { RunReported(sectorScan_); }
 
-void ScanController::ScanFileSystemButtonStopClick() { RequestStop(context_.host.FileSystemHalf()); }
+void ScanController::ScanFileSystemButtonStopClick() {
+    RequestStop(context_.host.FileSystemHalf(), fileSystemPage_);
+}
 
 void ScanController::ScanDriveSectorsButtonStopClick() {
-    RequestStop(context_.host.DriveSectorsHalf());
+    RequestStop(context_.host.DriveSectorsHalf(), sectorsPage_);
 }
 
 std::uint64_t ScanController::ReadErrorsOutsideScans() {
@@ -57,7 +61,7 @@ std::uint64_t ScanController::ReadErrorsOutsideScans() {
     return handlers_.ReadErrorsOutsideScans();
 }
 
-void ScanController::RequestStop(TWorkHalfState& half) {
+void ScanController::RequestStop(TWorkHalfState& half, TScanPageBase& page) {
     if (Settings().ConfirmationsScanAbort &&
         promptService().ask({Tr(u"Are you sure you want to stop scan?", u"strConfirmStopScan"),
                              Tr(u"Confirmation", u"strConfirmation"), PromptButtons::YesNo,
@@ -65,5 +69,6 @@ void ScanController::RequestStop(TWorkHalfState& half) {
         return;
     }
     half.StopRequested = true;
+    page.ShowRunning(half.ScanRunning, true);
     context_.host.TurnAutoPilotOff();
 }

@@ -24,8 +24,8 @@ public:
     void ScanFileSystemButtonStartClick();
     void ScanDriveSectorsButtonStartClick();
     // Asks when ConfirmationsScanAbort is on; unless the answer is No, the half's stop is
-    // requested and the auto-pilot turned off. The sector search stops at the next
-    // message from the engine.
+    // requested, its page shows the scan stopping, and the auto-pilot is turned off. The
+    // sector search stops at the next message from the engine.
     void ScanFileSystemButtonStopClick();
     void ScanDriveSectorsButtonStopClick();
 
@@ -36,8 +36,10 @@ public:
 private:
     template <typename Scan>
     void RunReported(Scan& scan);
-    void RequestStop(TWorkHalfState& half);
+    void RequestStop(TWorkHalfState& half, TScanPageBase& page);
 
+    TScanFileSystemPage& fileSystemPage_;
+    TScanDriveSectorsPage& sectorsPage_;
     ScanContext context_;
     FileSystemScan fileSystemScan_;
     DriveSectorsScan sectorScan_;

@@ -13,6 +13,7 @@
 #include "wizard/forms/widgets/page_parts.h"
 #include "wizard/scans/batched_log.h"
 #include "wizard/scans/scan_progress.h"
+#include "wizard/translation/translation.h"
 
 namespace {
 
@@ -89,10 +90,14 @@ QLabel* TScanPageBase::AddCounter(const char* valueName, const char* captionName
     return value;
 }
 
-void TScanPageBase::ShowRunning(bool running) {
+void TScanPageBase::ShowRunning(bool running, bool stopping) {
     Animate->setVisible(running);
     ButtonStart->setEnabled(!running);
-    ButtonStop->setEnabled(running);
+    // A stop once asked is not asked again while the scan winds down.
+    ButtonStop->setEnabled(running && !stopping);
+    LabelStatus->setText(!running   ? TranslateString(QStringLiteral("Idle"), QStringLiteral("strIdle"))
+                         : stopping ? TranslateString(QStringLiteral("Stopping..."), QStringLiteral("strScanStopping"))
+                                    : TranslateString(QStringLiteral("Busy"), QStringLiteral("strBusy")));
 }
 
 void TScanPageBase::ShowProgress(int position) {

@@ -21,9 +21,9 @@ class TScanPageBase : public QWidget {
 public:
     BatchedLog& Log() const { return *log_; }
 
-    // A running scan: the animation runs and shows, Start is off and Stop on; the other
-    // way round otherwise.
-    void ShowRunning(bool running);
+    // A running scan: the animation runs and shows, Start is off, Stop is on until a stop
+    // has been asked (`stopping`), and the status says which; idle, Start on and Stop off.
+    void ShowRunning(bool running, bool stopping);
     // 0 .. kProgressRange.
     void ShowProgress(int position);
     // For a newly chosen drive: its name, every counter "0", no progress, an empty log.

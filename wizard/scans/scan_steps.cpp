@@ -27,9 +27,8 @@ void BeginScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& h
     context.host.StopThumbnails();
     list.Clear();
 
-    page.ShowRunning(true);
+    page.ShowRunning(true, false);
     page.LabelReadErrors->setText(QStringLiteral("0"));
-    page.LabelStatus->setText(Tr(u"Busy", u"strBusy"));
     page.ShowProgress(0);
     half.RecoveredFiles.clear();
     half.ReadErrors = 0;
@@ -60,8 +59,7 @@ void EndScanSteps(ScanContext& context, TScanPageBase& page, TWorkHalfState& hal
     log.Add(lastLine);
     log.Add(QString());
     log.Flush();
-    page.LabelStatus->setText(Tr(u"Idle", u"strIdle"));
-    page.ShowRunning(false);
+    page.ShowRunning(false, false);
     half.ScanRunning = false;
     half.ScanDone = true;
 }

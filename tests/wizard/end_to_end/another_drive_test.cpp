@@ -13,7 +13,10 @@
 #include "wizard/bridge/engine_api.h"
 #include "wizard/end_to_end/end_to_end_fixture.h"
 #include "wizard/forms/main/pages/preview_page.h"
+#include "wizard/forms/recovery/recovering_files_form.h"
 #include "wizard/settings/settings_values.h"
+#include "wizard/support/dialog_controls.h"
+#include "wizard/support/modal_dialog_driver.h"
 #include "wizard/support/modal_dialog_watch.h"
 #include "wizard/support/wait_until.h"
 
@@ -136,6 +139,34 @@ TEST_F(AnotherDriveTest, AChosenDriveThatGoesSendsTheWizardBackToTheDrivePage) {
     EXPECT_TRUE(child<QPlainTextEdit>("ScanFileSystemMemoLog")
                     ->toPlainText()
                     .startsWith(QStringLiteral("Search on drive D: started.")));
+}
+
+// The chosen drive goes while a recovery run asks for its destination: the run reads the
+// drive it was started on, and the drive page comes once the run's window has closed.
+TEST_F(AnotherDriveTest, AChosenDriveThatGoesDuringARecoveryRunWaitsForTheRunsEnd) {
+    start({"fat/fat12.img.gz", "fat/fat16.img.gz"});
+    scanDrive('C');
+    const QString name = QString::fromStdString(form->SelectedDrive->DisplayName());
+    Settings().RecoveryKeepFolderStructure = true;
+    form->PreviewFileSystemPage->SelectAll();
+    answerNextModalDialog([&](QWidget* destination) {
+        ASSERT_TRUE(fs::remove(workFolder() / "fat12.img"));
+        form->DeviceArrivalTimerTimer();  // a device went
+        PressButton(destination, "ButtonOk");
+    });
+    button("PreviewFileSystemRecoverButton")->click();
+    EXPECT_TRUE(TargetHolds(FatFixtureContents("fat/fat12.expected", false)));
+    auto* progress = form->findChild<TRecoveringFilesForm*>();
+    ASSERT_TRUE(progress && progress->isVisible());
+    form->DeviceArrivalTimerTimer();  // the run has ended, its window is still open
+    EXPECT_EQ(form->ActivePage(), TMainForm::kPreviewFileSystemPage) << "nothing moves behind the run's window";
+    EXPECT_TRUE(prompts.shown().empty());
+
+    prompts.expect(QStringLiteral("Drive %1 is no longer in the drive list. Please select a drive again.").arg(name),
+                   kPromptOk);
+    PressButton(progress, "OkButton");
+    EXPECT_TRUE(waitUntil([&] { return form->ActivePage() == TMainForm::kDriveSelectPage; }));
+    EXPECT_EQ(form->SelectedDrive, nullptr);
 }
 
 // Were the engine's list to change without the window knowing, the old index is refused

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>

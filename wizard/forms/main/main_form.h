@@ -14,7 +14,8 @@
 //
 // While a recovery's progress window is open, during its run and after it until its OK,
 // that window holds the keys: the main window hands on an activation to it, and refuses
-// Next, Back, Close and "Recover Another Drive".
+// Next, Back, Close and "Recover Another Drive". A rescan asked for meanwhile runs once it
+// has closed.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -38,6 +39,7 @@
 #include "wizard/scans/work_half.h"
 
 class DeviceMonitor;
+class QDialog;
 class MessageWindow;
 class QHeaderView;
 class QLabel;
@@ -97,10 +99,10 @@ public:
     void TurnAutoPilotOff();
     // How many CheckState calls are under way (1 while the driver runs alone).
     int CheckStateDepth() const { return checkStateDepth_; }
-    // A scan or an auto-pilot recovery runs, or some long action pumps events.
+    // A scan or a recovery runs, or some long action pumps events.
     bool Busy() const;
     // The progress window of a recovery while it is open, else null.
-    QWidget* OpenRecoveryWindow() const;
+    QDialog* OpenRecoveryWindow() const;
 
     int ActivePage() const;
     void SetActivePage(int page);
@@ -228,6 +230,9 @@ private:
     void StoreTypesPage();
 
     // The drive list.
+    // Busy, or a recovery's progress window still open: a reload waits, so that the chosen
+    // drive does not go from under the run or from behind its window.
+    bool ReloadWaits() const;
     void FillDriveList();
     // Selects the listed drive of that identity; false when none is listed.
     bool RestoreSelection(const DriveIdentity& selected);
@@ -285,6 +290,7 @@ private:
     int checkStateDepth_ = 0;
     int advanceFrom_ = -1;  // the page that asked to be left, or -1
     bool reloadPending_ = false;
+    bool recoveryRunning_ = false;
     bool closePending_ = false;
     bool placementRead_ = false;
     // Placement values Qt has no use for, written back as they were read.

@@ -43,9 +43,12 @@ private:
 
 }  // namespace
 
+bool TMainForm::ReloadWaits() const { return Busy() || OpenRecoveryWindow(); }
+
 void TMainForm::LoadDrivesList() {
-    // A rescan never runs inside a scan, a recovery or another rescan: once they end.
-    if (Busy()) {
+    // A rescan never runs inside a scan, a recovery (until its window closes) or another
+    // rescan: once they end.
+    if (ReloadWaits()) {
         reloadPending_ = true;
         return;
     }

@@ -84,7 +84,7 @@ int TMainForm::ActivePage() const { return PageControlMain->currentIndex(); }
 void TMainForm::SetActivePage(int page) { PageControlMain->setCurrentIndex(page); }
 
 bool TMainForm::Busy() const {
-    return FileSystem.Busy() || DriveSectors.Busy() || BusyScope::held();
+    return FileSystem.Busy() || DriveSectors.Busy() || recoveryRunning_ || BusyScope::held();
 }
 
 TWorkHalfState& TMainForm::StateOf(WorkHalf half) {
@@ -154,7 +154,7 @@ void TMainForm::AfterStateChange() {
     if (Busy()) return;
     if (closePending_) {
         QTimer::singleShot(0, this, [this] { close(); });
-    } else if (std::exchange(reloadPending_, false)) {
+    } else if (!ReloadWaits() && std::exchange(reloadPending_, false)) {
         QTimer::singleShot(0, this, [this] { RunGuarded([this] { LoadDrivesList(); }); });
     }
 }
@@ -180,7 +180,7 @@ void TMainForm::UpdatePageControls() {
         const WorkHalf half =
             ActivePage() == kScanFileSystemPage ? WorkHalf::FileSystem : WorkHalf::DriveSectors;
         const TWorkHalfState& state = StateOf(half);
-        ScanPageOf(half)->ShowRunning(state.ScanRunning);
+        ScanPageOf(half)->ShowRunning(state.ScanRunning, state.StopRequested);
         back = close = !state.ScanRunning;
         next = !state.ScanRunning && state.ScanDone;
         break;

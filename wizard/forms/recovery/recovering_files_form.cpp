@@ -178,7 +178,7 @@ void TRecoveringFilesForm::AbortButtonClick() {
     StopEngineCopy();
 }
 
-void TRecoveringFilesForm::OkButtonClick() { hide(); }
+void TRecoveringFilesForm::OkButtonClick() { accept(); }
 
 void TRecoveringFilesForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {

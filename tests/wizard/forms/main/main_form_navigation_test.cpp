@@ -214,6 +214,7 @@ TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCanc
     const auto logged = [this](const char* line) {
         return child<QPlainTextEdit>("ScanFileSystemMemoLog")->toPlainText().contains(QLatin1String(line));
     };
+    const QLabel* status = child<QLabel>("ScanFileSystemLabelStatus");
     QTimer whileOpening;  // its time comes only if events are handled during the open
     QObject::connect(&whileOpening, &QTimer::timeout, [&] {
         if (engine->calls("DriveInitialize") == 0) return;
@@ -225,6 +226,13 @@ TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCanc
         prompts.expect(QStringLiteral("Are you sure you want to stop scan?"), kPromptYes);
         button("ScanFileSystemButtonStop")->click();
         EXPECT_TRUE(waitUntil([&] { return logged("Stopping: waiting for drive C to answer..."); }));
+        // Asked once: the page says so until the scan has ended, also when progress sets it up again.
+        const auto stopping = [&] {
+            return !button("ScanFileSystemButtonStop")->isEnabled() && status->text() == QStringLiteral("Stopping...");
+        };
+        EXPECT_TRUE(stopping());
+        form->CheckState();
+        EXPECT_TRUE(stopping());
         engine->release();
     });
     whileOpening.start(5);
@@ -233,6 +241,7 @@ TEST_F(MainFormTest, WhileADriveOpensSlowlyTheWindowLivesAndAStopEndsTheScanCanc
     EXPECT_EQ(form->ActivePage(), TMainForm::kScanFileSystemPage) << "Back refused during the open";
     EXPECT_EQ(engine->calls("FileGetNext"), 0);
     EXPECT_TRUE(logged("Search cancelled"));
+    EXPECT_EQ(status->text(), QStringLiteral("Idle"));
     EXPECT_TRUE(form->isVisible());
 }
 
